@@ -1,0 +1,58 @@
+# WL Reader — the two everyday commands are `make run` and `make test`.
+# Both install whatever Debian packages are missing, configure and build.
+
+BUILD_DIR ?= build
+TSAN_DIR  ?= build-tsan
+CMAKE_ARGS ?=
+JOBS ?= $(shell nproc)
+
+PACKAGES := cmake ninja-build g++ pkg-config make python3 \
+            qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools \
+            libplist-dev libsqlite3-dev sqlite3 libicu-dev libbenchmark-dev
+
+.PHONY: all deps configure build run test test-tsan bench clean
+
+all: build
+
+deps:
+	@missing=""; \
+	for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  if [ "$$(id -u)" = 0 ]; then \
+	    echo "Installing:$$missing"; \
+	    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
+	  else \
+	    echo "Missing packages. Run as root:"; \
+	    echo "  apt-get install -y --no-install-recommends$$missing"; \
+	    exit 1; \
+	  fi; \
+	fi
+
+$(BUILD_DIR)/build.ninja:
+	cmake -S . -B $(BUILD_DIR) -G Ninja $(CMAKE_ARGS)
+
+configure: deps $(BUILD_DIR)/build.ninja
+
+build: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	$(BUILD_DIR)/src/cli/wldict info
+	$(BUILD_DIR)/src/cli/wldict page 1
+
+test: build
+	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# The whole suite under ThreadSanitizer, in a build directory of its own.
+test-tsan: deps
+	cmake -S . -B $(TSAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DWL_SANITIZE=thread -DWL_BUILD_BENCHMARKS=OFF $(CMAKE_ARGS)
+	cmake --build $(TSAN_DIR) -j $(JOBS)
+	cd $(TSAN_DIR) && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	@echo "Benchmarks are in $(BUILD_DIR)/bench; see docs/PERFORMANCE.md for how they are run."
+
+clean:
+	rm -rf $(BUILD_DIR) $(TSAN_DIR)

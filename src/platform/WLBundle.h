@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+// The resource directory: the dictionary bundle folder. Every file name of
+// the description is relative to it. Set once at start-up, before a
+// dictionary is opened; read on the main thread.
+namespace WLBundle {
+
+QString resourcePath();
+void setResourcePath(const QString &path);
+
+// Joins a relative name to the resource directory; empty when either is empty.
+QString pathForResource(const QString &name);
+
+// The bundle to use when none is given: $WL_DICTIONARY, else the demo bundle
+// this build made.
+QString defaultBundlePath();
+
+} // namespace WLBundle

@@ -1,0 +1,186 @@
+#pragma once
+
+#include "WLColor.h"
+#include "WLIndexRange.h"
+#include "WLSqlite.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+#include <QVariant>
+
+#include <memory>
+#include <optional>
+
+// One section of the headword index: its name (upper case), the first
+// headword ID and the number of headwords.
+struct WLSectionRecord {
+    QString l;
+    int o = 0;
+    int c = 0;
+};
+
+// The one object through which the rest of the system reaches a dictionary.
+// Opened from a description property list; every database file it names is
+// opened read-only and every statement is prepared once, at opening.
+//
+// Threading: created, used and destroyed on the main thread. The search
+// worker (WLDatabase+Search.cpp) is the only other thread and shares only
+// what its own section below names.
+//
+// The class's methods are split by subsystem: WLDatabase.cpp (opening,
+// shutdown, appearance), WLDatabase+Headwords.cpp, WLDatabase+Contents.cpp,
+// WLDatabase+Links.cpp here, and the search and media categories in their
+// own folders.
+class WLDatabase : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The first dictionary whose opening succeeded, until it is destroyed.
+    static WLDatabase *sharedDatabase();
+
+    // Opens the dictionary described by the property list at path; nothing
+    // (after the reports) on any fatal failure.
+    static std::unique_ptr<WLDatabase> initWithPropertyListFile(const QString &path);
+
+    ~WLDatabase() override;
+
+    // Stops the search worker, then releases everything (cleanup()).
+    void invalidate();
+    // Releases everything the object holds; safe after a partial opening
+    // and when run twice.
+    void cleanup();
+
+    // Three comma-separated components on the scale 0.0 to 1.0, alpha 1.0.
+    // A null string gives nothing without a report.
+    static std::optional<WLColor> colorWithString(const QString &string);
+
+    // Appearance. Images are paths of files in the bundle, empty for none.
+    QString title() const { return mTitle; }
+    QString iconImage() const { return mIconImage; }
+    bool settingsHidden() const { return mSettingsHidden; }
+    QString backgroundImage() const { return mBackgroundImage; }
+    std::optional<WLColor> backgroundColor() const { return mBackgroundColor; }
+    std::optional<WLColor> textColor() const { return mTextColor; }
+    QString indexBackgroundImage() const { return mIndexBackgroundImage; }
+    std::optional<WLColor> indexBackgroundColor() const { return mIndexBackgroundColor; }
+    std::optional<WLColor> indexTextColor() const { return mIndexTextColor; }
+    QString searchBackgroundImage() const { return mSearchBackgroundImage; }
+    std::optional<WLColor> searchBackgroundColor() const { return mSearchBackgroundColor; }
+    std::optional<WLColor> searchTextColor() const { return mSearchTextColor; }
+    QString bookmarksBackgroundImage() const { return mBookmarksBackgroundImage; }
+    std::optional<WLColor> bookmarksBackgroundColor() const { return mBookmarksBackgroundColor; }
+    std::optional<WLColor> bookmarksTextColor() const { return mBookmarksTextColor; }
+    std::optional<WLColor> bookmarksNotesTextColor() const { return mBookmarksNotesTextColor; }
+    QString historyBackgroundImage() const { return mHistoryBackgroundImage; }
+    std::optional<WLColor> historyBackgroundColor() const { return mHistoryBackgroundColor; }
+    std::optional<WLColor> historyTextColor() const { return mHistoryTextColor; }
+
+    // The IANA charset name of every page.
+    QString htmlEncoding() const { return mHTMLCharset; }
+    QUrl htmlBaseURL() const { return mHTMLBaseURL; }
+    uint contentsRepType() const { return mContentsRepType; }
+
+    // Cross-reference links (WLDatabase+Links.cpp).
+    bool prepareContentsLinkDatabase(const QVariantMap &info);
+    void cleanupContentsLinkDatabase();
+    // Out arguments may be null; they are written only on success.
+    bool getName(QString *word, QString *link, int *contentsID, int contentsLinkID);
+
+    // Headword list and sections (WLDatabase+Headwords.cpp).
+    bool prepareHeadwordDatabase2(const QVariantMap &info);
+    void cleanupHeadwordDatabase2();
+    bool supportsSectionMode() const;
+    uint sectionCount() const;
+    QString sectionNameAtIndex(uint section) const;
+    uint itemCountOfHeadwordSectionAtIndex(uint section) const;
+    int itemIDAtIndexOfHeadwordSectionAtIndex(uint row, uint section) const;
+    QString itemNameAtIndexOfHeadwordSectionAtIndex(uint row, uint section);
+    bool getName(QString *word, int itemID);
+    // Out arguments may be null; they are written only on success.
+    bool getName(QString *word, QStringList *links, QStringList *contentsIDs, int itemID);
+    const QList<WLSectionRecord> &headwordSections() const { return mHeadwordSectionArray; }
+
+    // Entry contents and pages (WLDatabase+Contents.cpp).
+    bool prepareContentsDatabase(const QVariantMap &info);
+    void cleanupContentsDatabase();
+    bool prepareContentsIndex(const QVariantMap &info);
+    void cleanupContentsIndex();
+    bool isSupportLargeFont() const { return !mHTMLHeaderData2.isEmpty(); }
+    // Contents IDs may be numbers or decimal strings.
+    std::optional<QByteArray> newHtmlDataForIDs(const QVariantList &contentsIDs, bool useLargeFont);
+    std::optional<QByteArray> newHtmlDataForIDs(const QVariantList &contentsIDs,
+                                                 const QByteArray &headerData);
+    std::optional<QByteArray> newHtmlDataForID(int contentsID, bool useLargeFont);
+    std::optional<QByteArray> newHtmlDataForID(int contentsID, const QByteArray &headerData);
+    // Deciphers one stored fragment; trailing zero bytes are trimmed.
+    static std::optional<QByteArray> decryptDataBytes(const void *bytes, qsizetype length);
+
+    // Media hook of page assembly.
+    bool readDataForAdditions(const QString &additions);
+
+    // The loaded letter index tables, for tools and tests.
+    const std::optional<WLIndexRangeArray> &contentsIndexRangeArray() const
+    {
+        return mContentsIndexRangeArray;
+    }
+    const std::optional<WLIndexRangeArray> &contentsLinkIndexRangeArray() const
+    {
+        return mContentsLinkIndexRangeArray;
+    }
+
+private:
+    WLDatabase();
+    bool openWithPropertyListFile(const QString &path);
+    void readAppearance(const QVariantMap &info);
+    bool prepareHTMLFragments(const QVariantMap &info);
+
+    QString mTitle;
+    QString mIconImage;
+    bool mSettingsHidden = false;
+    QString mBackgroundImage;
+    std::optional<WLColor> mBackgroundColor;
+    std::optional<WLColor> mTextColor;
+    QString mIndexBackgroundImage;
+    std::optional<WLColor> mIndexBackgroundColor;
+    std::optional<WLColor> mIndexTextColor;
+    QString mSearchBackgroundImage;
+    std::optional<WLColor> mSearchBackgroundColor;
+    std::optional<WLColor> mSearchTextColor;
+    QString mBookmarksBackgroundImage;
+    std::optional<WLColor> mBookmarksBackgroundColor;
+    std::optional<WLColor> mBookmarksTextColor;
+    std::optional<WLColor> mBookmarksNotesTextColor;
+    QString mHistoryBackgroundImage;
+    std::optional<WLColor> mHistoryBackgroundColor;
+    std::optional<WLColor> mHistoryTextColor;
+
+    WLSqliteConnection mContentsLinkDatabase;
+    WLSqliteStatement mContentsLinkGetStatement;
+    std::optional<WLIndexRangeArray> mContentsLinkIndexRangeArray;
+
+    WLSqliteConnection mHeadwordDatabase;
+    WLSqliteStatement mHeadwordGetWordStatement;
+    WLSqliteStatement mHeadwordGetAllStatement;
+    QList<WLSectionRecord> mHeadwordSectionArray;
+
+    WLSqliteConnection mContentsDatabase;
+    WLSqliteStatement mContentsGetStatementFromID;
+    std::optional<WLIndexRangeArray> mContentsIndexRangeArray;
+
+    uint mContentsRepType = 0;
+    QString mHTMLCharset;
+    QByteArray mHTMLHeaderData;
+    QByteArray mHTMLHeaderData2;
+    QByteArray mHTMLFooterData;
+    QByteArray mHTMLSeparatorData;
+    QUrl mHTMLBaseURL;
+};
+
+// Parses a tab-separated list of contents IDs; nothing (after the reports)
+// when any piece is not a positive integer.
+std::optional<QList<int>> contentsIDArrayFromString(const QString &text);

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// One owner per SQLite handle. The explicit close() and finalize() return
+// SQLite's result so callers can report a failure; the destructors only
+// release what was left open, silently.
+
+class WLSqliteConnection
+{
+public:
+    WLSqliteConnection() = default;
+    WLSqliteConnection(const WLSqliteConnection &) = delete;
+    WLSqliteConnection &operator=(const WLSqliteConnection &) = delete;
+    ~WLSqliteConnection();
+
+    // Dictionary files are only ever read: opening never creates a file.
+    // Like sqlite3_open, the handle is kept even when the open fails.
+    int openReadOnly(const QString &path);
+    int close();
+
+    sqlite3 *handle() const { return m_db; }
+    explicit operator bool() const { return m_db != nullptr; }
+
+private:
+    sqlite3 *m_db = nullptr;
+};
+
+class WLSqliteStatement
+{
+public:
+    WLSqliteStatement() = default;
+    WLSqliteStatement(const WLSqliteStatement &) = delete;
+    WLSqliteStatement &operator=(const WLSqliteStatement &) = delete;
+    ~WLSqliteStatement();
+
+    int prepare(const WLSqliteConnection &connection, const QString &sql);
+    int finalize();
+
+    int reset();
+    int step();
+    int bindInt(int index, qint64 value);
+    // The bytes are not copied: they must stay alive until the next reset.
+    int bindStaticText(int index, const QByteArray &utf8);
+    int bindText(int index, const QString &text);
+
+    // SQLite uses 1-based indexes for binds, 0-based for columns.
+    const char *columnText(int column) const;
+    const void *columnBlob(int column) const;
+    int columnBytes(int column) const;
+    qint64 columnInt64(int column) const;
+    int columnInt(int column) const;
+
+    sqlite3_stmt *handle() const { return m_stmt; }
+    explicit operator bool() const { return m_stmt != nullptr; }
+
+private:
+    sqlite3_stmt *m_stmt = nullptr;
+};
+
+// Resets a statement when the scope ends, on every path, and reports a
+// failing reset under the caller's name.
+class WLStatementResetter
+{
+public:
+    WLStatementResetter(WLSqliteStatement &statement, const char *function)
+        : m_statement(statement), m_function(function)
+    {
+    }
+    WLStatementResetter(const WLStatementResetter &) = delete;
+    WLStatementResetter &operator=(const WLStatementResetter &) = delete;
+    ~WLStatementResetter();
+
+private:
+    WLSqliteStatement &m_statement;
+    const char *m_function;
+};
