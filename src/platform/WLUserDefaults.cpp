@@ -1,0 +1,365 @@
+#include "WLUserDefaults.h"
+
+#include "WLPropertyList.h"
+#include "WLReport.h"
+#include "WLText.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QThread>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace {
+
+std::unique_ptr<WLUserDefaults> &standardSlot()
+{
+    static std::unique_ptr<WLUserDefaults> slot;
+    return slot;
+}
+
+// Every store alive, so that the application object's teardown can write
+// them all while their timers can still be stopped.
+std::vector<WLUserDefaults *> &liveStores()
+{
+    static std::vector<WLUserDefaults *> stores;
+    return stores;
+}
+
+bool postRoutineRegistered = false;
+
+// The in-memory form of a value: integers as qint64 (quint64 beyond its
+// range), reals as double, lists and maps all the way down, so that a value
+// reads back the same before and after it has been through the file.
+std::optional<QVariant> normalized(const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+    case QMetaType::Double:
+    case QMetaType::QString:
+    case QMetaType::QByteArray:
+    case QMetaType::QDateTime:
+    case QMetaType::LongLong:
+        return value;
+    case QMetaType::Int:
+    case QMetaType::Long:
+    case QMetaType::Short:
+    case QMetaType::SChar:
+        return QVariant(value.toLongLong());
+    case QMetaType::UInt:
+    case QMetaType::ULong:
+    case QMetaType::UShort:
+    case QMetaType::UChar:
+    case QMetaType::ULongLong: {
+        const quint64 number = value.toULongLong();
+        if (number <= quint64(std::numeric_limits<qint64>::max()))
+            return QVariant(qint64(number));
+        return QVariant(number);
+    }
+    case QMetaType::Float:
+        return QVariant(value.toDouble());
+    case QMetaType::QStringList:
+    case QMetaType::QVariantList: {
+        QVariantList list;
+        const QVariantList items = value.toList();
+        list.reserve(items.size());
+        for (const QVariant &item : items) {
+            auto converted = normalized(item);
+            if (!converted)
+                return std::nullopt;
+            list.append(*converted);
+        }
+        return QVariant(list);
+    }
+    case QMetaType::QVariantMap:
+    case QMetaType::QVariantHash: {
+        QVariantMap map;
+        const QVariantMap items = value.toMap();
+        for (auto it = items.cbegin(); it != items.cend(); ++it) {
+            auto converted = normalized(it.value());
+            if (!converted)
+                return std::nullopt;
+            map.insert(it.key(), *converted);
+        }
+        return QVariant(map);
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+WLUserDefaults *WLUserDefaults::standardUserDefaults()
+{
+    auto &slot = standardSlot();
+    if (!slot)
+        slot = std::make_unique<WLUserDefaults>(defaultPath());
+    return slot.get();
+}
+
+void WLUserDefaults::resetStandardUserDefaults()
+{
+    standardSlot().reset();
+}
+
+QString WLUserDefaults::defaultPath()
+{
+    const QString fromEnvironment = qEnvironmentVariable("WL_DEFAULTS_FILE");
+    if (!fromEnvironment.isEmpty())
+        return fromEnvironment;
+    // One folder for the reader and wldict alike (their application names
+    // differ), so that both see the same bookmarks.
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    if (base.isEmpty())
+        return {};
+    return QDir(base).filePath(QStringLiteral("WLReader/defaults.plist"));
+}
+
+WLUserDefaults::WLUserDefaults(const QString &path) : mPath(path)
+{
+    liveStores().push_back(this);
+    load();
+}
+
+WLUserDefaults::~WLUserDefaults()
+{
+    std::erase(liveStores(), this);
+    synchronize();
+}
+
+void WLUserDefaults::load()
+{
+    static constexpr char kFn[] = "-[WLUserDefaults initWithPath:]";
+    if (mPath.isEmpty()) {
+        WL_REPORT(kFn, "path == nil");
+        mWritable = false;
+        return;
+    }
+    QFile file(mPath);
+    if (!file.exists())
+        return;
+    if (!file.open(QIODevice::ReadOnly)) {
+        WL_REPORT_PREFIX(kFn);
+        wlReportMessage("Cannot read %s: %s\n", qUtf8Printable(mPath),
+                        qUtf8Printable(file.errorString()));
+        mWritable = false;
+        return;
+    }
+    QString error;
+    const QVariant root = WLPropertyList::fromData(file.readAll(), &error);
+    file.close();
+    if (!WLPropertyList::isDictionary(root)) {
+        moveAside(error.isEmpty() ? QStringLiteral("not a dictionary") : error);
+        return;
+    }
+    mValues = root.toMap();
+}
+
+void WLUserDefaults::moveAside(const QString &reason)
+{
+    static constexpr char kFn[] = "-[WLUserDefaults initWithPath:]";
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString target = mPath + QStringLiteral(".corrupt-") + stamp;
+    for (int n = 1; QFileInfo::exists(target); ++n)
+        target = mPath + QStringLiteral(".corrupt-") + stamp + u'-' + QString::number(n);
+    WL_REPORT_PREFIX(kFn);
+    if (QFile::rename(mPath, target)) {
+        wlReportMessage("Unreadable user defaults %s (%s) moved to %s\n", qUtf8Printable(mPath),
+                        qUtf8Printable(reason), qUtf8Printable(target));
+    } else {
+        wlReportMessage("Unreadable user defaults %s (%s) could not be moved aside; "
+                        "changes will not be saved\n",
+                        qUtf8Printable(mPath), qUtf8Printable(reason));
+        mWritable = false;
+    }
+}
+
+void WLUserDefaults::registerDefaults(const QVariantMap &defaults)
+{
+    static constexpr char kFn[] = "-[WLUserDefaults registerDefaults:]";
+    for (auto it = defaults.cbegin(); it != defaults.cend(); ++it) {
+        const auto value = normalized(it.value());
+        if (!value) {
+            WL_REPORT(kFn, "!isPropertyList(value)");
+            continue;
+        }
+        mRegistered.insert(it.key(), *value);
+    }
+}
+
+QVariant WLUserDefaults::objectForKey(const QString &key) const
+{
+    const auto it = mValues.constFind(key);
+    if (it != mValues.cend())
+        return *it;
+    return mRegistered.value(key);
+}
+
+bool WLUserDefaults::boolForKey(const QString &key) const
+{
+    const QVariant value = objectForKey(key);
+    if (value.typeId() == QMetaType::Bool)
+        return value.toBool();
+    if (WLPropertyList::isNumber(value))
+        return value.toDouble() != 0;
+    if (WLPropertyList::isString(value)) {
+        const QString text = value.toString().trimmed();
+        if (text.compare(u"yes", Qt::CaseInsensitive) == 0
+            || text.compare(u"true", Qt::CaseInsensitive) == 0)
+            return true;
+        return wlIntValue(text) != 0;
+    }
+    return false;
+}
+
+qint64 WLUserDefaults::integerForKey(const QString &key) const
+{
+    const QVariant value = objectForKey(key);
+    if (value.typeId() == QMetaType::Double) {
+        const double number = value.toDouble();
+        if (std::isnan(number))
+            return 0;
+        // Truncated towards zero; out-of-range values saturate.
+        if (number >= 9.2233720368547758e18)
+            return std::numeric_limits<qint64>::max();
+        if (number <= -9.2233720368547758e18)
+            return std::numeric_limits<qint64>::min();
+        return qint64(number);
+    }
+    if (value.typeId() == QMetaType::Bool)
+        return value.toBool() ? 1 : 0;
+    if (WLPropertyList::isNumber(value))
+        return value.toLongLong();
+    if (WLPropertyList::isString(value))
+        return wlIntValue(value.toString());
+    return 0;
+}
+
+QString WLUserDefaults::stringForKey(const QString &key) const
+{
+    const QVariant value = objectForKey(key);
+    if (WLPropertyList::isString(value))
+        return value.toString();
+    if (value.typeId() == QMetaType::Bool)
+        return value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
+    if (value.typeId() == QMetaType::Double)
+        return QString::number(value.toDouble(), 'g', 17);
+    if (WLPropertyList::isNumber(value))
+        return value.toString();
+    return {};
+}
+
+std::optional<QVariantList> WLUserDefaults::arrayForKey(const QString &key) const
+{
+    const QVariant value = objectForKey(key);
+    if (!WLPropertyList::isArray(value))
+        return std::nullopt;
+    return value.toList();
+}
+
+void WLUserDefaults::setObject(const QVariant &value, const QString &key)
+{
+    static constexpr char kFn[] = "-[WLUserDefaults setObject:forKey:]";
+    if (!value.isValid()) {
+        removeObjectForKey(key);
+        return;
+    }
+    const auto stored = normalized(value);
+    if (!stored) {
+        WL_REPORT(kFn, "!isPropertyList(value)");
+        return;
+    }
+    const auto it = mValues.constFind(key);
+    if (it != mValues.cend() && it->typeId() == stored->typeId() && *it == *stored)
+        return;
+    mValues.insert(key, *stored);
+    scheduleSave();
+}
+
+void WLUserDefaults::setBool(bool value, const QString &key)
+{
+    setObject(QVariant(value), key);
+}
+
+void WLUserDefaults::setInteger(qint64 value, const QString &key)
+{
+    setObject(QVariant(value), key);
+}
+
+void WLUserDefaults::removeObjectForKey(const QString &key)
+{
+    if (mValues.remove(key) > 0)
+        scheduleSave();
+}
+
+bool WLUserDefaults::synchronize()
+{
+    static constexpr char kFn[] = "-[WLUserDefaults synchronize]";
+    if (mSaveTimer)
+        mSaveTimer->stop();
+    if (!mDirty)
+        return true;
+    if (!mWritable)
+        return false;
+
+    const QByteArray bytes = WLPropertyList::toData(mValues);
+    if (bytes.isEmpty()) {
+        WL_REPORT(kFn, "bytes == nil");
+        return false;
+    }
+    const QFileInfo info(mPath);
+    QDir().mkpath(info.absolutePath());
+    QSaveFile file(mPath);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        WL_REPORT_PREFIX(kFn);
+        wlReportMessage("Cannot write %s: %s\n", qUtf8Printable(mPath),
+                        qUtf8Printable(file.errorString()));
+        return false;
+    }
+    mDirty = false;
+    return true;
+}
+
+void WLUserDefaults::scheduleSave()
+{
+    mDirty = true;
+    // Without an event loop on this thread the change waits for synchronize()
+    // or for the store's end.
+    const QCoreApplication *app = QCoreApplication::instance();
+    if (!app || QThread::currentThread() != app->thread())
+        return;
+    if (!mSaveTimer) {
+        mSaveTimer = std::make_unique<QTimer>();
+        mSaveTimer->setSingleShot(true);
+        mSaveTimer->setInterval(kSaveDelayMs);
+        QObject::connect(mSaveTimer.get(), &QTimer::timeout, mSaveTimer.get(),
+                         [this] { synchronize(); });
+        if (!postRoutineRegistered) {
+            qAddPostRoutine(&WLUserDefaults::flushAllAtApplicationExit);
+            postRoutineRegistered = true;
+        }
+    }
+    // Not restarted by later changes: a steady stream of changes is still
+    // written every kSaveDelayMs.
+    if (!mSaveTimer->isActive())
+        mSaveTimer->start();
+}
+
+void WLUserDefaults::flushAllAtApplicationExit()
+{
+    postRoutineRegistered = false;
+    for (WLUserDefaults *store : liveStores()) {
+        store->synchronize();
+        store->mSaveTimer.reset();
+    }
+}

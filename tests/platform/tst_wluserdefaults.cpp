@@ -1,0 +1,284 @@
+#include "WLUserDefaults.h"
+
+#include "WLPropertyList.h"
+#include "WLTestSupport.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimeZone>
+#include <QUrl>
+
+using namespace Qt::StringLiterals;
+
+class TestWLUserDefaults : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void roundTripsEveryValueType_data();
+    void roundTripsEveryValueType();
+    void typedReads_data();
+    void typedReads();
+    void registeredDefaultsAreNeverWritten();
+    void removalReachesTheFile();
+    void changesReachTheFileWithoutBeingAsked();
+    void refusesValuesWithoutPropertyListForm();
+    void unparsableFileIsKeptAside_data();
+    void unparsableFileIsKeptAside();
+    void failedWriteStaysPending();
+    void standardStoreFollowsTheEnvironment();
+
+private:
+    QString filePath(const QString &name = u"defaults.plist"_s) const
+    {
+        return mDir->filePath(name);
+    }
+    std::unique_ptr<QTemporaryDir> mDir;
+};
+
+namespace {
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+} // namespace
+
+void TestWLUserDefaults::init()
+{
+    mDir = std::make_unique<QTemporaryDir>();
+    QVERIFY(mDir->isValid());
+}
+
+void TestWLUserDefaults::roundTripsEveryValueType_data()
+{
+    QTest::addColumn<QVariant>("value");
+    // What a value reads back as, before and after the file.
+    QTest::addColumn<QVariant>("expected");
+
+    const QVariant nested = QVariantList{u"a"_s, qint64(1), QVariantList{}, QVariantMap{}};
+    const QVariantMap dictionary{{u"word"_s, u"Straße"_s}, {u"list"_s, nested}};
+    const QDateTime date(QDate(2024, 2, 29), QTime(12, 30, 15), QTimeZone::utc());
+    QTest::newRow("string") << QVariant(u"café – 日本"_s) << QVariant(u"café – 日本"_s);
+    QTest::newRow("empty string") << QVariant(QString(u""_s)) << QVariant(QString(u""_s));
+    QTest::newRow("int") << QVariant(42) << QVariant(qint64(42));
+    QTest::newRow("negative") << QVariant(qint64(-7)) << QVariant(qint64(-7));
+    QTest::newRow("unsigned") << QVariant(7u) << QVariant(qint64(7));
+    QTest::newRow("real") << QVariant(0.25) << QVariant(0.25);
+    QTest::newRow("true") << QVariant(true) << QVariant(true);
+    QTest::newRow("false") << QVariant(false) << QVariant(false);
+    QTest::newRow("data") << QVariant(QByteArray("\x00\x01\xff", 3))
+                          << QVariant(QByteArray("\x00\x01\xff", 3));
+    QTest::newRow("date") << QVariant(date) << QVariant(date);
+    QTest::newRow("array") << nested << nested;
+    QTest::newRow("string list") << QVariant(QStringList{u"x"_s, u"y"_s})
+                                 << QVariant(QVariantList{u"x"_s, u"y"_s});
+    QTest::newRow("dictionary") << QVariant(dictionary) << QVariant(dictionary);
+}
+
+void TestWLUserDefaults::roundTripsEveryValueType()
+{
+    QFETCH(QVariant, value);
+    QFETCH(QVariant, expected);
+    const QString key = u"key"_s;
+    {
+        WLUserDefaults defaults(filePath());
+        defaults.setObject(value, key);
+        QCOMPARE(defaults.objectForKey(key), expected);
+        QCOMPARE(defaults.objectForKey(key).typeId(), expected.typeId());
+        QVERIFY(defaults.synchronize());
+    }
+    WLUserDefaults reopened(filePath());
+    QCOMPARE(reopened.objectForKey(key), expected);
+    QCOMPARE(reopened.objectForKey(key).typeId(), expected.typeId());
+}
+
+void TestWLUserDefaults::typedReads_data()
+{
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<bool>("boolValue");
+    QTest::addColumn<qint64>("integerValue");
+    QTest::addColumn<QString>("stringValue");
+    QTest::addColumn<bool>("isArray");
+
+    QTest::newRow("absent") << QVariant() << false << qint64(0) << QString() << false;
+    QTest::newRow("true") << QVariant(true) << true << qint64(1) << u"1"_s << false;
+    QTest::newRow("integer") << QVariant(qint64(102)) << true << qint64(102) << u"102"_s << false;
+    QTest::newRow("zero") << QVariant(qint64(0)) << false << qint64(0) << u"0"_s << false;
+    QTest::newRow("real") << QVariant(-2.75) << true << qint64(-2) << u"-2.75"_s << false;
+    QTest::newRow("YES") << QVariant(u"YES"_s) << true << qint64(0) << u"YES"_s << false;
+    QTest::newRow("numeric text") << QVariant(u" 12abc"_s) << true << qint64(12) << u" 12abc"_s
+                                  << false;
+    QTest::newRow("word") << QVariant(u"banana"_s) << false << qint64(0) << u"banana"_s << false;
+    QTest::newRow("array") << QVariant(QVariantList{u"1"_s}) << false << qint64(0) << QString()
+                           << true;
+    QTest::newRow("dictionary") << QVariant(QVariantMap{{u"a"_s, 1}}) << false << qint64(0)
+                                << QString() << false;
+}
+
+void TestWLUserDefaults::typedReads()
+{
+    QFETCH(QVariant, value);
+    QFETCH(bool, boolValue);
+    QFETCH(qint64, integerValue);
+    QFETCH(QString, stringValue);
+    QFETCH(bool, isArray);
+
+    WLUserDefaults defaults(filePath());
+    const QString key = u"key"_s;
+    defaults.setObject(value, key);
+    QCOMPARE(defaults.boolForKey(key), boolValue);
+    QCOMPARE(defaults.integerForKey(key), integerValue);
+    QCOMPARE(defaults.stringForKey(key), stringValue);
+    QCOMPARE(defaults.stringForKey(key).isNull(), stringValue.isNull());
+    QCOMPARE(defaults.arrayForKey(key).has_value(), isArray);
+    if (isArray)
+        QCOMPARE(QVariant(*defaults.arrayForKey(key)), value);
+}
+
+void TestWLUserDefaults::registeredDefaultsAreNeverWritten()
+{
+    const QString background = u"WLPrefDisplayBackground"_s;
+    const QString largeFont = u"WLPrefDisplayLargeFont"_s;
+    {
+        WLUserDefaults defaults(filePath());
+        defaults.registerDefaults({{background, true}, {largeFont, false}});
+        QVERIFY(defaults.boolForKey(background));
+        QVERIFY(!defaults.boolForKey(largeFont));
+
+        // A stored value hides the default; removing it shows the default again.
+        defaults.setBool(false, background);
+        QVERIFY(!defaults.boolForKey(background));
+        defaults.removeObjectForKey(background);
+        QVERIFY(defaults.boolForKey(background));
+
+        defaults.setInteger(102, u"WLPrefLastTabTag"_s);
+        QVERIFY(defaults.synchronize());
+    }
+    const QVariantMap onDisk = WLPropertyList::readFile(filePath()).toMap();
+    QCOMPARE(onDisk, (QVariantMap{{u"WLPrefLastTabTag"_s, qint64(102)}}));
+
+    WLUserDefaults reopened(filePath());
+    QVERIFY(!reopened.objectForKey(background).isValid());
+}
+
+void TestWLUserDefaults::removalReachesTheFile()
+{
+    {
+        WLUserDefaults defaults(filePath());
+        defaults.setObject(u"word"_s, u"WLPrefLastWord"_s);
+        defaults.setObject(u"keyword"_s, u"WLPrefLastSearchKeyword"_s);
+    }
+    {
+        WLUserDefaults defaults(filePath());
+        QCOMPARE(defaults.stringForKey(u"WLPrefLastWord"_s), u"word"_s);
+        defaults.removeObjectForKey(u"WLPrefLastWord"_s);
+    }
+    WLUserDefaults reopened(filePath());
+    QVERIFY(!reopened.objectForKey(u"WLPrefLastWord"_s).isValid());
+    QCOMPARE(reopened.stringForKey(u"WLPrefLastSearchKeyword"_s), u"keyword"_s);
+}
+
+void TestWLUserDefaults::changesReachTheFileWithoutBeingAsked()
+{
+    WLUserDefaults defaults(filePath());
+    defaults.setObject(u"first"_s, u"a"_s);
+    defaults.setObject(u"second"_s, u"b"_s);
+    QVERIFY(defaults.hasUnsavedChanges());
+    QTRY_VERIFY_WITH_TIMEOUT(!defaults.hasUnsavedChanges(), 5000);
+    const QVariantMap onDisk = WLPropertyList::readFile(filePath()).toMap();
+    QCOMPARE(onDisk, (QVariantMap{{u"a"_s, u"first"_s}, {u"b"_s, u"second"_s}}));
+}
+
+void TestWLUserDefaults::refusesValuesWithoutPropertyListForm()
+{
+    WLUserDefaults defaults(filePath());
+    defaults.setObject(u"kept"_s, u"key"_s);
+    StderrCapture capture;
+    defaults.setObject(QUrl(u"http://example.com"_s), u"key"_s);
+    defaults.setObject(QVariantList{u"a"_s, QUrl()}, u"key"_s);
+    QCOMPARE(capture.reports(),
+             QStringList(2, u"-[WLUserDefaults setObject:forKey:]: (!isPropertyList(value))"_s));
+    QCOMPARE(defaults.stringForKey(u"key"_s), u"kept"_s);
+}
+
+void TestWLUserDefaults::unparsableFileIsKeptAside_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("text") << QByteArray("not a property list");
+    QTest::newRow("truncated") << QByteArray("<?xml version=\"1.0\"?><plist><dict><key>WLBook");
+    QTest::newRow("array root") << WLPropertyList::toData(QVariantList{u"a"_s});
+}
+
+void TestWLUserDefaults::unparsableFileIsKeptAside()
+{
+    QFETCH(QByteArray, bytes);
+    writeAll(filePath(), bytes);
+    {
+        StderrCapture capture;
+        WLUserDefaults defaults(filePath());
+        const QStringList reports = capture.reports();
+        QCOMPARE(reports.size(), 1);
+        QVERIFY2(reports.first().startsWith(
+                     u"-[WLUserDefaults initWithPath:]: Unreadable user defaults "_s),
+                 qPrintable(reports.first()));
+        QVERIFY(!defaults.objectForKey(u"WLBookmarks"_s).isValid());
+        defaults.setObject(u"new"_s, u"key"_s);
+        QVERIFY(defaults.synchronize());
+    }
+    const QStringList aside =
+        QDir(mDir->path()).entryList({u"defaults.plist.corrupt-*"_s}, QDir::Files);
+    QCOMPARE(aside.size(), 1);
+    QCOMPARE(readAll(filePath(aside.first())), bytes);
+    QCOMPARE(WLPropertyList::readFile(filePath()).toMap(), (QVariantMap{{u"key"_s, u"new"_s}}));
+}
+
+void TestWLUserDefaults::failedWriteStaysPending()
+{
+    // A plain file where the store's folder should be.
+    writeAll(filePath(u"folder"_s), "x");
+    WLUserDefaults defaults(filePath(u"folder/defaults.plist"_s));
+    defaults.setObject(u"value"_s, u"key"_s);
+    StderrCapture capture;
+    QVERIFY(!defaults.synchronize());
+    QVERIFY(defaults.hasUnsavedChanges());
+    QCOMPARE(capture.reports().size(), 1);
+    QVERIFY(capture.reports().first().startsWith(u"-[WLUserDefaults synchronize]: Cannot write"_s));
+}
+
+void TestWLUserDefaults::standardStoreFollowsTheEnvironment()
+{
+    const QByteArray saved = qgetenv("WL_DEFAULTS_FILE");
+    qputenv("WL_DEFAULTS_FILE", filePath().toUtf8());
+    WLUserDefaults::resetStandardUserDefaults();
+
+    WLUserDefaults *defaults = WLUserDefaults::standardUserDefaults();
+    QCOMPARE(defaults->path(), filePath());
+    QCOMPARE(WLUserDefaults::standardUserDefaults(), defaults);
+    defaults->registerDefaults({{u"registered"_s, true}});
+    defaults->setObject(u"kept"_s, u"key"_s);
+
+    // Resetting writes what is pending and forgets the registered defaults.
+    WLUserDefaults::resetStandardUserDefaults();
+    QCOMPARE(WLPropertyList::readFile(filePath()).toMap(), (QVariantMap{{u"key"_s, u"kept"_s}}));
+    QCOMPARE(WLUserDefaults::standardUserDefaults()->stringForKey(u"key"_s), u"kept"_s);
+    QVERIFY(!WLUserDefaults::standardUserDefaults()->objectForKey(u"registered"_s).isValid());
+
+    WLUserDefaults::resetStandardUserDefaults();
+    qputenv("WL_DEFAULTS_FILE", saved);
+}
+
+QTEST_GUILESS_MAIN(TestWLUserDefaults)
+#include "tst_wluserdefaults.moc"
