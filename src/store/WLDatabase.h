@@ -1,5 +1,6 @@
 #pragma once
 
+#include "WLCharset.h"
 #include "WLColor.h"
 #include "WLIndexRange.h"
 #include "WLSqlite.h"
@@ -14,6 +15,8 @@
 
 #include <memory>
 #include <optional>
+
+struct WLIndexNames;
 
 // One section of the headword index: its name (upper case), the first
 // headword ID and the number of headwords.
@@ -110,11 +113,11 @@ public:
     void cleanupContentsDatabase();
     bool prepareContentsIndex(const QVariantMap &info);
     void cleanupContentsIndex();
-    bool isSupportLargeFont() const { return !mHTMLHeaderData2.isEmpty(); }
+    bool isSupportLargeFont() const { return mHTMLHeaderData2.has_value(); }
     // Contents IDs may be numbers or decimal strings.
     std::optional<QByteArray> newHtmlDataForIDs(const QVariantList &contentsIDs, bool useLargeFont);
     std::optional<QByteArray> newHtmlDataForIDs(const QVariantList &contentsIDs,
-                                                 const QByteArray &headerData);
+                                                const QByteArray &headerData);
     std::optional<QByteArray> newHtmlDataForID(int contentsID, bool useLargeFont);
     std::optional<QByteArray> newHtmlDataForID(int contentsID, const QByteArray &headerData);
     // Deciphers one stored fragment; trailing zero bytes are trimmed.
@@ -137,7 +140,16 @@ private:
     WLDatabase();
     bool openWithPropertyListFile(const QString &path);
     void readAppearance(const QVariantMap &info);
+    // Calls image(key, field) or color(key, field) for each appearance value,
+    // in the description's order.
+    template<typename ImageFn, typename ColorFn>
+    void forEachAppearance(ImageFn image, ColorFn color);
+    bool loadHeadwordSections(const WLIndexNames &names);
+    bool checkRepresentationType(const QVariantMap &info);
     bool prepareHTMLFragments(const QVariantMap &info);
+    bool encodeFragment(const QVariantMap &info, const QString &key, const char *condition,
+                        QByteArray *data);
+    std::optional<QByteArray> readFragment(int contentsID, const char *function);
 
     QString mTitle;
     QString mIconImage;
@@ -173,9 +185,11 @@ private:
     std::optional<WLIndexRangeArray> mContentsIndexRangeArray;
 
     uint mContentsRepType = 0;
+    std::optional<WLCharset> mHTMLStringEncoding;
     QString mHTMLCharset;
     QByteArray mHTMLHeaderData;
-    QByteArray mHTMLHeaderData2;
+    // Present only when the description offers large type.
+    std::optional<QByteArray> mHTMLHeaderData2;
     QByteArray mHTMLFooterData;
     QByteArray mHTMLSeparatorData;
     QUrl mHTMLBaseURL;

@@ -2,6 +2,8 @@
 
 #include "WLReport.h"
 
+#include <QStringDecoder>
+
 #include <sqlite3.h>
 
 WLSqliteConnection::~WLSqliteConnection()
@@ -115,4 +117,70 @@ WLStatementResetter::~WLStatementResetter()
 {
     if (m_statement && m_statement.reset() != SQLITE_OK)
         wlReport(m_function, __LINE__, "retval != SQLITE_OK");
+}
+
+bool wlOpenReporting(WLSqliteConnection &connection, const QString &path, const char *function)
+{
+    if (connection.openReadOnly(path) == SQLITE_OK)
+        return true;
+    wlReport(function, __LINE__, "retval != SQLITE_OK");
+    return false;
+}
+
+bool wlPrepareReporting(WLSqliteStatement &statement, const WLSqliteConnection &connection,
+                        const QString &sql, const char *function)
+{
+    if (statement.prepare(connection, sql) == SQLITE_OK)
+        return true;
+    wlReport(function, __LINE__, "retval != SQLITE_OK");
+    return false;
+}
+
+void wlFinalizeReporting(WLSqliteStatement &statement, const char *function)
+{
+    if (statement.finalize() != SQLITE_OK)
+        wlReport(function, __LINE__, "retval != SQLITE_OK");
+}
+
+void wlCloseReporting(WLSqliteConnection &connection, const char *function)
+{
+    if (connection.close() != SQLITE_OK)
+        wlReport(function, __LINE__, "retval != SQLITE_OK");
+}
+
+std::optional<QString> wlStringWithUTF8(const char *utf8)
+{
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
+                                                       QStringConverter::Flag::ConvertInitialBom);
+    QString text = decoder.decode(QByteArrayView(utf8));
+    if (decoder.hasError())
+        return std::nullopt;
+    return text;
+}
+
+bool wlStepToRow(WLSqliteStatement &statement, qint64 id, const char *function)
+{
+    if (statement.bindInt(1, id) != SQLITE_OK) {
+        wlReport(function, __LINE__, "retval != SQLITE_OK");
+        return false;
+    }
+    if (statement.step() != SQLITE_ROW) {
+        wlReport(function, __LINE__, "retval != SQLITE_ROW");
+        return false;
+    }
+    return true;
+}
+
+std::optional<QString> wlColumnString(const WLSqliteStatement &statement, int column,
+                                      const char *function, const char *condition)
+{
+    const char *text = statement.columnText(column);
+    if (!text) {
+        wlReport(function, __LINE__, "stringPtr == NULL");
+        return std::nullopt;
+    }
+    std::optional<QString> string = wlStringWithUTF8(text);
+    if (!string)
+        wlReport(function, __LINE__, condition);
+    return string;
 }

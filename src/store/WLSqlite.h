@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
+
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -79,3 +81,28 @@ private:
     WLSqliteStatement &m_statement;
     const char *m_function;
 };
+
+// Open and prepare as every preparation step does them: false after
+// reporting "retval != SQLITE_OK" under the step's name.
+bool wlOpenReporting(WLSqliteConnection &connection, const QString &path, const char *function);
+bool wlPrepareReporting(WLSqliteStatement &statement, const WLSqliteConnection &connection,
+                        const QString &sql, const char *function);
+
+// Finalize and close as every cleanup does them: a failure is reported
+// under the cleanup's name and the handle is released all the same.
+void wlFinalizeReporting(WLSqliteStatement &statement, const char *function);
+void wlCloseReporting(WLSqliteConnection &connection, const char *function);
+
+// A column's UTF-8 text as a string; nothing when the bytes are not valid
+// UTF-8 (a stored text is taken whole or not at all).
+std::optional<QString> wlStringWithUTF8(const char *utf8);
+
+// Lookups by ID: binds the ID to parameter 1 and steps to its row, reporting
+// "retval != SQLITE_OK" or "retval != SQLITE_ROW" under the caller's name.
+// The caller resets (WLStatementResetter).
+bool wlStepToRow(WLSqliteStatement &statement, qint64 id, const char *function);
+
+// A text column of the current row: "stringPtr == NULL" for NULL, the
+// caller's condition when the text is not valid UTF-8.
+std::optional<QString> wlColumnString(const WLSqliteStatement &statement, int column,
+                                      const char *function, const char *condition);

@@ -1,0 +1,326 @@
+#include "WLDatabase.h"
+
+#include "WLBundle.h"
+#include "WLDescriptionReader.h"
+#include "WLProperty.h"
+#include "WLPropertyList.h"
+#include "WLReport.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+constexpr char kInitFn[] = "-[WLDatabase initWithPropertyListFile:]";
+constexpr char kColorFn[] = "-[WLDatabase colorWithString:]";
+
+// Not owned: the first dictionary that opened, until it is destroyed.
+WLDatabase *sSharedDatabase = nullptr;
+
+// An image named by the description: the path of that file of the bundle,
+// empty when the name is absent or the file is missing.
+QString imageResource(const QVariantMap &info, const QString &key)
+{
+    const QVariant name = info.value(key);
+    if (!name.isValid())
+        return {};
+    const QString path = WLBundle::pathForResource(name.toString());
+    return QFileInfo(path).isFile() ? path : QString();
+}
+
+// Reads numbers and commas left to right, skipping white space before each.
+class ColorScanner
+{
+public:
+    explicit ColorScanner(QStringView text) : m_text(text) {}
+
+    bool scanFloat(double *value)
+    {
+        skipWhiteSpace();
+        qsizetype end = m_pos;
+        if (end < m_text.size() && (m_text[end] == u'+' || m_text[end] == u'-'))
+            ++end;
+        const qsizetype mantissa = end;
+        end = skipDigits(end);
+        if (end < m_text.size() && m_text[end] == u'.')
+            end = skipDigits(end + 1);
+        if (end == mantissa || (end == mantissa + 1 && m_text[mantissa] == u'.'))
+            return false;
+        end = skipExponent(end);
+        bool ok = false;
+        *value = m_text.sliced(m_pos, end - m_pos).toDouble(&ok);
+        if (!ok)
+            return false;
+        m_pos = end;
+        return true;
+    }
+
+    bool scanComma()
+    {
+        skipWhiteSpace();
+        if (m_pos >= m_text.size() || m_text[m_pos] != u',')
+            return false;
+        ++m_pos;
+        return true;
+    }
+
+private:
+    void skipWhiteSpace()
+    {
+        while (m_pos < m_text.size() && m_text[m_pos].isSpace())
+            ++m_pos;
+    }
+
+    qsizetype skipDigits(qsizetype at) const
+    {
+        while (at < m_text.size() && m_text[at].isDigit() && m_text[at].unicode() < 0x80)
+            ++at;
+        return at;
+    }
+
+    // An exponent counts only when digits follow it.
+    qsizetype skipExponent(qsizetype at) const
+    {
+        if (at >= m_text.size() || (m_text[at] != u'e' && m_text[at] != u'E'))
+            return at;
+        qsizetype digits = at + 1;
+        if (digits < m_text.size() && (m_text[digits] == u'+' || m_text[digits] == u'-'))
+            ++digits;
+        const qsizetype end = skipDigits(digits);
+        return end > digits ? end : at;
+    }
+
+    QStringView m_text;
+    qsizetype m_pos = 0;
+};
+
+} // namespace
+
+WLDatabase::WLDatabase() = default;
+
+WLDatabase::~WLDatabase()
+{
+    if (sSharedDatabase == this)
+        sSharedDatabase = nullptr;
+    invalidate();
+}
+
+WLDatabase *WLDatabase::sharedDatabase()
+{
+    return sSharedDatabase;
+}
+
+std::unique_ptr<WLDatabase> WLDatabase::initWithPropertyListFile(const QString &path)
+{
+    std::unique_ptr<WLDatabase> database(new WLDatabase);
+    if (!database->openWithPropertyListFile(path))
+        return nullptr; // the destructor releases what the opening made
+    if (!sSharedDatabase)
+        sSharedDatabase = database.get();
+    return database;
+}
+
+bool WLDatabase::openWithPropertyListFile(const QString &path)
+{
+    if (WLBundle::resourcePath().isEmpty()) {
+        WL_REPORT(kInitFn, "resourcePath == nil");
+        return false;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        WL_REPORT(kInitFn, "data == nil");
+        return false;
+    }
+    const QVariant root = WLPropertyList::fromData(file.readAll());
+    if (!WLPropertyList::isDictionary(root)) {
+        WL_REPORT(kInitFn, "![info isKindOfClass:[NSDictionary class]]");
+        return false;
+    }
+    const QVariantMap info = root.toMap();
+    if (!WLDescriptionReader(info, kInitFn)
+             .readStrings({{KXPropDatabaseTitle, "mTitle == nil", &mTitle}}))
+        return false;
+    mIconImage = imageResource(info, KXPropDatabaseIconFileName);
+    const QVariant hidden = info.value(KXPropSettingsHidden);
+    mSettingsHidden = WLPropertyList::isNumber(hidden) && hidden.toDouble() != 0;
+    readAppearance(info);
+
+    if (!prepareContentsLinkDatabase(info)) {
+        WL_REPORT(kInitFn, "![self prepareContentsLinkDatabase:info]");
+        return false;
+    }
+    if (!prepareHeadwordDatabase2(info)) {
+        WL_REPORT(kInitFn, "![self prepareHeadwordDatabase2:info]");
+        return false;
+    }
+    // The search tables open here, between the headword list and the
+    // contents: the partial-match table (fatal), then its index and the
+    // whole-word table and index (optional). Added with the search.
+    if (!prepareContentsDatabase(info)) {
+        WL_REPORT(kInitFn, "![self prepareContentsDatabase:info]");
+        return false;
+    }
+    prepareContentsIndex(info); // optional: the index stays absent
+    if (!checkRepresentationType(info) || !prepareHTMLFragments(info))
+        return false;
+    // The page directory is prepared here (fatal). Added with the media.
+    mContentsRepType = 0;
+    // The file cache and the media tables open here (both fatal). Added with
+    // the media.
+    // The condition lock is made and the search worker started here, last
+    // of all. Added with the search.
+    return true;
+}
+
+template <typename ImageFn, typename ColorFn>
+void WLDatabase::forEachAppearance(ImageFn image, ColorFn color)
+{
+    image(KXPropUIBackgroundImageFileName, mBackgroundImage);
+    color(KXPropUIBackgroundColor, mBackgroundColor);
+    color(KXPropUITextColor, mTextColor);
+    image(KXPropUIIndexBackgroundImageFileName, mIndexBackgroundImage);
+    color(KXPropUIIndexBackgroundColor, mIndexBackgroundColor);
+    color(KXPropUIIndexTextColor, mIndexTextColor);
+    image(KXPropUISearchBackgroundImageFileName, mSearchBackgroundImage);
+    color(KXPropUISearchBackgroundColor, mSearchBackgroundColor);
+    color(KXPropUISearchTextColor, mSearchTextColor);
+    image(KXPropUIBookmarksBackgroundImageFileName, mBookmarksBackgroundImage);
+    color(KXPropUIBookmarksBackgroundColor, mBookmarksBackgroundColor);
+    color(KXPropUIBookmarksTextColor, mBookmarksTextColor);
+    color(KXPropUIBookmarksNotesTextColor, mBookmarksNotesTextColor);
+    image(KXPropUIHistoryBackgroundImageFileName, mHistoryBackgroundImage);
+    color(KXPropUIHistoryBackgroundColor, mHistoryBackgroundColor);
+    color(KXPropUIHistoryTextColor, mHistoryTextColor);
+}
+
+// Appearance problems never stop the opening: a colour that does not parse
+// is reported by the parser and left empty.
+void WLDatabase::readAppearance(const QVariantMap &info)
+{
+    forEachAppearance(
+        [&info](const QString &key, QString &field) { field = imageResource(info, key); },
+        [&info](const QString &key, std::optional<WLColor> &field) {
+            if (info.contains(key))
+                field = colorWithString(info.value(key).toString());
+        });
+}
+
+bool WLDatabase::checkRepresentationType(const QVariantMap &info)
+{
+    const std::optional<uint> type =
+        WLDescriptionReader(info, kInitFn).readNumber(KXPropContentsRepresentationType);
+    if (!type)
+        return false;
+    if (*type == 0)
+        return true;
+    WL_REPORT_PREFIX(kInitFn);
+    if (*type == 1)
+        wlReportMessage("Unsupport TEXT contents representation\n");
+    else if (*type == 2)
+        wlReportMessage("Unsupport XML contents representation\n");
+    else
+        wlReportMessage("Invalid contents representation type (%u)\n", *type);
+    return false;
+}
+
+bool WLDatabase::prepareHTMLFragments(const QVariantMap &info)
+{
+    if (!WLDescriptionReader(info, kInitFn)
+             .readStrings({{KXPropHTMLCharset, "mHTMLCharset == nil", &mHTMLCharset}}))
+        return false;
+    mHTMLStringEncoding = WLCharset::forName(mHTMLCharset);
+    if (!mHTMLStringEncoding) {
+        WL_REPORT(kInitFn, "cfStringEncoding == kCFStringEncodingInvalidId");
+        return false;
+    }
+    if (!encodeFragment(info, KXPropHTMLHeaderString, "mHTMLHeaderData == nil", &mHTMLHeaderData))
+        return false;
+    if (WLPropertyList::isString(info.value(KXPropHTMLHeaderString2))) {
+        QByteArray header2;
+        if (!encodeFragment(info, KXPropHTMLHeaderString2, "mHTMLHeaderData2 == nil", &header2))
+            return false;
+        mHTMLHeaderData2 = header2;
+    }
+    if (!encodeFragment(info, KXPropHTMLFooterString, "mHTMLFooterData == nil", &mHTMLFooterData))
+        return false;
+    if (WLPropertyList::isString(info.value(KXPropHTMLSeparatorString)))
+        return encodeFragment(info, KXPropHTMLSeparatorString, "mHTMLSeparatorData == nil",
+                              &mHTMLSeparatorData);
+    return true;
+}
+
+// A page fragment must be text; it is stored in the page's charset, and a
+// character the charset cannot hold fails the opening.
+bool WLDatabase::encodeFragment(const QVariantMap &info, const QString &key, const char *condition,
+                                QByteArray *data)
+{
+    QString text;
+    if (!WLDescriptionReader(info, kInitFn).readStrings({{key, "name == nil", &text}}))
+        return false;
+    std::optional<QByteArray> encoded = mHTMLStringEncoding->encode(text);
+    if (!encoded) {
+        WL_REPORT(kInitFn, condition);
+        return false;
+    }
+    *data = std::move(*encoded);
+    return true;
+}
+
+void WLDatabase::invalidate()
+{
+    // The search worker is stopped here, before any statement is finalized.
+    // Added with the search.
+    cleanup();
+}
+
+void WLDatabase::cleanup()
+{
+    cleanupContentsLinkDatabase();
+    cleanupHeadwordDatabase2();
+    // The search tables and their indexes are released here, then the file
+    // cache and the media tables. Added with the search and the media.
+    cleanupContentsDatabase();
+    cleanupContentsIndex();
+    mHTMLStringEncoding.reset();
+    mHTMLCharset.clear();
+    mHTMLHeaderData.clear();
+    mHTMLHeaderData2.reset();
+    mHTMLFooterData.clear();
+    mHTMLSeparatorData.clear();
+    mHTMLBaseURL.clear();
+    // The partial-match result lists are emptied here. Added with the search.
+    forEachAppearance([](const QString &, QString &field) { field.clear(); },
+                      [](const QString &, std::optional<WLColor> &field) { field.reset(); });
+    mIconImage.clear();
+    mTitle.clear();
+    // The condition lock goes last. Added with the search.
+}
+
+std::optional<WLColor> WLDatabase::colorWithString(const QString &string)
+{
+    if (string.isNull())
+        return std::nullopt;
+    ColorScanner scanner(string);
+    WLColor color;
+    if (!scanner.scanFloat(&color.red)) {
+        WL_REPORT(kColorFn, "![scanner scanFloat:&r]");
+        return std::nullopt;
+    }
+    if (!scanner.scanComma()) {
+        WL_REPORT(kColorFn, "![scanner scanString:@\",\" intoString:nil]");
+        return std::nullopt;
+    }
+    if (!scanner.scanFloat(&color.green)) {
+        WL_REPORT(kColorFn, "![scanner scanFloat:&g]");
+        return std::nullopt;
+    }
+    if (!scanner.scanComma()) {
+        WL_REPORT(kColorFn, "![scanner scanString:@\",\" intoString:nil]");
+        return std::nullopt;
+    }
+    if (!scanner.scanFloat(&color.blue)) {
+        WL_REPORT(kColorFn, "![scanner scanFloat:&b]");
+        return std::nullopt;
+    }
+    return color; // alpha stays 1.0; text after the blue number is ignored
+}

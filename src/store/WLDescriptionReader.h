@@ -1,0 +1,82 @@
+#pragma once
+
+#include "WLIndexRange.h"
+
+#include <QString>
+#include <QVariantMap>
+
+#include <initializer_list>
+#include <optional>
+
+// The keys of one letter index group of the description, in the order
+// they are checked.
+struct WLIndexKeys
+{
+    const QString &table;
+    const QString &id;
+    const QString &letter;
+    const QString &offset;
+    const QString &count;
+};
+
+// The names of a letter index table and the file that holds it.
+struct WLIndexNames
+{
+    QString file;
+    QString table;
+    QString id;
+    QString letter;
+    QString offset;
+    QString count;
+
+    std::optional<WLIndexRangeArray> load() const
+    {
+        return createIndexRangeArray(file, table, id, letter, offset, count);
+    }
+};
+
+// Reads the values a preparation step needs from the description, in the
+// step's order, and reports the first one missing under the step's name.
+// Names of files, tables and columns only have to be present; a value of
+// another type is used by its text.
+class WLDescriptionReader
+{
+public:
+    struct Name
+    {
+        const QString &key;
+        const char *condition;
+        QString *value;
+    };
+
+    WLDescriptionReader(const QVariantMap &info, const char *function)
+        : m_info(info), m_function(function)
+    {
+    }
+
+    // False after reporting the first name that is missing.
+    bool readNames(std::initializer_list<Name> names) const;
+    // Like readNames, but each value must be a string.
+    bool readStrings(std::initializer_list<Name> names) const;
+    // The table, ID, letter, offset and count names of a letter index group.
+    bool readIndexNames(const WLIndexKeys &keys, WLIndexNames *names) const;
+    // An optional letter index group: false without a report when its file
+    // key is absent; otherwise false after a report when a name is missing
+    // or the table cannot be read ("indexRangeArray == nil").
+    bool readOptionalIndex(const QString &fileKey, const WLIndexKeys &keys,
+                           std::optional<WLIndexRangeArray> *table) const;
+    // The path of a database file of the bundle, which must exist and not be
+    // a directory; empty after the report.
+    QString existingFilePath(const QString &fileName, const char *pathCondition,
+                             const char *existsCondition) const;
+    // A number of the description read as unsigned; nothing after the
+    // report "![number isKindOfClass:[NSNumber class]]" for any other value.
+    std::optional<uint> readNumber(const QString &key) const;
+
+private:
+    const QVariantMap &m_info;
+    const char *m_function;
+};
+
+// The unsigned value of a property-list number; reals are truncated.
+uint wlUnsignedValue(const QVariant &number);
