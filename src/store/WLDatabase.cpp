@@ -153,9 +153,14 @@ bool WLDatabase::openWithPropertyListFile(const QString &path)
         WL_REPORT(kInitFn, "![self prepareHeadwordDatabase2:info]");
         return false;
     }
-    // The search tables open here, between the headword list and the
-    // contents: the partial-match table (fatal), then its index and the
-    // whole-word table and index (optional). Added with the search.
+    if (!prepareSearchDatabase(info)) {
+        WL_REPORT(kInitFn, "![self prepareSearchDatabase:info]");
+        return false;
+    }
+    // Optional: each reports its own problem and leaves its feature absent.
+    prepareSearchIndex(info);
+    prepareEqualSearchDatabase(info);
+    prepareEqualSearchIndex(info);
     if (!prepareContentsDatabase(info)) {
         WL_REPORT(kInitFn, "![self prepareContentsDatabase:info]");
         return false;
@@ -167,8 +172,8 @@ bool WLDatabase::openWithPropertyListFile(const QString &path)
     mContentsRepType = 0;
     // The file cache and the media tables open here (both fatal). Added with
     // the media.
-    // The condition lock is made and the search worker started here, last
-    // of all. Added with the search.
+    if (!startSearchThread())
+        return false;
     return true;
 }
 
@@ -268,8 +273,8 @@ bool WLDatabase::encodeFragment(const QVariantMap &info, const QString &key, con
 
 void WLDatabase::invalidate()
 {
-    // The search worker is stopped here, before any statement is finalized.
-    // Added with the search.
+    // The worker uses the search statements: it stops before any is finalized.
+    stopSearchThread();
     cleanup();
 }
 
@@ -277,8 +282,12 @@ void WLDatabase::cleanup()
 {
     cleanupContentsLinkDatabase();
     cleanupHeadwordDatabase2();
-    // The search tables and their indexes are released here, then the file
-    // cache and the media tables. Added with the search and the media.
+    cleanupSearchDatabase();
+    cleanupSearchIndex();
+    cleanupEqualSearchDatabase();
+    cleanupEqualSearchIndex();
+    // The file cache and the media tables are released here. Added with the
+    // media.
     cleanupContentsDatabase();
     cleanupContentsIndex();
     mHTMLStringEncoding.reset();
@@ -288,12 +297,18 @@ void WLDatabase::cleanup()
     mHTMLFooterData.clear();
     mHTMLSeparatorData.clear();
     mHTMLBaseURL.clear();
-    // The partial-match result lists are emptied here. Added with the search.
+    mEqualFoundWordArray.clear();
+    mEqualFoundLinksArray.clear();
+    mEqualFoundContentsIDsArray.clear();
+    mSearchedDisplayArray.clear();
+    mSearchedContentsArray.clear();
+    mSearchedContentsIDArray.clear();
     forEachAppearance([](const QString &, QString &field) { field.clear(); },
                       [](const QString &, std::optional<WLColor> &field) { field.reset(); });
     mIconImage.clear();
     mTitle.clear();
-    // The condition lock goes last. Added with the search.
+    mNextWord.clear();
+    mLock.reset();
 }
 
 std::optional<WLColor> WLDatabase::colorWithString(const QString &string)

@@ -2,6 +2,7 @@
 
 #include "WLCharset.h"
 #include "WLColor.h"
+#include "WLConditionLock.h"
 #include "WLIndexRange.h"
 #include "WLSqlite.h"
 
@@ -13,8 +14,10 @@
 #include <QUrl>
 #include <QVariant>
 
+#include <atomic>
 #include <memory>
 #include <optional>
+#include <thread>
 
 struct WLIndexNames;
 
@@ -193,7 +196,109 @@ private:
     QByteArray mHTMLFooterData;
     QByteArray mHTMLSeparatorData;
     QUrl mHTMLBaseURL;
+
+    // ---- Search (src/search/WLDatabase+Search.cpp) ------------------------
+public:
+    // The two search tables and their letter indexes, opened between the
+    // headword list and the contents. Only the partial-match table is
+    // required; the others leave their feature absent.
+    bool prepareSearchDatabase(const QVariantMap &info);
+    void cleanupSearchDatabase();
+    bool prepareSearchIndex(const QVariantMap &info);
+    void cleanupSearchIndex();
+    bool prepareEqualSearchDatabase(const QVariantMap &info);
+    void cleanupEqualSearchDatabase();
+    bool prepareEqualSearchIndex(const QVariantMap &info);
+    void cleanupEqualSearchIndex();
+
+    // The worker: started last of all at opening, stopped (and joined)
+    // before anything is released.
+    bool startSearchThread();
+    void stopSearchThread();
+
+    // Main thread. Hands a keyword to the worker and returns at once, unless
+    // an earlier keyword is still waiting to be taken. A newer keyword
+    // cancels the partial-match search in progress; an empty one clears all
+    // results.
+    void setSearchKeywordOnThread(const QString &keyword);
+
+    // Main thread, at the worker's request: store a result snapshot (an
+    // empty map clears) and post WLDatabaseSearchedWordsUpdate.
+    void setSearchResultsOnMainThread(const QVariantMap &results);
+    void setSearchEqualResultsOnMainThread(const QVariantMap &results);
+    void setSearchKeywordResultsOnMainThread(const QVariantMap &results);
+
+    // The results as sections: whole words first, partial matches second;
+    // always at least one (possibly empty, untitled) section. Main thread.
+    uint searchSectionCount() const;
+    QString searchSectionNameAtIndex(uint section) const;
+    uint itemCountOfSearchSectionAtIndex(uint section) const;
+    QString itemNameAtIndexOfSearchSectionAtIndex(uint item, uint section) const;
+    QString itemLinksAtIndexOfSearchSectionAtIndex(uint item, uint section) const;
+    // Integers; nothing for a missing item or an unreadable ID list.
+    std::optional<QVariantList> itemContentsIDsAtIndexOfSearchSectionAtIndex(uint item,
+                                                                             uint section) const;
+
+    const std::optional<WLIndexRangeArray> &searchIndexRangeArray() const
+    {
+        return mSearchIndexRangeArray;
+    }
+    const std::optional<WLIndexRangeArray> &equalSearchIndexRangeArray() const
+    {
+        return mEqualSearchIndexRangeArray;
+    }
+
+Q_SIGNALS:
+    // For tools that trace the search, on the main thread: after a receiver
+    // stored a snapshot (its name, the number of results, -1 for a clear),
+    // and after the last snapshot of each keyword the worker took.
+    void searchSnapshotReceived(const QString &receiver, int count);
+    void searchKeywordFinished(const QString &keyword);
+
+private:
+    void searchThread();
+    void searchEqualInThread(const QString &pattern);
+    void searchKeywordInThread(const QString &pattern);
+    void postSearchedWordsUpdate(const char *receiver, int count);
+
+    // Worker only while it runs.
+    WLSqliteConnection mSearchDatabase;
+    WLSqliteStatement mSearchStatement;
+    WLSqliteConnection mEqualSearchDatabase;
+    WLSqliteStatement mEqualSearchStatement;
+    QStringList mEqualFoundLinksArrayInThread;
+    // Read by the worker, never changed while it runs.
+    std::optional<WLIndexRangeArray> mEqualSearchIndexRangeArray;
+    std::optional<WLIndexRangeArray> mSearchIndexRangeArray;
+
+    // Main thread only: the results on show; the lists of a half are
+    // parallel, and empty when the half is absent.
+    QStringList mEqualFoundWordArray;
+    QStringList mEqualFoundLinksArray;
+    QStringList mEqualFoundContentsIDsArray;
+    QStringList mSearchedDisplayArray;
+    QStringList mSearchedContentsArray;
+    QList<int> mSearchedContentsIDArray;
+
+    // Shared: flags without the lock; mNextWord only under mLock
+    // (condition 1: a keyword is waiting).
+    std::atomic<bool> mContinueSearchThread{false};
+    std::atomic<bool> mRunningSearchThread{false};
+    std::atomic<bool> mContinueCurrentSearching{false};
+    std::unique_ptr<WLConditionLock> mLock;
+    QString mNextWord;
+    std::thread mSearchThread;
+    // ---- end of search ------------------------------------------------------
 };
+
+// Search result keys and the notification posted when the results change.
+extern const QString kKXSearchEqualResultsWords;
+extern const QString kKXSearchEqualResultsLinks;
+extern const QString kKXSearchEqualResultsContentsIDs;
+extern const QString kKXSearchKeywordResultsWords;
+extern const QString kKXSearchKeywordResultsLinks;
+extern const QString kKXSearchKeywordResultsContentsIDs;
+extern const QString WLDatabaseSearchedWordsUpdate;
 
 // Parses a tab-separated list of contents IDs; nothing (after the reports)
 // when any piece is not a positive integer.

@@ -1,0 +1,524 @@
+#include "WLDatabase.h"
+
+#include "WLBundle.h"
+#include "WLDescriptionReader.h"
+#include "WLLocalization.h"
+#include "WLMainThread.h"
+#include "WLNotificationCenter.h"
+#include "WLProperty.h"
+#include "WLReport.h"
+#include "WLSearchPattern.h"
+
+#include <QSet>
+
+#include <sqlite3.h>
+
+#include <system_error>
+#include <utility>
+
+const QString kKXSearchEqualResultsWords = QStringLiteral("equal_words");
+const QString kKXSearchEqualResultsLinks = QStringLiteral("equal_links");
+const QString kKXSearchEqualResultsContentsIDs = QStringLiteral("equal_contentsIDs");
+const QString kKXSearchKeywordResultsWords = QStringLiteral("keyword_words");
+const QString kKXSearchKeywordResultsLinks = QStringLiteral("keyword_links");
+const QString kKXSearchKeywordResultsContentsIDs = QStringLiteral("keyword_contentsIDs");
+const QString WLDatabaseSearchedWordsUpdate = QStringLiteral("WLDatabaseSearchedWordsUpdate");
+
+namespace {
+
+constexpr char kPrepareFn[] = "-[WLDatabase prepareSearchDatabase:]";
+constexpr char kPrepareIndexFn[] = "-[WLDatabase prepareSearchIndex:]";
+constexpr char kPrepareEqualFn[] = "-[WLDatabase prepareEqualSearchDatabase:]";
+constexpr char kPrepareEqualIndexFn[] = "-[WLDatabase prepareEqualSearchIndex:]";
+constexpr char kCleanupFn[] = "-[WLDatabase cleanupSearchDatabase]";
+constexpr char kCleanupEqualFn[] = "-[WLDatabase cleanupEqualSearchDatabase]";
+constexpr char kEqualFn[] = "-[WLDatabase searchEqualInThread:]";
+constexpr char kKeywordFn[] = "-[WLDatabase searchKeywordInThread:]";
+constexpr char kSetKeywordFn[] = "-[WLDatabase setSearchKeywordOnThread:]";
+constexpr char kInitFn[] = "-[WLDatabase initWithPropertyListFile:]";
+
+constexpr char kSearchResultsReceiver[] = "setSearchResultsOnMainThread:";
+constexpr char kEqualResultsReceiver[] = "setSearchEqualResultsOnMainThread:";
+constexpr char kKeywordResultsReceiver[] = "setSearchKeywordResultsOnMainThread:";
+
+// How long the worker waits for a keyword before it looks at the stop flag.
+constexpr int kKeywordPollMilliseconds = 250;
+
+// The description keys of one search table, in the order they are checked.
+struct SearchTableKeys {
+    const QString &file;
+    const QString &table;
+    const QString &id;
+    const QString &look;
+    const QString &word;
+    const QString &links;
+    const QString &contentsIDs;
+    const char *linksCondition;
+    const char *contentsIDsCondition;
+};
+
+// Opens a search table read-only and prepares its one query. Whatever was
+// opened stays in the fields for the cleanup to release.
+bool prepareSearchTable(const QVariantMap &info, const SearchTableKeys &keys,
+                        const char *function, WLSqliteConnection &database,
+                        WLSqliteStatement &statement)
+{
+    const WLDescriptionReader reader(info, function);
+    QString name;
+    if (!reader.readStrings({{keys.file, "![name isKindOfClass:[NSString class]]", &name}}))
+        return false;
+    const QString path = WLBundle::pathForResource(name);
+    if (path.isEmpty()) {
+        WL_REPORT(function, "path == nil");
+        return false;
+    }
+    // Read-only, as every dictionary file: a missing file fails here and is
+    // never created.
+    if (database.openReadOnly(path) != SQLITE_OK) {
+        WL_REPORT(function, "retval != SQLITE_OK");
+        return false;
+    }
+    QString table, id, look, word, links, contentsIDs;
+    if (!reader.readStrings({{keys.table, "![tableName isKindOfClass:[NSString class]]", &table},
+                             {keys.id, "![idColumn isKindOfClass:[NSString class]]", &id},
+                             {keys.look, "![lookColumn isKindOfClass:[NSString class]]", &look},
+                             {keys.word, "![wordColumn isKindOfClass:[NSString class]]", &word},
+                             {keys.links, keys.linksCondition, &links},
+                             {keys.contentsIDs, keys.contentsIDsCondition, &contentsIDs}}))
+        return false;
+    const QString command =
+        QStringLiteral("SELECT %1, %2, %3 FROM %4 WHERE %5 BETWEEN ? AND ? AND %6 LIKE ? ESCAPE '\\';")
+            .arg(word, links, contentsIDs, table, id, look);
+    if (statement.prepare(database, command) != SQLITE_OK) {
+        WL_REPORT(function, "retval != SQLITE_OK");
+        return false;
+    }
+    return true;
+}
+
+bool prepareSearchIndexTable(const QVariantMap &info, const QString &fileKey,
+                             const WLIndexKeys &keys, const char *function,
+                             std::optional<WLIndexRangeArray> *table)
+{
+    std::optional<WLIndexRangeArray> loaded;
+    if (!WLDescriptionReader(info, function).readOptionalIndex(fileKey, keys, &loaded))
+        return false;
+    *table = std::move(loaded);
+    return true;
+}
+
+// Binds the pattern's letter range and the pattern itself; false after the
+// report when the query must not run. The UTF-8 bytes are not copied, so
+// they must outlive the statement's reset.
+bool bindSearch(WLSqliteStatement &statement, const QString &pattern, const QByteArray &utf8,
+                const std::optional<WLIndexRangeArray> &table, const char *function)
+{
+    const WLRange range = rangeForKeyword(rangeKeyForPattern(pattern), table);
+    if (range.location == kWLNotFound) {
+        WL_REPORT(function, "range.location == NSNotFound");
+        return false;
+    }
+    const qint64 last = qint64(range.location) + qint64(range.length) - 1;
+    if (statement.bindInt(1, range.location) != SQLITE_OK || statement.bindInt(2, last) != SQLITE_OK
+        || statement.bindStaticText(3, utf8) != SQLITE_OK) {
+        WL_REPORT(function, "retval != SQLITE_OK");
+        return false;
+    }
+    return true;
+}
+
+// Which half of the results a section shows.
+enum class SearchHalf { None, Equal, Keyword };
+
+SearchHalf searchHalf(uint section, bool equalPresent, bool keywordPresent)
+{
+    if (section == 0)
+        return equalPresent ? SearchHalf::Equal
+                            : (keywordPresent ? SearchHalf::Keyword : SearchHalf::None);
+    if (section == 1 && equalPresent && keywordPresent)
+        return SearchHalf::Keyword;
+    return SearchHalf::None;
+}
+
+} // namespace
+
+// ---- Tables ----------------------------------------------------------------
+
+bool WLDatabase::prepareSearchDatabase(const QVariantMap &info)
+{
+    return prepareSearchTable(info,
+                              {KXPropSearchDatabaseFileName, KXPropSearchTableName,
+                               KXPropSearchIDColumn, KXPropSearchLookColumn, KXPropSearchWordColumn,
+                               KXPropSearchLinkColumn, KXPropSearchContentsIDColumn,
+                               "![linkColumn isKindOfClass:[NSString class]]",
+                               "![contentsIDColumn isKindOfClass:[NSString class]]"},
+                              kPrepareFn, mSearchDatabase, mSearchStatement);
+}
+
+bool WLDatabase::prepareEqualSearchDatabase(const QVariantMap &info)
+{
+    return prepareSearchTable(
+        info,
+        {KXPropEqualSearchDatabaseFileName, KXPropEqualSearchTableName, KXPropEqualSearchIDColumn,
+         KXPropEqualSearchLookColumn, KXPropEqualSearchWordColumn, KXPropEqualSearchLinksColumn,
+         KXPropEqualSearchContentsIDsColumn, "![linksColumn isKindOfClass:[NSString class]]",
+         "![contentsIDsColumn isKindOfClass:[NSString class]]"},
+        kPrepareEqualFn, mEqualSearchDatabase, mEqualSearchStatement);
+}
+
+bool WLDatabase::prepareSearchIndex(const QVariantMap &info)
+{
+    return prepareSearchIndexTable(info, KXPropSearchIndexDatabaseFileName,
+                                   {KXPropSearchIndexTableName, KXPropSearchIndexIDColumn,
+                                    KXPropSearchIndexLetterColumn, KXPropSearchIndexOffsetColumn,
+                                    KXPropSearchIndexCountColumn},
+                                   kPrepareIndexFn, &mSearchIndexRangeArray);
+}
+
+bool WLDatabase::prepareEqualSearchIndex(const QVariantMap &info)
+{
+    return prepareSearchIndexTable(
+        info, KXPropEqualSearchIndexDatabaseFileName,
+        {KXPropEqualSearchIndexTableName, KXPropEqualSearchIndexIDColumn,
+         KXPropEqualSearchIndexLetterColumn, KXPropEqualSearchIndexOffsetColumn,
+         KXPropEqualSearchIndexCountColumn},
+        kPrepareEqualIndexFn, &mEqualSearchIndexRangeArray);
+}
+
+void WLDatabase::cleanupSearchDatabase()
+{
+    wlFinalizeReporting(mSearchStatement, kCleanupFn);
+    wlCloseReporting(mSearchDatabase, kCleanupFn);
+}
+
+void WLDatabase::cleanupEqualSearchDatabase()
+{
+    wlFinalizeReporting(mEqualSearchStatement, kCleanupEqualFn);
+    wlCloseReporting(mEqualSearchDatabase, kCleanupEqualFn);
+}
+
+void WLDatabase::cleanupSearchIndex()
+{
+    mSearchIndexRangeArray.reset();
+}
+
+void WLDatabase::cleanupEqualSearchIndex()
+{
+    mEqualSearchIndexRangeArray.reset();
+}
+
+// ---- Worker ----------------------------------------------------------------
+
+bool WLDatabase::startSearchThread()
+{
+    mLock = std::make_unique<WLConditionLock>(0);
+    mContinueSearchThread.store(true);
+    mRunningSearchThread.store(true);
+    try {
+        mSearchThread = std::thread([this] { searchThread(); });
+    } catch (const std::system_error &) {
+        mRunningSearchThread.store(false);
+        WL_REPORT(kInitFn, "mSearchThread == nil");
+        return false;
+    }
+    return true;
+}
+
+// Also ends a search in progress at its next row: its results would only be
+// thrown away, and shutting down must not wait for a long scan.
+void WLDatabase::stopSearchThread()
+{
+    mContinueSearchThread.store(false);
+    if (mSearchThread.joinable())
+        mSearchThread.join();
+    mRunningSearchThread.store(false);
+}
+
+void WLDatabase::setSearchKeywordOnThread(const QString &keyword)
+{
+    // Without a worker a waiting keyword would never be taken, and the next
+    // hand-over would wait for ever.
+    if (!mLock || !mRunningSearchThread.load()) {
+        WL_REPORT(kSetKeywordFn, "!mRunningSearchThread");
+        return;
+    }
+    // Waits only while an earlier keyword has not been taken; that keyword
+    // has already cancelled the search in progress.
+    mLock->lockWhenCondition(0);
+    mNextWord = keyword;
+    mContinueCurrentSearching.store(false);
+    mLock->unlockWithCondition(1);
+}
+
+void WLDatabase::searchThread()
+{
+    WLConditionLock &lock = *mLock;
+    while (mContinueSearchThread.load()) {
+        if (!lock.lockWhenCondition(1, QDeadlineTimer(kKeywordPollMilliseconds)))
+            continue;
+        const QString keyword = std::exchange(mNextWord, QString());
+        mContinueCurrentSearching.store(true);
+        lock.unlockWithCondition(0);
+
+        if (keyword.isEmpty()) {
+            WLMainThread::post(this, [this] { setSearchResultsOnMainThread({}); });
+        } else {
+            const WLSearchPatterns patterns = searchPatternsForKeyword(keyword);
+            if (mContinueCurrentSearching.load())
+                searchEqualInThread(patterns.equal);
+            if (mContinueCurrentSearching.load() && mContinueSearchThread.load())
+                searchKeywordInThread(patterns.keyword);
+        }
+        // Queued after every snapshot of this keyword, so it arrives last.
+        WLMainThread::post(this, [this, keyword] { Q_EMIT searchKeywordFinished(keyword); });
+    }
+    mEqualFoundLinksArrayInThread.clear();
+    mRunningSearchThread.store(false);
+}
+
+// Not cancelled by a newer keyword: its results decide which partial
+// matches are repeats. Snapshots go out at 1, 2, 4, … results and once more
+// at the end. A half that finds nothing, or cannot run, is cleared.
+void WLDatabase::searchEqualInThread(const QString &pattern)
+{
+    const QByteArray utf8 = pattern.toUtf8();
+    const WLStatementResetter resetter(mEqualSearchStatement, kEqualFn);
+    QStringList words, links, contentsIDs;
+    qsizetype handed = 0;
+    QStringList handedLinks;
+
+    const auto handBack = [&] {
+        const QVariantMap snapshot{{kKXSearchEqualResultsWords, words},
+                                   {kKXSearchEqualResultsLinks, links},
+                                   {kKXSearchEqualResultsContentsIDs, contentsIDs}};
+        WLMainThread::post(this, [this, snapshot] { setSearchEqualResultsOnMainThread(snapshot); });
+        handed = words.size();
+        handedLinks = links;
+    };
+
+    if (pattern.isEmpty()) {
+        WL_REPORT(kEqualFn, "[word length] == 0");
+    } else if (bindSearch(mEqualSearchStatement, pattern, utf8, mEqualSearchIndexRangeArray,
+                          kEqualFn)) {
+        qsizetype threshold = 1;
+        while (mContinueSearchThread.load() && mEqualSearchStatement.step() == SQLITE_ROW) {
+            // A bad row ends the search; the rows before it stand.
+            std::optional<QString> word =
+                wlColumnString(mEqualSearchStatement, 0, kEqualFn, "wordString == nil");
+            if (!word)
+                break;
+            std::optional<QString> linksText =
+                wlColumnString(mEqualSearchStatement, 1, kEqualFn, "linksString == nil");
+            if (!linksText)
+                break;
+            std::optional<QString> contentsIDsText =
+                wlColumnString(mEqualSearchStatement, 2, kEqualFn, "contentsIDsString == nil");
+            if (!contentsIDsText)
+                break;
+            words.append(std::move(*word));
+            links.append(std::move(*linksText));
+            contentsIDs.append(std::move(*contentsIDsText));
+            if (words.size() >= threshold) {
+                handBack();
+                threshold *= 2;
+            }
+        }
+    }
+    if (words.isEmpty())
+        WLMainThread::post(this, [this] { setSearchEqualResultsOnMainThread({}); });
+    else if (handed < words.size())
+        handBack();
+    mEqualFoundLinksArrayInThread = handedLinks;
+}
+
+// Stops at the next row when a newer keyword arrives. Rows whose link text
+// the whole-word results already show, or that repeat a kept row, are
+// dropped; a bad row is skipped.
+void WLDatabase::searchKeywordInThread(const QString &pattern)
+{
+    const QByteArray utf8 = pattern.toUtf8();
+    const WLStatementResetter resetter(mSearchStatement, kKeywordFn);
+    QStringList words, links;
+    QList<int> contentsIDs;
+    qsizetype handed = 0;
+
+    const auto handBack = [&] {
+        const QVariantMap snapshot{{kKXSearchKeywordResultsWords, words},
+                                   {kKXSearchKeywordResultsLinks, links},
+                                   {kKXSearchKeywordResultsContentsIDs,
+                                    QVariant::fromValue(contentsIDs)}};
+        WLMainThread::post(this,
+                           [this, snapshot] { setSearchKeywordResultsOnMainThread(snapshot); });
+        handed = words.size();
+    };
+
+    if (pattern.isEmpty()) {
+        WL_REPORT(kKeywordFn, "[keyword length] == 0");
+    } else if (bindSearch(mSearchStatement, pattern, utf8, mSearchIndexRangeArray, kKeywordFn)) {
+        QSet<QString> shownLinks;
+        for (const QString &equalLinks : std::as_const(mEqualFoundLinksArrayInThread)) {
+            for (const QString &piece : equalLinks.split(u'\t'))
+                shownLinks.insert(piece);
+        }
+        qsizetype threshold = 1;
+        while (mContinueCurrentSearching.load() && mContinueSearchThread.load()
+               && mSearchStatement.step() == SQLITE_ROW) {
+            std::optional<QString> word =
+                wlColumnString(mSearchStatement, 0, kKeywordFn, "wordString == nil");
+            if (!word)
+                continue;
+            std::optional<QString> link =
+                wlColumnString(mSearchStatement, 1, kKeywordFn, "linkString == nil");
+            if (!link)
+                continue;
+            const int contentsID = mSearchStatement.columnInt(2);
+            if (shownLinks.contains(*link))
+                continue;
+            shownLinks.insert(*link);
+            words.append(std::move(*word));
+            links.append(std::move(*link));
+            contentsIDs.append(contentsID);
+            if (words.size() >= threshold) {
+                handBack();
+                threshold *= 2;
+            }
+        }
+    }
+    // Also after a cancellation: what was collected is handed back.
+    if (words.isEmpty())
+        WLMainThread::post(this, [this] { setSearchKeywordResultsOnMainThread({}); });
+    else if (handed < words.size())
+        handBack();
+}
+
+// ---- Receivers (main thread) -----------------------------------------------
+
+void WLDatabase::postSearchedWordsUpdate(const char *receiver, int count)
+{
+    WLNotificationCenter::defaultCenter().postNotificationName(WLDatabaseSearchedWordsUpdate, this);
+    Q_EMIT searchSnapshotReceived(QLatin1String(receiver), count);
+}
+
+void WLDatabase::setSearchResultsOnMainThread(const QVariantMap &results)
+{
+    if (!mLock)
+        return; // the worker is gone: a late snapshot is not wanted
+    mEqualFoundWordArray = results.value(kKXSearchEqualResultsWords).toStringList();
+    mEqualFoundLinksArray = results.value(kKXSearchEqualResultsLinks).toStringList();
+    mEqualFoundContentsIDsArray = results.value(kKXSearchEqualResultsContentsIDs).toStringList();
+    mSearchedDisplayArray = results.value(kKXSearchKeywordResultsWords).toStringList();
+    mSearchedContentsArray = results.value(kKXSearchKeywordResultsLinks).toStringList();
+    mSearchedContentsIDArray = results.value(kKXSearchKeywordResultsContentsIDs).value<QList<int>>();
+    postSearchedWordsUpdate(kSearchResultsReceiver, results.isEmpty() ? -1 : 0);
+}
+
+void WLDatabase::setSearchEqualResultsOnMainThread(const QVariantMap &results)
+{
+    if (!mLock)
+        return;
+    mEqualFoundWordArray = results.value(kKXSearchEqualResultsWords).toStringList();
+    mEqualFoundLinksArray = results.value(kKXSearchEqualResultsLinks).toStringList();
+    mEqualFoundContentsIDsArray = results.value(kKXSearchEqualResultsContentsIDs).toStringList();
+    postSearchedWordsUpdate(kEqualResultsReceiver,
+                            results.isEmpty() ? -1 : int(mEqualFoundWordArray.size()));
+}
+
+void WLDatabase::setSearchKeywordResultsOnMainThread(const QVariantMap &results)
+{
+    if (!mLock)
+        return;
+    mSearchedDisplayArray = results.value(kKXSearchKeywordResultsWords).toStringList();
+    mSearchedContentsArray = results.value(kKXSearchKeywordResultsLinks).toStringList();
+    mSearchedContentsIDArray = results.value(kKXSearchKeywordResultsContentsIDs).value<QList<int>>();
+    postSearchedWordsUpdate(kKeywordResultsReceiver,
+                            results.isEmpty() ? -1 : int(mSearchedDisplayArray.size()));
+}
+
+// ---- Sections (main thread) ------------------------------------------------
+
+uint WLDatabase::searchSectionCount() const
+{
+    return !mEqualFoundWordArray.isEmpty() && !mSearchedDisplayArray.isEmpty() ? 2 : 1;
+}
+
+QString WLDatabase::searchSectionNameAtIndex(uint section) const
+{
+    switch (searchHalf(section, !mEqualFoundWordArray.isEmpty(), !mSearchedDisplayArray.isEmpty())) {
+    case SearchHalf::Equal:
+        return WLLocalization::localizedString("MainView.SearchMode.Section.WholeWords");
+    case SearchHalf::Keyword:
+        return WLLocalization::localizedString("MainView.SearchMode.Section.PartialMatches");
+    case SearchHalf::None:
+        break;
+    }
+    return {};
+}
+
+uint WLDatabase::itemCountOfSearchSectionAtIndex(uint section) const
+{
+    switch (searchHalf(section, !mEqualFoundWordArray.isEmpty(), !mSearchedDisplayArray.isEmpty())) {
+    case SearchHalf::Equal:
+        return uint(mEqualFoundWordArray.size());
+    case SearchHalf::Keyword:
+        return uint(mSearchedDisplayArray.size());
+    case SearchHalf::None:
+        break;
+    }
+    return 0;
+}
+
+QString WLDatabase::itemNameAtIndexOfSearchSectionAtIndex(uint item, uint section) const
+{
+    switch (searchHalf(section, !mEqualFoundWordArray.isEmpty(), !mSearchedDisplayArray.isEmpty())) {
+    case SearchHalf::Equal:
+        return item < uint(mEqualFoundWordArray.size()) ? mEqualFoundWordArray.at(item) : QString();
+    case SearchHalf::Keyword:
+        return item < uint(mSearchedDisplayArray.size()) ? mSearchedDisplayArray.at(item)
+                                                         : QString();
+    case SearchHalf::None:
+        break;
+    }
+    return {};
+}
+
+QString WLDatabase::itemLinksAtIndexOfSearchSectionAtIndex(uint item, uint section) const
+{
+    switch (searchHalf(section, !mEqualFoundWordArray.isEmpty(), !mSearchedDisplayArray.isEmpty())) {
+    case SearchHalf::Equal:
+        return item < uint(mEqualFoundLinksArray.size()) ? mEqualFoundLinksArray.at(item)
+                                                         : QString();
+    case SearchHalf::Keyword:
+        return item < uint(mSearchedContentsArray.size()) ? mSearchedContentsArray.at(item)
+                                                          : QString();
+    case SearchHalf::None:
+        break;
+    }
+    return {};
+}
+
+std::optional<QVariantList>
+WLDatabase::itemContentsIDsAtIndexOfSearchSectionAtIndex(uint item, uint section) const
+{
+    switch (searchHalf(section, !mEqualFoundWordArray.isEmpty(), !mSearchedDisplayArray.isEmpty())) {
+    case SearchHalf::Equal: {
+        if (item >= uint(mEqualFoundContentsIDsArray.size()))
+            return std::nullopt;
+        const std::optional<QList<int>> ids =
+            contentsIDArrayFromString(mEqualFoundContentsIDsArray.at(item));
+        if (!ids)
+            return std::nullopt;
+        QVariantList list;
+        list.reserve(ids->size());
+        for (int id : *ids)
+            list.append(id);
+        return list;
+    }
+    case SearchHalf::Keyword:
+        if (item >= uint(mSearchedContentsIDArray.size()))
+            return std::nullopt;
+        return QVariantList{mSearchedContentsIDArray.at(item)};
+    case SearchHalf::None:
+        break;
+    }
+    return std::nullopt;
+}
