@@ -8,7 +8,8 @@ JOBS ?= $(shell nproc)
 
 PACKAGES := cmake ninja-build g++ pkg-config make python3 \
             qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools \
-            libplist-dev libsqlite3-dev sqlite3 libicu-dev libbenchmark-dev
+            libplist-dev libsqlite3-dev sqlite3 libicu-dev libbenchmark-dev \
+            zlib1g-dev
 
 .PHONY: all deps configure build run test test-tsan bench clean
 

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+
+// Converts a dictd database (NAME.index with NAME.dict or NAME.dict.dz)
+// into a source folder for the compiler: manifest.json and entries.jsonl.
+// The index is read whole; definitions stream one at a time from the data
+// file into the entries file, so memory follows the headwords, not the
+// text. The "00-database-*" entries give the title ("short"), the About
+// text ("info", "url") and the charset ("utf8"); they are not headwords.
+// Text of databases not marked UTF-8 is read as UTF-8 where it is valid
+// and as Latin-1 where not.
+class WLDictdImporter
+{
+public:
+    WLDictdImporter(QString indexPath, QString dataPath);
+
+    // ICU collation locale written to the manifest ("root" when unset).
+    void setLanguage(const QString &language) { m_language = language; }
+    // Overrides the database's own title.
+    void setTitle(const QString &title) { m_titleOverride = title; }
+
+    // Creates sourceDir if needed and writes the two files; false with
+    // errorString() naming the file (and index line) at fault.
+    bool writeSource(const QString &sourceDir);
+
+    QString errorString() const { return m_error; }
+    QString title() const { return m_title; }
+    qsizetype headwordCount() const { return m_headwords; }
+    qsizetype definitionCount() const { return m_definitions; }
+    qsizetype linkCount() const { return m_links; }
+    qsizetype unresolvedCount() const { return m_unresolved; }
+
+private:
+    QString m_indexPath;
+    QString m_dataPath;
+    QString m_language;
+    QString m_titleOverride;
+    QString m_title;
+    QString m_error;
+    qsizetype m_headwords = 0;
+    qsizetype m_definitions = 0;
+    qsizetype m_links = 0;
+    qsizetype m_unresolved = 0;
+};

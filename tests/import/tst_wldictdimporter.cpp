@@ -1,0 +1,201 @@
+#include "WLDictdImporter.h"
+#include "WLDictdIndex.h"
+#include "WLDictdTestDatabase.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+class TestWLDictdImporter : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void convertsDatabase_data();
+    void convertsDatabase();
+    void readsLatin1AndOldMetadataNames();
+    void titleFallsBackToFileName();
+    void rejectsBrokenInput_data();
+    void rejectsBrokenInput();
+    void rejectsMissingDataFile();
+
+public:
+    static WLDictdTestDatabase sample();
+    static QJsonObject readManifest(const QString &dir);
+    static QList<QJsonObject> readEntries(const QString &dir);
+};
+
+WLDictdTestDatabase TestWLDictdImporter::sample()
+{
+    WLDictdTestDatabase db;
+    db.add("00-database-short", "00-database-short\n     Test Dictionary (1.0)\n");
+    db.add("00-database-info", "00-database-info\nA <small> test.\n\n  Second paragraph.\n");
+    db.add("00-database-url", "00-database-url\n     https://example.org/dict\n");
+    db.add("00-database-utf8", "00-database-utf8\n");
+    db.add("00-database-allchars", "00-database-allchars\n");
+    db.add("bank", "bank\n  n 1: sloping land beside a {river}\n");
+    db.add("bank", "bank\n  n 2: a firm; see {nowhere}\n");
+    db.add("caf\xc3\xa9", "Caf\xc3\xa9\n  a small restaurant near the {BANK}\n");
+    db.add("river", "river\n  a stream [[sic]]\n");
+    db.add("stra\xc3\x9f" "e", "Stra\xc3\x9f" "e\n  a street to the {caf\xc3\xa9}\n");
+    return db;
+}
+
+QJsonObject TestWLDictdImporter::readManifest(const QString &dir)
+{
+    QFile file(QDir(dir).filePath(u"manifest.json"_s));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QJsonDocument::fromJson(file.readAll()).object();
+}
+
+QList<QJsonObject> TestWLDictdImporter::readEntries(const QString &dir)
+{
+    QList<QJsonObject> entries;
+    QFile file(QDir(dir).filePath(u"entries.jsonl"_s));
+    if (!file.open(QIODevice::ReadOnly))
+        return entries;
+    while (!file.atEnd()) {
+        QJsonParseError error;
+        const QJsonDocument line = QJsonDocument::fromJson(file.readLine(), &error);
+        entries.append(error.error == QJsonParseError::NoError ? line.object() : QJsonObject());
+    }
+    return entries;
+}
+
+void TestWLDictdImporter::convertsDatabase_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::newRow("plain") << int(WLDictdTestDatabase::Format::Plain);
+    QTest::newRow("dictzip") << int(WLDictdTestDatabase::Format::Dictzip);
+    QTest::newRow("gzip") << int(WLDictdTestDatabase::Format::Gzip);
+}
+
+void TestWLDictdImporter::convertsDatabase()
+{
+    QFETCH(int, format);
+    QTemporaryDir dir;
+    const QString dataPath = sample().write(dir.path(), u"test"_s, WLDictdTestDatabase::Format(format), 16);
+    WLDictdImporter importer(dir.filePath(u"test.index"_s), dataPath);
+    const QString out = dir.filePath(u"source/nested"_s);
+    QVERIFY2(importer.writeSource(out), qPrintable(importer.errorString()));
+
+    const QJsonObject manifest = readManifest(out);
+    QCOMPARE(manifest.value(u"title"_s).toString(), u"Test Dictionary (1.0)"_s);
+    QCOMPARE(manifest.value(u"charset"_s).toString(), u"UTF-8"_s);
+    QCOMPARE(manifest.value(u"language"_s).toString(), u"root"_s);
+    QCOMPARE(manifest.value(u"about"_s).toString(),
+             u"<p>A &lt;small&gt; test.</p>\n<p>Second paragraph.</p><p>https://example.org/dict</p>"_s);
+    for (const QString &key : {u"header"_s, u"largeHeader"_s, u"footer"_s, u"separator"_s})
+        QVERIFY2(!manifest.value(key).toString().isEmpty(), qPrintable(key));
+
+    const QList<QJsonObject> entries = readEntries(out);
+    QCOMPARE(entries.size(), 4);
+    QStringList headwords;
+    for (const QJsonObject &e : entries)
+        headwords.append(e.value(u"headword"_s).toString());
+    // No database entries among the headwords; order as in the index.
+    QCOMPARE(headwords, QStringList({u"bank"_s, u"café"_s, u"river"_s, u"straße"_s}));
+
+    const QJsonArray bank = entries[0].value(u"fragments"_s).toArray();
+    QCOMPARE(bank.size(), 2);
+    QCOMPARE(bank[0].toString(), u"<p><b>bank</b><br>\nn 1: sloping land beside a [[river|river]]</p>"_s);
+    QCOMPARE(bank[1].toString(), u"<p><b>bank</b><br>\nn 2: a firm; see nowhere</p>"_s);
+    QCOMPARE(entries[1].value(u"fragments"_s).toArray()[0].toString(),
+             u"<p><b>Café</b><br>\na small restaurant near the [[bank|BANK]]</p>"_s);
+    QCOMPARE(entries[2].value(u"fragments"_s).toArray()[0].toString(),
+             u"<p><b>river</b><br>\na stream &#91;[sic]]</p>"_s);
+    QCOMPARE(entries[3].value(u"fragments"_s).toArray()[0].toString(),
+             u"<p><b>Straße</b><br>\na street to the [[café|café]]</p>"_s);
+
+    QCOMPARE(importer.headwordCount(), 4);
+    QCOMPARE(importer.definitionCount(), 5);
+    QCOMPARE(importer.linkCount(), 3);
+    QCOMPARE(importer.unresolvedCount(), 1);
+}
+
+void TestWLDictdImporter::readsLatin1AndOldMetadataNames()
+{
+    QTemporaryDir dir;
+    WLDictdTestDatabase db;
+    db.add("00databaseshort", "00databaseshort\n     Old Style\n");
+    db.add("caf\xe9", "caf\xe9\n  coffee\n");
+    // Valid UTF-8 still reads as UTF-8 in a database not marked as such.
+    db.add("na\xc3\xafve", "na\xc3\xafve\n  simple\n");
+    const QString dataPath = db.write(dir.path(), u"old"_s, WLDictdTestDatabase::Format::Plain);
+    WLDictdImporter importer(dir.filePath(u"old.index"_s), dataPath);
+    importer.setLanguage(u"fr"_s);
+    QVERIFY2(importer.writeSource(dir.filePath(u"src"_s)), qPrintable(importer.errorString()));
+    const QJsonObject manifest = readManifest(dir.filePath(u"src"_s));
+    QCOMPARE(manifest.value(u"title"_s).toString(), u"Old Style"_s);
+    QCOMPARE(manifest.value(u"language"_s).toString(), u"fr"_s);
+    QVERIFY(!manifest.contains(u"about"_s));
+    const QList<QJsonObject> entries = readEntries(dir.filePath(u"src"_s));
+    QCOMPARE(entries.size(), 2);
+    QCOMPARE(entries[0].value(u"headword"_s).toString(), u"café"_s);
+    QCOMPARE(entries[0].value(u"fragments"_s).toArray()[0].toString(), u"<p><b>café</b><br>\ncoffee</p>"_s);
+    QCOMPARE(entries[1].value(u"headword"_s).toString(), u"naïve"_s);
+}
+
+void TestWLDictdImporter::titleFallsBackToFileName()
+{
+    QTemporaryDir dir;
+    WLDictdTestDatabase db;
+    db.add("word", "word\n");
+    const QString dataPath = db.write(dir.path(), u"mydict"_s, WLDictdTestDatabase::Format::Dictzip);
+    WLDictdImporter importer(dir.filePath(u"mydict.index"_s), dataPath);
+    QVERIFY2(importer.writeSource(dir.filePath(u"src"_s)), qPrintable(importer.errorString()));
+    QCOMPARE(importer.title(), u"mydict"_s);
+
+    WLDictdImporter named(dir.filePath(u"mydict.index"_s), dataPath);
+    named.setTitle(u"Given"_s);
+    QVERIFY(named.writeSource(dir.filePath(u"src2"_s)));
+    QCOMPARE(readManifest(dir.filePath(u"src2"_s)).value(u"title"_s).toString(), u"Given"_s);
+}
+
+void TestWLDictdImporter::rejectsBrokenInput_data()
+{
+    QTest::addColumn<QByteArray>("extraIndexLine");
+    QTest::addColumn<bool>("onlyMetadata");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("definition past the end")
+        << QByteArray("word\t" + WLDictdIndex::encodeNumber(10) + "\tD") << false
+        << u"test.index:2: "_s;
+    QTest::newRow("malformed line") << QByteArray("word") << false << u"test.index:2: "_s;
+    QTest::newRow("no headwords") << QByteArray() << true << u"test.index: no headwords"_s;
+}
+
+void TestWLDictdImporter::rejectsBrokenInput()
+{
+    QFETCH(QByteArray, extraIndexLine);
+    QFETCH(bool, onlyMetadata);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    WLDictdTestDatabase db;
+    db.add(onlyMetadata ? "00-database-short" : "good", "good\n");
+    if (!extraIndexLine.isEmpty())
+        db.addRawIndexLine(extraIndexLine);
+    const QString dataPath = db.write(dir.path(), u"test"_s, WLDictdTestDatabase::Format::Plain);
+    WLDictdImporter importer(dir.filePath(u"test.index"_s), dataPath);
+    QVERIFY(!importer.writeSource(dir.filePath(u"src"_s)));
+    QVERIFY2(importer.errorString().contains(message), qPrintable(importer.errorString()));
+    // Nothing half-written is left for the compiler to pick up.
+    QVERIFY(!QFile::exists(dir.filePath(u"src/entries.jsonl"_s)));
+    QVERIFY(!QFile::exists(dir.filePath(u"src/manifest.json"_s)));
+}
+
+void TestWLDictdImporter::rejectsMissingDataFile()
+{
+    QTemporaryDir dir;
+    sample().write(dir.path(), u"test"_s, WLDictdTestDatabase::Format::Plain);
+    WLDictdImporter missing(dir.filePath(u"test.index"_s), dir.filePath(u"absent.dict"_s));
+    QVERIFY(!missing.writeSource(dir.filePath(u"src"_s)));
+    QVERIFY2(missing.errorString().startsWith(dir.filePath(u"absent.dict"_s)), qPrintable(missing.errorString()));
+}
+
+QTEST_APPLESS_MAIN(TestWLDictdImporter)
+#include "tst_wldictdimporter.moc"
