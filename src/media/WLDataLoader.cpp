@@ -1,0 +1,454 @@
+#include "WLDataLoader.h"
+
+#include "WLReport.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <algorithm>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// What lies at a path, without following a symbolic link: a link counts
+// as "other", never as the directory it may point to.
+enum class PathKind { Missing, Directory, Other };
+
+PathKind pathKind(const QByteArray &path)
+{
+    struct stat info;
+    if (::lstat(path.constData(), &info) != 0)
+        return PathKind::Missing;
+    return S_ISDIR(info.st_mode) ? PathKind::Directory : PathKind::Other;
+}
+
+PathKind pathKind(const QString &path)
+{
+    return pathKind(QFile::encodeName(path));
+}
+
+bool isSymbolicLink(const QString &path)
+{
+    struct stat info;
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
+bool makeDirectory(const QString &path)
+{
+    return ::mkdir(QFile::encodeName(path).constData(), 0777) == 0;
+}
+
+// Tests one directory level and creates it when missing; reports under
+// the caller's name.
+bool ensureDirectory(const QString &path, const char *function)
+{
+    switch (pathKind(path)) {
+    case PathKind::Directory:
+        return true;
+    case PathKind::Other:
+        WL_REPORT(function, "!isDirectory");
+        return false;
+    case PathKind::Missing:
+        break;
+    }
+    if (!makeDirectory(path)) {
+        WL_REPORT(function, "![fm createDirectoryAtPath:directoryPath attributes:nil]");
+        return false;
+    }
+    return true;
+}
+
+constexpr char kCleanupName[] = "cleanupDirectoryContents";
+
+bool removeTree(const QByteArray &directoryPath)
+{
+    // O_NOFOLLOW: a directory swapped for a link since it was tested is
+    // not opened through the link.
+    const int fd = ::open(directoryPath.constData(),
+                          O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    DIR *directory = fd >= 0 ? ::fdopendir(fd) : nullptr;
+    if (!directory) {
+        if (fd >= 0)
+            ::close(fd);
+        WL_REPORT(kCleanupName, "contents == nil");
+        return false;
+    }
+    QList<QByteArray> names;
+    while (const dirent *entry = ::readdir(directory)) {
+        const QByteArray name(entry->d_name);
+        if (name != "." && name != "..")
+            names.append(name);
+    }
+    ::closedir(directory);
+
+    bool succeeded = true;
+    for (const QByteArray &name : std::as_const(names)) {
+        const QByteArray itemPath = directoryPath + '/' + name;
+        switch (pathKind(itemPath)) {
+        case PathKind::Missing:
+            WL_REPORT(kCleanupName, "![fm fileExistsAtPath:itemPath isDirectory:&isDirectory]");
+            succeeded = false;
+            break;
+        case PathKind::Directory:
+            succeeded = removeTree(itemPath) && succeeded;
+            break;
+        case PathKind::Other:
+            // unlink removes a symbolic link itself, never its target.
+            if (::unlink(itemPath.constData()) != 0) {
+                WL_REPORT(kCleanupName, "![fm removeItemAtPath:itemPath error:&error]");
+                succeeded = false;
+            }
+            break;
+        }
+    }
+    if (::rmdir(directoryPath.constData()) != 0) {
+        WL_REPORT(kCleanupName, "![fm removeItemAtPath:directoryPath error:&error]");
+        return false;
+    }
+    return succeeded;
+}
+
+} // namespace
+
+bool isSafeRelativePath(QStringView path)
+{
+    if (path.isEmpty() || path.contains(QChar(0)))
+        return false;
+    for (QStringView component : path.split(u'/')) {
+        if (component.isEmpty() || component == u"." || component == u"..")
+            return false;
+    }
+    return true;
+}
+
+bool cleanupDirectoryContents(const QString &directoryPath)
+{
+    if (directoryPath.isEmpty()) {
+        WL_REPORT(kCleanupName, "directoryPath == nil");
+        return false;
+    }
+    const QByteArray path = QFile::encodeName(directoryPath);
+    switch (pathKind(path)) {
+    case PathKind::Missing:
+        WL_REPORT(kCleanupName, "![fm fileExistsAtPath:directoryPath isDirectory:&isDirectory]");
+        return false;
+    case PathKind::Other:
+        WL_REPORT(kCleanupName, "!isDirectory");
+        return false;
+    case PathKind::Directory:
+        break;
+    }
+    return removeTree(path);
+}
+
+WLDataLoader::WLDataLoader(const QUrl &baseURL) : mBaseURL(baseURL) {}
+
+std::unique_ptr<WLDataLoader> WLDataLoader::initWithBaseURL(const QUrl &baseURL)
+{
+    static constexpr char kFn[] = "-[WLDataLoader initWithBaseURL:]";
+    if (baseURL.isEmpty() || !baseURL.isValid()) {
+        WL_REPORT(kFn, "baseURL == nil");
+        return nullptr;
+    }
+    if (!baseURL.isLocalFile()) {
+        WL_REPORT(kFn, "![baseURL isFileURL]");
+        return nullptr;
+    }
+    // Relative references resolve below the base only when it ends in "/".
+    QUrl directoryURL = baseURL;
+    if (!directoryURL.path().endsWith(u'/'))
+        directoryURL.setPath(directoryURL.path() + u'/');
+    return std::unique_ptr<WLDataLoader>(new WLDataLoader(directoryURL));
+}
+
+WLDataLoader::~WLDataLoader()
+{
+    cleanupDirectoryContents(basePath());
+}
+
+QString WLDataLoader::basePath() const
+{
+    QString path = mBaseURL.toLocalFile();
+    while (path.size() > 1 && path.endsWith(u'/'))
+        path.chop(1);
+    return path;
+}
+
+QString WLDataLoader::outputPathForRelativePath(const QString &relativePath,
+                                                const char *function) const
+{
+    if (!isSafeRelativePath(relativePath)) {
+        WL_REPORT(function, "!isSafeRelativePath(relativePath)");
+        return {};
+    }
+    const QUrl reference(relativePath, QUrl::StrictMode);
+    if (!reference.isValid()) {
+        WL_REPORT(function, "outputURL == nil");
+        return {};
+    }
+    const QUrl outputURL = mBaseURL.resolved(reference);
+    const QString outputPath = outputURL.isLocalFile() ? outputURL.toLocalFile() : QString();
+    if (outputPath.isEmpty()) {
+        WL_REPORT(function, "outputPath == nil");
+        return {};
+    }
+    // Decoding can bring back what the reference hid ("%2E%2E", "%2F") and
+    // a reference with a scheme of its own ignores the base: only a plain
+    // path below the base is written.
+    const QString base = basePath() + u'/';
+    if (!outputPath.startsWith(base) || !isSafeRelativePath(QStringView(outputPath).mid(base.size()))) {
+        WL_REPORT(function, "!isInsideBaseDirectory(outputPath)");
+        return {};
+    }
+    return outputPath;
+}
+
+bool WLDataLoader::fileExistsAtRelativePath(const QString &relativePath) const
+{
+    static constexpr char kFn[] = "-[WLDataLoader fileExistsAtRelativePath:]";
+    const QString outputPath = outputPathForRelativePath(relativePath, kFn);
+    return !outputPath.isEmpty() && pathKind(outputPath) != PathKind::Missing;
+}
+
+bool WLDataLoader::storeData(const QByteArray &data, const QString &relativePath)
+{
+    static constexpr char kFn[] = "-[WLDataLoader storeData:relativePath:]";
+    if (data.isNull()) {
+        WL_REPORT(kFn, "data == nil");
+        return false;
+    }
+    if (relativePath.isNull()) {
+        WL_REPORT(kFn, "relativePath == nil");
+        return false;
+    }
+    const QString outputPath = outputPathForRelativePath(relativePath, kFn);
+    if (outputPath.isEmpty())
+        return false;
+    if (!prepareDirectoryForRelativePath(relativePath)) {
+        WL_REPORT(kFn, "![self prepareDirectoryForRelativePath:relativePath]");
+        return false;
+    }
+    // The atomic write would replace whatever a link points to.
+    if (isSymbolicLink(outputPath)) {
+        WL_REPORT(kFn, "isSymbolicLink(outputPath)");
+        return false;
+    }
+    QSaveFile file(outputPath);
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
+        WL_REPORT(kFn, "![data writeToFile:outputPath atomically:YES]");
+        return false;
+    }
+    mStoreFileArray.append(outputPath);
+    return true;
+}
+
+bool WLDataLoader::cacheData(const QByteArray &data, const QString &relativePath)
+{
+    static constexpr char kFn[] = "-[WLDataLoader cacheData:relativePath:]";
+    if (data.isNull()) {
+        WL_REPORT(kFn, "data == nil");
+        return false;
+    }
+    if (relativePath.isNull()) {
+        WL_REPORT(kFn, "relativePath == nil");
+        return false;
+    }
+    if (data.isEmpty()) {
+        WL_REPORT(kFn, "dataLength == 0");
+        return false;
+    }
+    const QString outputPath = outputPathForRelativePath(relativePath, kFn);
+    if (outputPath.isEmpty())
+        return false;
+    // Eviction comes before the directories: room is made even if the
+    // write then fails.
+    prepareCacheSpace(quint64(data.size()));
+    if (!prepareDirectoryForRelativePath(relativePath)) {
+        WL_REPORT(kFn, "![self prepareDirectoryForRelativePath:relativePath]");
+        return false;
+    }
+    if (isSymbolicLink(outputPath)) {
+        WL_REPORT(kFn, "isSymbolicLink(outputPath)");
+        return false;
+    }
+    QSaveFile file(outputPath);
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
+        WL_REPORT(kFn, "![data writeToFile:outputPath atomically:YES]");
+        return false;
+    }
+    mCacheFileArray.append({outputPath, quint64(data.size())});
+    mUsedCacheSize += quint64(data.size());
+    return true;
+}
+
+bool WLDataLoader::storeBytes(const void *bytes, qint64 length, const QString &relativePath)
+{
+    return writeBytes(bytes, length, relativePath, false);
+}
+
+bool WLDataLoader::cacheBytes(const void *bytes, qint64 length, const QString &relativePath)
+{
+    return writeBytes(bytes, length, relativePath, true);
+}
+
+bool WLDataLoader::writeBytes(const void *bytes, qint64 length, const QString &relativePath,
+                              bool cached)
+{
+    static constexpr char kCacheFn[] = "-[WLDataLoader cacheBytes:length:relativePath:]";
+    static constexpr char kStoreFn[] = "-[WLDataLoader storeBytes:length:relativePath:]";
+    const char *const kFn = cached ? kCacheFn : kStoreFn;
+    if (!bytes) {
+        WL_REPORT(kFn, "bytes == NULL");
+        return false;
+    }
+    if (length <= 0) {
+        WL_REPORT(kFn, "length == 0");
+        return false;
+    }
+    if (relativePath.isNull()) {
+        WL_REPORT(kFn, "relativePath == nil");
+        return false;
+    }
+    const QString outputPath = outputPathForRelativePath(relativePath, kFn);
+    if (outputPath.isEmpty())
+        return false;
+    if (cached)
+        prepareCacheSpace(quint64(length));
+    if (!prepareDirectoryForRelativePath(relativePath)) {
+        WL_REPORT(kFn, "![self prepareDirectoryForRelativePath:relativePath]");
+        return false;
+    }
+    if (isSymbolicLink(outputPath)) {
+        WL_REPORT(kFn, "isSymbolicLink(outputPath)");
+        return false;
+    }
+
+    // Unbuffered, so that every write answers what really reached the file.
+    QFile stream(outputPath);
+    if (!stream.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+        WL_REPORT(kFn, "outputStream == nil");
+        return false;
+    }
+    const char *const start = static_cast<const char *>(bytes);
+    qint64 offset = 0;
+    qint64 remain = length;
+    bool succeeded = true;
+    while (remain != 0) {
+        // The cached variant hands the stream at most 2,048 bytes a pass.
+        const qint64 chunk = cached ? std::min<qint64>(remain, 2048) : remain;
+        const qint64 actual = stream.write(start + offset, chunk);
+        if (actual < 0) {
+            if (cached) {
+                WL_REPORT_PREFIX(kFn);
+                wlReportMessage("actual: %d ( %s )\n", int(actual),
+                                relativePath.toLocal8Bit().constData());
+            } else {
+                WL_REPORT(kFn, "actual < 0");
+            }
+            WL_REPORT(kFn, "0 < remain");
+            succeeded = false;
+            break;
+        }
+        if (actual == 0) {
+            WL_REPORT(kFn, "actual == 0");
+            WL_REPORT(kFn, "0 < remain");
+            succeeded = false;
+            break;
+        }
+        offset += actual;
+        remain -= actual;
+    }
+    stream.close();
+    if (!succeeded) {
+        // The stream truncated the file: what is left is a fragment.
+        if (pathKind(outputPath) == PathKind::Other)
+            QFile::remove(outputPath);
+        return false;
+    }
+    if (cached) {
+        mCacheFileArray.append({outputPath, quint64(length)});
+        mUsedCacheSize += quint64(length);
+    } else {
+        mStoreFileArray.append(outputPath);
+    }
+    return true;
+}
+
+void WLDataLoader::prepareCacheSpace(quint64 expectSize)
+{
+    static constexpr char kFn[] = "-[WLDataLoader prepareCacheSpace:]";
+    if (mMaxCacheSize == 0)
+        return;
+    if (expectSize == 0) {
+        WL_REPORT(kFn, "expectSize == 0");
+        return;
+    }
+    while (!mCacheFileArray.isEmpty() && mMaxCacheSize < mUsedCacheSize + expectSize) {
+        const WLCacheRecord record = mCacheFileArray.takeFirst();
+        if (record.path.isEmpty()) {
+            WL_REPORT(kFn, "removeFilePath == nil");
+            continue;
+        }
+        if (record.size == 0)
+            WL_REPORT(kFn, "removeFileSize == 0");
+        // A record whose file is gone or cannot be removed leaves the list
+        // but its bytes stay counted.
+        switch (pathKind(record.path)) {
+        case PathKind::Missing:
+            WL_REPORT(kFn, "![fm fileExistsAtPath:removeFilePath isDirectory:&isDirectory]");
+            continue;
+        case PathKind::Directory:
+            WL_REPORT(kFn, "isDirectory");
+            continue;
+        case PathKind::Other:
+            break;
+        }
+        if (::unlink(QFile::encodeName(record.path).constData()) != 0) {
+            WL_REPORT(kFn, "![fm removeItemAtPath:removeFilePath error:&error]");
+            continue;
+        }
+        if (record.size > mUsedCacheSize) {
+            WL_REPORT_PREFIX(kFn);
+            wlReportMessage("mUsedCacheSize < removeFileSize\n");
+            mUsedCacheSize = 0;
+        } else {
+            mUsedCacheSize -= record.size;
+        }
+    }
+}
+
+bool WLDataLoader::prepareDirectoryForRelativePath(const QString &relativePath)
+{
+    static constexpr char kFn[] = "-[WLDataLoader prepareDirectoryForRelativePath:]";
+    if (relativePath.isNull()) {
+        WL_REPORT(kFn, "relativePath == nil");
+        return false;
+    }
+    if (relativePath.isEmpty()) {
+        WL_REPORT(kFn, "count == 0");
+        return false;
+    }
+    if (!isSafeRelativePath(relativePath)) {
+        WL_REPORT(kFn, "!isSafeRelativePath(relativePath)");
+        return false;
+    }
+    const QStringList components = relativePath.split(u'/');
+    if (components.size() == 1)
+        return true;
+
+    QString directoryPath = basePath();
+    if (!ensureDirectory(directoryPath, kFn))
+        return false;
+    for (qsizetype index = 0; index < components.size() - 1; ++index) {
+        directoryPath += u'/' + components.at(index);
+        if (!ensureDirectory(directoryPath, kFn)) {
+            WL_REPORT(kFn, "index < count - 1");
+            return false;
+        }
+    }
+    return true;
+}
