@@ -1,0 +1,385 @@
+#include "WLBundleWriter.h"
+
+#include "WLCrossReferenceResolver.h"
+#include "WLDictionaryLayout.h"
+#include "WLFragmentCipher.h"
+#include "WLPropertyList.h"
+#include "WLSourceEntry.h"
+#include "WLSourceManifest.h"
+#include "WLSourceMessage.h"
+#include "WLSqliteWriter.h"
+#include "WLTextEncoder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QVariantMap>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kDescription = u"DatabaseInfo.plist"_s;
+const QString kHeadwordFile = u"headword.db"_s;
+const QString kLinkFile = u"link.db"_s;
+const QString kSearchFile = u"search.db"_s;
+const QString kEqualFile = u"equal.db"_s;
+const QString kContentsFile = u"contents.db"_s;
+
+// Every letter index table has the same four columns.
+constexpr char kIndexColumns[] =
+    "(id INTEGER PRIMARY KEY, letter TEXT NOT NULL, offset INTEGER NOT NULL, "
+    "count INTEGER NOT NULL)";
+
+bool writeLetterIndex(WLSqliteWriter &db, const char *table, const QList<WLLetterRange> &ranges,
+                      QString *errorMessage)
+{
+    const QByteArray create = QByteArray("CREATE TABLE ") + table + kIndexColumns + ';';
+    if (!db.exec(create.constData(), errorMessage))
+        return false;
+    const QByteArray sql = QByteArray("INSERT INTO ") + table
+        + "(id, letter, offset, count) VALUES (?, ?, ?, ?);";
+    WLSqliteInsert insert(db, sql.constData(), errorMessage);
+    if (!insert)
+        return false;
+    for (qsizetype i = 0; i < ranges.size(); ++i) {
+        insert.bind(1, qint64(i) + 1);
+        insert.bind(2, ranges[i].letter);
+        insert.bind(3, ranges[i].offset);
+        insert.bind(4, ranges[i].count);
+        if (!insert.run(errorMessage))
+            return false;
+    }
+    return true;
+}
+
+// Adds the keys of one letter index table to the description.
+void describeIndex(QVariantMap &info, const QString &prefix, const QString &file,
+                   const QString &table)
+{
+    info.insert(prefix + u"DatabaseFileName"_s, file);
+    info.insert(prefix + u"TableName"_s, table);
+    info.insert(prefix + u"IDColumn"_s, u"id"_s);
+    info.insert(prefix + u"LetterColumn"_s, u"letter"_s);
+    info.insert(prefix + u"OffsetColumn"_s, u"offset"_s);
+    info.insert(prefix + u"CountColumn"_s, u"count"_s);
+}
+
+} // namespace
+
+WLBundleWriter::WLBundleWriter(const QString &sourceDir, const WLSourceManifest &manifest,
+                               const QList<WLSourceEntry> &entries,
+                               const WLDictionaryLayout &layout,
+                               const WLCrossReferenceResolver &resolver,
+                               const WLTextEncoder &encoder)
+    : m_sourceDir(sourceDir), m_manifest(manifest), m_entries(entries), m_layout(layout),
+      m_resolver(resolver), m_encoder(encoder)
+{
+}
+
+const QStringList &WLBundleWriter::reservedNames()
+{
+    static const QStringList names = {kDescription, kHeadwordFile, kLinkFile, kSearchFile,
+                                      kEqualFile,   kContentsFile, u"media.db"_s};
+    return names;
+}
+
+QString WLBundleWriter::path(const QString &name) const
+{
+    return QDir(m_bundleDir).filePath(name);
+}
+
+QString WLBundleWriter::linksText(int entry) const
+{
+    const WLSourceEntry &source = m_entries[entry];
+    QStringList links;
+    for (int n = 1; n <= source.fragments.size(); ++n)
+        links.append(WLDictionaryLayout::linkText(source.headword, n));
+    return links.join(QLatin1Char('\t'));
+}
+
+QString WLBundleWriter::contentsIDsText(int entry) const
+{
+    QStringList ids;
+    for (const int id : m_layout.contentsIDs[entry])
+        ids.append(QString::number(id));
+    return ids.join(QLatin1Char('\t'));
+}
+
+bool WLBundleWriter::write(const QString &bundleDir, QString *errorMessage)
+{
+    m_bundleDir = bundleDir;
+    return writeContents(errorMessage) && writeHeadwords(errorMessage) && writeLinks(errorMessage)
+        && writeSearch(errorMessage) && writeEqualSearch(errorMessage)
+        && copyResources(errorMessage) && writeDescription(errorMessage);
+}
+
+bool WLBundleWriter::writeHeadwords(QString *errorMessage)
+{
+    WLSqliteWriter db;
+    if (!db.create(path(kHeadwordFile), errorMessage)
+        || !db.exec("CREATE TABLE headword(id INTEGER PRIMARY KEY, look TEXT NOT NULL, "
+                    "word TEXT NOT NULL, links TEXT NOT NULL, contents_ids TEXT NOT NULL);",
+                    errorMessage))
+        return false;
+    {
+        WLSqliteInsert insert(db,
+                              "INSERT INTO headword(id, look, word, links, contents_ids) "
+                              "VALUES (?, ?, ?, ?, ?);",
+                              errorMessage);
+        if (!insert)
+            return false;
+        for (qsizetype i = 0; i < m_layout.headwords.size(); ++i) {
+            const int entry = m_layout.headwords[i];
+            insert.bind(1, qint64(i) + 1);
+            insert.bind(2, m_entries[entry].looks.join(QLatin1Char('\t')));
+            insert.bind(3, m_entries[entry].headword);
+            insert.bind(4, linksText(entry));
+            insert.bind(5, contentsIDsText(entry));
+            if (!insert.run(errorMessage))
+                return false;
+        }
+    }
+    return writeLetterIndex(db, "headword_index", m_layout.sections, errorMessage)
+        && db.finish(errorMessage);
+}
+
+bool WLBundleWriter::writeLinks(QString *errorMessage)
+{
+    WLSqliteWriter db;
+    if (!db.create(path(kLinkFile), errorMessage)
+        || !db.exec("CREATE TABLE link(id INTEGER PRIMARY KEY, word TEXT NOT NULL, "
+                    "link TEXT NOT NULL, contents_id INTEGER NOT NULL);",
+                    errorMessage))
+        return false;
+    {
+        WLSqliteInsert insert(
+            db, "INSERT INTO link(id, word, link, contents_id) VALUES (?, ?, ?, ?);", errorMessage);
+        if (!insert)
+            return false;
+        // A fragment's link ID is its contents ID.
+        for (qsizetype i = 0; i < m_layout.contents.size(); ++i) {
+            const WLDictionaryLayout::Fragment &fragment = m_layout.contents[i];
+            const QString &headword = m_entries[fragment.entry].headword;
+            insert.bind(1, qint64(i) + 1);
+            insert.bind(2, headword);
+            insert.bind(3, WLDictionaryLayout::linkText(headword, fragment.fragment + 1));
+            insert.bind(4, qint64(i) + 1);
+            if (!insert.run(errorMessage))
+                return false;
+        }
+    }
+    return writeLetterIndex(db, "link_index", m_layout.contentsIndex, errorMessage)
+        && db.finish(errorMessage);
+}
+
+bool WLBundleWriter::writeSearch(QString *errorMessage)
+{
+    WLSqliteWriter db;
+    if (!db.create(path(kSearchFile), errorMessage)
+        || !db.exec("CREATE TABLE search(id INTEGER PRIMARY KEY, look TEXT NOT NULL, "
+                    "word TEXT NOT NULL, link TEXT NOT NULL, contents_id INTEGER NOT NULL);",
+                    errorMessage))
+        return false;
+    {
+        WLSqliteInsert insert(
+            db, "INSERT INTO search(id, look, word, link, contents_id) VALUES (?, ?, ?, ?, ?);",
+            errorMessage);
+        if (!insert)
+            return false;
+        for (qsizetype i = 0; i < m_layout.search.size(); ++i) {
+            const WLDictionaryLayout::SearchRow &row = m_layout.search[i];
+            const QString &headword = m_entries[row.entry].headword;
+            insert.bind(1, qint64(i) + 1);
+            insert.bind(2, row.look);
+            insert.bind(3, headword);
+            insert.bind(4, WLDictionaryLayout::linkText(headword, row.fragment + 1));
+            insert.bind(5, m_layout.contentsIDs[row.entry][row.fragment]);
+            if (!insert.run(errorMessage))
+                return false;
+        }
+    }
+    return writeLetterIndex(db, "search_index", m_layout.searchIndex, errorMessage)
+        && db.finish(errorMessage);
+}
+
+bool WLBundleWriter::writeEqualSearch(QString *errorMessage)
+{
+    WLSqliteWriter db;
+    if (!db.create(path(kEqualFile), errorMessage)
+        || !db.exec("CREATE TABLE equal_search(id INTEGER PRIMARY KEY, look TEXT NOT NULL, "
+                    "word TEXT NOT NULL, links TEXT NOT NULL, contents_ids TEXT NOT NULL);",
+                    errorMessage))
+        return false;
+    {
+        WLSqliteInsert insert(db,
+                              "INSERT INTO equal_search(id, look, word, links, contents_ids) "
+                              "VALUES (?, ?, ?, ?, ?);",
+                              errorMessage);
+        if (!insert)
+            return false;
+        for (qsizetype i = 0; i < m_layout.equal.size(); ++i) {
+            const WLDictionaryLayout::EqualRow &row = m_layout.equal[i];
+            insert.bind(1, qint64(i) + 1);
+            insert.bind(2, row.look);
+            insert.bind(3, m_entries[row.entry].headword);
+            insert.bind(4, linksText(row.entry));
+            insert.bind(5, contentsIDsText(row.entry));
+            if (!insert.run(errorMessage))
+                return false;
+        }
+    }
+    return writeLetterIndex(db, "equal_search_index", m_layout.equalIndex, errorMessage)
+        && db.finish(errorMessage);
+}
+
+bool WLBundleWriter::writeContents(QString *errorMessage)
+{
+    WLSqliteWriter db;
+    if (!db.create(path(kContentsFile), errorMessage)
+        || !db.exec("CREATE TABLE contents(id INTEGER PRIMARY KEY, data BLOB NOT NULL, "
+                    "additions TEXT);",
+                    errorMessage))
+        return false;
+    {
+        WLSqliteInsert insert(db, "INSERT INTO contents(id, data, additions) VALUES (?, ?, ?);",
+                              errorMessage);
+        if (!insert)
+            return false;
+        const WLFragmentCipher cipher;
+        for (qsizetype i = 0; i < m_layout.contents.size(); ++i) {
+            const WLDictionaryLayout::Fragment &at = m_layout.contents[i];
+            const WLSourceFragment &fragment = m_entries[at.entry].fragments[at.fragment];
+            QString problem;
+            const std::optional<QString> html = m_resolver.resolve(fragment.html, &problem);
+            std::optional<QByteArray> bytes;
+            if (html)
+                bytes = m_encoder.encode(*html, &problem);
+            if (!bytes) {
+                *errorMessage = wlSourceMessage(
+                    m_manifest.entriesFile, fragment.line,
+                    QStringLiteral("\"%1\", fragment %2: %3")
+                        .arg(m_entries[at.entry].headword)
+                        .arg(at.fragment + 1)
+                        .arg(problem));
+                return false;
+            }
+            insert.bind(1, qint64(i) + 1);
+            insert.bindBlob(2, cipher.encipher(*bytes));
+            // Media references are written together with the media tables.
+            insert.bindNull(3);
+            if (!insert.run(errorMessage))
+                return false;
+        }
+    }
+    return writeLetterIndex(db, "contents_index", m_layout.contentsIndex, errorMessage)
+        && db.finish(errorMessage);
+}
+
+bool WLBundleWriter::copyResources(QString *errorMessage)
+{
+    QStringList files;
+    if (!m_manifest.icon.isEmpty())
+        files.append(m_manifest.icon);
+    for (const WLManifestValue &value : m_manifest.appearance) {
+        if (value.isFile && !files.contains(value.value))
+            files.append(value.value);
+    }
+    for (const QString &name : std::as_const(files)) {
+        if (reservedNames().contains(name.section(QLatin1Char('/'), 0, 0))) {
+            *errorMessage = wlSourceMessage(u"manifest.json"_s, 0,
+                                            QStringLiteral("\"%1\" is a name the bundle uses "
+                                                           "itself")
+                                                .arg(name));
+            return false;
+        }
+        const QString target = path(name);
+        if (!QDir().mkpath(QFileInfo(target).path())
+            || !QFile::copy(QDir(m_sourceDir).filePath(name), target)) {
+            *errorMessage = QStringLiteral("cannot copy \"%1\" into the bundle").arg(name);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool WLBundleWriter::writeDescription(QString *errorMessage)
+{
+    QVariantMap info;
+    info.insert(u"KXPropDatabaseTitle"_s, m_manifest.title);
+    if (!m_manifest.icon.isEmpty())
+        info.insert(u"KXPropDatabaseIconFileName"_s, m_manifest.icon);
+    info.insert(u"KXPropSettingsHidden"_s, m_manifest.settingsHidden);
+    for (const WLManifestValue &value : m_manifest.appearance)
+        info.insert(value.key, value.value);
+
+    info.insert(u"KXPropHTMLCharset"_s, m_encoder.charsetName());
+    info.insert(u"KXPropHTMLHeaderString"_s, m_manifest.header);
+    if (!m_manifest.largeHeader.isEmpty())
+        info.insert(u"KXPropHTMLHeaderString2"_s, m_manifest.largeHeader);
+    info.insert(u"KXPropHTMLFooterString"_s, m_manifest.footer);
+    if (!m_manifest.separator.isEmpty())
+        info.insert(u"KXPropHTMLSeparatorString"_s, m_manifest.separator);
+
+    info.insert(u"KXPropHeadwordDatabaseFileName"_s, kHeadwordFile);
+    info.insert(u"KXPropHeadwordTableName"_s, u"headword"_s);
+    info.insert(u"KXPropHeadwordIDColumn"_s, u"id"_s);
+    info.insert(u"KXPropHeadwordLookColumn"_s, u"look"_s);
+    info.insert(u"KXPropHeadwordWordColumn"_s, u"word"_s);
+    info.insert(u"KXPropHeadwordLinksColumn"_s, u"links"_s);
+    info.insert(u"KXPropHeadwordContentsIDsColumn"_s, u"contents_ids"_s);
+    info.insert(u"KXPropHeadwordIndexTableName"_s, u"headword_index"_s);
+    info.insert(u"KXPropHeadwordIndexIDColumn"_s, u"id"_s);
+    info.insert(u"KXPropHeadwordIndexLetterColumn"_s, u"letter"_s);
+    info.insert(u"KXPropHeadwordIndexOffsetColumn"_s, u"offset"_s);
+    info.insert(u"KXPropHeadwordIndexCountColumn"_s, u"count"_s);
+
+    info.insert(u"KXPropContentsLinkDatabaseFileName"_s, kLinkFile);
+    info.insert(u"KXPropContentsLinkTableName"_s, u"link"_s);
+    info.insert(u"KXPropContentsLinkIDColumn"_s, u"id"_s);
+    info.insert(u"KXPropContentsLinkWordColumn"_s, u"word"_s);
+    info.insert(u"KXPropContentsLinkLinkColumn"_s, u"link"_s);
+    info.insert(u"KXPropContentsLinkContentsIDColumn"_s, u"contents_id"_s);
+    info.insert(u"KXPropContentsLinkIndexTableName"_s, u"link_index"_s);
+    info.insert(u"KXPropContentsLinkIndexIDColumn"_s, u"id"_s);
+    info.insert(u"KXPropContentsLinkIndexLetterColumn"_s, u"letter"_s);
+    info.insert(u"KXPropContentsLinkIndexOffsetColumn"_s, u"offset"_s);
+    info.insert(u"KXPropContentsLinkIndexCountColumn"_s, u"count"_s);
+
+    info.insert(u"KXPropSearchDatabaseFileName"_s, kSearchFile);
+    info.insert(u"KXPropSearchTableName"_s, u"search"_s);
+    info.insert(u"KXPropSearchIDColumn"_s, u"id"_s);
+    info.insert(u"KXPropSearchLookColumn"_s, u"look"_s);
+    info.insert(u"KXPropSearchWordColumn"_s, u"word"_s);
+    info.insert(u"KXPropSearchLinkColumn"_s, u"link"_s);
+    info.insert(u"KXPropSearchContentsIDColumn"_s, u"contents_id"_s);
+    describeIndex(info, u"KXPropSearchIndex"_s, kSearchFile, u"search_index"_s);
+
+    info.insert(u"KXPropEqualSearchDatabaseFileName"_s, kEqualFile);
+    info.insert(u"KXPropEqualSearchTableName"_s, u"equal_search"_s);
+    info.insert(u"KXPropEqualSearchIDColumn"_s, u"id"_s);
+    info.insert(u"KXPropEqualSearchLookColumn"_s, u"look"_s);
+    info.insert(u"KXPropEqualSearchWordColumn"_s, u"word"_s);
+    info.insert(u"KXPropEqualSearchLinksColumn"_s, u"links"_s);
+    info.insert(u"KXPropEqualSearchContentsIDsColumn"_s, u"contents_ids"_s);
+    describeIndex(info, u"KXPropEqualSearchIndex"_s, kEqualFile, u"equal_search_index"_s);
+
+    info.insert(u"KXPropContentsStorageType"_s, qint64(0));
+    info.insert(u"KXPropContentsRepresentationType"_s, qint64(0));
+    info.insert(u"KXPropContentsDatabaseFileName"_s, kContentsFile);
+    info.insert(u"KXPropContentsTableName"_s, u"contents"_s);
+    info.insert(u"KXPropContentsIDColumn"_s, u"id"_s);
+    info.insert(u"KXPropContentsDataColumn"_s, u"data"_s);
+    info.insert(u"KXPropContentsAdditionColumn"_s, u"additions"_s);
+    describeIndex(info, u"KXPropContentsIndex"_s, kContentsFile, u"contents_index"_s);
+
+    const QByteArray data = WLPropertyList::toData(info);
+    QSaveFile file(path(kDescription));
+    if (data.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(data) != data.size()
+        || !file.commit()) {
+        *errorMessage = QStringLiteral("%1: cannot write: %2").arg(kDescription, file.errorString());
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+struct WLSourceEntry;
+struct WLSourceManifest;
+struct WLDictionaryLayout;
+class WLCrossReferenceResolver;
+class WLTextEncoder;
+
+// Writes a complete bundle into an empty directory: the database files,
+// DatabaseInfo.plist and the resource files the manifest names. Everything
+// written depends only on its inputs, so equal sources give equal bytes.
+class WLBundleWriter
+{
+public:
+    WLBundleWriter(const QString &sourceDir, const WLSourceManifest &manifest,
+                   const QList<WLSourceEntry> &entries, const WLDictionaryLayout &layout,
+                   const WLCrossReferenceResolver &resolver, const WLTextEncoder &encoder);
+
+    bool write(const QString &bundleDir, QString *errorMessage);
+
+    // File names the bundle itself uses; a resource may not take them.
+    static const QStringList &reservedNames();
+
+private:
+    bool writeHeadwords(QString *errorMessage);
+    bool writeLinks(QString *errorMessage);
+    bool writeSearch(QString *errorMessage);
+    bool writeEqualSearch(QString *errorMessage);
+    bool writeContents(QString *errorMessage);
+    bool writeDescription(QString *errorMessage);
+    bool copyResources(QString *errorMessage);
+    QString path(const QString &name) const;
+    QString linksText(int entry) const;
+    QString contentsIDsText(int entry) const;
+
+    const QString m_sourceDir;
+    const WLSourceManifest &m_manifest;
+    const QList<WLSourceEntry> &m_entries;
+    const WLDictionaryLayout &m_layout;
+    const WLCrossReferenceResolver &m_resolver;
+    const WLTextEncoder &m_encoder;
+    QString m_bundleDir;
+};

@@ -1,0 +1,73 @@
+#include "WLCrossReferenceResolver.h"
+
+#include "WLDictionaryLayout.h"
+#include "WLSourceEntry.h"
+
+WLCrossReferenceResolver::WLCrossReferenceResolver(const QList<WLSourceEntry> &entries,
+                                                   const WLDictionaryLayout &layout)
+    : m_entries(entries), m_layout(layout)
+{
+    m_entryByHeadword.reserve(entries.size());
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        m_entryByHeadword.insert(entries[i].headword, int(i));
+}
+
+int WLCrossReferenceResolver::linkID(const QString &target) const
+{
+    // A headword itself wins, so "C#" stays reachable even though it looks
+    // like a link text.
+    const auto whole = m_entryByHeadword.constFind(target);
+    if (whole != m_entryByHeadword.constEnd())
+        return m_layout.contentsIDs[*whole].first();
+    const qsizetype hash = target.lastIndexOf(QLatin1Char('#'));
+    if (hash <= 0)
+        return 0;
+    const QStringView number = QStringView(target).mid(hash + 1);
+    if (number.isEmpty() || number.size() > 9)
+        return 0;
+    for (const QChar c : number) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return 0;
+    }
+    const int n = number.toInt();
+    const auto entry = m_entryByHeadword.constFind(target.left(hash));
+    if (entry == m_entryByHeadword.constEnd() || n < 1 || n > m_entries[*entry].fragments.size())
+        return 0;
+    return m_layout.contentsIDs[*entry][n - 1];
+}
+
+std::optional<QString> WLCrossReferenceResolver::resolve(const QString &html, QString *problem) const
+{
+    static const QString open = QStringLiteral("[[");
+    static const QString close = QStringLiteral("]]");
+    qsizetype start = html.indexOf(open);
+    if (start < 0)
+        return html;
+
+    QString result;
+    result.reserve(html.size() + 32);
+    qsizetype done = 0;
+    while (start >= 0) {
+        const qsizetype end = html.indexOf(close, start + open.size());
+        if (end < 0) {
+            *problem = QStringLiteral("cross-reference \"%1\" is not closed with \"]]\"")
+                           .arg(html.mid(start, 40));
+            return std::nullopt;
+        }
+        const QString inside = html.mid(start + open.size(), end - start - open.size());
+        const qsizetype bar = inside.indexOf(QLatin1Char('|'));
+        const QString target = (bar < 0 ? inside : inside.left(bar)).trimmed();
+        const QString shown = bar < 0 ? target : inside.mid(bar + 1);
+        const int id = linkID(target);
+        if (id == 0) {
+            *problem = QStringLiteral("unknown cross-reference target \"%1\"").arg(target);
+            return std::nullopt;
+        }
+        result.append(QStringView(html).mid(done, start - done));
+        result.append(QStringLiteral("<a href=\"#%1\">%2</a>").arg(id).arg(shown.toHtmlEscaped()));
+        done = end + close.size();
+        start = html.indexOf(open, done);
+    }
+    result.append(QStringView(html).mid(done));
+    return result;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+struct WLSourceEntry;
+struct WLDictionaryLayout;
+
+// Turns the cross-references of fragment HTML, [[target]] and
+// [[target|shown text]], into links "#N" the reader resolves through its
+// link table. A target is a headword (its first fragment) or a link text
+// "headword#n" (its n-th fragment).
+class WLCrossReferenceResolver
+{
+public:
+    WLCrossReferenceResolver(const QList<WLSourceEntry> &entries, const WLDictionaryLayout &layout);
+
+    // The HTML with every reference replaced; nothing and the reason for an
+    // unknown target or a reference left open.
+    std::optional<QString> resolve(const QString &html, QString *problem) const;
+
+    // The link ID a target names, or 0.
+    int linkID(const QString &target) const;
+
+private:
+    const QList<WLSourceEntry> &m_entries;
+    const WLDictionaryLayout &m_layout;
+    QHash<QString, int> m_entryByHeadword;
+};

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "WLSourceEntry.h"
+
+#include <QList>
+#include <QString>
+
+class WLCollator;
+
+// One row of a letter index table: the rows offset .. offset + count - 1 of
+// the indexed table begin with the letter.
+struct WLLetterRange {
+    QString letter;
+    int offset = 0;
+    int count = 0;
+};
+
+// Where every row of every table comes from, as indexes into the merged
+// source entries. Row i of a table (ID i + 1) is element i of its list.
+struct WLDictionaryLayout {
+    struct Fragment {
+        int entry = 0;
+        int fragment = 0;
+    };
+    struct SearchRow {
+        QString look;
+        int entry = 0;
+        int fragment = 0;
+    };
+    struct EqualRow {
+        QString look;
+        int entry = 0;
+    };
+
+    // Entries in headword-ID order, and the sections over them.
+    QList<int> headwords;
+    QList<WLLetterRange> sections;
+    // Fragments in contents-ID (and link-ID) order, with their letter index.
+    QList<Fragment> contents;
+    QList<WLLetterRange> contentsIndex;
+    // Per entry (source index): the contents IDs of its fragments, in order.
+    QList<QList<int>> contentsIDs;
+    QList<SearchRow> search;
+    QList<WLLetterRange> searchIndex;
+    QList<EqualRow> equal;
+    QList<WLLetterRange> equalIndex;
+
+    // Orders everything; entries must have unique headwords and at least one
+    // fragment each.
+    static WLDictionaryLayout arrange(const QList<WLSourceEntry> &entries,
+                                      const WLCollator &collator);
+
+    // The section a headword belongs to: the first code point of its
+    // decomposed form in lower case ("É" and "é" both go to "e"), or "#"
+    // when that is not a letter.
+    static QString sectionKey(const QString &headword);
+
+    // The link text of fragment n (1-based) of a headword.
+    static QString linkText(const QString &headword, int n)
+    {
+        return headword + QLatin1Char('#') + QString::number(n);
+    }
+};

@@ -1,0 +1,31 @@
+#include "WLFragmentCipher.h"
+
+#include "WLCipherKey.h"
+#include "blowfish2.h"
+
+#include <QtEndian>
+
+WLFragmentCipher::WLFragmentCipher() : m_context(std::make_unique<BLOWFISH_CTX>())
+{
+    unsigned char key[16];
+    WLCipherKeyBytes(key);
+    Blowfish_initialize(m_context.get(), key, int(sizeof key));
+}
+
+WLFragmentCipher::~WLFragmentCipher() = default;
+
+QByteArray WLFragmentCipher::encipher(const QByteArray &plain) const
+{
+    const qsizetype padded = qMax<qsizetype>(8, (plain.size() + 7) / 8 * 8);
+    QByteArray data = plain;
+    data.append(padded - plain.size(), '\0');
+    auto *bytes = reinterpret_cast<uchar *>(data.data());
+    for (qsizetype at = 0; at < padded; at += 8) {
+        uint32_t left = qFromLittleEndian<uint32_t>(bytes + at);
+        uint32_t right = qFromLittleEndian<uint32_t>(bytes + at + 4);
+        Blowfish_encipher(m_context.get(), &left, &right);
+        qToLittleEndian(left, bytes + at);
+        qToLittleEndian(right, bytes + at + 4);
+    }
+    return data;
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// One HTML fragment of an entry, as the source gives it. The line is where
+// it was written, so every later error can point at it.
+struct WLSourceFragment {
+    QString html;
+    QStringList media;
+    int line = 0;
+};
+
+// One headword with everything the source says about it; lines with the same
+// headword have been merged into it in source order.
+struct WLSourceEntry {
+    QString headword;
+    // Folded to lower case and NFC, no duplicates, in order of appearance.
+    QStringList looks;
+    QList<WLSourceFragment> fragments;
+    int line = 0;
+};
