@@ -1,0 +1,221 @@
+#include "WLBookmarksDataSource.h"
+
+#include "WLConstants.h"
+#include "WLNotificationCenter.h"
+#include "WLPropertyList.h"
+#include "WLReport.h"
+#include "WLUserDefaults.h"
+
+#include <algorithm>
+
+namespace {
+
+WLBookmarksDataSource *gSharedBookmarks = nullptr;
+
+const QString kBookmarksKey = QStringLiteral("WLBookmarks");
+const QString kBookmarksVersionKey = QStringLiteral("WLBookmarksVersion");
+const QString kWordKey = QStringLiteral("word");
+const QString kLinksKey = QStringLiteral("links");
+const QString kNotesKey = QStringLiteral("notes");
+const QString kContentsIDsKey = QStringLiteral("contentsIDs");
+
+} // namespace
+
+WLBookmarksDataSource *WLBookmarksDataSource::sharedBookmarks()
+{
+    return gSharedBookmarks;
+}
+
+std::unique_ptr<WLBookmarksDataSource> WLBookmarksDataSource::init()
+{
+    std::unique_ptr<WLBookmarksDataSource> store(new WLBookmarksDataSource);
+    store->readPreference();
+    if (!gSharedBookmarks)
+        gSharedBookmarks = store.get();
+    return store;
+}
+
+WLBookmarksDataSource::~WLBookmarksDataSource()
+{
+    if (gSharedBookmarks == this)
+        gSharedBookmarks = nullptr;
+}
+
+void WLBookmarksDataSource::readPreference()
+{
+    static constexpr char kFn[] = "-[WLBookmarksDataSource readPreference]";
+    mBookmarkArray.clear();
+    WLUserDefaults *ud = WLUserDefaults::standardUserDefaults();
+    if (!ud) {
+        WL_REPORT(kFn, "ud == nil");
+        return;
+    }
+    const QVariant number = ud->objectForKey(kBookmarksVersionKey);
+    if (!number.isValid())
+        return;
+    if (!WLPropertyList::isNumber(number)) {
+        WL_REPORT(kFn, "![number isKindOfClass:[NSNumber class]]");
+        return;
+    }
+    if (ud->integerForKey(kBookmarksVersionKey) == 0)
+        return;
+    const QVariant stored = ud->objectForKey(kBookmarksKey);
+    if (!WLPropertyList::isArray(stored))
+        return;
+
+    // Records are used without further checks later, so one of the wrong
+    // shape rejects the whole list rather than a part of it.
+    QList<Bookmark> bookmarks;
+    const QVariantList records = stored.toList();
+    bookmarks.reserve(records.size());
+    for (const QVariant &record : records) {
+        const QVariantMap info = record.toMap();
+        if (!WLPropertyList::isDictionary(record) || !WLPropertyList::isString(info.value(kWordKey))
+            || !WLPropertyList::isArray(info.value(kLinksKey))
+            || !WLPropertyList::isString(info.value(kNotesKey))
+            || !WLPropertyList::isArray(info.value(kContentsIDsKey))) {
+            WL_REPORT(kFn, "!isBookmarkRecord(info)");
+            return;
+        }
+        bookmarks.append({info.value(kWordKey).toString(), info.value(kLinksKey).toList(),
+                          info.value(kNotesKey).toString(), info.value(kContentsIDsKey).toList()});
+    }
+    mBookmarkArray = std::move(bookmarks);
+}
+
+void WLBookmarksDataSource::writePreference() const
+{
+    static constexpr char kFn[] = "-[WLBookmarksDataSource writePreference]";
+    WLUserDefaults *ud = WLUserDefaults::standardUserDefaults();
+    if (!ud) {
+        WL_REPORT(kFn, "ud == nil");
+        return;
+    }
+    QVariantList records;
+    records.reserve(mBookmarkArray.size());
+    for (const Bookmark &bookmark : mBookmarkArray) {
+        records.append(QVariantMap{{kWordKey, bookmark.word},
+                                   {kLinksKey, bookmark.links},
+                                   {kNotesKey, bookmark.notes},
+                                   {kContentsIDsKey, bookmark.contentsIDs}});
+    }
+    ud->setObject(records, kBookmarksKey);
+    ud->setInteger(1, kBookmarksVersionKey);
+}
+
+bool WLBookmarksDataSource::getBookmark(QString *word, QVariantList *links, QString *notes,
+                                        QVariantList *contentsIDs, std::size_t index) const
+{
+    static constexpr char kFn[] = "-[WLBookmarksDataSource getBookmark:links:notes:contentsIDs:atIndex:]";
+    if (bookmarkCount() <= index) {
+        WL_REPORT(kFn, "[mBookmarkArray count] <= index");
+        return false;
+    }
+    const Bookmark &bookmark = mBookmarkArray.at(qsizetype(index));
+    if (word)
+        *word = bookmark.word;
+    if (links)
+        *links = bookmark.links;
+    if (notes)
+        *notes = bookmark.notes;
+    if (contentsIDs)
+        *contentsIDs = bookmark.contentsIDs;
+    return true;
+}
+
+bool WLBookmarksDataSource::addBookmark(const std::optional<QString> &word,
+                                        const std::optional<QVariantList> &links,
+                                        const std::optional<QString> &notes,
+                                        const std::optional<QVariantList> &contentsIDs)
+{
+    static constexpr char kFn[] = "-[WLBookmarksDataSource addBookmark:links:notes:contentsIDs:]";
+    if (!word) {
+        WL_REPORT(kFn, "word == nil");
+        return false;
+    }
+    if (!links) {
+        WL_REPORT(kFn, "links == nil");
+        return false;
+    }
+    if (!notes) {
+        WL_REPORT(kFn, "notes == nil");
+        return false;
+    }
+    if (!contentsIDs) {
+        WL_REPORT(kFn, "contentsIDs == nil");
+        return false;
+    }
+    Bookmark newInfo{*word, *links, *notes, *contentsIDs};
+    const auto found = std::find_if(mBookmarkArray.begin(), mBookmarkArray.end(),
+                                    [&](const Bookmark &b) { return b.word == newInfo.word; });
+    if (found != mBookmarkArray.end()) {
+        *found = std::move(newInfo);
+    } else {
+        mBookmarkArray.append(std::move(newInfo));
+        sortBookmark(mBookmarkArray);
+    }
+    writePreference();
+    WLNotificationCenter::defaultCenter().postNotificationName(WLBookmarksDidUpdateNotification,
+                                                               this);
+    return true;
+}
+
+bool WLBookmarksDataSource::removeBookmarkAtIndex(std::size_t index)
+{
+    static constexpr char kFn[] = "-[WLBookmarksDataSource removeBookmarkAtIndex:]";
+    if (bookmarkCount() <= index) {
+        WL_REPORT(kFn, "[mBookmarkArray count] <= index");
+        return false;
+    }
+    mBookmarkArray.removeAt(qsizetype(index));
+    writePreference();
+    WLNotificationCenter::defaultCenter().postNotificationName(WLBookmarksDidUpdateNotification,
+                                                               this);
+    return true;
+}
+
+void WLBookmarksDataSource::sortBookmark(QList<Bookmark> &bookmarks)
+{
+    // Stable, so that words differing only in case keep their order.
+    std::stable_sort(bookmarks.begin(), bookmarks.end(), [](const Bookmark &a, const Bookmark &b) {
+        return a.word.compare(b.word, Qt::CaseInsensitive) < 0;
+    });
+}
+
+QString WLBookmarksDataSource::navigationTitle() const
+{
+    return qtTrId("Bookmarks");
+}
+
+WLTabBarItem WLBookmarksDataSource::tabBarItem() const
+{
+    return WLTabBarItem{{}, {}, WLTabBarSystemItem::Bookmarks, 102};
+}
+
+bool WLBookmarksDataSource::getWord(QString *word, QVariantList *links, QVariantList *contentsIDs,
+                                    const WLIndexPath &indexPath) const
+{
+    // A negative row wraps to a huge index and is refused as out of range.
+    return getBookmark(word, links, nullptr, contentsIDs, std::size_t(indexPath.row));
+}
+
+qsizetype WLBookmarksDataSource::tableViewNumberOfRowsInSection(qsizetype) const
+{
+    return mBookmarkArray.size();
+}
+
+bool WLBookmarksDataSource::tableViewCommitEditingStyle(WLTableViewCellEditingStyle editingStyle,
+                                                        const WLIndexPath &indexPath)
+{
+    static constexpr char kFn[] =
+        "-[WLBookmarksDataSource tableView:commitEditingStyle:forRowAtIndexPath:]";
+    if (editingStyle != WLTableViewCellEditingStyle::Delete)
+        return false;
+    if (indexPath.row < 0 || mBookmarkArray.size() <= indexPath.row) {
+        WL_REPORT(kFn, "[mBookmarkArray count] <= indexPath.row");
+        return false;
+    }
+    mBookmarkArray.removeAt(indexPath.row);
+    writePreference();
+    return true;
+}
