@@ -1,0 +1,181 @@
+#include "WLHistoryDataSource.h"
+
+#include "WLConstants.h"
+#include "WLNotificationCenter.h"
+#include "WLPropertyList.h"
+#include "WLReport.h"
+#include "WLUserDefaults.h"
+
+#include <algorithm>
+
+namespace {
+
+WLHistoryDataSource *gSharedHistory = nullptr;
+
+const QString kHistoryKey = QStringLiteral("WLHistory");
+const QString kHistoryVersionKey = QStringLiteral("WLHistoryVersion");
+const QString kWordKey = QStringLiteral("word");
+const QString kLinksKey = QStringLiteral("links");
+const QString kContentsIDsKey = QStringLiteral("contentsIDs");
+
+} // namespace
+
+WLHistoryDataSource *WLHistoryDataSource::sharedHistory()
+{
+    return gSharedHistory;
+}
+
+std::unique_ptr<WLHistoryDataSource> WLHistoryDataSource::init()
+{
+    std::unique_ptr<WLHistoryDataSource> store(new WLHistoryDataSource);
+    store->readPreference();
+    if (!gSharedHistory)
+        gSharedHistory = store.get();
+    return store;
+}
+
+WLHistoryDataSource::~WLHistoryDataSource()
+{
+    if (gSharedHistory == this)
+        gSharedHistory = nullptr;
+}
+
+void WLHistoryDataSource::readPreference()
+{
+    static constexpr char kFn[] = "-[WLHistoryDataSource readPreference]";
+    mHistoryArray.clear();
+    WLUserDefaults *ud = WLUserDefaults::standardUserDefaults();
+    if (!ud) {
+        WL_REPORT(kFn, "ud == nil");
+        return;
+    }
+    const QVariant number = ud->objectForKey(kHistoryVersionKey);
+    if (!number.isValid())
+        return;
+    if (!WLPropertyList::isNumber(number)) {
+        WL_REPORT(kFn, "![number isKindOfClass:[NSNumber class]]");
+        return;
+    }
+    if (ud->integerForKey(kHistoryVersionKey) == 0)
+        return;
+    const QVariant stored = ud->objectForKey(kHistoryKey);
+    if (!WLPropertyList::isArray(stored))
+        return;
+
+    // Records are used without further checks later, so one of the wrong
+    // shape rejects the whole list rather than a part of it.
+    QList<Entry> entries;
+    const QVariantList records = stored.toList();
+    entries.reserve(std::min(records.size(), kMaxCount));
+    for (const QVariant &record : records) {
+        const QVariantMap info = record.toMap();
+        if (!WLPropertyList::isDictionary(record) || !WLPropertyList::isString(info.value(kWordKey))
+            || !WLPropertyList::isArray(info.value(kLinksKey))
+            || !WLPropertyList::isArray(info.value(kContentsIDsKey))) {
+            WL_REPORT(kFn, "!isHistoryRecord(info)");
+            return;
+        }
+        if (entries.size() < kMaxCount) {
+            entries.append({info.value(kWordKey).toString(), info.value(kLinksKey).toList(),
+                            info.value(kContentsIDsKey).toList()});
+        }
+    }
+    mHistoryArray = std::move(entries);
+}
+
+void WLHistoryDataSource::writePreference() const
+{
+    static constexpr char kFn[] = "-[WLHistoryDataSource writePreference]";
+    WLUserDefaults *ud = WLUserDefaults::standardUserDefaults();
+    if (!ud) {
+        WL_REPORT(kFn, "ud == nil");
+        return;
+    }
+    QVariantList records;
+    records.reserve(mHistoryArray.size());
+    for (const Entry &entry : mHistoryArray) {
+        records.append(QVariantMap{{kWordKey, entry.word},
+                                   {kLinksKey, entry.links},
+                                   {kContentsIDsKey, entry.contentsIDs}});
+    }
+    ud->setObject(records, kHistoryKey);
+    ud->setInteger(1, kHistoryVersionKey);
+}
+
+bool WLHistoryDataSource::addHistory(const std::optional<QString> &word,
+                                     const std::optional<QVariantList> &links,
+                                     const std::optional<QVariantList> &contentsIDs)
+{
+    static constexpr char kFn[] = "-[WLHistoryDataSource addHistory:links:contentsIDs:]";
+    if (!word) {
+        WL_REPORT(kFn, "word == nil");
+        return false;
+    }
+    if (!links) {
+        WL_REPORT(kFn, "links == nil");
+        return false;
+    }
+    if (!contentsIDs) {
+        WL_REPORT(kFn, "contentsIDs == nil");
+        return false;
+    }
+    const auto found = std::find_if(mHistoryArray.cbegin(), mHistoryArray.cend(),
+                                    [&](const Entry &e) { return e.word == *word; });
+    if (found != mHistoryArray.cend())
+        mHistoryArray.erase(found);
+    mHistoryArray.prepend({*word, *links, *contentsIDs});
+    while (mHistoryArray.size() > kMaxCount)
+        mHistoryArray.removeLast();
+    writePreference();
+    WLNotificationCenter::defaultCenter().postNotificationName(WLHistoryDidUpdateNotification, this);
+    return true;
+}
+
+QString WLHistoryDataSource::navigationTitle() const
+{
+    return qtTrId("History");
+}
+
+WLTabBarItem WLHistoryDataSource::tabBarItem() const
+{
+    return WLTabBarItem{{}, {}, WLTabBarSystemItem::History, 103};
+}
+
+bool WLHistoryDataSource::getWord(QString *word, QVariantList *links, QVariantList *contentsIDs,
+                                  const WLIndexPath &indexPath) const
+{
+    static constexpr char kFn[] = "-[WLHistoryDataSource getWord:links:contentsIDs:atIndexPath:]";
+    if (indexPath.row < 0 || mHistoryArray.size() <= indexPath.row) {
+        WL_REPORT(kFn, "[mHistoryArray count] <= indexPath.row");
+        return false;
+    }
+    const Entry &entry = mHistoryArray.at(indexPath.row);
+    if (word)
+        *word = entry.word;
+    if (links)
+        *links = entry.links;
+    if (contentsIDs)
+        *contentsIDs = entry.contentsIDs;
+    return true;
+}
+
+qsizetype WLHistoryDataSource::tableViewNumberOfRowsInSection(qsizetype) const
+{
+    return mHistoryArray.size();
+}
+
+bool WLHistoryDataSource::tableViewCommitEditingStyle(WLTableViewCellEditingStyle editingStyle,
+                                                      const WLIndexPath &indexPath)
+{
+    static constexpr char kFn[] =
+        "-[WLHistoryDataSource tableView:commitEditingStyle:forRowAtIndexPath:]";
+    if (editingStyle != WLTableViewCellEditingStyle::Delete)
+        return false;
+    if (indexPath.row < 0 || mHistoryArray.size() <= indexPath.row) {
+        WL_REPORT(kFn, "[mHistoryArray count] <= indexPath.row");
+        return false;
+    }
+    mHistoryArray.removeAt(indexPath.row);
+    writePreference();
+    return true;
+}
