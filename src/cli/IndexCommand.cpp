@@ -1,0 +1,98 @@
+#include "WLCliContext.h"
+#include "WLCommand.h"
+#include "WLDatabase.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+
+namespace {
+
+class IndexCommand : public WLCommand
+{
+public:
+    QString name() const override { return QStringLiteral("index"); }
+    QString arguments() const override { return QStringLiteral("[SECTION]"); }
+    QString summary() const override
+    {
+        return QStringLiteral("the sections, or the headwords of one (by number from 0, or name)");
+    }
+
+    int run(WLCliContext &context, const QStringList &arguments) override
+    {
+        if (arguments.size() > 1)
+            return context.usage(*this, QStringLiteral("takes at most one section"));
+        WLDatabase *database = context.database();
+        if (!database)
+            return 1;
+        if (arguments.isEmpty())
+            return listSections(context, *database);
+
+        const QString &wanted = arguments.first();
+        const QList<WLSectionRecord> &sections = database->headwordSections();
+        bool isNumber = false;
+        qsizetype section = wanted.toUInt(&isNumber);
+        if (!isNumber) {
+            section = -1;
+            for (qsizetype i = 0; i < sections.size() && section < 0; ++i) {
+                if (sections[i].l.compare(wanted, Qt::CaseInsensitive) == 0)
+                    section = i;
+            }
+        }
+        if (section < 0 || section >= sections.size())
+            return context.fail(QStringLiteral("no section \"%1\" (there are %2)")
+                                    .arg(wanted)
+                                    .arg(sections.size()));
+        return listWords(context, *database, uint(section));
+    }
+
+private:
+    int listSections(WLCliContext &context, const WLDatabase &database)
+    {
+        const QList<WLSectionRecord> &sections = database.headwordSections();
+        if (context.json()) {
+            QJsonArray array;
+            for (const WLSectionRecord &section : sections)
+                array.append(QJsonObject{{QStringLiteral("name"), section.l},
+                                         {QStringLiteral("offset"), section.o},
+                                         {QStringLiteral("count"), section.c}});
+            context.writeJson(array);
+            return 0;
+        }
+        QList<QStringList> rows{{QStringLiteral("#"), QStringLiteral("Section"),
+                                 QStringLiteral("First ID"), QStringLiteral("Count")}};
+        for (qsizetype i = 0; i < sections.size(); ++i)
+            rows.append({QString::number(i), sections[i].l, QString::number(sections[i].o),
+                         QString::number(sections[i].c)});
+        context.writeTable(rows, {0, 2, 3});
+        return 0;
+    }
+
+    int listWords(WLCliContext &context, WLDatabase &database, uint section)
+    {
+        QJsonArray array;
+        QList<QStringList> rows{{QStringLiteral("ID"), QStringLiteral("Headword")}};
+        bool complete = true;
+        const uint count = database.itemCountOfHeadwordSectionAtIndex(section);
+        for (uint row = 0; row < count; ++row) {
+            const int id = database.itemIDAtIndexOfHeadwordSectionAtIndex(row, section);
+            const QString word = database.itemNameAtIndexOfHeadwordSectionAtIndex(row, section);
+            if (word.isNull()) {
+                complete = false;
+                continue;
+            }
+            array.append(QJsonObject{{QStringLiteral("id"), id}, {QStringLiteral("word"), word}});
+            rows.append({QString::number(id), word});
+        }
+        if (context.json())
+            context.writeJson(array);
+        else
+            context.writeTable(rows, {0});
+        if (!complete)
+            return context.fail(QStringLiteral("some headwords of the section cannot be read"));
+        return 0;
+    }
+};
+
+} // namespace
+
+WL_REGISTER_COMMAND(IndexCommand)

@@ -1,0 +1,92 @@
+#include "WLCliContext.h"
+#include "WLCommand.h"
+#include "WLDatabase.h"
+#include "WLProperty.h"
+#include "WLPropertyList.h"
+
+#include <QJsonObject>
+
+namespace {
+
+QString yesNo(bool value)
+{
+    return value ? QStringLiteral("yes") : QStringLiteral("no");
+}
+
+QString indexText(const std::optional<WLIndexRangeArray> &index)
+{
+    if (!index)
+        return QStringLiteral("no");
+    return QStringLiteral("yes (%1 letters)").arg(index->size());
+}
+
+class InfoCommand : public WLCommand
+{
+public:
+    QString name() const override { return QStringLiteral("info"); }
+    QString arguments() const override { return {}; }
+    QString summary() const override
+    {
+        return QStringLiteral("title, charset, sizes and optional features");
+    }
+
+    int run(WLCliContext &context, const QStringList &arguments) override
+    {
+        if (!arguments.isEmpty())
+            return context.usage(*this, QStringLiteral("takes no arguments"));
+        WLDatabase *database = context.database();
+        if (!database)
+            return 1;
+
+        // What the object does not keep, the description still says.
+        const QVariantMap info = WLPropertyList::readFile(context.descriptionPath()).toMap();
+        const bool separator = !info.value(KXPropHTMLSeparatorString).toString().isEmpty();
+        const bool wholeWord = WLPropertyList::isString(info.value(KXPropEqualSearchDatabaseFileName));
+
+        qint64 headwords = 0;
+        for (const WLSectionRecord &section : database->headwordSections())
+            headwords += section.c;
+        const bool media = database->additionSupport();
+
+        if (context.json()) {
+            QJsonObject indexes;
+            indexes.insert(QStringLiteral("search"), database->searchIndexRangeArray().has_value());
+            indexes.insert(QStringLiteral("wholeWordSearch"),
+                           database->equalSearchIndexRangeArray().has_value());
+            indexes.insert(QStringLiteral("contents"), database->contentsIndexRangeArray().has_value());
+            indexes.insert(QStringLiteral("links"), database->contentsLinkIndexRangeArray().has_value());
+            QJsonObject object;
+            object.insert(QStringLiteral("title"), database->title());
+            object.insert(QStringLiteral("charset"), database->htmlEncoding());
+            object.insert(QStringLiteral("sections"), qint64(database->sectionCount()));
+            object.insert(QStringLiteral("headwords"), headwords);
+            object.insert(QStringLiteral("largeFont"), database->isSupportLargeFont());
+            object.insert(QStringLiteral("separator"), separator);
+            object.insert(QStringLiteral("wholeWordSearch"), wholeWord);
+            object.insert(QStringLiteral("indexes"), indexes);
+            object.insert(QStringLiteral("media"), media);
+            object.insert(QStringLiteral("icon"), database->iconImage());
+            context.writeJson(object);
+            return 0;
+        }
+        context.writeTable({
+            {QStringLiteral("Title"), database->title()},
+            {QStringLiteral("Charset"), database->htmlEncoding()},
+            {QStringLiteral("Sections"), QString::number(database->sectionCount())},
+            {QStringLiteral("Headwords"), QString::number(headwords)},
+            {QStringLiteral("Large type"), yesNo(database->isSupportLargeFont())},
+            {QStringLiteral("Separator"), yesNo(separator)},
+            {QStringLiteral("Whole-word search"), yesNo(wholeWord)},
+            {QStringLiteral("Search index"), indexText(database->searchIndexRangeArray())},
+            {QStringLiteral("Whole-word index"), indexText(database->equalSearchIndexRangeArray())},
+            {QStringLiteral("Contents index"), indexText(database->contentsIndexRangeArray())},
+            {QStringLiteral("Link index"), indexText(database->contentsLinkIndexRangeArray())},
+            {QStringLiteral("Media"), yesNo(media)},
+        });
+        return 0;
+    }
+};
+
+} // namespace
+
+WL_REGISTER_COMMAND(InfoCommand)

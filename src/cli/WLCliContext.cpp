@@ -1,0 +1,126 @@
+#include "WLCliContext.h"
+
+#include "WLBundle.h"
+#include "WLCommand.h"
+#include "WLDatabase.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cstdio>
+
+WLCliContext::WLCliContext(QString dictionaryPath, bool json)
+    : m_dictionaryPath(std::move(dictionaryPath)), m_json(json)
+{
+}
+
+WLCliContext::~WLCliContext()
+{
+    // Output first, so nothing written by the shutdown interleaves with it.
+    std::fflush(stdout);
+}
+
+QString WLCliContext::descriptionPath() const
+{
+    return QDir(m_dictionaryPath).filePath(QStringLiteral("DatabaseInfo.plist"));
+}
+
+WLDatabase *WLCliContext::database()
+{
+    if (m_openAttempted)
+        return m_database.get();
+    m_openAttempted = true;
+    if (m_dictionaryPath.isEmpty()) {
+        fail(QStringLiteral("no dictionary: give --dictionary DIR or set WL_DICTIONARY"));
+        return nullptr;
+    }
+    if (!QFileInfo(descriptionPath()).isFile()) {
+        fail(QStringLiteral("%1: no dictionary bundle here (DatabaseInfo.plist is missing)")
+                 .arg(QDir::toNativeSeparators(m_dictionaryPath)));
+        return nullptr;
+    }
+    WLBundle::setResourcePath(QFileInfo(m_dictionaryPath).absoluteFilePath());
+    m_database = WLDatabase::initWithPropertyListFile(descriptionPath());
+    if (!m_database)
+        fail(QStringLiteral("%1: the dictionary cannot be opened")
+                 .arg(QDir::toNativeSeparators(m_dictionaryPath)));
+    return m_database.get();
+}
+
+void WLCliContext::writeJson(const QJsonValue &value)
+{
+    QJsonDocument document;
+    if (value.isArray())
+        document.setArray(value.toArray());
+    else
+        document.setObject(value.toObject());
+    writeBytes(document.toJson(QJsonDocument::Indented));
+}
+
+void WLCliContext::writeLine(const QString &text)
+{
+    writeBytes(text.toUtf8() + '\n');
+}
+
+void WLCliContext::writeBytes(const QByteArray &bytes)
+{
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+}
+
+void WLCliContext::writeTable(const QList<QStringList> &rows, const QList<int> &rightAligned)
+{
+    QList<qsizetype> widths;
+    for (const QStringList &row : rows) {
+        for (qsizetype column = 0; column < row.size(); ++column) {
+            if (widths.size() <= column)
+                widths.append(0);
+            widths[column] = qMax(widths[column], row[column].size());
+        }
+    }
+    for (const QStringList &row : rows) {
+        QString line;
+        for (qsizetype column = 0; column < row.size(); ++column) {
+            if (column > 0)
+                line += QStringLiteral("  ");
+            const bool last = column == row.size() - 1;
+            if (rightAligned.contains(int(column)))
+                line += row[column].rightJustified(widths[column]);
+            else
+                line += last ? row[column] : row[column].leftJustified(widths[column]);
+        }
+        writeLine(line);
+    }
+}
+
+int WLCliContext::fail(const QString &message)
+{
+    std::fflush(stdout);
+    std::fprintf(stderr, "wldict: %s\n", message.toUtf8().constData());
+    return 1;
+}
+
+int WLCliContext::usage(const WLCommand &command, const QString &message)
+{
+    std::fprintf(stderr, "wldict %s: %s\nusage: wldict %s %s\n", command.name().toUtf8().constData(),
+                 message.toUtf8().constData(), command.name().toUtf8().constData(),
+                 command.arguments().toUtf8().constData());
+    return 2;
+}
+
+std::optional<int> WLCliContext::parseID(const QString &text)
+{
+    if (text.isEmpty() || text.size() > 10)
+        return std::nullopt;
+    for (const QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return std::nullopt;
+    }
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value <= 0)
+        return std::nullopt;
+    return value;
+}
