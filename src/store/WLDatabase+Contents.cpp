@@ -218,9 +218,3 @@ std::optional<QByteArray> WLDatabase::decryptDataBytes(const void *bytes, qsizet
     plain.truncate(end);
     return plain;
 }
-
-// Media hook of page assembly: does nothing until the media tables exist.
-bool WLDatabase::readDataForAdditions(const QString &)
-{
-    return true;
-}

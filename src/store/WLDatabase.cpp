@@ -168,10 +168,19 @@ bool WLDatabase::openWithPropertyListFile(const QString &path)
     prepareContentsIndex(info); // optional: the index stays absent
     if (!checkRepresentationType(info) || !prepareHTMLFragments(info))
         return false;
-    // The page directory is prepared here (fatal). Added with the media.
+    if (!prepareHTMLDirectory()) {
+        WL_REPORT(kInitFn, "![self prepareHTMLDirectory]");
+        return false;
+    }
     mContentsRepType = 0;
-    // The file cache and the media tables open here (both fatal). Added with
-    // the media.
+    if (!prepareDataLoader(info)) {
+        WL_REPORT(kInitFn, "![self prepareDataLoader:info]");
+        return false;
+    }
+    if (!prepareAdditionalDatabase(info)) {
+        WL_REPORT(kInitFn, "![self prepareAdditionalDatabase:info]");
+        return false;
+    }
     if (!startSearchThread())
         return false;
     return true;
@@ -286,8 +295,8 @@ void WLDatabase::cleanup()
     cleanupSearchIndex();
     cleanupEqualSearchDatabase();
     cleanupEqualSearchIndex();
-    // The file cache and the media tables are released here. Added with the
-    // media.
+    cleanupDataLoader(); // deletes the page directory
+    cleanupAdditionalDatabase();
     cleanupContentsDatabase();
     cleanupContentsIndex();
     mHTMLStringEncoding.reset();

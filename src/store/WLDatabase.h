@@ -1,8 +1,10 @@
 #pragma once
 
+#include "WLAdditionDatabase.h"
 #include "WLCharset.h"
 #include "WLColor.h"
 #include "WLConditionLock.h"
+#include "WLDataLoader.h"
 #include "WLIndexRange.h"
 #include "WLSqlite.h"
 
@@ -18,6 +20,7 @@
 #include <memory>
 #include <optional>
 #include <thread>
+#include <vector>
 
 struct WLIndexNames;
 
@@ -126,7 +129,8 @@ public:
     // Deciphers one stored fragment; trailing zero bytes are trimmed.
     static std::optional<QByteArray> decryptDataBytes(const void *bytes, qsizetype length);
 
-    // Media hook of page assembly.
+    // Media of page assembly (src/media): extracts every reference of a
+    // tab-separated list; true only if all of them are in place.
     bool readDataForAdditions(const QString &additions);
 
     // The loaded letter index tables, for tools and tests.
@@ -289,6 +293,41 @@ private:
     QString mNextWord;
     std::thread mSearchThread;
     // ---- end of search ------------------------------------------------------
+
+    // ---- Media (src/media/WLDatabase+Media.cpp) ------------------------------
+public:
+    // Opened in this order after the HTML fragments, each fatal: the page
+    // directory (a private per-user directory "wlreader-UID" in the
+    // temporary directory holds it), the file cache over it with the
+    // preloaded files, and the media tables. Main thread only.
+    bool prepareHTMLDirectory();
+    bool prepareDataLoader(const QVariantMap &info);
+    // Drops the file cache, which deletes the page directory.
+    void cleanupDataLoader();
+    bool prepareAdditionalDatabase(const QVariantMap &info);
+    void cleanupAdditionalDatabase();
+
+    // One media reference "table/file" or "table/file/ID": extracted into
+    // the page directory at table/file unless a file is already there.
+    bool readDataForAdditionNamed(const QString &additionName);
+    // Not on the page path. Full paths below the page directory with their
+    // directories made; empty on failure.
+    QString prepareDirectoryPathForTable(const QString &tableName);
+    QString prepareWritingPathForAdditionNamed(const QString &relativePath);
+
+    bool additionSupport() const { return mAdditionSupport; }
+    // Null while media are off; the tables that opened, in description order.
+    const std::vector<std::unique_ptr<WLAdditionDatabase>> *additionArray() const
+    {
+        return mAdditionArray ? &*mAdditionArray : nullptr;
+    }
+    WLDataLoader *dataLoader() const { return mDataLoader.get(); }
+
+private:
+    bool mAdditionSupport = false;
+    std::optional<std::vector<std::unique_ptr<WLAdditionDatabase>>> mAdditionArray;
+    std::unique_ptr<WLDataLoader> mDataLoader;
+    // ---- end of media -------------------------------------------------------
 };
 
 // Search result keys and the notification posted when the results change.

@@ -1,0 +1,361 @@
+#include "WLDatabase.h"
+
+#include "WLBundle.h"
+#include "WLDescriptionReader.h"
+#include "WLProperty.h"
+#include "WLPropertyList.h"
+#include "WLReport.h"
+#include "WLText.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cerrno>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr char kHTMLDirectoryFn[] = "-[WLDatabase prepareHTMLDirectory]";
+
+// What lies at a path; a symbolic link is never taken for a directory.
+enum class PathKind { Missing, Directory, Other };
+
+PathKind pathKind(const QString &path)
+{
+    struct stat info;
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
+        return PathKind::Missing;
+    return S_ISDIR(info.st_mode) ? PathKind::Directory : PathKind::Other;
+}
+
+bool makeDirectory(const QString &path)
+{
+    return ::mkdir(QFile::encodeName(path).constData(), 0777) == 0;
+}
+
+// The per-user directory that holds the page directory. The temporary
+// directory is shared with every other user, so the directory must be
+// ours alone: made with mode 0700, and when it already exists, a real
+// directory (not a link) that we own and nobody else may write to.
+QString privateDirectory(const QString &temporaryPath)
+{
+    const QString path = temporaryPath + QStringLiteral("/wlreader-%1").arg(::getuid());
+    const QByteArray encoded = QFile::encodeName(path);
+    if (::mkdir(encoded.constData(), 0700) != 0 && errno != EEXIST) {
+        WL_REPORT(kHTMLDirectoryFn, "mkdir(privatePath, 0700) != 0");
+        return {};
+    }
+    struct stat info;
+    if (::lstat(encoded.constData(), &info) != 0) {
+        WL_REPORT(kHTMLDirectoryFn, "lstat(privatePath) != 0");
+        return {};
+    }
+    if (S_ISLNK(info.st_mode)) {
+        WL_REPORT(kHTMLDirectoryFn, "S_ISLNK(info.st_mode)");
+        return {};
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        WL_REPORT(kHTMLDirectoryFn, "!S_ISDIR(info.st_mode)");
+        return {};
+    }
+    if (info.st_uid != ::getuid()) {
+        WL_REPORT(kHTMLDirectoryFn, "info.st_uid != getuid()");
+        return {};
+    }
+    if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+        WL_REPORT(kHTMLDirectoryFn, "(info.st_mode & (S_IWGRP | S_IWOTH)) != 0");
+        return {};
+    }
+    return path;
+}
+
+// The page directory's path for the operations that build paths by hand;
+// it must exist as a directory. Empty after a report.
+QString existingBasePath(const QUrl &baseURL, const char *function)
+{
+    QString basePath = baseURL.toLocalFile();
+    while (basePath.size() > 1 && basePath.endsWith(u'/'))
+        basePath.chop(1);
+    if (basePath.isEmpty()) {
+        WL_REPORT(function, "basePath == nil");
+        return {};
+    }
+    switch (pathKind(basePath)) {
+    case PathKind::Missing:
+        WL_REPORT(function, "[fm fileExistsAtPath:basePath isDirectory:&isDirectory] == NO");
+        return {};
+    case PathKind::Other:
+        WL_REPORT(function, "isDirectory == NO");
+        return {};
+    case PathKind::Directory:
+        break;
+    }
+    return basePath;
+}
+
+} // namespace
+
+bool WLDatabase::prepareHTMLDirectory()
+{
+    const QString temporaryPath = QDir::tempPath();
+    if (temporaryPath.isEmpty()) {
+        WL_REPORT(kHTMLDirectoryFn, "temporaryPath == nil");
+        return false;
+    }
+    const QString privatePath = privateDirectory(temporaryPath);
+    if (privatePath.isEmpty())
+        return false;
+    const QString path = privatePath + QStringLiteral("/html");
+    switch (pathKind(path)) {
+    case PathKind::Other:
+        WL_REPORT(kHTMLDirectoryFn, "isDirectory == NO");
+        return false;
+    case PathKind::Missing:
+        if (!makeDirectory(path)) {
+            WL_REPORT(kHTMLDirectoryFn, "![fm createDirectoryAtPath:path attributes:nil]");
+            return false;
+        }
+        break;
+    case PathKind::Directory:
+        // Left as it is: media extracted by a run that ended without
+        // shutting down are found and reused.
+        break;
+    }
+    mHTMLBaseURL = QUrl::fromLocalFile(path + u'/');
+    if (mHTMLBaseURL.isEmpty()) {
+        WL_REPORT(kHTMLDirectoryFn, "mHTMLBaseURL == nil");
+        return false;
+    }
+    return true;
+}
+
+bool WLDatabase::prepareDataLoader(const QVariantMap &info)
+{
+    static constexpr char kFn[] = "-[WLDatabase prepareDataLoader:]";
+    if (mHTMLBaseURL.isEmpty()) {
+        WL_REPORT(kFn, "mHTMLBaseURL == nil");
+        return false;
+    }
+    mDataLoader = WLDataLoader::initWithBaseURL(mHTMLBaseURL);
+    if (!mDataLoader) {
+        WL_REPORT(kFn, "mDataLoader == nil");
+        return false;
+    }
+    if (WLBundle::resourcePath().isEmpty()) {
+        WL_REPORT(kFn, "resourcePath == nil");
+        return false;
+    }
+    // A preload entry that fails is reported and skipped; the others are
+    // still copied. The loader refuses destinations outside the directory.
+    const QVariantList preloadFiles = info.value(KXPropHTMLPreloadFiles).toList();
+    for (const QVariant &entry : preloadFiles) {
+        const QVariantMap preload = entry.toMap();
+        const WLDescriptionReader reader(preload, kFn);
+        QString fileName;
+        if (!reader.readNames({{KXPropHTMLPreloadFileName, "fileName == nil", &fileName}}))
+            continue;
+        const QString filePath = WLBundle::pathForResource(fileName);
+        if (filePath.isEmpty()) {
+            WL_REPORT(kFn, "filePath == nil");
+            continue;
+        }
+        QFile file(filePath);
+        if (!file.open(QIODevice::ReadOnly)) {
+            WL_REPORT(kFn, "fileData == nil");
+            continue;
+        }
+        const QByteArray fileData = file.readAll();
+        QString destinationPath;
+        if (!reader.readStrings(
+                    {{KXPropHTMLPreloadDestination, "destinationPath == nil", &destinationPath}}))
+            continue;
+        if (!mDataLoader->storeData(fileData, destinationPath))
+            WL_REPORT(kFn, "![mDataLoader storeData:fileData relativePath:destinationPath]");
+    }
+    // The cache budget stays unlimited: media are never evicted in a run.
+    return true;
+}
+
+void WLDatabase::cleanupDataLoader()
+{
+    mDataLoader.reset();
+}
+
+bool WLDatabase::prepareAdditionalDatabase(const QVariantMap &info)
+{
+    static constexpr char kFn[] = "-[WLDatabase prepareAdditionalDatabase:]";
+    const QVariant support = info.value(KXPropAdditionsDatabaseSupport);
+    if (!WLPropertyList::isNumber(support) || support.toDouble() == 0) {
+        mAdditionSupport = false;
+        return true;
+    }
+    const QVariant additionInfoArray = info.value(KXPropAdditionsTableArray);
+    if (!WLPropertyList::isArray(additionInfoArray)) {
+        WL_REPORT(kFn, "additionInfoArray == nil");
+        return false;
+    }
+    std::vector<std::unique_ptr<WLAdditionDatabase>> additionArray;
+    for (const QVariant &attributes : additionInfoArray.toList()) {
+        std::unique_ptr<WLAdditionDatabase> additionDatabase =
+                WLAdditionDatabase::initWithAttributes(attributes.toMap());
+        if (!additionDatabase) {
+            WL_REPORT(kFn, "additionDatabase == nil");
+            continue;
+        }
+        additionArray.push_back(std::move(additionDatabase));
+    }
+    mAdditionSupport = true;
+    mAdditionArray = std::move(additionArray);
+    return true;
+}
+
+void WLDatabase::cleanupAdditionalDatabase()
+{
+    mAdditionArray.reset();
+}
+
+bool WLDatabase::readDataForAdditions(const QString &additions)
+{
+    // Every piece is tried, even after one has failed.
+    bool succeeded = true;
+    for (const QString &additionName : additions.split(u'\t'))
+        succeeded = readDataForAdditionNamed(additionName) && succeeded;
+    return succeeded;
+}
+
+bool WLDatabase::readDataForAdditionNamed(const QString &additionName)
+{
+    static constexpr char kFn[] = "-[WLDatabase readDataForAdditionNamed:]";
+    const QStringList components = additionName.split(u'/');
+    const qsizetype pathCount = components.size();
+    if ((pathCount != 2) && (pathCount != 3)) {
+        WL_REPORT(kFn, "(pathCount != 2) && (pathCount != 3)");
+        return false;
+    }
+    const QString &tableName = components.at(0);
+    if (tableName.isEmpty()) {
+        WL_REPORT(kFn, "[tableName length] == 0");
+        return false;
+    }
+    const QString &fileName = components.at(1);
+    if (fileName.isEmpty()) {
+        WL_REPORT(kFn, "[fileName length] == 0");
+        return false;
+    }
+    // The reference comes from the dictionary's rows: "." or ".." would
+    // name a place outside the table's directory.
+    if (!isSafeRelativePath(additionName)) {
+        WL_REPORT(kFn, "!isSafeRelativePath(additionName)");
+        return false;
+    }
+    if (!mDataLoader) {
+        WL_REPORT(kFn, "mDataLoader == nil");
+        return false;
+    }
+    const QString relativePath = tableName + u'/' + fileName;
+    // Extracted at most once per page directory; an existing file is never
+    // rewritten or compared.
+    if (mDataLoader->fileExistsAtRelativePath(relativePath))
+        return true;
+
+    const int contentsID = pathCount == 3 ? wlIntValue(components.at(2)) : 0;
+    WLAdditionDatabase *additionDatabase = nullptr;
+    if (mAdditionArray) {
+        for (const std::unique_ptr<WLAdditionDatabase> &table : *mAdditionArray) {
+            if (table->tableName() == tableName) {
+                additionDatabase = table.get();
+                break;
+            }
+        }
+    }
+    if (!additionDatabase) {
+        WL_REPORT(kFn, "gotData == NO");
+        return false;
+    }
+    QByteArray additionData;
+    if (contentsID > 0) {
+        // Written under the reference's file name, whatever the row's name.
+        if (!additionDatabase->getData(&additionData, nullptr, contentsID)) {
+            WL_REPORT(kFn, "![additionDatabase getData:&additionData name:NULL forID:contentsID]");
+            WL_REPORT(kFn, "gotData == NO");
+            return false;
+        }
+    } else if (!additionDatabase->getData(&additionData, fileName)) {
+        WL_REPORT(kFn, "![additionDatabase getData:&additionData forName:fileName]");
+        WL_REPORT(kFn, "gotData == NO");
+        return false;
+    }
+    if (!mDataLoader->cacheData(additionData, relativePath)) {
+        WL_REPORT(kFn, "![mDataLoader cacheData:additionData relativePath:relativePath]");
+        return false;
+    }
+    return true;
+}
+
+QString WLDatabase::prepareDirectoryPathForTable(const QString &tableName)
+{
+    static constexpr char kFn[] = "-[WLDatabase prepareDirectoryPathForTable:]";
+    const QString basePath = existingBasePath(htmlBaseURL(), kFn);
+    if (basePath.isEmpty())
+        return {};
+    if (!isSafeRelativePath(tableName) || tableName.contains(u'/')) {
+        WL_REPORT(kFn, "!isSafePathComponent(tableName)");
+        return {};
+    }
+    const QString directoryPath = basePath + u'/' + tableName;
+    switch (pathKind(directoryPath)) {
+    case PathKind::Directory:
+        return directoryPath;
+    case PathKind::Other:
+        WL_REPORT(kFn, "!isDirectory");
+        return {};
+    case PathKind::Missing:
+        break;
+    }
+    if (!makeDirectory(directoryPath)) {
+        WL_REPORT(kFn, "![fm createDirectoryAtPath:directoryPath attributes:nil]");
+        return {};
+    }
+    return directoryPath;
+}
+
+QString WLDatabase::prepareWritingPathForAdditionNamed(const QString &relativePath)
+{
+    static constexpr char kFn[] = "-[WLDatabase prepareWritingPathForAdditionNamed:]";
+    const QString basePath = existingBasePath(htmlBaseURL(), kFn);
+    if (basePath.isEmpty())
+        return {};
+    if (relativePath.isEmpty()) {
+        WL_REPORT(kFn, "count == 0");
+        return {};
+    }
+    if (relativePath.startsWith(u'/')) {
+        WL_REPORT(kFn, "[pathComponent isEqualToString:@\"/\"]");
+        return {};
+    }
+    if (!isSafeRelativePath(relativePath)) {
+        WL_REPORT(kFn, "!isSafeRelativePath(relativePath)");
+        return {};
+    }
+    const QStringList components = relativePath.split(u'/');
+    QString path = basePath;
+    for (qsizetype index = 0; index < components.size() - 1; ++index) {
+        path += u'/' + components.at(index);
+        switch (pathKind(path)) {
+        case PathKind::Directory:
+            continue;
+        case PathKind::Other:
+            WL_REPORT(kFn, "isDirectory == NO");
+            return {};
+        case PathKind::Missing:
+            break;
+        }
+        if (!makeDirectory(path)) {
+            WL_REPORT(kFn, "[fm createDirectoryAtPath:newPath attributes:nil] == NO");
+            return {};
+        }
+    }
+    return path + u'/' + components.constLast();
+}
