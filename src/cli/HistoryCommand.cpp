@@ -1,0 +1,47 @@
+#include "WLCliContext.h"
+#include "WLCommand.h"
+#include "WLHistoryDataSource.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+
+namespace {
+
+class HistoryCommand : public WLCommand
+{
+public:
+    QString name() const override { return QStringLiteral("history"); }
+    QString arguments() const override { return {}; }
+    QString summary() const override { return QStringLiteral("the entries read, newest first"); }
+    bool needsDictionary() const override { return false; }
+
+    int run(WLCliContext &context, const QStringList &arguments) override
+    {
+        if (!arguments.isEmpty())
+            return context.usage(*this, QStringLiteral("takes no arguments"));
+        const auto store = WLHistoryDataSource::init();
+        QJsonArray array;
+        for (qsizetype row = 0; row < store->tableViewNumberOfRowsInSection(0); ++row) {
+            QString word;
+            QVariantList links, contentsIDs;
+            if (!store->getWord(&word, &links, &contentsIDs, {0, row}))
+                continue;
+            if (!context.json()) {
+                context.writeLine(word);
+                continue;
+            }
+            QJsonObject object;
+            object.insert(QStringLiteral("word"), word);
+            object.insert(QStringLiteral("links"), QJsonArray::fromVariantList(links));
+            object.insert(QStringLiteral("contentsIDs"), QJsonArray::fromVariantList(contentsIDs));
+            array.append(object);
+        }
+        if (context.json())
+            context.writeJson(array);
+        return 0;
+    }
+};
+
+} // namespace
+
+WL_REGISTER_COMMAND(HistoryCommand)

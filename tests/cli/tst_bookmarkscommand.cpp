@@ -1,0 +1,209 @@
+#include "WLPropertyList.h"
+#include "WLUserDefaults.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+// wldict bookmarks and history, run as the user runs them, on a user
+// defaults file of the test's own.
+class TestBookmarksCommand : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void exportsWhatItImported();
+    void importMergesByWord();
+    void refusesABadFileAndChangesNothing_data();
+    void refusesABadFileAndChangesNothing();
+    void listsTheHistoryNewestFirst();
+
+private:
+    struct Result {
+        int status = -1;
+        QByteArray out;
+        QByteArray err;
+    };
+    Result wldict(const QStringList &arguments);
+    QString path(const QString &name) const { return mDir->filePath(name); }
+    QJsonArray exported();
+
+    QString mWldict;
+    std::unique_ptr<QTemporaryDir> mDir;
+};
+
+namespace {
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QJsonObject bookmark(const QString &word, const QString &notes, const QJsonArray &contentsIDs)
+{
+    return {{u"word"_s, word},
+            {u"links"_s, QJsonArray{word + u"#1"_s}},
+            {u"notes"_s, notes},
+            {u"contentsIDs"_s, contentsIDs}};
+}
+} // namespace
+
+void TestBookmarksCommand::initTestCase()
+{
+    mWldict = qEnvironmentVariable("WLDICT");
+    if (mWldict.isEmpty())
+        QSKIP("WLDICT does not name the wldict executable");
+}
+
+void TestBookmarksCommand::init()
+{
+    mDir = std::make_unique<QTemporaryDir>();
+    QVERIFY(mDir->isValid());
+}
+
+TestBookmarksCommand::Result TestBookmarksCommand::wldict(const QStringList &arguments)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"WL_DEFAULTS_FILE"_s, path(u"defaults.plist"_s));
+    process.setProcessEnvironment(environment);
+    process.start(mWldict, arguments);
+    Result result;
+    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
+        return result;
+    result.status = process.exitCode();
+    result.out = process.readAllStandardOutput();
+    result.err = process.readAllStandardError();
+    return result;
+}
+
+QJsonArray TestBookmarksCommand::exported()
+{
+    const Result result = wldict({u"--json"_s, u"bookmarks"_s});
+    if (result.status != 0)
+        return {};
+    return QJsonDocument::fromJson(result.out).array();
+}
+
+void TestBookmarksCommand::exportsWhatItImported()
+{
+    const QJsonArray bookmarks{bookmark(u"banana"_s, u"yellow\nand long"_s, {u"3"_s, 4}),
+                               bookmark(u"Apple"_s, u""_s, {1})};
+    writeFile(path(u"in.json"_s), QJsonDocument(bookmarks).toJson());
+    const Result imported = wldict({u"bookmarks"_s, u"import"_s, path(u"in.json"_s)});
+    QCOMPARE(imported.status, 0);
+    QCOMPARE(imported.out, QByteArray("Imported 2 bookmarks: 2 new, 0 replaced.\n"));
+
+    // Listed in the store's order; the file holds what the reader reads.
+    QCOMPARE(exported(), (QJsonArray{bookmarks[1], bookmarks[0]}));
+    const QVariantList stored = WLUserDefaults(path(u"defaults.plist"_s))
+                                    .arrayForKey(u"WLBookmarks"_s)
+                                    .value_or(QVariantList{});
+    QCOMPARE(stored.size(), 2);
+    QCOMPARE(stored[1].toMap().value(u"contentsIDs"_s),
+             QVariant(QVariantList{u"3"_s, qint64(4)}));
+
+    const Result text = wldict({u"bookmarks"_s});
+    QCOMPARE(text.status, 0);
+    QCOMPARE(text.out, QByteArray("Apple\nbanana  yellow and long\n"));
+
+    QCOMPARE(wldict({u"bookmarks"_s, u"export"_s, path(u"out.json"_s)}).status, 0);
+    QFile out(path(u"out.json"_s));
+    QVERIFY(out.open(QIODevice::ReadOnly));
+    QCOMPARE(QJsonDocument::fromJson(out.readAll()).array(), exported());
+}
+
+void TestBookmarksCommand::importMergesByWord()
+{
+    writeFile(path(u"first.json"_s),
+              QJsonDocument(QJsonArray{bookmark(u"a"_s, u"old"_s, {1}),
+                                       bookmark(u"b"_s, u""_s, {2})})
+                  .toJson());
+    writeFile(path(u"second.json"_s),
+              QJsonDocument(QJsonArray{bookmark(u"a"_s, u"new"_s, {9}),
+                                       bookmark(u"A"_s, u""_s, {3})})
+                  .toJson());
+    QCOMPARE(wldict({u"bookmarks"_s, u"import"_s, path(u"first.json"_s)}).status, 0);
+    const Result second = wldict({u"--json"_s, u"bookmarks"_s, u"import"_s, path(u"second.json"_s)});
+    QCOMPARE(second.status, 0);
+    QCOMPARE(QJsonDocument::fromJson(second.out).object(),
+             (QJsonObject{{u"added"_s, 1}, {u"replaced"_s, 1}, {u"bookmarks"_s, 3}}));
+    // The replaced bookmark keeps its place; the new word is sorted in.
+    QCOMPARE(exported(), (QJsonArray{bookmark(u"a"_s, u"new"_s, {9}),
+                                     bookmark(u"A"_s, u""_s, {3}),
+                                     bookmark(u"b"_s, u""_s, {2})}));
+}
+
+void TestBookmarksCommand::refusesABadFileAndChangesNothing_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("message");
+    QTest::newRow("not JSON") << QByteArray("[{") << QByteArray("not JSON");
+    QTest::newRow("object") << QByteArray("{}") << QByteArray("not an array of bookmarks");
+    QTest::newRow("number as word")
+        << QByteArray(R"([{"word": "ok", "links": [], "contentsIDs": []},
+                          {"word": 1, "links": [], "notes": "", "contentsIDs": []}])")
+        << QByteArray("bookmark 2 is not");
+    QTest::newRow("null link") << QByteArray(R"([{"word": "x", "links": [null], "contentsIDs": []}])")
+                               << QByteArray("bookmark 1 is not");
+    QTest::newRow("no contentsIDs") << QByteArray(R"([{"word": "x", "links": []}])")
+                                    << QByteArray("bookmark 1 is not");
+}
+
+void TestBookmarksCommand::refusesABadFileAndChangesNothing()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, message);
+    writeFile(path(u"good.json"_s),
+              QJsonDocument(QJsonArray{bookmark(u"kept"_s, u""_s, {1})}).toJson());
+    QCOMPARE(wldict({u"bookmarks"_s, u"import"_s, path(u"good.json"_s)}).status, 0);
+
+    writeFile(path(u"bad.json"_s), bytes);
+    const Result result = wldict({u"bookmarks"_s, u"import"_s, path(u"bad.json"_s)});
+    QCOMPARE(result.status, 1);
+    QVERIFY2(result.err.contains(message), result.err.constData());
+    QCOMPARE(exported(), QJsonArray{bookmark(u"kept"_s, u""_s, {1})});
+
+    QCOMPARE(wldict({u"bookmarks"_s, u"import"_s, path(u"absent.json"_s)}).status, 1);
+    QCOMPARE(wldict({u"bookmarks"_s, u"merge"_s, path(u"good.json"_s)}).status, 2);
+}
+
+void TestBookmarksCommand::listsTheHistoryNewestFirst()
+{
+    {
+        WLUserDefaults defaults(path(u"defaults.plist"_s));
+        defaults.setObject(QVariantList{QVariantMap{{u"word"_s, u"new"_s},
+                                                    {u"links"_s, QVariantList{u"new#1"_s}},
+                                                    {u"contentsIDs"_s, QVariantList{u"5"_s}}},
+                                        QVariantMap{{u"word"_s, u"old"_s},
+                                                    {u"links"_s, QVariantList{}},
+                                                    {u"contentsIDs"_s, QVariantList{qint64(6)}}}},
+                           u"WLHistory"_s);
+        defaults.setInteger(1, u"WLHistoryVersion"_s);
+    }
+    const Result text = wldict({u"history"_s});
+    QCOMPARE(text.status, 0);
+    QCOMPARE(text.out, QByteArray("new\nold\n"));
+
+    const Result json = wldict({u"--json"_s, u"history"_s});
+    QCOMPARE(json.status, 0);
+    QCOMPARE(QJsonDocument::fromJson(json.out).array(),
+             (QJsonArray{QJsonObject{{u"word"_s, u"new"_s},
+                                     {u"links"_s, QJsonArray{u"new#1"_s}},
+                                     {u"contentsIDs"_s, QJsonArray{u"5"_s}}},
+                         QJsonObject{{u"word"_s, u"old"_s},
+                                     {u"links"_s, QJsonArray{}},
+                                     {u"contentsIDs"_s, QJsonArray{6}}}}));
+}
+
+QTEST_GUILESS_MAIN(TestBookmarksCommand)
+#include "tst_bookmarkscommand.moc"
