@@ -1,42 +1,64 @@
 #include "WLDictdDataFile.h"
 
-#include "WLDictzipFile.h"
+#include <QTemporaryFile>
 
 #include <zlib.h>
+
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// All members of a gzip file, one after another.
-std::optional<QByteArray> inflateGzip(const QByteArray &compressed)
+constexpr qsizetype kBlock = 1 << 16;
+
+// Every member of a gzip stream, one after another, into out.
+bool inflateGzip(QFile &in, QFile &out, QString *why)
 {
-    QByteArray out;
     z_stream z{};
-    if (inflateInit2(&z, MAX_WBITS + 16) != Z_OK)
-        return std::nullopt;
-    z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(compressed.constData()));
-    z.avail_in = uInt(compressed.size());
-    QByteArray buffer(1 << 16, Qt::Uninitialized);
+    if (inflateInit2(&z, MAX_WBITS + 16) != Z_OK) {
+        *why = u"zlib cannot start"_s;
+        return false;
+    }
+    QByteArray input(kBlock, Qt::Uninitialized);
+    QByteArray output(kBlock, Qt::Uninitialized);
     int rc = Z_OK;
-    while (true) {
-        z.next_out = reinterpret_cast<Bytef *>(buffer.data());
-        z.avail_out = uInt(buffer.size());
-        rc = inflate(&z, Z_NO_FLUSH);
-        out.append(buffer.constData(), buffer.size() - qsizetype(z.avail_out));
-        if (rc == Z_STREAM_END) {
-            if (z.avail_in == 0)
+    bool ok = true;
+    while (ok) {
+        if (z.avail_in == 0) {
+            const qint64 got = in.read(input.data(), input.size());
+            if (got < 0) {
+                *why = in.errorString();
+                ok = false;
                 break;
-            inflateReset(&z);
-            continue;
+            }
+            if (got == 0)
+                break;
+            z.next_in = reinterpret_cast<Bytef *>(input.data());
+            z.avail_in = uInt(got);
         }
-        if (rc != Z_OK)
+        if (rc == Z_STREAM_END)
+            inflateReset(&z); // another member follows
+        z.next_out = reinterpret_cast<Bytef *>(output.data());
+        z.avail_out = uInt(output.size());
+        rc = inflate(&z, Z_NO_FLUSH);
+        if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR) {
+            *why = u"damaged gzip data"_s;
+            ok = false;
             break;
+        }
+        const qint64 produced = output.size() - qsizetype(z.avail_out);
+        if (out.write(output.constData(), produced) != produced) {
+            *why = out.errorString();
+            ok = false;
+        }
     }
     inflateEnd(&z);
-    if (rc != Z_STREAM_END)
-        return std::nullopt;
-    return out;
+    if (ok && rc != Z_STREAM_END) {
+        *why = u"gzip data cut short"_s;
+        ok = false;
+    }
+    return ok;
 }
 
 } // namespace
@@ -44,75 +66,61 @@ std::optional<QByteArray> inflateGzip(const QByteArray &compressed)
 WLDictdDataFile::WLDictdDataFile() = default;
 WLDictdDataFile::~WLDictdDataFile() = default;
 
+bool WLDictdDataFile::map(QFile &file, QString *error)
+{
+    m_size = quint64(file.size());
+    if (m_size == 0)
+        return true;
+    m_mapped = file.map(0, file.size());
+    if (!m_mapped) {
+        *error = u"%1: %2"_s.arg(m_path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
 std::unique_ptr<WLDictdDataFile> WLDictdDataFile::open(const QString &path, QString *error)
 {
     std::unique_ptr<WLDictdDataFile> data(new WLDictdDataFile);
     data->m_path = path;
-    auto [status, zip] = WLDictzipFile::open(path, error);
-    switch (status) {
-    case WLDictzipFile::Status::Ok:
-        data->m_dictzip = std::move(zip);
-        return data;
-    case WLDictzipFile::Status::Damaged:
-        return nullptr;
-    case WLDictzipFile::Status::NoChunkTable: {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            *error = u"%1: %2"_s.arg(path, file.errorString());
-            return nullptr;
-        }
-        auto inflated = inflateGzip(file.readAll());
-        if (!inflated) {
-            *error = u"%1: damaged gzip data"_s.arg(path);
-            return nullptr;
-        }
-        data->m_inflated = std::move(*inflated);
-        data->m_isInflated = true;
-        return data;
-    }
-    case WLDictzipFile::Status::NotGzip:
-        break;
-    }
-    data->m_plain.setFileName(path);
-    if (!data->m_plain.open(QIODevice::ReadOnly)) {
-        *error = u"%1: %2"_s.arg(path, data->m_plain.errorString());
+    auto file = std::make_unique<QFile>(path);
+    if (!file->open(QIODevice::ReadOnly)) {
+        *error = u"%1: %2"_s.arg(path, file->errorString());
         return nullptr;
     }
-    if (data->m_plain.size() > 0)
-        data->m_mapped = data->m_plain.map(0, data->m_plain.size());
+    const QByteArray magic = file->peek(2);
+    if (magic != QByteArrayLiteral("\x1f\x8b")) {
+        data->m_file = std::move(file);
+        if (!data->map(*data->m_file, error))
+            return nullptr;
+        return data;
+    }
+    auto inflated = std::make_unique<QTemporaryFile>();
+    QString why;
+    if (!inflated->open()) {
+        *error = u"%1: no temporary file: %2"_s.arg(path, inflated->errorString());
+        return nullptr;
+    }
+    // Unlinked at once (QFile::remove would close it): nothing is left
+    // behind, whatever happens later.
+    ::unlink(QFile::encodeName(inflated->fileName()).constData());
+    if (!inflateGzip(*file, *inflated, &why) || !inflated->flush()) {
+        *error = u"%1: %2"_s.arg(path, why.isEmpty() ? inflated->errorString() : why);
+        return nullptr;
+    }
+    data->m_file = std::move(inflated);
+    if (!data->map(*data->m_file, error))
+        return nullptr;
     return data;
 }
 
-quint64 WLDictdDataFile::size() const
+std::optional<QByteArray> WLDictdDataFile::read(quint64 offset, quint64 length, QString *error) const
 {
-    if (m_dictzip)
-        return m_dictzip->size();
-    if (m_isInflated)
-        return quint64(m_inflated.size());
-    return quint64(m_plain.size());
-}
-
-std::optional<QByteArray> WLDictdDataFile::read(quint64 offset, quint64 length, QString *error)
-{
-    if (m_dictzip)
-        return m_dictzip->read(offset, length, error);
-    const quint64 total = size();
-    if (offset > total || length > total - offset) {
+    if (offset > m_size || length > m_size - offset) {
         *error = u"%1: definition past the end of the data"_s.arg(m_path);
         return std::nullopt;
     }
-    if (m_isInflated)
-        return m_inflated.mid(qsizetype(offset), qsizetype(length));
-    if (m_mapped)
-        return QByteArray(reinterpret_cast<const char *>(m_mapped) + offset, qsizetype(length));
-    if (!m_plain.seek(qint64(offset))) {
-        *error = u"%1: %2"_s.arg(m_path, m_plain.errorString());
-        return std::nullopt;
-    }
-    QByteArray bytes = m_plain.read(qint64(length));
-    if (quint64(bytes.size()) != length) {
-        *error = u"%1: %2"_s.arg(m_path, m_plain.errorString());
-        return std::nullopt;
-    }
-    return bytes;
+    if (length == 0)
+        return QByteArray();
+    return QByteArray(reinterpret_cast<const char *>(m_mapped) + offset, qsizetype(length));
 }

@@ -7,32 +7,35 @@
 #include <memory>
 #include <optional>
 
-class WLDictzipFile;
+class QTemporaryFile;
 
-// The definitions file of a dictd database, read by offset and length
-// whatever its form: plain text (mapped), dictzip (chunk by chunk), or a
-// gzip file without dictzip's chunk table (inflated whole into memory,
-// the only way to reach its middle). Not thread-safe.
+// The definitions file of a dictd database, read by offset and length.
+// A plain file is mapped. A gzip file (dictzip or not) is inflated once,
+// in order, into an unnamed temporary file that is then mapped: the index
+// visits definitions in headword order, not in file order, so reading
+// dictzip's chunks on demand would inflate most chunks many times over.
+// Memory stays small either way; the text lives in the page cache.
+// Not thread-safe.
 class WLDictdDataFile
 {
 public:
+    // Nothing, with the reason in error, for a file that cannot be read or
+    // gzip data that is damaged or cut short.
     static std::unique_ptr<WLDictdDataFile> open(const QString &path, QString *error);
     ~WLDictdDataFile();
     WLDictdDataFile(const WLDictdDataFile &) = delete;
     WLDictdDataFile &operator=(const WLDictdDataFile &) = delete;
 
-    quint64 size() const;
-    // Nothing, with the reason in error, for a range past the end or a
-    // damaged file.
-    std::optional<QByteArray> read(quint64 offset, quint64 length, QString *error);
+    quint64 size() const { return m_size; }
+    // Nothing, with the reason in error, for a range past the end.
+    std::optional<QByteArray> read(quint64 offset, quint64 length, QString *error) const;
 
 private:
     WLDictdDataFile();
+    bool map(QFile &file, QString *error);
 
     QString m_path;
-    std::unique_ptr<WLDictzipFile> m_dictzip;
-    QFile m_plain;
+    std::unique_ptr<QFile> m_file;
     const uchar *m_mapped = nullptr;
-    QByteArray m_inflated;
-    bool m_isInflated = false;
+    quint64 m_size = 0;
 };

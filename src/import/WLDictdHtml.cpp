@@ -141,8 +141,10 @@ private:
         }
         m_out += m_paragraphPending ? u"</p>\n<p>"_s : u"<br>\n"_s;
         m_paragraphPending = false;
-        for (qsizetype n = m_lines[m_line].indent - m_minIndent; n > 0; --n)
-            m_out += u"&nbsp;"_s;
+        // No-break spaces as characters, not entities: a big dictionary
+        // has millions of them.
+        if (const qsizetype n = m_lines[m_line].indent - m_minIndent; n > 0)
+            m_out += QString(n, QChar(0xa0));
     }
 
     // At a '{': a link, plain text, or a literal brace; answers where to go on.

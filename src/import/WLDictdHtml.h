@@ -8,7 +8,7 @@
 
 // Turns the plain text of a dictd definition into a fragment of our source
 // syntax: HTML-escaped text whose lines stay lines (<br>) and whose blank
-// lines part paragraphs (<p>), indentation kept as no-break spaces, the
+// lines part paragraphs (<p>), indentation kept as no-break spaces (U+00A0), the
 // headword in bold, and each {cross reference} a [[target|text]] link when
 // the resolver knows the target (plain text otherwise; the compiler
 // escapes a link's text). A literal "[[" in the text is escaped so the

@@ -23,16 +23,20 @@ const QString kStyle = u"<style>body{font-family:serif;margin:0.6em;line-height:
                        "p{margin:0 0 0.6em}a{text-decoration:none}"
                        "hr{border:0;border-top:1px solid #aaa}</style>"_s;
 
-// "00-database-short" and the older "00databaseshort" both give "short";
-// anything that is not a database entry gives nothing.
+// "00-database-short" and the older "00databaseshort" both give "short".
+// Copies under another name ("00-gcide-short") give an empty key: they are
+// no headwords either. Anything else gives nothing.
 QString metadataKey(const QByteArray &headword)
 {
     QByteArray key = headword.toLower();
+    const QByteArray last = key.mid(key.lastIndexOf('-') + 1);
     key.replace('-', QByteArray());
     key.replace('_', QByteArray());
-    if (!key.startsWith("00database"))
-        return {};
-    return QString::fromLatin1(key.mid(10));
+    if (key.startsWith("00database"))
+        return QString::fromLatin1(key.mid(10));
+    if (headword.startsWith("00-") && (last == "short" || last == "long" || last == "info" || last == "url"))
+        return u""_s;
+    return {};
 }
 
 bool isAscii(const QByteArray &bytes)
@@ -97,10 +101,10 @@ WLDictdImporter::WLDictdImporter(QString indexPath, QString dataPath)
 bool WLDictdImporter::writeSource(const QString &sourceDir)
 {
     m_error.clear();
-    m_headwords = m_definitions = m_links = m_unresolved = 0;
+    m_headwords = m_definitions = m_links = m_unresolved = m_skipped = 0;
 
     std::vector<WLDictdIndexEntry> index;
-    if (!WLDictdIndex::read(m_indexPath, index, &m_error))
+    if (!WLDictdIndex::read(m_indexPath, index, &m_error, &m_skipped))
         return false;
     std::unique_ptr<WLDictdDataFile> data = WLDictdDataFile::open(m_dataPath, &m_error);
     if (!data)
@@ -115,7 +119,7 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
 
     // The database's own entries first: they decide the charset.
     bool utf8 = false;
-    QByteArray shortText, infoText, urlText;
+    QByteArray shortText, longText, infoText, urlText;
     std::vector<size_t> words;
     words.reserve(index.size());
     for (size_t i = 0; i < index.size(); ++i) {
@@ -125,6 +129,7 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
             continue;
         }
         QByteArray *target = key == u"short"_s ? &shortText
+                             : key == u"long"_s ? &longText
                              : key == u"info"_s ? &infoText
                              : key == u"url"_s  ? &urlText
                                                 : nullptr;
@@ -170,7 +175,8 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
         m_title = metadataBody(decodeText(shortText, utf8)).simplified();
     if (m_title.isEmpty())
         m_title = QFileInfo(m_indexPath).completeBaseName();
-    QString about = WLDictdHtml::paragraphs(metadataBody(decodeText(infoText, utf8)));
+    QString about = WLDictdHtml::paragraphs(metadataBody(decodeText(longText, utf8)));
+    about += WLDictdHtml::paragraphs(metadataBody(decodeText(infoText, utf8)));
     const QString url = metadataBody(decodeText(urlText, utf8)).trimmed();
     if (!url.isEmpty()) {
         about += u"<p>"_s;

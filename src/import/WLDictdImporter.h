@@ -7,7 +7,8 @@
 // The index is read whole; definitions stream one at a time from the data
 // file into the entries file, so memory follows the headwords, not the
 // text. The "00-database-*" entries give the title ("short"), the About
-// text ("info", "url") and the charset ("utf8"); they are not headwords.
+// text ("long", "info", "url") and the charset ("utf8"); they are not
+// headwords.
 // Text of databases not marked UTF-8 is read as UTF-8 where it is valid
 // and as Latin-1 where not.
 class WLDictdImporter
@@ -30,6 +31,8 @@ public:
     qsizetype definitionCount() const { return m_definitions; }
     qsizetype linkCount() const { return m_links; }
     qsizetype unresolvedCount() const { return m_unresolved; }
+    // Index lines without a headword.
+    qsizetype skippedCount() const { return m_skipped; }
 
 private:
     QString m_indexPath;
@@ -42,4 +45,5 @@ private:
     qsizetype m_definitions = 0;
     qsizetype m_links = 0;
     qsizetype m_unresolved = 0;
+    qsizetype m_skipped = 0;
 };

@@ -49,8 +49,11 @@ QByteArray WLDictdIndex::encodeNumber(quint64 value)
     return digits;
 }
 
-bool WLDictdIndex::read(const QString &path, std::vector<WLDictdIndexEntry> &entries, QString *error)
+bool WLDictdIndex::read(const QString &path, std::vector<WLDictdIndexEntry> &entries, QString *error,
+                        qsizetype *skipped)
 {
+    if (skipped)
+        *skipped = 0;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         *error = u"%1: %2"_s.arg(path, file.errorString());
@@ -79,8 +82,11 @@ bool WLDictdIndex::read(const QString &path, std::vector<WLDictdIndexEntry> &ent
         if (!offset || !length)
             return fail(u"bad base64 number"_s);
         QByteArray headword = fields.size() == 4 && !fields[3].isEmpty() ? fields[3] : fields[0];
-        if (headword.trimmed().isEmpty())
-            return fail(u"empty headword"_s);
+        if (headword.trimmed().isEmpty()) {
+            if (skipped)
+                ++*skipped;
+            continue;
+        }
         entries.push_back({std::move(headword), *offset, *length, lineNumber});
     }
     if (file.error() != QFileDevice::NoError) {

@@ -22,11 +22,14 @@ struct WLDictdIndexEntry
 // what streams). Lines are "headword TAB offset TAB length", optionally
 // with a fourth field holding the original spelling of a headword that
 // dictfmt normalised for searching: that spelling is the one kept.
+// Lines whose headword is blank (real databases have a few) are skipped
+// and counted: nobody can look them up.
 class WLDictdIndex
 {
 public:
     // False and a message naming the file and line for anything malformed.
-    static bool read(const QString &path, std::vector<WLDictdIndexEntry> &entries, QString *error);
+    static bool read(const QString &path, std::vector<WLDictdIndexEntry> &entries, QString *error,
+                     qsizetype *skipped = nullptr);
 
     // dictd's base64 number: digits A-Z a-z 0-9 + /, most significant
     // first. Nothing for an empty text, a foreign digit or an overflow.

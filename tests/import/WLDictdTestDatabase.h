@@ -5,8 +5,8 @@
 #include <QString>
 
 // Builds small dictd databases for tests: an index with dictd's base64
-// numbers and a data file, plain, dictzip (chunked, random access) or
-// plain gzip.
+// numbers and a data file, plain, dictzip (gzip in independent chunks,
+// with their table in the header) or plain gzip.
 class WLDictdTestDatabase
 {
 public:

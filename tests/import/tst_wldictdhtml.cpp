@@ -31,8 +31,8 @@ void TestWLDictdHtml::definition_data()
         << u"banking is a trade"_s << u"<p><b>bank</b></p><p>banking is a trade</p>"_s << 0 << 0;
     QTest::newRow("deeper lines keep their indentation")
         << u"bank\n  n 1: a slope\n     beside water\n\t2: a firm"_s
-        << u"<p><b>bank</b><br>\nn 1: a slope<br>\n&nbsp;&nbsp;&nbsp;beside water<br>\n"
-           "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;2: a firm</p>"_s
+        << u"<p><b>bank</b><br>\nn 1: a slope<br>\n\u00a0\u00a0\u00a0beside water<br>\n"
+           "\u00a0\u00a0\u00a0\u00a0\u00a0\u00a02: a firm</p>"_s
         << 0 << 0;
     QTest::newRow("blank lines part paragraphs")
         << u"\n\nbank\n\n\n first\n\n second  \n\n"_s
@@ -47,7 +47,7 @@ void TestWLDictdHtml::definition_data()
         << u"bank: {RIVER}"_s << u"<p><b>bank</b>: [[river|RIVER]]</p>"_s << 1 << 0;
     QTest::newRow("reference across lines")
         << u"bank\n  see {gas\n       constant} now\n    next\n  last"_s
-        << u"<p><b>bank</b><br>\nsee [[gas constant|gas constant]] now<br>\n&nbsp;&nbsp;next<br>\nlast</p>"_s
+        << u"<p><b>bank</b><br>\nsee [[gas constant|gas constant]] now<br>\n\u00a0\u00a0next<br>\nlast</p>"_s
         << 1 << 0;
     QTest::newRow("link text raw for the compiler to escape")
         << u"bank {R&D} {A]B}"_s << u"<p><b>bank</b> [[R&D|R&D]] [[a]b|A]B]]</p>"_s << 2 << 0;

@@ -33,7 +33,9 @@ WLDictdTestDatabase TestWLDictdImporter::sample()
 {
     WLDictdTestDatabase db;
     db.add("00-database-short", "00-database-short\n     Test Dictionary (1.0)\n");
+    db.add("00-database-long", "00-database-long\n     The long name\n");
     db.add("00-database-info", "00-database-info\nA <small> test.\n\n  Second paragraph.\n");
+    db.add("00-test-short", "00-test-short\n     Test Dictionary (1.0)\n");
     db.add("00-database-url", "00-database-url\n     https://example.org/dict\n");
     db.add("00-database-utf8", "00-database-utf8\n");
     db.add("00-database-allchars", "00-database-allchars\n");
@@ -41,6 +43,7 @@ WLDictdTestDatabase TestWLDictdImporter::sample()
     db.add("bank", "bank\n  n 2: a firm; see {nowhere}\n");
     db.add("caf\xc3\xa9", "Caf\xc3\xa9\n  a small restaurant near the {BANK}\n");
     db.add("river", "river\n  a stream [[sic]]\n");
+    db.addRawIndexLine("\tA\tB");
     db.add("stra\xc3\x9f" "e", "Stra\xc3\x9f" "e\n  a street to the {caf\xc3\xa9}\n");
     return db;
 }
@@ -89,7 +92,7 @@ void TestWLDictdImporter::convertsDatabase()
     QCOMPARE(manifest.value(u"charset"_s).toString(), u"UTF-8"_s);
     QCOMPARE(manifest.value(u"language"_s).toString(), u"root"_s);
     QCOMPARE(manifest.value(u"about"_s).toString(),
-             u"<p>A &lt;small&gt; test.</p>\n<p>Second paragraph.</p><p>https://example.org/dict</p>"_s);
+             u"<p>The long name</p><p>A &lt;small&gt; test.</p>\n<p>Second paragraph.</p><p>https://example.org/dict</p>"_s);
     for (const QString &key : {u"header"_s, u"largeHeader"_s, u"footer"_s, u"separator"_s})
         QVERIFY2(!manifest.value(key).toString().isEmpty(), qPrintable(key));
 
@@ -116,6 +119,7 @@ void TestWLDictdImporter::convertsDatabase()
     QCOMPARE(importer.definitionCount(), 5);
     QCOMPARE(importer.linkCount(), 3);
     QCOMPARE(importer.unresolvedCount(), 1);
+    QCOMPARE(importer.skippedCount(), 1);
 }
 
 void TestWLDictdImporter::readsLatin1AndOldMetadataNames()
