@@ -289,6 +289,10 @@ void WLDatabase::invalidate()
 
 void WLDatabase::cleanup()
 {
+    // Releasing the statements and the lock under a running worker would
+    // leave it using freed handles or waiting for ever; stopping is a no-op
+    // when invalidate() already did it.
+    stopSearchThread();
     cleanupContentsLinkDatabase();
     cleanupHeadwordDatabase2();
     cleanupSearchDatabase();
