@@ -79,8 +79,9 @@ public:
 private:
     // JSON objects keep no positions; the first place the key is written
     // is near enough for a message.
-    int lineOfKey(const QString &key) const
+    int lineOfKey(const QString &path) const
     {
+        const QString key = path.section(QLatin1Char('.'), -1);
         const qsizetype at = m_text.indexOf(QByteArray('"' + key.toUtf8() + '"'));
         return at < 0 ? 0 : lineOfOffset(m_text, at);
     }
