@@ -9,9 +9,9 @@ JOBS ?= $(shell nproc)
 PACKAGES := cmake ninja-build g++ pkg-config make python3 \
             qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools \
             libplist-dev libsqlite3-dev sqlite3 libicu-dev libbenchmark-dev \
-            zlib1g-dev
+            zlib1g-dev libxml2-dev
 
-.PHONY: all deps configure build run test test-tsan bench clean
+.PHONY: all deps configure build run test test-tsan bench dictionaries clean
 
 all: build
 
@@ -54,6 +54,31 @@ test-tsan: deps
 
 bench: build
 	@echo "Benchmarks are in $(BUILD_DIR)/bench; see docs/PERFORMANCE.md for how they are run."
+
+# Real dictionaries from Debian's dictd packages, built into bundles under
+# $(BUILD_DIR)/dictionaries (not part of the tests): wn, gcide, deu-eng.
+DICT_PACKAGES := dict-wn dict-gcide dict-freedict-deu-eng
+DICTD_DIR ?= /usr/share/dictd
+WLDICT = $(BUILD_DIR)/src/cli/wldict
+
+dictionaries: build
+	@missing=""; \
+	for p in $(DICT_PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  if [ "$$(id -u)" = 0 ]; then \
+	    echo "Installing:$$missing"; \
+	    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
+	  else \
+	    echo "Missing packages. Run as root:"; \
+	    echo "  apt-get install -y --no-install-recommends$$missing"; \
+	    exit 1; \
+	  fi; \
+	fi
+	$(WLDICT) build --from-dictd --language en $(DICTD_DIR)/wn.index $(DICTD_DIR)/wn.dict.dz $(BUILD_DIR)/dictionaries/wn
+	$(WLDICT) build --from-dictd --language en $(DICTD_DIR)/gcide.index $(DICTD_DIR)/gcide.dict.dz $(BUILD_DIR)/dictionaries/gcide
+	$(WLDICT) build --from-dictd --language de $(DICTD_DIR)/freedict-deu-eng.index $(DICTD_DIR)/freedict-deu-eng.dict.dz $(BUILD_DIR)/dictionaries/deu-eng
 
 clean:
 	rm -rf $(BUILD_DIR) $(TSAN_DIR)

@@ -1,3 +1,4 @@
+#include "ImportDictdCommand.h"
 #include "WLCliContext.h"
 #include "WLCommand.h"
 #include "WLDictionaryCompiler.h"
@@ -10,7 +11,10 @@ class BuildCommand : public WLCommand
 {
 public:
     QString name() const override { return QStringLiteral("build"); }
-    QString arguments() const override { return QStringLiteral("SOURCE OUTDIR"); }
+    QString arguments() const override
+    {
+        return QStringLiteral("SOURCE OUTDIR | --from-dictd NAME.index NAME.dict[.dz] OUTDIR");
+    }
     QString summary() const override
     {
         return QStringLiteral("compile a source folder into a bundle (see docs/SOURCE_FORMAT.md)");
@@ -20,6 +24,8 @@ public:
 
     int run(WLCliContext &context, const QStringList &arguments) override
     {
+        if (!arguments.isEmpty() && arguments.first() == QLatin1String("--from-dictd"))
+            return wlBuildFromDictd(context, *this, arguments.mid(1));
         if (arguments.size() != 2)
             return context.usage(*this, QStringLiteral("takes a source folder and an output folder"));
         QString error;

@@ -74,13 +74,13 @@ public:
             }
             return {m_out, 0, 0};
         }
+        // Indentation is kept relative to the least indented line.
         qsizetype minIndent = -1;
-        for (qsizetype k = 1; k < m_lines.size(); ++k) {
-            if (!m_lines[k].text.isEmpty())
-                minIndent = minIndent < 0 ? m_lines[k].indent : std::min(minIndent, m_lines[k].indent);
+        for (const Line &line : std::as_const(m_lines)) {
+            if (!line.text.isEmpty())
+                minIndent = minIndent < 0 ? line.indent : std::min(minIndent, line.indent);
         }
         m_minIndent = std::max<qsizetype>(minIndent, 0);
-        m_lines[0].indent = m_minIndent;
 
         // The whole text as one stream, so a reference may run across lines.
         QString stream;
@@ -101,6 +101,7 @@ public:
             m_out += u"</b></p>"_s;
         }
         m_out += u"<p>"_s;
+        indent(0);
         if (emphasise) {
             m_out += u"<b>"_s;
             WLDictdHtml::appendEscaped(m_out, QStringView(first).left(m_headword.size()));
@@ -141,9 +142,14 @@ private:
         }
         m_out += m_paragraphPending ? u"</p>\n<p>"_s : u"<br>\n"_s;
         m_paragraphPending = false;
-        // No-break spaces as characters, not entities: a big dictionary
-        // has millions of them.
-        if (const qsizetype n = m_lines[m_line].indent - m_minIndent; n > 0)
+        indent(m_line);
+    }
+
+    // No-break spaces as characters, not entities: a big dictionary has
+    // millions of them.
+    void indent(qsizetype line)
+    {
+        if (const qsizetype n = m_lines[line].indent - m_minIndent; n > 0)
             m_out += QString(n, QChar(0xa0));
     }
 

@@ -22,7 +22,7 @@ void TestWLDictdHtml::definition_data()
     QTest::addColumn<int>("unresolved");
 
     QTest::newRow("headword line emphasised")
-        << u"bank\n     n 1: a slope\n"_s << u"<p><b>bank</b><br>\nn 1: a slope</p>"_s << 0 << 0;
+        << u"bank\n   n 1: a slope\n"_s << u"<p><b>bank</b><br>\n\u00a0\u00a0\u00a0n 1: a slope</p>"_s << 0 << 0;
     QTest::newRow("headword in another case")
         << u"Bank \\Bank\\, n."_s << u"<p><b>Bank</b> \\Bank\\, n.</p>"_s << 0 << 0;
     QTest::newRow("headword missing gets a heading")
@@ -30,24 +30,24 @@ void TestWLDictdHtml::definition_data()
     QTest::newRow("longer word is not the headword")
         << u"banking is a trade"_s << u"<p><b>bank</b></p><p>banking is a trade</p>"_s << 0 << 0;
     QTest::newRow("deeper lines keep their indentation")
-        << u"bank\n  n 1: a slope\n     beside water\n\t2: a firm"_s
+        << u"  bank\n  n 1: a slope\n     beside water\n\t2: a firm"_s
         << u"<p><b>bank</b><br>\nn 1: a slope<br>\n\u00a0\u00a0\u00a0beside water<br>\n"
            "\u00a0\u00a0\u00a0\u00a0\u00a0\u00a02: a firm</p>"_s
         << 0 << 0;
     QTest::newRow("blank lines part paragraphs")
         << u"\n\nbank\n\n\n first\n\n second  \n\n"_s
-        << u"<p><b>bank</b></p>\n<p>first</p>\n<p>second</p>"_s << 0 << 0;
+        << u"<p><b>bank</b></p>\n<p>\u00a0first</p>\n<p>\u00a0second</p>"_s << 0 << 0;
     QTest::newRow("empty definition") << u"\n \n"_s << u"<p><b>bank</b></p>"_s << 0 << 0;
     QTest::newRow("markup escaped")
         << u"bank <n> & \"x\" <b>"_s << u"<p><b>bank</b> &lt;n&gt; &amp; &quot;x&quot; &lt;b&gt;</p>"_s << 0 << 0;
     QTest::newRow("references")
-        << u"bank\n  see {river} and {nowhere}"_s
+        << u"bank\nsee {river} and {nowhere}"_s
         << u"<p><b>bank</b><br>\nsee [[river|river]] and nowhere</p>"_s << 1 << 1;
     QTest::newRow("reference in another case")
         << u"bank: {RIVER}"_s << u"<p><b>bank</b>: [[river|RIVER]]</p>"_s << 1 << 0;
     QTest::newRow("reference across lines")
-        << u"bank\n  see {gas\n       constant} now\n    next\n  last"_s
-        << u"<p><b>bank</b><br>\nsee [[gas constant|gas constant]] now<br>\n\u00a0\u00a0next<br>\nlast</p>"_s
+        << u"bank\n  see {gas\n       constant} now\n    next\n last"_s
+        << u"<p><b>bank</b><br>\n\u00a0\u00a0see [[gas constant|gas constant]] now<br>\n\u00a0\u00a0\u00a0\u00a0next<br>\n\u00a0last</p>"_s
         << 1 << 0;
     QTest::newRow("link text raw for the compiler to escape")
         << u"bank {R&D} {A]B}"_s << u"<p><b>bank</b> [[R&D|R&D]] [[a]b|A]B]]</p>"_s << 2 << 0;

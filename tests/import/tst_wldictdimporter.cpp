@@ -34,7 +34,7 @@ WLDictdTestDatabase TestWLDictdImporter::sample()
     WLDictdTestDatabase db;
     db.add("00-database-short", "00-database-short\n     Test Dictionary (1.0)\n");
     db.add("00-database-long", "00-database-long\n     The long name\n");
-    db.add("00-database-info", "00-database-info\nA <small> test.\n\n  Second paragraph.\n");
+    db.add("00-database-info", "00-database-info\nA <small> test.\n\nSecond paragraph.\n");
     db.add("00-test-short", "00-test-short\n     Test Dictionary (1.0)\n");
     db.add("00-database-url", "00-database-url\n     https://example.org/dict\n");
     db.add("00-database-utf8", "00-database-utf8\n");
@@ -106,14 +106,14 @@ void TestWLDictdImporter::convertsDatabase()
 
     const QJsonArray bank = entries[0].value(u"fragments"_s).toArray();
     QCOMPARE(bank.size(), 2);
-    QCOMPARE(bank[0].toString(), u"<p><b>bank</b><br>\nn 1: sloping land beside a [[river|river]]</p>"_s);
-    QCOMPARE(bank[1].toString(), u"<p><b>bank</b><br>\nn 2: a firm; see nowhere</p>"_s);
+    QCOMPARE(bank[0].toString(), u"<p><b>bank</b><br>\n\u00a0\u00a0n 1: sloping land beside a [[river|river]]</p>"_s);
+    QCOMPARE(bank[1].toString(), u"<p><b>bank</b><br>\n\u00a0\u00a0n 2: a firm; see nowhere</p>"_s);
     QCOMPARE(entries[1].value(u"fragments"_s).toArray()[0].toString(),
-             u"<p><b>Café</b><br>\na small restaurant near the [[bank|BANK]]</p>"_s);
+             u"<p><b>Café</b><br>\n\u00a0\u00a0a small restaurant near the [[bank|BANK]]</p>"_s);
     QCOMPARE(entries[2].value(u"fragments"_s).toArray()[0].toString(),
-             u"<p><b>river</b><br>\na stream &#91;[sic]]</p>"_s);
+             u"<p><b>river</b><br>\n\u00a0\u00a0a stream &#91;[sic]]</p>"_s);
     QCOMPARE(entries[3].value(u"fragments"_s).toArray()[0].toString(),
-             u"<p><b>Straße</b><br>\na street to the [[café|café]]</p>"_s);
+             u"<p><b>Straße</b><br>\n\u00a0\u00a0a street to the [[café|café]]</p>"_s);
 
     QCOMPARE(importer.headwordCount(), 4);
     QCOMPARE(importer.definitionCount(), 5);
@@ -141,7 +141,7 @@ void TestWLDictdImporter::readsLatin1AndOldMetadataNames()
     const QList<QJsonObject> entries = readEntries(dir.filePath(u"src"_s));
     QCOMPARE(entries.size(), 2);
     QCOMPARE(entries[0].value(u"headword"_s).toString(), u"café"_s);
-    QCOMPARE(entries[0].value(u"fragments"_s).toArray()[0].toString(), u"<p><b>café</b><br>\ncoffee</p>"_s);
+    QCOMPARE(entries[0].value(u"fragments"_s).toArray()[0].toString(), u"<p><b>café</b><br>\n\u00a0\u00a0coffee</p>"_s);
     QCOMPARE(entries[1].value(u"headword"_s).toString(), u"naïve"_s);
 }
 

@@ -1,0 +1,167 @@
+#include "WLCharset.h"
+#include "WLCliContext.h"
+#include "WLCommand.h"
+#include "WLDatabase.h"
+#include "WLHtmlTextRenderer.h"
+#include "WLLocalization.h"
+
+#include <QEventLoop>
+#include <QJsonArray>
+#include <QJsonObject>
+
+#include <cstdlib>
+#include <cstring>
+
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Match
+{
+    QString word;
+    QString links;
+    QVariantList contentsIDs;
+};
+
+// A dictionary lookup as a person makes it at a terminal: the search a
+// keyword in the search bar runs, each whole-word match's entry page as
+// text, then the partial matches by name.
+class LookupCommand : public WLCommand
+{
+public:
+    QString name() const override { return u"lookup"_s; }
+    QString arguments() const override { return u"[--html] WORD"_s; }
+    QString summary() const override
+    {
+        return u"the entry pages of WORD's whole-word matches as text, then its partial matches; "
+               "--html: the raw pages"_s;
+    }
+
+    int run(WLCliContext &context, const QStringList &arguments) override
+    {
+        bool html = false;
+        QStringList rest;
+        for (const QString &argument : arguments) {
+            if (argument == u"--html"_s)
+                html = true;
+            else
+                rest.append(argument);
+        }
+        if (rest.size() != 1 || rest.first().isEmpty())
+            return context.usage(*this, u"takes one word"_s);
+        const QString word = rest.first();
+        WLDatabase *database = context.database();
+        if (!database)
+            return 1;
+        WLLocalization::install();
+
+        search(*database, word);
+        const QString wholeTitle = WLLocalization::localizedString("MainView.SearchMode.Section.WholeWords");
+        QList<Match> whole;
+        QString partialTitle;
+        QStringList partial;
+        for (uint section = 0; section < database->searchSectionCount(); ++section) {
+            const QString title = database->searchSectionNameAtIndex(section);
+            const uint count = database->itemCountOfSearchSectionAtIndex(section);
+            for (uint item = 0; item < count; ++item) {
+                const QString name = database->itemNameAtIndexOfSearchSectionAtIndex(item, section);
+                if (title == wholeTitle) {
+                    whole.append({name, database->itemLinksAtIndexOfSearchSectionAtIndex(item, section),
+                                  database->itemContentsIDsAtIndexOfSearchSectionAtIndex(item, section)
+                                      .value_or(QVariantList())});
+                } else {
+                    partial.append(name);
+                }
+            }
+            if (title != wholeTitle && count > 0)
+                partialTitle = title;
+        }
+        if (whole.isEmpty() && partial.isEmpty())
+            return context.fail(u"no match for \"%1\""_s.arg(word));
+        if (html && whole.isEmpty())
+            return context.fail(u"no whole-word match for \"%1\""_s.arg(word));
+
+        std::optional<WLCharset> charset = WLCharset::forName(database->htmlEncoding());
+        if (!charset)
+            return context.fail(u"unknown charset \"%1\""_s.arg(database->htmlEncoding()));
+        const bool styles = !context.json() && isatty(STDOUT_FILENO) && !std::getenv("NO_COLOR")
+                            && std::strcmp(std::getenv("TERM") ? std::getenv("TERM") : "dumb", "dumb") != 0;
+
+        int status = 0;
+        QJsonArray entries;
+        for (qsizetype i = 0; i < whole.size(); ++i) {
+            const Match &match = whole[i];
+            const std::optional<QByteArray> page = database->newHtmlDataForIDs(match.contentsIDs, false);
+            if (!page) {
+                context.fail(u"the page of \"%1\" cannot be made"_s.arg(match.word));
+                status = 1;
+                continue;
+            }
+            if (html) {
+                context.writeBytes(*page);
+                context.writeBytes("\n");
+                continue;
+            }
+            const std::optional<QString> decoded = charset->decode(*page);
+            if (!decoded) {
+                context.fail(u"the page of \"%1\" is not %2"_s.arg(match.word, charset->name()));
+                status = 1;
+                continue;
+            }
+            const QString text = WLHtmlTextRenderer::render(*decoded, styles);
+            if (context.json()) {
+                QJsonArray ids;
+                for (const QVariant &id : match.contentsIDs)
+                    ids.append(id.toInt());
+                entries.append(QJsonObject{{u"word"_s, match.word},
+                                           {u"links"_s, match.links},
+                                           {u"contentsIDs"_s, ids},
+                                           {u"text"_s, text}});
+                continue;
+            }
+            if (i > 0)
+                context.writeLine(u"\n"_s + QString(40, QChar(0x2550)) + u"\n"_s);
+            context.writeBytes(text.toUtf8());
+        }
+        if (html)
+            return status;
+
+        if (context.json()) {
+            context.writeJson(QJsonObject{
+                {u"word"_s, word},
+                {u"entries"_s, entries},
+                {u"partialMatches"_s,
+                 QJsonObject{{u"title"_s, partialTitle}, {u"words"_s, QJsonArray::fromStringList(partial)}}}});
+            return status;
+        }
+        if (!partial.isEmpty()) {
+            if (!whole.isEmpty())
+                context.writeLine();
+            context.writeLine(partialTitle);
+            for (const QString &name : std::as_const(partial))
+                context.writeLine(u"  "_s + name);
+        }
+        return status;
+    }
+
+private:
+    // Hands the word to the search worker and waits for its last snapshot.
+    static void search(WLDatabase &database, const QString &word)
+    {
+        QEventLoop loop;
+        QObject guard;
+        QObject::connect(&database, &WLDatabase::searchKeywordFinished, &guard,
+                         [&](const QString &finished) {
+                             if (finished == word)
+                                 loop.quit();
+                         });
+        database.setSearchKeywordOnThread(word);
+        loop.exec();
+    }
+};
+
+} // namespace
+
+WL_REGISTER_COMMAND(LookupCommand)
