@@ -267,8 +267,11 @@ bool WLBundleWriter::writeContents(QString *errorMessage)
             }
             insert.bind(1, qint64(i) + 1);
             insert.bindBlob(2, cipher.encipher(*bytes));
-            // Media references are written together with the media tables.
-            insert.bindNull(3);
+            // The references were checked against the media tables.
+            if (fragment.media.isEmpty())
+                insert.bindNull(3);
+            else
+                insert.bind(3, fragment.media.join(QLatin1Char('\t')));
             if (!insert.run(errorMessage))
                 return false;
         }

@@ -6,6 +6,7 @@
 #include "WLDictionaryLayout.h"
 #include "WLEntriesReader.h"
 #include "WLManifestReader.h"
+#include "WLMediaWriter.h"
 #include "WLSourceEntry.h"
 #include "WLSourceManifest.h"
 #include "WLTextEncoder.h"
@@ -150,6 +151,9 @@ bool WLDictionaryCompiler::build(const QString &sourceDir, const QString &output
         if (!WLEntriesReader::read(QDir(sourceDir).filePath(manifest.entriesFile),
                                    manifest.entriesFile, &entries, &message))
             return false;
+        WLMediaWriter media;
+        if (!media.read(sourceDir, manifest.entriesFile, entries, &message))
+            return false;
 
         const WLDictionaryLayout layout = WLDictionaryLayout::arrange(entries, *collator);
         const WLCrossReferenceResolver resolver(entries, layout);
@@ -165,7 +169,8 @@ bool WLDictionaryCompiler::build(const QString &sourceDir, const QString &output
         }
         ScratchDirectory cleanup(scratch);
         WLBundleWriter writer(sourceDir, manifest, entries, layout, resolver, *encoder);
-        if (!writer.write(scratch, &message) || !moveIntoPlace(scratch, output, &message))
+        if (!writer.write(scratch, &message) || !media.write(scratch, &message)
+            || !moveIntoPlace(scratch, output, &message))
             return false;
         cleanup.release();
         return true;
