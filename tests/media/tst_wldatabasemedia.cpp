@@ -1,0 +1,579 @@
+#include "WLDatabase.h"
+#include "WLStoreFixture.h"
+#include "WLTestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kExtract = u"-[WLDatabase readDataForAdditionNamed:]"_s;
+const QString kInit = u"-[WLDatabase initWithPropertyListFile:]"_s;
+const QString kHTMLDirectory = u"-[WLDatabase prepareHTMLDirectory]"_s;
+const QString kDataLoader = u"-[WLDatabase prepareDataLoader:]"_s;
+const QString kAdditional = u"-[WLDatabase prepareAdditionalDatabase:]"_s;
+const QString kTable = u"-[WLAdditionDatabase initWithAttributes:]"_s;
+const QString kByName = u"-[WLAdditionDatabase getData:forName:]"_s;
+const QString kByID = u"-[WLAdditionDatabase getData:name:forID:]"_s;
+
+QString report(const QString &function, const QString &condition)
+{
+    return function + u": ("_s + condition + u')';
+}
+
+QVariantMap mediaTable(const QString &file, const QString &table)
+{
+    return {{u"KXPropAdditionsDatabaseFileName"_s, file},
+            {u"KXPropAdditionsTableName"_s, table},
+            {u"KXPropAdditionsIDColumn"_s, u"id"_s},
+            {u"KXPropAdditionsNameColumn"_s, u"name"_s},
+            {u"KXPropAdditionsDataColumn"_s, u"data"_s}};
+}
+
+QByteArray fileContents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+QStringList filesBelow(const QString &directory)
+{
+    QStringList files;
+    const QDir base(directory);
+    const std::function<void(const QString &)> walk = [&](const QString &path) {
+        const QFileInfoList entries = QDir(path).entryInfoList(
+                QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+        for (const QFileInfo &entry : entries) {
+            if (entry.isDir() && !entry.isSymLink())
+                walk(entry.filePath());
+            else
+                files.append(base.relativeFilePath(entry.filePath()));
+        }
+    };
+    walk(directory);
+    return files;
+}
+
+// Removes whatever stands at a path, a link as a link.
+void removeAnything(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.isSymLink() || info.isFile())
+        QFile::remove(path);
+    else if (info.isDir())
+        QDir(path).removeRecursively();
+}
+
+} // namespace
+
+class TestWLDatabaseMedia : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void pageDirectoryIsPrivateAndGoesAtShutdown();
+    void reusesWhatAnEarlierRunLeft();
+    void refusesAnUnsafePageDirectory_data();
+    void refusesAnUnsafePageDirectory();
+    void extractsReferences_data();
+    void extractsReferences();
+    void secondRequestLeavesTheTableAlone();
+    void listTriesEveryPiece_data();
+    void listTriesEveryPiece();
+    void pageAssemblyExtractsTheRowsMedia();
+    void refusesReferencesLeavingTheDirectory_data();
+    void refusesReferencesLeavingTheDirectory();
+    void mediaSwitchedOff_data();
+    void mediaSwitchedOff();
+    void mediaOnWithoutTablesFailsTheOpening();
+    void badTableEntriesAreLeftOut();
+    void preloadsFiles();
+    void refusesPreloadDestinationsOutside_data();
+    void refusesPreloadDestinationsOutside();
+    void preparesPathsByHand();
+
+private:
+    std::unique_ptr<WLDatabase> openWithMedia();
+    QString privateDirectory() const;
+    QString pageDirectory() const { return privateDirectory() + u"/html"_s; }
+    // Files named "escape..." anywhere in the temporary directory.
+    QStringList escapedFiles() const
+    {
+        return filesBelow(m_tmp->path()).filter(QRegularExpression(u"(^|/)escape"_s));
+    }
+
+    std::unique_ptr<QTemporaryDir> m_tmp;
+    std::unique_ptr<WLStoreFixture> m_fixture;
+};
+
+void TestWLDatabaseMedia::initTestCase()
+{
+    // The page directory lives in the temporary directory: keep it ours.
+    m_tmp = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_tmp->isValid());
+    qputenv("TMPDIR", QFile::encodeName(m_tmp->path()));
+}
+
+void TestWLDatabaseMedia::init()
+{
+    removeAnything(privateDirectory());
+    m_fixture = std::make_unique<WLStoreFixture>();
+    m_fixture->exec(u"media.db"_s, uR"(
+        CREATE TABLE pictures (id INTEGER PRIMARY KEY, name TEXT, data BLOB);
+        INSERT INTO pictures VALUES (1, 'a.png', X'89504E4741'), (2, 'b.png', X'89504E4742'),
+                                    (3, 'empty.png', X''), (4, NULL, X'4E4F4E414D45'),
+                                    (12, 'twelve.png', X'3132');
+        CREATE TABLE sounds (id INTEGER PRIMARY KEY, name TEXT, data BLOB);
+        INSERT INTO sounds VALUES (1, 'a.aiff', X'464F524D');)"_s);
+    m_fixture->info.insert(u"KXPropAdditionsDatabaseSupport"_s, true);
+    m_fixture->info.insert(u"KXPropAdditionsTableArray"_s,
+                           QVariantList{mediaTable(u"media.db"_s, u"pictures"_s),
+                                        mediaTable(u"media.db"_s, u"sounds"_s)});
+}
+
+void TestWLDatabaseMedia::cleanup()
+{
+    m_fixture.reset();
+    removeAnything(privateDirectory());
+    removeAnything(m_tmp->path() + u"/elsewhere"_s);
+}
+
+QString TestWLDatabaseMedia::privateDirectory() const
+{
+    return m_tmp->path() + u"/wlreader-%1"_s.arg(::getuid());
+}
+
+std::unique_ptr<WLDatabase> TestWLDatabaseMedia::openWithMedia()
+{
+    return m_fixture->open();
+}
+
+void TestWLDatabaseMedia::pageDirectoryIsPrivateAndGoesAtShutdown()
+{
+    std::unique_ptr<WLDatabase> database = openWithMedia();
+    QVERIFY(database);
+    QCOMPARE(database->htmlBaseURL(), QUrl::fromLocalFile(pageDirectory() + u'/'));
+    struct stat info;
+    QCOMPARE(::lstat(QFile::encodeName(privateDirectory()).constData(), &info), 0);
+    QCOMPARE(info.st_mode & 07777, mode_t(0700));
+    QVERIFY(database->readDataForAdditions(u"pictures/a.png\tsounds/a.aiff"_s));
+    QCOMPARE(filesBelow(pageDirectory()), (QStringList{u"pictures/a.png"_s, u"sounds/a.aiff"_s}));
+    database.reset();
+    QVERIFY(!QFileInfo::exists(pageDirectory()));
+    QVERIFY(QFileInfo(privateDirectory()).isDir());
+}
+
+void TestWLDatabaseMedia::reusesWhatAnEarlierRunLeft()
+{
+    QVERIFY(QDir().mkpath(pageDirectory() + u"/pictures"_s));
+    QFile left(pageDirectory() + u"/pictures/a.png"_s);
+    QVERIFY(left.open(QIODevice::WriteOnly));
+    left.write("left by an earlier run");
+    left.close();
+    std::unique_ptr<WLDatabase> database = openWithMedia();
+    QVERIFY(database);
+    QVERIFY(database->readDataForAdditionNamed(u"pictures/a.png"_s));
+    QCOMPARE(fileContents(left.fileName()), QByteArray("left by an earlier run"));
+}
+
+void TestWLDatabaseMedia::refusesAnUnsafePageDirectory_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QString>("condition");
+    QTest::newRow("private directory is a link") << u"link"_s << u"S_ISLNK(info.st_mode)"_s;
+    QTest::newRow("private directory is a file") << u"file"_s << u"!S_ISDIR(info.st_mode)"_s;
+    QTest::newRow("private directory writable by others")
+            << u"open"_s << u"(info.st_mode & (S_IWGRP | S_IWOTH)) != 0"_s;
+    QTest::newRow("private directory of another user")
+            << u"foreign"_s << u"info.st_uid != getuid()"_s;
+    QTest::newRow("page directory is a link") << u"html link"_s << u"isDirectory == NO"_s;
+    QTest::newRow("page directory is a file") << u"html file"_s << u"isDirectory == NO"_s;
+}
+
+void TestWLDatabaseMedia::refusesAnUnsafePageDirectory()
+{
+    QFETCH(QString, setup);
+    QFETCH(QString, condition);
+    const QString elsewhere = m_tmp->path() + u"/elsewhere"_s;
+    QVERIFY(QDir().mkpath(elsewhere));
+    const QByteArray privatePath = QFile::encodeName(privateDirectory());
+    if (setup == u"link") {
+        QVERIFY(QFile::link(elsewhere, privateDirectory()));
+    } else if (setup == u"file") {
+        QFile file(privateDirectory());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    } else if (setup == u"open") {
+        QCOMPARE(::mkdir(privatePath.constData(), 0700), 0);
+        QCOMPARE(::chmod(privatePath.constData(), 0777), 0);
+    } else if (setup == u"foreign") {
+        if (::getuid() != 0)
+            QSKIP("only root can give a directory to another user");
+        QCOMPARE(::mkdir(privatePath.constData(), 0700), 0);
+        QCOMPARE(::chown(privatePath.constData(), 65534, 65534), 0);
+    } else {
+        QCOMPARE(::mkdir(privatePath.constData(), 0700), 0);
+        if (setup == u"html link") {
+            QVERIFY(QFile::link(elsewhere, pageDirectory()));
+        } else {
+            QFile file(pageDirectory());
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+    }
+    m_fixture->info.insert(u"KXPropHTMLPreloadFiles"_s,
+                           QVariantList{QVariantMap{{u"KXPropHTMLPreloadFileName"_s, u"media.db"_s},
+                                                    {u"KXPropHTMLPreloadDestination"_s, u"x"_s}}});
+    StderrCapture capture;
+    QVERIFY(!openWithMedia());
+    QCOMPARE(capture.reports(), (QStringList{report(kHTMLDirectory, condition),
+                                             report(kInit, u"![self prepareHTMLDirectory]"_s)}));
+    QVERIFY(QDir(elsewhere).isEmpty());
+}
+
+void TestWLDatabaseMedia::extractsReferences_data()
+{
+    QTest::addColumn<QString>("reference");
+    QTest::addColumn<bool>("result");
+    QTest::addColumn<QString>("written"); // relative path, empty: nothing
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("reports");
+
+    const QStringList none;
+    const QStringList pathCount{report(kExtract, u"(pathCount != 2) && (pathCount != 3)"_s)};
+    const QString byName = u"![additionDatabase getData:&additionData forName:fileName]"_s;
+    const QString byID = u"![additionDatabase getData:&additionData name:NULL forID:contentsID]"_s;
+    const QString gotNothing = report(kExtract, u"gotData == NO"_s);
+
+    QTest::newRow("by name") << u"pictures/a.png"_s << true << u"pictures/a.png"_s
+                             << QByteArray("\x89PNGA") << none;
+    QTest::newRow("second table") << u"sounds/a.aiff"_s << true << u"sounds/a.aiff"_s
+                                  << QByteArray("FORM") << none;
+    QTest::newRow("ID 12 under the reference's name")
+            << u"pictures/x.png/12"_s << true << u"pictures/x.png"_s << QByteArray("12") << none;
+    QTest::newRow("ID 0 looks up the name") << u"pictures/b.png/0"_s << true << u"pictures/b.png"_s
+                                            << QByteArray("\x89PNGB") << none;
+    QTest::newRow("ID without digits looks up the name")
+            << u"pictures/b.png/abc"_s << true << u"pictures/b.png"_s << QByteArray("\x89PNGB")
+            << none;
+    QTest::newRow("one component") << u"pictures"_s << false << QString() << QByteArray()
+                                   << pathCount;
+    QTest::newRow("four components") << u"pictures/a.png/1/x"_s << false << QString()
+                                     << QByteArray() << pathCount;
+    QTest::newRow("unknown table") << u"drawings/a.png"_s << false << QString() << QByteArray()
+                                   << QStringList{gotNothing};
+    QTest::newRow("table names are case-sensitive")
+            << u"Pictures/a.png"_s << false << QString() << QByteArray() << QStringList{gotNothing};
+    QTest::newRow("unknown name") << u"pictures/none.png"_s << false << QString() << QByteArray()
+                                  << QStringList{report(kByName, u"retval != SQLITE_ROW"_s),
+                                                 report(kExtract, byName), gotNothing};
+    QTest::newRow("unknown ID") << u"pictures/x.png/99"_s << false << QString() << QByteArray()
+                                << QStringList{report(kByID, u"retval != SQLITE_ROW"_s),
+                                               report(kExtract, byID), gotNothing};
+    QTest::newRow("empty blob") << u"pictures/empty.png"_s << false << QString() << QByteArray()
+                                << QStringList{report(kByName, u"dataLength == 0"_s),
+                                               report(kExtract, byName), gotNothing};
+    QTest::newRow("row without a name") << u"pictures/x.png/4"_s << false << QString()
+                                        << QByteArray()
+                                        << QStringList{report(kByID, u"stringPtr == NULL"_s),
+                                                       report(kExtract, byID), gotNothing};
+    QTest::newRow("empty table name") << u"/a.png"_s << false << QString() << QByteArray()
+                                      << QStringList{report(kExtract, u"[tableName length] == 0"_s)};
+    QTest::newRow("empty file name") << u"pictures//12"_s << false << QString() << QByteArray()
+                                     << QStringList{report(kExtract, u"[fileName length] == 0"_s)};
+}
+
+void TestWLDatabaseMedia::extractsReferences()
+{
+    QFETCH(QString, reference);
+    QFETCH(bool, result);
+    QFETCH(QString, written);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, reports);
+    std::unique_ptr<WLDatabase> database = openWithMedia();
+    QVERIFY(database);
+    StderrCapture capture;
+    QCOMPARE(database->readDataForAdditionNamed(reference), result);
+    QCOMPARE(capture.reports(), reports);
+    QCOMPARE(filesBelow(pageDirectory()), written.isEmpty() ? QStringList() : QStringList{written});
+    if (!written.isEmpty())
+        QCOMPARE(fileContents(pageDirectory() + u'/' + written), bytes);
+}
+
+void TestWLDatabaseMedia::secondRequestLeavesTheTableAlone()
+{
+    std::unique_ptr<WLDatabase> database = openWithMedia();
+    QVERIFY(database);
+    QVERIFY(database->readDataForAdditionNamed(u"pictures/a.png"_s));
+    QVERIFY(database->readDataForAdditionNamed(u"pictures/x.png/12"_s));
+    m_fixture->exec(u"media.db"_s, u"UPDATE pictures SET data = X'4348414E474544';"_s);
+    StderrCapture capture;
+    QVERIFY(database->readDataForAdditionNamed(u"pictures/a.png"_s));
+    QVERIFY(database->readDataForAdditionNamed(u"pictures/x.png/12"_s));
+    QCOMPARE(capture.reports(), QStringList());
+    QCOMPARE(fileContents(pageDirectory() + u"/pictures/a.png"_s), QByteArray("\x89PNGA"));
+    QCOMPARE(fileContents(pageDirectory() + u"/pictures/x.png"_s), QByteArray("12"));
+    QCOMPARE(database->dataLoader()->cacheFileArray().size(), 2);
+    // A reference not yet extracted does see the change.
+    QVERIFY(database->readDataForAdditionNamed(u"pictures/b.png"_s));
+    QCOMPARE(fileContents(pageDirectory() + u"/pictures/b.png"_s), QByteArray("CHANGED"));
+}
+
+void TestWLDatabaseMedia::listTriesEveryPiece_data()
+{
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<bool>("result");
+    QTest::addColumn<QStringList>("written");
+    QTest::addColumn<QStringList>("reports");
+    QTest::newRow("all good") << u"pictures/a.png\tsounds/a.aiff"_s << true
+                              << QStringList{u"pictures/a.png"_s, u"sounds/a.aiff"_s}
+                              << QStringList();
+    QTest::newRow("first fails, second still extracted")
+            << u"drawings/a.png\tpictures/a.png"_s << false << QStringList{u"pictures/a.png"_s}
+            << QStringList{report(kExtract, u"gotData == NO"_s)};
+    QTest::newRow("trailing tab")
+            << u"pictures/a.png\tsounds/a.aiff\t"_s << false
+            << QStringList{u"pictures/a.png"_s, u"sounds/a.aiff"_s}
+            << QStringList{report(kExtract, u"(pathCount != 2) && (pathCount != 3)"_s)};
+}
+
+void TestWLDatabaseMedia::listTriesEveryPiece()
+{
+    QFETCH(QString, list);
+    QFETCH(bool, result);
+    QFETCH(QStringList, written);
+    QFETCH(QStringList, reports);
+    std::unique_ptr<WLDatabase> database = openWithMedia();
+    QVERIFY(database);
+    StderrCapture capture;
+    QCOMPARE(database->readDataForAdditions(list), result);
+    QCOMPARE(capture.reports(), reports);
+    QCOMPARE(filesBelow(pageDirectory()), written);
+}
+
+void TestWLDatabaseMedia::pageAssemblyExtractsTheRowsMedia()
+{
+    m_fixture->exec(u"contents.db"_s, u"DELETE FROM contents WHERE id IN (1, 3);"_s);
+    m_fixture->insertContents(1, "<img src=\"pictures/a.png\">", u"pictures/a.png"_s);
+    m_fixture->insertContents(3, "<a href=\"sounds/a.aiff\">", u"sounds/a.aiff\tdrawings/x"_s);
+    std::unique_ptr<WLDatabase> database = openWithMedia();
+    QVERIFY(database);
+    StderrCapture capture;
+    // A failing reference does not spoil the page.
+    QVERIFY(database->newHtmlDataForIDs({1, 2, 3}, false).has_value());
+    QCOMPARE(capture.reports(), QStringList{report(kExtract, u"gotData == NO"_s)});
+    QCOMPARE(filesBelow(pageDirectory()), (QStringList{u"pictures/a.png"_s, u"sounds/a.aiff"_s}));
+}
+
+void TestWLDatabaseMedia::refusesReferencesLeavingTheDirectory_data()
+{
+    QTest::addColumn<QString>("reference");
+    QTest::addColumn<QString>("report");
+    const QString unsafe = report(kExtract, u"!isSafeRelativePath(additionName)"_s);
+    QTest::newRow("parent as file name") << u"pictures/.."_s << unsafe;
+    QTest::newRow("parent as table name") << u"../escape.png"_s << unsafe;
+    QTest::newRow("dot") << u"./escape.png"_s << unsafe;
+    QTest::newRow("empty ID") << u"pictures/a.png/"_s << unsafe;
+    // A row of a hostile dictionary whose name decodes to "../../escape".
+    QTest::newRow("escaped parent")
+            << u"pictures/%2E%2E%2F%2E%2E%2Fescape.png"_s
+            << report(u"-[WLDataLoader cacheData:relativePath:]"_s,
+                      u"!isInsideBaseDirectory(outputPath)"_s);
+}
+
+void TestWLDatabaseMedia::refusesReferencesLeavingTheDirectory()
+{
+    QFETCH(QString, reference);
+    QFETCH(QString, report);
+    m_fixture->exec(u"media.db"_s,
+                    u"INSERT INTO pictures (name, data) VALUES ('..', X'45'), ('escape.png', X'45'),"
+                    " ('%2E%2E%2F%2E%2E%2Fescape.png', X'45');"_s);
+    std::unique_ptr<WLDatabase> database = openWithMedia();
+    QVERIFY(database);
+    StderrCapture capture;
+    QVERIFY(!database->readDataForAdditionNamed(reference));
+    QVERIFY2(capture.reports().contains(report), qPrintable(capture.reports().join(u'\n')));
+    QCOMPARE(filesBelow(privateDirectory()), QStringList());
+    QCOMPARE(escapedFiles(), QStringList());
+}
+
+void TestWLDatabaseMedia::mediaSwitchedOff_data()
+{
+    QTest::addColumn<QVariant>("support");
+    QTest::newRow("absent") << QVariant();
+    QTest::newRow("false") << QVariant(false);
+    QTest::newRow("zero") << QVariant(qint64(0));
+    QTest::newRow("a string") << QVariant(u"YES"_s);
+}
+
+void TestWLDatabaseMedia::mediaSwitchedOff()
+{
+    QFETCH(QVariant, support);
+    if (support.isValid())
+        m_fixture->info.insert(u"KXPropAdditionsDatabaseSupport"_s, support);
+    else
+        m_fixture->info.remove(u"KXPropAdditionsDatabaseSupport"_s);
+    StderrCapture capture;
+    std::unique_ptr<WLDatabase> database = openWithMedia();
+    QVERIFY(database);
+    QVERIFY(!database->additionSupport());
+    QVERIFY(!database->additionArray());
+    QVERIFY(!database->readDataForAdditionNamed(u"pictures/a.png"_s));
+    QCOMPARE(capture.reports(), QStringList{report(kExtract, u"gotData == NO"_s)});
+}
+
+void TestWLDatabaseMedia::mediaOnWithoutTablesFailsTheOpening()
+{
+    m_fixture->info.insert(u"KXPropAdditionsTableArray"_s, QVariantList());
+    std::unique_ptr<WLDatabase> database = openWithMedia();
+    QVERIFY(database);
+    QVERIFY(database->additionSupport());
+    QVERIFY(database->additionArray() && database->additionArray()->empty());
+    database.reset();
+
+    m_fixture->info.remove(u"KXPropAdditionsTableArray"_s);
+    StderrCapture capture;
+    QVERIFY(!openWithMedia());
+    QCOMPARE(capture.reports(),
+             (QStringList{report(kAdditional, u"additionInfoArray == nil"_s),
+                          report(kInit, u"![self prepareAdditionalDatabase:info]"_s)}));
+    // The page directory made before the failure is gone with the object.
+    QVERIFY(!QFileInfo::exists(pageDirectory()));
+}
+
+void TestWLDatabaseMedia::badTableEntriesAreLeftOut()
+{
+    QVariantMap noData = mediaTable(u"media.db"_s, u"pictures"_s);
+    noData.remove(u"KXPropAdditionsDataColumn"_s);
+    m_fixture->info.insert(u"KXPropAdditionsTableArray"_s,
+                           QVariantList{mediaTable(u"missing.db"_s, u"pictures"_s), noData,
+                                        mediaTable(u"media.db"_s, u"no_such_table"_s),
+                                        mediaTable(u"media.db"_s, u"sounds"_s)});
+    StderrCapture capture;
+    std::unique_ptr<WLDatabase> database = openWithMedia();
+    QVERIFY(database);
+    const QString leftOut = report(kAdditional, u"additionDatabase == nil"_s);
+    QCOMPARE(capture.reports(),
+             (QStringList{report(kTable, u"retval != SQLITE_OK"_s), leftOut,
+                          report(kTable, u"dataColumn == nil"_s), leftOut,
+                          report(kTable, u"retval != SQLITE_OK"_s), leftOut}));
+    QCOMPARE(database->additionArray()->size(), size_t(1));
+    QCOMPARE(database->additionArray()->front()->tableName(), u"sounds"_s);
+    // Read-only: naming a missing file does not create it.
+    QVERIFY(!QFileInfo::exists(m_fixture->filePath(u"missing.db"_s)));
+}
+
+void TestWLDatabaseMedia::preloadsFiles()
+{
+    for (const QString &name : {u"style.css"_s, u"print.css"_s}) {
+        QFile file(m_fixture->filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(name.toUtf8());
+    }
+    auto preload = [](const QVariant &fileName, const QVariant &destination) {
+        QVariantMap entry;
+        if (fileName.isValid())
+            entry.insert(u"KXPropHTMLPreloadFileName"_s, fileName);
+        if (destination.isValid())
+            entry.insert(u"KXPropHTMLPreloadDestination"_s, destination);
+        return entry;
+    };
+    m_fixture->info.insert(u"KXPropHTMLPreloadFiles"_s,
+                           QVariantList{preload(u"style.css"_s, u"style.css"_s),
+                                        preload(u"missing.css"_s, u"missing.css"_s),
+                                        preload(QVariant(), u"x.css"_s),
+                                        preload(u"style.css"_s, QVariant()),
+                                        preload(u"print.css"_s, u"css/print.css"_s)});
+    StderrCapture capture;
+    std::unique_ptr<WLDatabase> database = openWithMedia();
+    QVERIFY(database);
+    QCOMPARE(capture.reports(), (QStringList{report(kDataLoader, u"fileData == nil"_s),
+                                             report(kDataLoader, u"fileName == nil"_s),
+                                             report(kDataLoader, u"destinationPath == nil"_s)}));
+    QCOMPARE(filesBelow(pageDirectory()), (QStringList{u"css/print.css"_s, u"style.css"_s}));
+    QCOMPARE(fileContents(pageDirectory() + u"/css/print.css"_s), QByteArray("print.css"));
+    database.reset();
+
+    // Without the key the page directory starts empty.
+    m_fixture->info.remove(u"KXPropHTMLPreloadFiles"_s);
+    database = openWithMedia();
+    QVERIFY(database);
+    QCOMPARE(filesBelow(pageDirectory()), QStringList());
+}
+
+void TestWLDatabaseMedia::refusesPreloadDestinationsOutside_data()
+{
+    QTest::addColumn<QString>("destination");
+    QTest::newRow("parent") << u"../escape.css"_s;
+    QTest::newRow("parent of a subdirectory") << u"css/../../escape.css"_s;
+    QTest::newRow("absolute") << u"TMP/escape.css"_s;
+    QTest::newRow("escaped parent") << u"%2E%2E/escape.css"_s;
+}
+
+void TestWLDatabaseMedia::refusesPreloadDestinationsOutside()
+{
+    QFETCH(QString, destination);
+    destination.replace(u"TMP"_s, m_tmp->path());
+    QFile file(m_fixture->filePath(u"style.css"_s));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("body {}");
+    file.close();
+    m_fixture->info.insert(
+            u"KXPropHTMLPreloadFiles"_s,
+            QVariantList{QVariantMap{{u"KXPropHTMLPreloadFileName"_s, u"style.css"_s},
+                                     {u"KXPropHTMLPreloadDestination"_s, destination}},
+                         QVariantMap{{u"KXPropHTMLPreloadFileName"_s, u"style.css"_s},
+                                     {u"KXPropHTMLPreloadDestination"_s, u"style.css"_s}}});
+    StderrCapture capture;
+    std::unique_ptr<WLDatabase> database = openWithMedia();
+    QVERIFY(database);
+    QVERIFY(capture.reports().contains(
+            report(kDataLoader, u"![mDataLoader storeData:fileData relativePath:destinationPath]"_s)));
+    QCOMPARE(filesBelow(privateDirectory()), QStringList{u"html/style.css"_s});
+    QCOMPARE(escapedFiles(), QStringList());
+}
+
+void TestWLDatabaseMedia::preparesPathsByHand()
+{
+    std::unique_ptr<WLDatabase> database = openWithMedia();
+    QVERIFY(database);
+    QCOMPARE(database->prepareDirectoryPathForTable(u"pictures"_s), pageDirectory() + u"/pictures"_s);
+    QVERIFY(QFileInfo(pageDirectory() + u"/pictures"_s).isDir());
+    QCOMPARE(database->prepareWritingPathForAdditionNamed(u"x.png"_s), pageDirectory() + u"/x.png"_s);
+    QCOMPARE(database->prepareWritingPathForAdditionNamed(u"a/b/x.png"_s),
+             pageDirectory() + u"/a/b/x.png"_s);
+    QVERIFY(QFileInfo(pageDirectory() + u"/a/b"_s).isDir());
+
+    StderrCapture capture;
+    QCOMPARE(database->prepareDirectoryPathForTable(u".."_s), QString());
+    QCOMPARE(database->prepareWritingPathForAdditionNamed(u"/etc/x"_s), QString());
+    QCOMPARE(database->prepareWritingPathForAdditionNamed(u"../x"_s), QString());
+    QCOMPARE(database->prepareWritingPathForAdditionNamed(QString()), QString());
+    QCOMPARE(capture.reports(),
+             (QStringList{
+                     report(u"-[WLDatabase prepareDirectoryPathForTable:]"_s,
+                            u"!isSafePathComponent(tableName)"_s),
+                     report(u"-[WLDatabase prepareWritingPathForAdditionNamed:]"_s,
+                            u"[pathComponent isEqualToString:@\"/\"]"_s),
+                     report(u"-[WLDatabase prepareWritingPathForAdditionNamed:]"_s,
+                            u"!isSafeRelativePath(relativePath)"_s),
+                     report(u"-[WLDatabase prepareWritingPathForAdditionNamed:]"_s, u"count == 0"_s)}));
+    QCOMPARE(filesBelow(privateDirectory()), QStringList());
+}
+
+QTEST_GUILESS_MAIN(TestWLDatabaseMedia)
+#include "tst_wldatabasemedia.moc"
