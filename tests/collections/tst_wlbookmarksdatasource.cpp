@@ -36,6 +36,7 @@ private Q_SLOTS:
     void sharedInstanceIsTheFirstMadeUntilDestroyed();
     void describesItsTab();
     void keepsABookmarkWhenTheProcessIsKilled();
+    void keepsABookmarkWhenTheProcessExits();
 
 private:
     QTemporaryDir mDir;
@@ -431,6 +432,19 @@ void TestWLBookmarksDataSource::keepsABookmarkWhenTheProcessIsKilled()
     QVERIFY(store->getBookmark(nullptr, &links, &notes, nullptr, 0));
     QCOMPARE(notes, u"still here"_s);
     QCOMPARE(links, QVariantList{u"killed#1"_s});
+}
+
+void TestWLBookmarksDataSource::keepsABookmarkWhenTheProcessExits()
+{
+    QProcess child;
+    child.start(QStringLiteral(WL_STORE_CHILD), {u"exited"_s, u""_s, u"exit"_s});
+    QVERIFY(child.waitForFinished(10000));
+    QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(child.exitCode(), 0);
+
+    WLUserDefaults::resetStandardUserDefaults();
+    auto store = WLBookmarksDataSource::init();
+    QCOMPARE(words(*store), QStringList{u"exited"_s});
 }
 
 QTEST_GUILESS_MAIN(TestWLBookmarksDataSource)
