@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 StderrCapture::StderrCapture()
@@ -29,13 +30,15 @@ QString StderrCapture::text()
     if (!m_file)
         return {};
     std::fflush(stderr);
-    const long end = std::ftell(m_file);
-    QByteArray bytes;
-    std::rewind(m_file);
-    bytes.resize(end);
-    const size_t read = std::fread(bytes.data(), 1, size_t(end), m_file);
-    bytes.resize(qsizetype(read));
-    std::fseek(m_file, 0, SEEK_END);
+    // Read through the descriptor: the FILE's cached offset does not see
+    // what was written to descriptor 2 after an earlier call.
+    const int fd = fileno(m_file);
+    struct stat status;
+    if (fstat(fd, &status) != 0)
+        return {};
+    QByteArray bytes(qsizetype(status.st_size), Qt::Uninitialized);
+    const ssize_t read = pread(fd, bytes.data(), size_t(bytes.size()), 0);
+    bytes.resize(read > 0 ? qsizetype(read) : 0);
     return QString::fromUtf8(bytes);
 }
 
