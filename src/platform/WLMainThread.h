@@ -1,21 +1,42 @@
 #pragma once
 
-#include <QMetaObject>
+#include <QMutex>
 #include <QObject>
 
-#include <utility>
+#include <deque>
+#include <functional>
+#include <memory>
 
-// Requests from a worker thread to the thread of a receiver object (the
-// main thread for everything the engine makes). A request is queued and
-// the caller goes on at once; requests to one receiver run in the order
-// they were made. A request whose receiver has been destroyed before it
-// could run is dropped. Callable from any thread.
-namespace WLMainThread {
+class QSocketNotifier;
 
-template <typename Function>
-void post(QObject *receiver, Function &&function)
+// Requests from a worker thread to the thread this object lives on (the
+// main thread for everything the engine makes). post() queues a request and
+// returns at once, from any thread, without waiting for the receiving
+// thread; the requests run there in the order they were posted. Requests
+// still queued when the object is destroyed are dropped, so an owner that
+// makes it a member never hears from its worker after it is gone, provided
+// the worker stops before the owner's members are destroyed.
+//
+// The requests wait in a queue of our own under a QMutex and the receiving
+// thread is woken through an event file descriptor, not through Qt's event
+// queue: both hand-overs stay visible to ThreadSanitizer, and nothing made
+// on the worker thread is freed inside Qt.
+class WLMainThread : public QObject
 {
-    QMetaObject::invokeMethod(receiver, std::forward<Function>(function), Qt::QueuedConnection);
-}
+    Q_OBJECT
 
-} // namespace WLMainThread
+public:
+    explicit WLMainThread(QObject *parent = nullptr);
+    ~WLMainThread() override;
+
+    void post(std::function<void()> request);
+
+private:
+    void runRequests();
+
+    QMutex m_mutex;
+    std::deque<std::function<void()>> m_requests;
+    bool m_wakeUpPending = false;
+    int m_wakeUpFd = -1;
+    std::unique_ptr<QSocketNotifier> m_notifier;
+};

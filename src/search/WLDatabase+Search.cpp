@@ -261,7 +261,7 @@ void WLDatabase::searchThread()
         lock.unlockWithCondition(0);
 
         if (keyword.isEmpty()) {
-            WLMainThread::post(this, [this] { setSearchResultsOnMainThread({}); });
+            mMainThread.post([this] { setSearchResultsOnMainThread({}); });
         } else {
             const WLSearchPatterns patterns = searchPatternsForKeyword(keyword);
             if (mContinueCurrentSearching.load())
@@ -270,7 +270,7 @@ void WLDatabase::searchThread()
                 searchKeywordInThread(patterns.keyword);
         }
         // Queued after every snapshot of this keyword, so it arrives last.
-        WLMainThread::post(this, [this, keyword] { Q_EMIT searchKeywordFinished(keyword); });
+        mMainThread.post([this, keyword] { Q_EMIT searchKeywordFinished(keyword); });
     }
     mEqualFoundLinksArrayInThread.clear();
     mRunningSearchThread.store(false);
@@ -291,7 +291,7 @@ void WLDatabase::searchEqualInThread(const QString &pattern)
         const QVariantMap snapshot{{kKXSearchEqualResultsWords, words},
                                    {kKXSearchEqualResultsLinks, links},
                                    {kKXSearchEqualResultsContentsIDs, contentsIDs}};
-        WLMainThread::post(this, [this, snapshot] { setSearchEqualResultsOnMainThread(snapshot); });
+        mMainThread.post([this, snapshot] { setSearchEqualResultsOnMainThread(snapshot); });
         handed = words.size();
         handedLinks = links;
     };
@@ -325,7 +325,7 @@ void WLDatabase::searchEqualInThread(const QString &pattern)
         }
     }
     if (words.isEmpty())
-        WLMainThread::post(this, [this] { setSearchEqualResultsOnMainThread({}); });
+        mMainThread.post([this] { setSearchEqualResultsOnMainThread({}); });
     else if (handed < words.size())
         handBack();
     mEqualFoundLinksArrayInThread = handedLinks;
@@ -347,8 +347,7 @@ void WLDatabase::searchKeywordInThread(const QString &pattern)
                                    {kKXSearchKeywordResultsLinks, links},
                                    {kKXSearchKeywordResultsContentsIDs,
                                     QVariant::fromValue(contentsIDs)}};
-        WLMainThread::post(this,
-                           [this, snapshot] { setSearchKeywordResultsOnMainThread(snapshot); });
+        mMainThread.post([this, snapshot] { setSearchKeywordResultsOnMainThread(snapshot); });
         handed = words.size();
     };
 
@@ -386,7 +385,7 @@ void WLDatabase::searchKeywordInThread(const QString &pattern)
     }
     // Also after a cancellation: what was collected is handed back.
     if (words.isEmpty())
-        WLMainThread::post(this, [this] { setSearchKeywordResultsOnMainThread({}); });
+        mMainThread.post([this] { setSearchKeywordResultsOnMainThread({}); });
     else if (handed < words.size())
         handBack();
 }

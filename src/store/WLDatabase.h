@@ -6,6 +6,7 @@
 #include "WLConditionLock.h"
 #include "WLDataLoader.h"
 #include "WLIndexRange.h"
+#include "WLMainThread.h"
 #include "WLSqlite.h"
 
 #include <QByteArray>
@@ -292,6 +293,8 @@ private:
     std::unique_ptr<WLConditionLock> mLock;
     QString mNextWord;
     std::thread mSearchThread;
+    // The worker's requests to the main thread; dropped with the object.
+    WLMainThread mMainThread;
     // ---- end of search ------------------------------------------------------
 
     // ---- Media (src/media/WLDatabase+Media.cpp) ------------------------------

@@ -1,7 +1,9 @@
 #include "WLMainThread.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QTest>
+#include <QThread>
 
 #include <memory>
 #include <thread>
@@ -12,23 +14,24 @@ class TestWLMainThread : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void runsRequestsInOrderOnReceiverThread();
-    void dropsRequestsOfDestroyedReceiver();
+    void runsRequestsInOrderOnOwnThread();
+    void keepsOrderAcrossNestedEventLoops();
+    void dropsRequestsWhenDestroyed();
 };
 
-void TestWLMainThread::runsRequestsInOrderOnReceiverThread()
+void TestWLMainThread::runsRequestsInOrderOnOwnThread()
 {
-    QObject receiver;
+    WLMainThread mainThread;
     std::vector<int> seen;
     bool allOnMainThread = true;
-    const auto mainThread = QThread::currentThread();
+    const auto thread = QThread::currentThread();
 
     // The worker is joined before the main thread runs a single request:
-    // posting must never wait for the receiver's thread.
+    // posting must never wait for the receiving thread.
     std::thread worker([&] {
         for (int i = 0; i < 500; ++i) {
-            WLMainThread::post(&receiver, [&, i] {
-                allOnMainThread = allOnMainThread && QThread::currentThread() == mainThread;
+            mainThread.post([&, i] {
+                allOnMainThread = allOnMainThread && QThread::currentThread() == thread;
                 seen.push_back(i);
             });
         }
@@ -43,16 +46,33 @@ void TestWLMainThread::runsRequestsInOrderOnReceiverThread()
     QVERIFY(allOnMainThread);
 }
 
-void TestWLMainThread::dropsRequestsOfDestroyedReceiver()
+// A request that spins an event loop (a modal dialog, say) must not let
+// later requests overtake the ones queued before them.
+void TestWLMainThread::keepsOrderAcrossNestedEventLoops()
+{
+    WLMainThread mainThread;
+    std::vector<int> seen;
+    mainThread.post([&] {
+        seen.push_back(0);
+        std::thread([&] { mainThread.post([&] { seen.push_back(2); }); }).join();
+        QCoreApplication::processEvents();
+    });
+    mainThread.post([&] { seen.push_back(1); });
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    QCOMPARE(seen, (std::vector<int>{0, 1, 2}));
+}
+
+void TestWLMainThread::dropsRequestsWhenDestroyed()
 {
     int runs = 0;
-    auto receiver = std::make_unique<QObject>();
+    auto mainThread = std::make_unique<WLMainThread>();
     std::thread worker([&] {
         for (int i = 0; i < 10; ++i)
-            WLMainThread::post(receiver.get(), [&runs] { ++runs; });
+            mainThread->post([&runs] { ++runs; });
     });
     worker.join();
-    receiver.reset();
+    mainThread.reset();
     QCoreApplication::processEvents();
     QCOMPARE(runs, 0);
 }
