@@ -90,26 +90,27 @@ QString WLBundleWriter::path(const QString &name) const
     return QDir(m_bundleDir).filePath(name);
 }
 
-QString WLBundleWriter::linksText(int entry) const
+void WLBundleWriter::joinEntryTexts()
 {
-    const WLSourceEntry &source = m_entries[entry];
-    QStringList links;
-    for (int n = 1; n <= source.fragments.size(); ++n)
-        links.append(WLDictionaryLayout::linkText(source.headword, n));
-    return links.join(QLatin1Char('\t'));
-}
-
-QString WLBundleWriter::contentsIDsText(int entry) const
-{
-    QStringList ids;
-    for (const int id : m_layout.contentsIDs[entry])
-        ids.append(QString::number(id));
-    return ids.join(QLatin1Char('\t'));
+    m_linksText.clear();
+    m_contentsIDsText.clear();
+    for (qsizetype entry = 0; entry < m_entries.size(); ++entry) {
+        const WLSourceEntry &source = m_entries[entry];
+        QStringList links;
+        QStringList ids;
+        for (int n = 1; n <= source.fragments.size(); ++n) {
+            links.append(WLDictionaryLayout::linkText(source.headword, n));
+            ids.append(QString::number(m_layout.contentsIDs[entry][n - 1]));
+        }
+        m_linksText.append(links.join(QLatin1Char('\t')));
+        m_contentsIDsText.append(ids.join(QLatin1Char('\t')));
+    }
 }
 
 bool WLBundleWriter::write(const QString &bundleDir, QString *errorMessage)
 {
     m_bundleDir = bundleDir;
+    joinEntryTexts();
     return writeContents(errorMessage) && writeHeadwords(errorMessage) && writeLinks(errorMessage)
         && writeSearch(errorMessage) && writeEqualSearch(errorMessage)
         && copyResources(errorMessage) && writeDescription(errorMessage);
@@ -135,8 +136,8 @@ bool WLBundleWriter::writeHeadwords(QString *errorMessage)
             insert.bind(1, qint64(i) + 1);
             insert.bind(2, m_entries[entry].looks.join(QLatin1Char('\t')));
             insert.bind(3, m_entries[entry].headword);
-            insert.bind(4, linksText(entry));
-            insert.bind(5, contentsIDsText(entry));
+            insert.bind(4, m_linksText[entry]);
+            insert.bind(5, m_contentsIDsText[entry]);
             if (!insert.run(errorMessage))
                 return false;
         }
@@ -224,8 +225,8 @@ bool WLBundleWriter::writeEqualSearch(QString *errorMessage)
             insert.bind(1, qint64(i) + 1);
             insert.bind(2, row.look);
             insert.bind(3, m_entries[row.entry].headword);
-            insert.bind(4, linksText(row.entry));
-            insert.bind(5, contentsIDsText(row.entry));
+            insert.bind(4, m_linksText[row.entry]);
+            insert.bind(5, m_contentsIDsText[row.entry]);
             if (!insert.run(errorMessage))
                 return false;
         }

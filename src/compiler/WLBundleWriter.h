@@ -33,8 +33,9 @@ private:
     bool writeDescription(QString *errorMessage);
     bool copyResources(QString *errorMessage);
     QString path(const QString &name) const;
-    QString linksText(int entry) const;
-    QString contentsIDsText(int entry) const;
+    // Each entry's link texts and contents IDs, tab-joined, made once:
+    // both the headword and the whole-word table need them.
+    void joinEntryTexts();
 
     const QString m_sourceDir;
     const WLSourceManifest &m_manifest;
@@ -43,4 +44,6 @@ private:
     const WLCrossReferenceResolver &m_resolver;
     const WLTextEncoder &m_encoder;
     QString m_bundleDir;
+    QStringList m_linksText;
+    QStringList m_contentsIDsText;
 };

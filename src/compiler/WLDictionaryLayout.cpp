@@ -80,8 +80,8 @@ WLDictionaryLayout WLDictionaryLayout::arrange(const QList<WLSourceEntry> &entri
     layout.headwords.resize(count);
     std::iota(layout.headwords.begin(), layout.headwords.end(), 0);
     std::sort(layout.headwords.begin(), layout.headwords.end(), [&](int a, int b) {
-        const HeadwordKey &x = keys[a];
-        const HeadwordKey &y = keys[b];
+        const HeadwordKey &x = std::as_const(keys)[a];
+        const HeadwordKey &y = std::as_const(keys)[b];
         if (x.section != y.section) {
             const bool xOther = x.section == kNonLetterSection;
             const bool yOther = y.section == kNonLetterSection;
@@ -122,30 +122,62 @@ WLDictionaryLayout WLDictionaryLayout::arrange(const QList<WLSourceEntry> &entri
     });
 
     // Search rows: by the look's first code unit, then the locale's order of
-    // looks, then headword order and fragment order (kept by the stable sort).
-    QHash<QString, QByteArray> lookKeys;
-    for (const int entry : std::as_const(layout.headwords)) {
-        for (const QString &look : entries[entry].looks) {
-            if (!lookKeys.contains(look))
-                lookKeys.insert(look, collator.sortKey(look));
-            layout.equal.append({look, entry});
-            for (int f = 0; f < entries[entry].fragments.size(); ++f)
-                layout.search.append({look, entry, f});
+    // looks, then headword order and fragment order. Each distinct look is
+    // ranked once; the rows, made in headword order, are then placed by
+    // rank, which keeps that order within a look.
+    QHash<QString, int> lookIndex;
+    QStringList looks;
+    for (const WLSourceEntry &entry : entries) {
+        for (const QString &look : entry.looks) {
+            if (!lookIndex.contains(look)) {
+                lookIndex.insert(look, int(looks.size()));
+                looks.append(look);
+            }
         }
     }
-    auto lookOrder = [&](const QString &x, const QString &y) {
+    QList<QByteArray> lookKeys(looks.size());
+    for (qsizetype i = 0; i < looks.size(); ++i)
+        lookKeys[i] = collator.sortKey(looks[i]);
+    QList<int> byLook(looks.size());
+    std::iota(byLook.begin(), byLook.end(), 0);
+    std::sort(byLook.begin(), byLook.end(), [&](int a, int b) {
+        const QString &x = std::as_const(looks)[a];
+        const QString &y = std::as_const(looks)[b];
         if (x.at(0) != y.at(0))
             return x.at(0) < y.at(0);
-        const QByteArray xKey = lookKeys.value(x);
-        const QByteArray yKey = lookKeys.value(y);
+        const QByteArray &xKey = std::as_const(lookKeys)[a];
+        const QByteArray &yKey = std::as_const(lookKeys)[b];
         if (xKey != yKey)
             return xKey < yKey;
         return x < y;
-    };
-    std::stable_sort(layout.search.begin(), layout.search.end(),
-                     [&](const SearchRow &a, const SearchRow &b) { return lookOrder(a.look, b.look); });
-    std::stable_sort(layout.equal.begin(), layout.equal.end(),
-                     [&](const EqualRow &a, const EqualRow &b) { return lookOrder(a.look, b.look); });
+    });
+    QList<int> rankOf(looks.size());
+    for (qsizetype rank = 0; rank < byLook.size(); ++rank)
+        rankOf[byLook[rank]] = int(rank);
+
+    QList<qsizetype> searchStart(looks.size() + 1, 0);
+    QList<qsizetype> equalStart(looks.size() + 1, 0);
+    for (const int entry : std::as_const(layout.headwords)) {
+        for (const QString &look : entries[entry].looks) {
+            const int rank = rankOf[lookIndex.value(look)];
+            searchStart[rank + 1] += entries[entry].fragments.size();
+            equalStart[rank + 1] += 1;
+        }
+    }
+    for (qsizetype rank = 0; rank < looks.size(); ++rank) {
+        searchStart[rank + 1] += searchStart[rank];
+        equalStart[rank + 1] += equalStart[rank];
+    }
+    layout.search.resize(searchStart.last());
+    layout.equal.resize(equalStart.last());
+    for (const int entry : std::as_const(layout.headwords)) {
+        for (const QString &look : entries[entry].looks) {
+            const int rank = rankOf[lookIndex.value(look)];
+            layout.equal[equalStart[rank]++] = {look, entry};
+            for (int f = 0; f < entries[entry].fragments.size(); ++f)
+                layout.search[searchStart[rank]++] = {look, entry, f};
+        }
+    }
     layout.searchIndex = letterRanges(layout.search.size(),
                                       [&](qsizetype row) { return layout.search[row].look; });
     layout.equalIndex = letterRanges(layout.equal.size(),
