@@ -21,13 +21,17 @@ void printHelp(std::FILE *to)
         "  --help            this text\n"
         "\n"
         "Commands:\n");
+    // Summaries in one column; a call too long for it puts its summary on
+    // the next line.
+    constexpr qsizetype kColumn = 28;
     const QList<WLCommand *> commands = WLCommandRegistry::all();
-    qsizetype width = 0;
-    for (const WLCommand *command : commands)
-        width = qMax(width, command->name().size() + 1 + command->arguments().size());
     for (const WLCommand *command : commands) {
-        const QString call = command->name() + QLatin1Char(' ') + command->arguments();
-        text += QStringLiteral("  %1  %2\n").arg(call.leftJustified(width), command->summary());
+        const QString call = (command->name() + QLatin1Char(' ') + command->arguments()).trimmed();
+        if (call.size() <= kColumn)
+            text += QStringLiteral("  %1  %2\n").arg(call.leftJustified(kColumn), command->summary());
+        else
+            text += QStringLiteral("  %1\n  %2  %3\n").arg(call, QString(kColumn, QLatin1Char(' ')),
+                                                           command->summary());
     }
     std::fputs(text.toUtf8().constData(), to);
 }
