@@ -4,6 +4,7 @@
 #include "WLProperty.h"
 #include "WLPropertyList.h"
 
+#include <QDir>
 #include <QJsonObject>
 
 namespace {
@@ -47,6 +48,7 @@ public:
         for (const WLSectionRecord &section : database->headwordSections())
             headwords += section.c;
         const bool media = database->additionSupport();
+        const QString pageDirectory = QDir::cleanPath(database->htmlBaseURL().toLocalFile());
 
         if (context.json()) {
             QJsonObject indexes;
@@ -65,6 +67,7 @@ public:
             object.insert(QStringLiteral("wholeWordSearch"), wholeWord);
             object.insert(QStringLiteral("indexes"), indexes);
             object.insert(QStringLiteral("media"), media);
+            object.insert(QStringLiteral("pageDirectory"), pageDirectory);
             object.insert(QStringLiteral("icon"), database->iconImage());
             context.writeJson(object);
             return 0;
@@ -82,6 +85,7 @@ public:
             {QStringLiteral("Contents index"), indexText(database->contentsIndexRangeArray())},
             {QStringLiteral("Link index"), indexText(database->contentsLinkIndexRangeArray())},
             {QStringLiteral("Media"), yesNo(media)},
+            {QStringLiteral("Page directory"), pageDirectory},
         });
         return 0;
     }

@@ -2,6 +2,10 @@
 #include "WLCommand.h"
 #include "WLDatabase.h"
 
+#include <QDir>
+
+#include <cstdio>
+
 namespace {
 
 // Writes the page exactly as the reader would show it, bytes in the
@@ -10,7 +14,10 @@ class PageCommand : public WLCommand
 {
 public:
     QString name() const override { return QStringLiteral("page"); }
-    QString arguments() const override { return QStringLiteral("[--large] CONTENTS-ID..."); }
+    QString arguments() const override
+    {
+        return QStringLiteral("[--large] [--verbose] CONTENTS-ID...");
+    }
     QString summary() const override
     {
         return QStringLiteral("the HTML page of contents IDs, as raw bytes");
@@ -19,10 +26,15 @@ public:
     int run(WLCliContext &context, const QStringList &arguments) override
     {
         bool large = false;
+        bool verbose = false;
         QVariantList ids;
         for (const QString &argument : arguments) {
             if (argument == QLatin1String("--large")) {
                 large = true;
+                continue;
+            }
+            if (argument == QLatin1String("--verbose")) {
+                verbose = true;
                 continue;
             }
             const std::optional<int> id = WLCliContext::parseID(argument);
@@ -36,6 +48,13 @@ public:
         if (!database)
             return 1;
         const std::optional<QByteArray> page = database->newHtmlDataForIDs(ids, large);
+        // The page's media stay in the page directory, its base, so that the
+        // page can be opened from there; the next opening reuses them.
+        database->keepPageDirectory();
+        if (verbose) {
+            std::fprintf(stderr, "page directory: %s\n",
+                         qUtf8Printable(QDir::cleanPath(database->htmlBaseURL().toLocalFile())));
+        }
         if (!page)
             return context.fail(QStringLiteral("the page cannot be made"));
         context.writeBytes(*page);

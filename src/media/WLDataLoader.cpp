@@ -167,7 +167,8 @@ std::unique_ptr<WLDataLoader> WLDataLoader::initWithBaseURL(const QUrl &baseURL)
 
 WLDataLoader::~WLDataLoader()
 {
-    cleanupDirectoryContents(basePath());
+    if (!mKeepsBaseDirectory)
+        cleanupDirectoryContents(basePath());
 }
 
 QString WLDataLoader::basePath() const

@@ -38,6 +38,9 @@ public:
     WLDataLoader &operator=(const WLDataLoader &) = delete;
 
     QUrl baseURL() const { return mBaseURL; }
+    // For tools that hand the files to another program: the base directory
+    // then outlives the loader.
+    void setKeepsBaseDirectory(bool keep) { mKeepsBaseDirectory = keep; }
     QString basePath() const;
 
     quint64 maxCacheSize() const { return mMaxCacheSize; }
@@ -75,6 +78,7 @@ private:
     // 64 bits, so that a large budget cannot wrap the comparison.
     quint64 mUsedCacheSize = 0;
     quint64 mMaxCacheSize = 0;
+    bool mKeepsBaseDirectory = false;
 };
 
 // True for a relative path that stays below its base: not empty, not

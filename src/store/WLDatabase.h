@@ -325,6 +325,13 @@ public:
         return mAdditionArray ? &*mAdditionArray : nullptr;
     }
     WLDataLoader *dataLoader() const { return mDataLoader.get(); }
+    // Leaves the page directory in place at shutdown, for tools that hand a
+    // page to another program; the next opening finds its media there.
+    void keepPageDirectory()
+    {
+        if (mDataLoader)
+            mDataLoader->setKeepsBaseDirectory(true);
+    }
 
 private:
     bool mAdditionSupport = false;

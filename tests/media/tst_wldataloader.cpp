@@ -36,6 +36,7 @@ private Q_SLOTS:
     void refusesWritingThroughALink();
     void fileExistsAsksTheDisk();
     void teardownRemovesTheTree();
+    void teardownCanKeepTheTree();
     void cleanupNeverFollowsLinks();
     void cleanupRefusesWhatIsNotADirectory();
 
@@ -352,6 +353,14 @@ void TestWLDataLoader::teardownRemovesTheTree()
     m_loader.reset();
     QVERIFY(!QFileInfo::exists(basePath()));
     QCOMPARE(outsideEntries(), QStringList{QStringLiteral("outside")});
+}
+
+void TestWLDataLoader::teardownCanKeepTheTree()
+{
+    QVERIFY(m_loader->cacheData("c", QStringLiteral("pictures/x.png")));
+    m_loader->setKeepsBaseDirectory(true);
+    m_loader.reset();
+    QCOMPARE(fileContents(basePath() + QStringLiteral("/pictures/x.png")), QByteArray("c"));
 }
 
 void TestWLDataLoader::cleanupNeverFollowsLinks()

@@ -1,0 +1,156 @@
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Run {
+    int status = -1;
+    QByteArray out;
+    QString err;
+};
+
+// Inode and modification time: a file written again gets new ones.
+QString identity(const QString &path)
+{
+    struct stat info;
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return {};
+    return u"%1:%2.%3"_s.arg(info.st_ino).arg(info.st_mtim.tv_sec).arg(info.st_mtim.tv_nsec);
+}
+
+QStringList filesBelow(const QString &dir)
+{
+    QStringList files;
+    QDirIterator it(dir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files.append(QDir(dir).relativeFilePath(it.next()));
+    files.sort();
+    return files;
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+// The demo dictionary's media through wldict, as a user sees them: the page
+// command leaves the page's media beside it, a normal shutdown removes them.
+class TestWLDictPage : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void pageLeavesExactlyItsMedia();
+
+private:
+    Run wldict(const QStringList &arguments);
+    QStringList contentsIDs(const QString &word);
+
+    QString m_wldict;
+    QTemporaryDir m_tmp;
+};
+
+void TestWLDictPage::initTestCase()
+{
+    m_wldict = qEnvironmentVariable("WLDICT");
+    if (m_wldict.isEmpty() || !QFileInfo(qEnvironmentVariable("WL_DEMO_BUNDLE")).isDir())
+        QSKIP("needs wldict and the demo bundle");
+    QVERIFY(m_tmp.isValid());
+}
+
+Run TestWLDictPage::wldict(const QStringList &arguments)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"TMPDIR"_s, m_tmp.path());
+    environment.insert(u"WL_DICTIONARY"_s, qEnvironmentVariable("WL_DEMO_BUNDLE"));
+    process.setProcessEnvironment(environment);
+    process.start(m_wldict, arguments);
+    Run run;
+    if (!process.waitForFinished(60000))
+        return run;
+    run.status = process.exitCode();
+    run.out = process.readAllStandardOutput();
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+QStringList TestWLDictPage::contentsIDs(const QString &word)
+{
+    const Run index = wldict({u"--json"_s, u"index"_s, word.left(1)});
+    int id = 0;
+    for (const QJsonValue &row : QJsonDocument::fromJson(index.out).array()) {
+        if (row[u"word"_s].toString() == word)
+            id = row[u"id"_s].toInt();
+    }
+    const Run entry = wldict({u"--json"_s, u"entry"_s, QString::number(id)});
+    QStringList ids;
+    for (const QJsonValue &value : QJsonDocument::fromJson(entry.out)[u"contentsIDs"_s].toArray())
+        ids.append(value.toString());
+    return ids;
+}
+
+void TestWLDictPage::pageLeavesExactlyItsMedia()
+{
+    QStringList arguments{u"page"_s, u"--verbose"_s};
+    for (const QString &word : {u"apple"_s, u"sun"_s, u"house"_s}) {
+        const QStringList ids = contentsIDs(word);
+        QVERIFY2(!ids.isEmpty(), qPrintable(word));
+        arguments += ids;
+    }
+    const Run first = wldict(arguments);
+    QCOMPARE(first.status, 0);
+    const QRegularExpressionMatch match =
+        QRegularExpression(u"^page directory: (.+)$"_s, QRegularExpression::MultilineOption)
+            .match(first.err);
+    QVERIFY2(match.hasMatch(), qPrintable(first.err));
+    const QString pages = match.captured(1);
+    QVERIFY(pages.startsWith(m_tmp.path() + u"/wlreader-"_s));
+    QVERIFY(first.out.contains("src=\"pictures/sun.gif\""));
+    QVERIFY(first.out.contains("href=\"style.css\""));
+
+    const QStringList media{u"pictures/apple.png"_s, u"pictures/house.jpg"_s,
+                            u"pictures/sun.gif"_s,   u"sounds/apple.aiff"_s,
+                            u"sounds/house.aiff"_s,  u"sounds/sun.aiff"_s};
+    QCOMPARE(filesBelow(pages), QStringList(media) << u"style.css"_s);
+    const QDir source(QStringLiteral(WL_DEMO_SOURCE));
+    QStringList identities;
+    for (const QString &file : media) {
+        QCOMPARE(contents(QDir(pages).filePath(file)), contents(source.filePath(file)));
+        identities.append(identity(QDir(pages).filePath(file)));
+    }
+
+    // Shown again: every item is found in place and none is written anew.
+    const Run second = wldict(arguments);
+    QCOMPARE(second.status, 0);
+    QCOMPARE(second.out, first.out);
+    QCOMPARE(filesBelow(pages), QStringList(media) << u"style.css"_s);
+    for (qsizetype i = 0; i < media.size(); ++i)
+        QCOMPARE(identity(QDir(pages).filePath(media[i])), identities[i]);
+
+    // Any other command shuts down normally, which removes the directory.
+    const Run info = wldict({u"info"_s});
+    QCOMPARE(info.status, 0);
+    QVERIFY(info.out.contains(QDir::cleanPath(pages).toUtf8()));
+    QVERIFY(!QFileInfo::exists(pages));
+}
+
+QTEST_GUILESS_MAIN(TestWLDictPage)
+#include "tst_wldictpage.moc"
