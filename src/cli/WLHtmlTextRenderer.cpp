@@ -197,11 +197,16 @@ private:
     void writeRaw(const QString &piece)
     {
         flush();
+        const bool restyle = m_ansi && m_active != m_style;
+        // The space between differently styled words takes neither style.
+        if (restyle && m_active != Plain) {
+            m_out += u"\x1b[0m"_s;
+            m_active = Plain;
+        }
         if (m_space && !m_atLineStart && !m_out.isEmpty())
             m_out += u' ';
         m_space = false;
-        if (m_ansi && m_active != m_style) {
-            m_out += u"\x1b[0m"_s;
+        if (restyle && m_style != Plain) {
             if (m_style & Bold)
                 m_out += u"\x1b[1m"_s;
             if (m_style & Underline)
