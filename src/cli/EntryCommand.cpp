@@ -23,7 +23,8 @@ public:
             return context.usage(*this, QStringLiteral("takes one headword ID"));
         const std::optional<int> id = WLCliContext::parseID(arguments.first());
         if (!id)
-            return context.usage(*this, QStringLiteral("\"%1\" is not a headword ID").arg(arguments.first()));
+            return context.usage(
+                *this, QStringLiteral("\"%1\" is not a headword ID").arg(arguments.first()));
         WLDatabase *database = context.database();
         if (!database)
             return 1;

@@ -22,7 +22,8 @@ public:
             return context.usage(*this, QStringLiteral("takes one link ID"));
         const std::optional<int> id = WLCliContext::parseID(arguments.first());
         if (!id)
-            return context.usage(*this, QStringLiteral("\"%1\" is not a link ID").arg(arguments.first()));
+            return context.usage(*this,
+                                 QStringLiteral("\"%1\" is not a link ID").arg(arguments.first()));
         WLDatabase *database = context.database();
         if (!database)
             return 1;

@@ -104,9 +104,9 @@ int WLCliContext::fail(const QString &message)
 
 int WLCliContext::usage(const WLCommand &command, const QString &message)
 {
-    std::fprintf(stderr, "wldict %s: %s\nusage: wldict %s %s\n", command.name().toUtf8().constData(),
-                 message.toUtf8().constData(), command.name().toUtf8().constData(),
-                 command.arguments().toUtf8().constData());
+    std::fprintf(stderr, "wldict %s: %s\nusage: wldict %s %s\n",
+                 command.name().toUtf8().constData(), message.toUtf8().constData(),
+                 command.name().toUtf8().constData(), command.arguments().toUtf8().constData());
     return 2;
 }
 

@@ -28,10 +28,11 @@ void printHelp(std::FILE *to)
     for (const WLCommand *command : commands) {
         const QString call = (command->name() + QLatin1Char(' ') + command->arguments()).trimmed();
         if (call.size() <= kColumn)
-            text += QStringLiteral("  %1  %2\n").arg(call.leftJustified(kColumn), command->summary());
+            text +=
+                QStringLiteral("  %1  %2\n").arg(call.leftJustified(kColumn), command->summary());
         else
-            text += QStringLiteral("  %1\n  %2  %3\n").arg(call, QString(kColumn, QLatin1Char(' ')),
-                                                           command->summary());
+            text += QStringLiteral("  %1\n  %2  %3\n")
+                        .arg(call, QString(kColumn, QLatin1Char(' ')), command->summary());
     }
     std::fputs(text.toUtf8().constData(), to);
 }

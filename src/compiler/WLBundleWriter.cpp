@@ -38,8 +38,8 @@ bool writeLetterIndex(WLSqliteWriter &db, const char *table, const QList<WLLette
     const QByteArray create = QByteArray("CREATE TABLE ") + table + kIndexColumns + ';';
     if (!db.exec(create.constData(), errorMessage))
         return false;
-    const QByteArray sql = QByteArray("INSERT INTO ") + table
-        + "(id, letter, offset, count) VALUES (?, ?, ?, ?);";
+    const QByteArray sql =
+        QByteArray("INSERT INTO ") + table + "(id, letter, offset, count) VALUES (?, ?, ?, ?);";
     WLSqliteInsert insert(db, sql.constData(), errorMessage);
     if (!insert)
         return false;
@@ -80,7 +80,7 @@ WLBundleWriter::WLBundleWriter(const QString &sourceDir, const WLSourceManifest 
 
 const QStringList &WLBundleWriter::reservedNames()
 {
-    static const QStringList names = {kDescription, kHeadwordFile, kLinkFile, kSearchFile,
+    static const QStringList names = {kDescription, kHeadwordFile, kLinkFile,    kSearchFile,
                                       kEqualFile,   kContentsFile, u"media.db"_s};
     return names;
 }
@@ -111,18 +111,19 @@ bool WLBundleWriter::write(const QString &bundleDir, QString *errorMessage)
 {
     m_bundleDir = bundleDir;
     joinEntryTexts();
-    return writeContents(errorMessage) && writeHeadwords(errorMessage) && writeLinks(errorMessage)
-        && writeSearch(errorMessage) && writeEqualSearch(errorMessage)
-        && copyResources(errorMessage) && writeDescription(errorMessage);
+    return writeContents(errorMessage) && writeHeadwords(errorMessage) &&
+           writeLinks(errorMessage) && writeSearch(errorMessage) &&
+           writeEqualSearch(errorMessage) && copyResources(errorMessage) &&
+           writeDescription(errorMessage);
 }
 
 bool WLBundleWriter::writeHeadwords(QString *errorMessage)
 {
     WLSqliteWriter db;
-    if (!db.create(path(kHeadwordFile), errorMessage)
-        || !db.exec("CREATE TABLE headword(id INTEGER PRIMARY KEY, look TEXT NOT NULL, "
-                    "word TEXT NOT NULL, links TEXT NOT NULL, contents_ids TEXT NOT NULL);",
-                    errorMessage))
+    if (!db.create(path(kHeadwordFile), errorMessage) ||
+        !db.exec("CREATE TABLE headword(id INTEGER PRIMARY KEY, look TEXT NOT NULL, "
+                 "word TEXT NOT NULL, links TEXT NOT NULL, contents_ids TEXT NOT NULL);",
+                 errorMessage))
         return false;
     {
         WLSqliteInsert insert(db,
@@ -142,17 +143,17 @@ bool WLBundleWriter::writeHeadwords(QString *errorMessage)
                 return false;
         }
     }
-    return writeLetterIndex(db, "headword_index", m_layout.sections, errorMessage)
-        && db.finish(errorMessage);
+    return writeLetterIndex(db, "headword_index", m_layout.sections, errorMessage) &&
+           db.finish(errorMessage);
 }
 
 bool WLBundleWriter::writeLinks(QString *errorMessage)
 {
     WLSqliteWriter db;
-    if (!db.create(path(kLinkFile), errorMessage)
-        || !db.exec("CREATE TABLE link(id INTEGER PRIMARY KEY, word TEXT NOT NULL, "
-                    "link TEXT NOT NULL, contents_id INTEGER NOT NULL);",
-                    errorMessage))
+    if (!db.create(path(kLinkFile), errorMessage) ||
+        !db.exec("CREATE TABLE link(id INTEGER PRIMARY KEY, word TEXT NOT NULL, "
+                 "link TEXT NOT NULL, contents_id INTEGER NOT NULL);",
+                 errorMessage))
         return false;
     {
         WLSqliteInsert insert(
@@ -171,17 +172,17 @@ bool WLBundleWriter::writeLinks(QString *errorMessage)
                 return false;
         }
     }
-    return writeLetterIndex(db, "link_index", m_layout.contentsIndex, errorMessage)
-        && db.finish(errorMessage);
+    return writeLetterIndex(db, "link_index", m_layout.contentsIndex, errorMessage) &&
+           db.finish(errorMessage);
 }
 
 bool WLBundleWriter::writeSearch(QString *errorMessage)
 {
     WLSqliteWriter db;
-    if (!db.create(path(kSearchFile), errorMessage)
-        || !db.exec("CREATE TABLE search(id INTEGER PRIMARY KEY, look TEXT NOT NULL, "
-                    "word TEXT NOT NULL, link TEXT NOT NULL, contents_id INTEGER NOT NULL);",
-                    errorMessage))
+    if (!db.create(path(kSearchFile), errorMessage) ||
+        !db.exec("CREATE TABLE search(id INTEGER PRIMARY KEY, look TEXT NOT NULL, "
+                 "word TEXT NOT NULL, link TEXT NOT NULL, contents_id INTEGER NOT NULL);",
+                 errorMessage))
         return false;
     {
         WLSqliteInsert insert(
@@ -201,17 +202,17 @@ bool WLBundleWriter::writeSearch(QString *errorMessage)
                 return false;
         }
     }
-    return writeLetterIndex(db, "search_index", m_layout.searchIndex, errorMessage)
-        && db.finish(errorMessage);
+    return writeLetterIndex(db, "search_index", m_layout.searchIndex, errorMessage) &&
+           db.finish(errorMessage);
 }
 
 bool WLBundleWriter::writeEqualSearch(QString *errorMessage)
 {
     WLSqliteWriter db;
-    if (!db.create(path(kEqualFile), errorMessage)
-        || !db.exec("CREATE TABLE equal_search(id INTEGER PRIMARY KEY, look TEXT NOT NULL, "
-                    "word TEXT NOT NULL, links TEXT NOT NULL, contents_ids TEXT NOT NULL);",
-                    errorMessage))
+    if (!db.create(path(kEqualFile), errorMessage) ||
+        !db.exec("CREATE TABLE equal_search(id INTEGER PRIMARY KEY, look TEXT NOT NULL, "
+                 "word TEXT NOT NULL, links TEXT NOT NULL, contents_ids TEXT NOT NULL);",
+                 errorMessage))
         return false;
     {
         WLSqliteInsert insert(db,
@@ -231,17 +232,17 @@ bool WLBundleWriter::writeEqualSearch(QString *errorMessage)
                 return false;
         }
     }
-    return writeLetterIndex(db, "equal_search_index", m_layout.equalIndex, errorMessage)
-        && db.finish(errorMessage);
+    return writeLetterIndex(db, "equal_search_index", m_layout.equalIndex, errorMessage) &&
+           db.finish(errorMessage);
 }
 
 bool WLBundleWriter::writeContents(QString *errorMessage)
 {
     WLSqliteWriter db;
-    if (!db.create(path(kContentsFile), errorMessage)
-        || !db.exec("CREATE TABLE contents(id INTEGER PRIMARY KEY, data BLOB NOT NULL, "
-                    "additions TEXT);",
-                    errorMessage))
+    if (!db.create(path(kContentsFile), errorMessage) ||
+        !db.exec("CREATE TABLE contents(id INTEGER PRIMARY KEY, data BLOB NOT NULL, "
+                 "additions TEXT);",
+                 errorMessage))
         return false;
     {
         WLSqliteInsert insert(db, "INSERT INTO contents(id, data, additions) VALUES (?, ?, ?);",
@@ -258,12 +259,11 @@ bool WLBundleWriter::writeContents(QString *errorMessage)
             if (html)
                 bytes = m_encoder.encode(*html, &problem);
             if (!bytes) {
-                *errorMessage = wlSourceMessage(
-                    m_manifest.entriesFile, fragment.line,
-                    QStringLiteral("\"%1\", fragment %2: %3")
-                        .arg(m_entries[at.entry].headword)
-                        .arg(at.fragment + 1)
-                        .arg(problem));
+                *errorMessage = wlSourceMessage(m_manifest.entriesFile, fragment.line,
+                                                QStringLiteral("\"%1\", fragment %2: %3")
+                                                    .arg(m_entries[at.entry].headword)
+                                                    .arg(at.fragment + 1)
+                                                    .arg(problem));
                 return false;
             }
             insert.bind(1, qint64(i) + 1);
@@ -277,8 +277,8 @@ bool WLBundleWriter::writeContents(QString *errorMessage)
                 return false;
         }
     }
-    return writeLetterIndex(db, "contents_index", m_layout.contentsIndex, errorMessage)
-        && db.finish(errorMessage);
+    return writeLetterIndex(db, "contents_index", m_layout.contentsIndex, errorMessage) &&
+           db.finish(errorMessage);
 }
 
 bool WLBundleWriter::copyResources(QString *errorMessage)
@@ -299,8 +299,8 @@ bool WLBundleWriter::copyResources(QString *errorMessage)
             return false;
         }
         const QString target = path(name);
-        if (!QDir().mkpath(QFileInfo(target).path())
-            || !QFile::copy(QDir(m_sourceDir).filePath(name), target)) {
+        if (!QDir().mkpath(QFileInfo(target).path()) ||
+            !QFile::copy(QDir(m_sourceDir).filePath(name), target)) {
             *errorMessage = QStringLiteral("cannot copy \"%1\" into the bundle").arg(name);
             return false;
         }
@@ -380,9 +380,10 @@ bool WLBundleWriter::writeDescription(QString *errorMessage)
 
     const QByteArray data = WLPropertyList::toData(info);
     QSaveFile file(path(kDescription));
-    if (data.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(data) != data.size()
-        || !file.commit()) {
-        *errorMessage = QStringLiteral("%1: cannot write: %2").arg(kDescription, file.errorString());
+    if (data.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(data) != data.size() ||
+        !file.commit()) {
+        *errorMessage =
+            QStringLiteral("%1: cannot write: %2").arg(kDescription, file.errorString());
         return false;
     }
     return true;

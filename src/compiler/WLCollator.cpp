@@ -2,7 +2,8 @@
 
 #include <unicode/ucol.h>
 
-struct WLCollator::Handle {
+struct WLCollator::Handle
+{
     UCollator *collator = nullptr;
     ~Handle()
     {

@@ -36,7 +36,8 @@ int WLCrossReferenceResolver::linkID(const QString &target) const
     return m_layout.contentsIDs[*entry][n - 1];
 }
 
-std::optional<QString> WLCrossReferenceResolver::resolve(const QString &html, QString *problem) const
+std::optional<QString> WLCrossReferenceResolver::resolve(const QString &html,
+                                                         QString *problem) const
 {
     static const QString open = QStringLiteral("[[");
     static const QString close = QStringLiteral("]]");

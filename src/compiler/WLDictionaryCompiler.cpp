@@ -73,7 +73,8 @@ bool checkOutput(const QFileInfo &output, const QString &sourceDir, QString *err
         return false;
     }
     if (isInside(source, target)) {
-        *errorMessage = QStringLiteral("%1: the output must not contain the source folder").arg(shown);
+        *errorMessage =
+            QStringLiteral("%1: the output must not contain the source folder").arg(shown);
         return false;
     }
     if (!output.exists())
@@ -83,9 +84,10 @@ bool checkOutput(const QFileInfo &output, const QString &sourceDir, QString *err
         return false;
     }
     const QDir existing(output.absoluteFilePath());
-    if (!existing.exists(QStringLiteral("DatabaseInfo.plist"))
-        && !existing.isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System)) {
-        *errorMessage = QStringLiteral("%1: is not a dictionary bundle; refusing to replace it").arg(shown);
+    if (!existing.exists(QStringLiteral("DatabaseInfo.plist")) &&
+        !existing.isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System)) {
+        *errorMessage =
+            QStringLiteral("%1: is not a dictionary bundle; refusing to replace it").arg(shown);
         return false;
     }
     return true;
@@ -141,10 +143,10 @@ bool WLDictionaryCompiler::build(const QString &sourceDir, const QString &output
             WLTextEncoder::forCharset(manifest.charset, &problem);
         const std::optional<WLCollator> collator = WLCollator::forLocale(manifest.language);
         if (!encoder || !collator) {
-            message = QStringLiteral("%1: %2").arg(QLatin1String(WLManifestReader::kFileName),
-                                                    encoder ? QStringLiteral("no collation for \"%1\"")
-                                                                  .arg(manifest.language)
-                                                            : problem);
+            message = QStringLiteral("%1: %2").arg(
+                QLatin1String(WLManifestReader::kFileName),
+                encoder ? QStringLiteral("no collation for \"%1\"").arg(manifest.language)
+                        : problem);
             return false;
         }
         QList<WLSourceEntry> entries;
@@ -169,8 +171,8 @@ bool WLDictionaryCompiler::build(const QString &sourceDir, const QString &output
         }
         ScratchDirectory cleanup(scratch);
         WLBundleWriter writer(sourceDir, manifest, entries, layout, resolver, *encoder);
-        if (!writer.write(scratch, &message) || !media.write(scratch, &message)
-            || !moveIntoPlace(scratch, output, &message))
+        if (!writer.write(scratch, &message) || !media.write(scratch, &message) ||
+            !moveIntoPlace(scratch, output, &message))
             return false;
         cleanup.release();
         return true;

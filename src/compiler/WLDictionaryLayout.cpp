@@ -23,8 +23,7 @@ QString groupLetter(const QString &text)
 }
 
 // Splits rows already sorted by their group's first code unit into runs.
-template<typename Texts>
-QList<WLLetterRange> letterRanges(qsizetype rowCount, Texts textOfRow)
+template <typename Texts> QList<WLLetterRange> letterRanges(qsizetype rowCount, Texts textOfRow)
 {
     QList<WLLetterRange> ranges;
     for (qsizetype row = 0; row < rowCount; ++row) {
@@ -44,8 +43,8 @@ QString WLDictionaryLayout::sectionKey(const QString &headword)
     if (decomposed.isEmpty())
         return kNonLetterSection;
     char32_t first = decomposed.at(0).unicode();
-    if (decomposed.size() >= 2 && decomposed.at(0).isHighSurrogate()
-        && decomposed.at(1).isLowSurrogate())
+    if (decomposed.size() >= 2 && decomposed.at(0).isHighSurrogate() &&
+        decomposed.at(1).isLowSurrogate())
         first = QChar::surrogateToUcs4(decomposed.at(0), decomposed.at(1));
     if (!QChar::isLetter(first))
         return kNonLetterSection;
@@ -61,7 +60,8 @@ WLDictionaryLayout WLDictionaryLayout::arrange(const QList<WLSourceEntry> &entri
 
     // Headwords: section, then the locale's order, then code units so that
     // texts the collator deems equal still come out the same every time.
-    struct HeadwordKey {
+    struct HeadwordKey
+    {
         QString section;
         QByteArray sectionKey;
         QByteArray wordKey;
@@ -117,9 +117,8 @@ WLDictionaryLayout WLDictionaryLayout::arrange(const QList<WLSourceEntry> &entri
             layout.contentsIDs[entry].append(int(layout.contents.size()));
         }
     }
-    layout.contentsIndex = letterRanges(layout.contents.size(), [&](qsizetype row) {
-        return lowered[layout.contents[row].entry];
-    });
+    layout.contentsIndex = letterRanges(
+        layout.contents.size(), [&](qsizetype row) { return lowered[layout.contents[row].entry]; });
 
     // Search rows: by the look's first code unit, then the locale's order of
     // looks, then headword order and fragment order. Each distinct look is
@@ -178,9 +177,9 @@ WLDictionaryLayout WLDictionaryLayout::arrange(const QList<WLSourceEntry> &entri
                 layout.search[searchStart[rank]++] = {look, entry, f};
         }
     }
-    layout.searchIndex = letterRanges(layout.search.size(),
-                                      [&](qsizetype row) { return layout.search[row].look; });
-    layout.equalIndex = letterRanges(layout.equal.size(),
-                                     [&](qsizetype row) { return layout.equal[row].look; });
+    layout.searchIndex =
+        letterRanges(layout.search.size(), [&](qsizetype row) { return layout.search[row].look; });
+    layout.equalIndex =
+        letterRanges(layout.equal.size(), [&](qsizetype row) { return layout.equal[row].look; });
     return layout;
 }

@@ -9,7 +9,8 @@ class WLCollator;
 
 // One row of a letter index table: the rows offset .. offset + count - 1 of
 // the indexed table begin with the letter.
-struct WLLetterRange {
+struct WLLetterRange
+{
     QString letter;
     int offset = 0;
     int count = 0;
@@ -17,17 +18,21 @@ struct WLLetterRange {
 
 // Where every row of every table comes from, as indexes into the merged
 // source entries. Row i of a table (ID i + 1) is element i of its list.
-struct WLDictionaryLayout {
-    struct Fragment {
+struct WLDictionaryLayout
+{
+    struct Fragment
+    {
         int entry = 0;
         int fragment = 0;
     };
-    struct SearchRow {
+    struct SearchRow
+    {
         QString look;
         int entry = 0;
         int fragment = 0;
     };
-    struct EqualRow {
+    struct EqualRow
+    {
         QString look;
         int entry = 0;
     };

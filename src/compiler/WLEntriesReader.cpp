@@ -14,8 +14,8 @@ namespace {
 
 bool hasLineBreakOrTab(const QString &text)
 {
-    return text.contains(QLatin1Char('\t')) || text.contains(QLatin1Char('\n'))
-        || text.contains(QLatin1Char('\r'));
+    return text.contains(QLatin1Char('\t')) || text.contains(QLatin1Char('\n')) ||
+           text.contains(QLatin1Char('\r'));
 }
 
 // Reads one line's object into a fresh entry; the text of the problem on
@@ -61,7 +61,8 @@ bool parseLine(const QJsonObject &object, int line, WLSourceEntry *entry, QStrin
             const QJsonObject fragmentObject = value.toObject();
             for (auto it = fragmentObject.constBegin(); it != fragmentObject.constEnd(); ++it) {
                 if (it.key() != u"html"_s && it.key() != u"media"_s) {
-                    *problem = QStringLiteral("fragment %1: unknown key \"%2\"").arg(i + 1).arg(it.key());
+                    *problem =
+                        QStringLiteral("fragment %1: unknown key \"%2\"").arg(i + 1).arg(it.key());
                     return false;
                 }
             }
@@ -75,8 +76,8 @@ bool parseLine(const QJsonObject &object, int line, WLSourceEntry *entry, QStrin
                 bool good = media.isArray();
                 const QJsonArray mediaArray = media.toArray();
                 for (const QJsonValue &reference : mediaArray) {
-                    good = good && reference.isString() && !reference.toString().isEmpty()
-                        && !hasLineBreakOrTab(reference.toString());
+                    good = good && reference.isString() && !reference.toString().isEmpty() &&
+                           !hasLineBreakOrTab(reference.toString());
                     fragment.media.append(reference.toString());
                 }
                 if (!good) {
@@ -101,8 +102,8 @@ bool parseLine(const QJsonObject &object, int line, WLSourceEntry *entry, QStrin
         }
         const QJsonArray lookArray = look.toArray();
         for (const QJsonValue &value : lookArray) {
-            if (!value.isString() || value.toString().trimmed().isEmpty()
-                || hasLineBreakOrTab(value.toString())) {
+            if (!value.isString() || value.toString().trimmed().isEmpty() ||
+                hasLineBreakOrTab(value.toString())) {
                 *problem = QStringLiteral("\"look\" must hold non-empty strings without tabs or "
                                           "line breaks");
                 return false;

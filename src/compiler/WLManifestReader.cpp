@@ -19,7 +19,8 @@ const QString kManifest = QString::fromLatin1(WLManifestReader::kFileName);
 
 // One screen group of "appearance": the manifest's names and the
 // description keys they become.
-struct AppearanceKey {
+struct AppearanceKey
+{
     const char *name;
     const char *key;
     bool isFile;
@@ -35,7 +36,8 @@ const QList<AppearanceKey> &generalAppearance()
     return keys;
 }
 
-struct AppearanceGroup {
+struct AppearanceGroup
+{
     const char *name;
     QList<AppearanceKey> keys;
 };
@@ -72,7 +74,10 @@ int lineOfOffset(const QByteArray &text, qsizetype offset)
 class Parser
 {
 public:
-    Parser(QString sourceDir, QByteArray text) : m_dir(std::move(sourceDir)), m_text(std::move(text)) {}
+    Parser(QString sourceDir, QByteArray text)
+        : m_dir(std::move(sourceDir)), m_text(std::move(text))
+    {
+    }
 
     bool parse(WLSourceManifest *manifest, QString *errorMessage);
 
@@ -194,9 +199,9 @@ bool Parser::parse(WLSourceManifest *manifest, QString *errorMessage)
         QJsonParseError parseError;
         const QJsonDocument document = QJsonDocument::fromJson(m_text, &parseError);
         if (parseError.error != QJsonParseError::NoError) {
-            m_error = wlSourceMessage(kManifest, lineOfOffset(m_text, parseError.offset),
-                                      QStringLiteral("malformed JSON: %1")
-                                          .arg(parseError.errorString()));
+            m_error =
+                wlSourceMessage(kManifest, lineOfOffset(m_text, parseError.offset),
+                                QStringLiteral("malformed JSON: %1").arg(parseError.errorString()));
             return false;
         }
         if (!document.isObject())
@@ -204,9 +209,9 @@ bool Parser::parse(WLSourceManifest *manifest, QString *errorMessage)
         const QJsonObject root = document.object();
 
         static const QStringList known = {
-            u"title"_s,  u"charset"_s,   u"language"_s,       u"header"_s, u"largeHeader"_s,
-            u"footer"_s, u"separator"_s, u"icon"_s,           u"settingsHidden"_s,
-            u"appearance"_s, u"entries"_s, u"preload"_s, u"media"_s,
+            u"title"_s,   u"charset"_s,   u"language"_s, u"header"_s,         u"largeHeader"_s,
+            u"footer"_s,  u"separator"_s, u"icon"_s,     u"settingsHidden"_s, u"appearance"_s,
+            u"entries"_s, u"preload"_s,   u"media"_s,
             u"about"_s, // the About page's HTML, for the About screen
         };
         for (auto it = root.constBegin(); it != root.constEnd(); ++it) {
@@ -230,19 +235,21 @@ bool Parser::parse(WLSourceManifest *manifest, QString *errorMessage)
             QStringLiteral("^(root|[A-Za-z]{2,8}([_-][A-Za-z0-9]{1,8})*)$"));
         if (!localeName.match(manifest->language).hasMatch())
             return fail(u"language"_s, QStringLiteral("\"language\": \"%1\" is not a locale name")
-                                            .arg(manifest->language));
+                                           .arg(manifest->language));
 
-        if (!readPageText(root, u"header"_s, true, &manifest->header)
-            || !readPageText(root, u"largeHeader"_s, false, &manifest->largeHeader)
-            || !readPageText(root, u"footer"_s, true, &manifest->footer)
-            || !readPageText(root, u"separator"_s, false, &manifest->separator))
+        if (!readPageText(root, u"header"_s, true, &manifest->header) ||
+            !readPageText(root, u"largeHeader"_s, false, &manifest->largeHeader) ||
+            !readPageText(root, u"footer"_s, true, &manifest->footer) ||
+            !readPageText(root, u"separator"_s, false, &manifest->separator))
             return false;
 
-        if (root.contains(u"icon"_s) && !readFileName(u"icon"_s, root.value(u"icon"_s), &manifest->icon))
+        if (root.contains(u"icon"_s) &&
+            !readFileName(u"icon"_s, root.value(u"icon"_s), &manifest->icon))
             return false;
         if (root.contains(u"settingsHidden"_s)) {
             if (!root.value(u"settingsHidden"_s).isBool())
-                return fail(u"settingsHidden"_s, QStringLiteral("\"settingsHidden\" must be true or false"));
+                return fail(u"settingsHidden"_s,
+                            QStringLiteral("\"settingsHidden\" must be true or false"));
             manifest->settingsHidden = root.value(u"settingsHidden"_s).toBool();
         }
 
@@ -262,16 +269,17 @@ bool Parser::parse(WLSourceManifest *manifest, QString *errorMessage)
                 if (!object.contains(name))
                     continue;
                 if (!object.value(name).isObject())
-                    return fail(name, QStringLiteral("\"appearance.%1\" must be an object").arg(name));
+                    return fail(name,
+                                QStringLiteral("\"appearance.%1\" must be an object").arg(name));
                 if (!readAppearanceGroup(object.value(name).toObject(),
-                                         QStringLiteral("appearance.%1.").arg(name), group.keys,
-                                         {}, manifest))
+                                         QStringLiteral("appearance.%1.").arg(name), group.keys, {},
+                                         manifest))
                     return false;
             }
         }
 
-        if (root.contains(u"entries"_s)
-            && !readFileName(u"entries"_s, root.value(u"entries"_s), &manifest->entriesFile))
+        if (root.contains(u"entries"_s) &&
+            !readFileName(u"entries"_s, root.value(u"entries"_s), &manifest->entriesFile))
             return false;
         return true;
     }();
@@ -300,8 +308,8 @@ bool WLManifestReader::read(const QString &sourceDir, WLSourceManifest *manifest
     QFile file(QDir(sourceDir).filePath(kManifest));
     if (!file.open(QIODevice::ReadOnly)) {
         if (errorMessage)
-            *errorMessage = wlSourceMessage(kManifest, 0, QStringLiteral("cannot read: %1")
-                                                              .arg(file.errorString()));
+            *errorMessage = wlSourceMessage(
+                kManifest, 0, QStringLiteral("cannot read: %1").arg(file.errorString()));
         return false;
     }
     QByteArray text = file.readAll();

@@ -6,7 +6,8 @@
 
 // One HTML fragment of an entry, as the source gives it. The line is where
 // it was written, so every later error can point at it.
-struct WLSourceFragment {
+struct WLSourceFragment
+{
     QString html;
     QStringList media;
     int line = 0;
@@ -14,7 +15,8 @@ struct WLSourceFragment {
 
 // One headword with everything the source says about it; lines with the same
 // headword have been merged into it in source order.
-struct WLSourceEntry {
+struct WLSourceEntry
+{
     QString headword;
     // Folded to lower case and NFC, no duplicates, in order of appearance.
     QStringList looks;

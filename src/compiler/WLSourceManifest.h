@@ -6,14 +6,16 @@
 // A value of the description the manifest sets directly: a description key
 // and its string. Images name a file of the source folder that is copied
 // into the bundle under the same relative name.
-struct WLManifestValue {
+struct WLManifestValue
+{
     QString key;
     QString value;
     bool isFile = false;
 };
 
 // What manifest.json says about the dictionary as a whole.
-struct WLSourceManifest {
+struct WLSourceManifest
+{
     QString title;
     QString charset;
     QString language = QStringLiteral("root");

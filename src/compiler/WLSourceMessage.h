@@ -14,7 +14,8 @@ inline QString wlSourceMessage(const QString &file, int line, const QString &tex
 // Names a character the way error messages show it: U+00E9 'é'.
 inline QString wlDescribeCharacter(char32_t codePoint)
 {
-    const QString hex = QStringLiteral("%1").arg(uint(codePoint), 4, 16, QLatin1Char('0')).toUpper();
+    const QString hex =
+        QStringLiteral("%1").arg(uint(codePoint), 4, 16, QLatin1Char('0')).toUpper();
     if (codePoint < 0x20 || codePoint == 0x7F)
         return QStringLiteral("U+") + hex;
     return QStringLiteral("U+%1 '%2'").arg(hex, QString::fromUcs4(&codePoint, 1));

@@ -28,7 +28,8 @@ private Q_SLOTS:
     void humanOutputIsAligned();
 
 private:
-    struct Result {
+    struct Result
+    {
         int status = -1;
         QByteArray out;
         QByteArray err;
@@ -46,8 +47,8 @@ TestWldict::Result TestWldict::wldict(const QStringList &arguments,
                                       const QProcessEnvironment &environment)
 {
     QProcess process;
-    QProcessEnvironment env = environment.isEmpty() ? QProcessEnvironment::systemEnvironment()
-                                                    : environment;
+    QProcessEnvironment env =
+        environment.isEmpty() ? QProcessEnvironment::systemEnvironment() : environment;
     // Only what a test gives counts.
     if (environment.isEmpty())
         env.remove(QStringLiteral("WL_DICTIONARY"));
@@ -64,9 +65,9 @@ TestWldict::Result TestWldict::wldict(const QStringList &arguments,
 
 QJsonValue TestWldict::json(const QStringList &arguments)
 {
-    const Result result = wldict(QStringList{QStringLiteral("--dictionary"), m_bundle,
-                                             QStringLiteral("--json")}
-                                 + arguments);
+    const Result result =
+        wldict(QStringList{QStringLiteral("--dictionary"), m_bundle, QStringLiteral("--json")} +
+               arguments);
     if (result.status != 0)
         qWarning("wldict %s: %d %s", qPrintable(arguments.join(QLatin1Char(' '))), result.status,
                  result.err.constData());
@@ -84,10 +85,11 @@ void TestWldict::initTestCase()
         QSKIP("WLDICT is not set");
     QVERIFY(m_dir.isValid());
     const QByteArray entries =
-        entry(QStringLiteral("bank"), {QStringLiteral("<p>money</p>"), QStringLiteral("<p>by a [[river]]</p>")})
-        + entry(QStringLiteral("river"), {QStringLiteral("<p>water</p>")})
-        + entry(QStringLiteral("café"), {QStringLiteral("<p>coffee</p>")})
-        + entry(QStringLiteral("apple"), {QStringLiteral("<p>fruit</p>")});
+        entry(QStringLiteral("bank"),
+              {QStringLiteral("<p>money</p>"), QStringLiteral("<p>by a [[river]]</p>")}) +
+        entry(QStringLiteral("river"), {QStringLiteral("<p>water</p>")}) +
+        entry(QStringLiteral("café"), {QStringLiteral("<p>coffee</p>")}) +
+        entry(QStringLiteral("apple"), {QStringLiteral("<p>fruit</p>")});
     QVERIFY(write(path(QStringLiteral("src")), manifest(), entries));
     m_bundle = path(QStringLiteral("bundle"));
     const Result built = wldict({QStringLiteral("build"), path(QStringLiteral("src")), m_bundle});
@@ -111,14 +113,14 @@ void TestWldict::indexListsSectionsAndTheirWords()
 {
     const QJsonArray sections = json({QStringLiteral("index")}).toArray();
     QCOMPARE(sections.size(), 4);
-    QCOMPARE(sections[0].toObject(),
-             (QJsonObject{{QStringLiteral("name"), QStringLiteral("A")},
-                          {QStringLiteral("offset"), 1},
-                          {QStringLiteral("count"), 1}}));
+    QCOMPARE(sections[0].toObject(), (QJsonObject{{QStringLiteral("name"), QStringLiteral("A")},
+                                                  {QStringLiteral("offset"), 1},
+                                                  {QStringLiteral("count"), 1}}));
     QCOMPARE(sections[2].toObject().value(QStringLiteral("name")).toString(), QStringLiteral("C"));
 
     const QJsonArray words = json({QStringLiteral("index"), QStringLiteral("2")}).toArray();
-    QCOMPARE(words, (QJsonArray{QJsonObject{{QStringLiteral("id"), 3}, {QStringLiteral("word"), QStringLiteral("café")}}}));
+    QCOMPARE(words, (QJsonArray{QJsonObject{{QStringLiteral("id"), 3},
+                                            {QStringLiteral("word"), QStringLiteral("café")}}}));
     // A section may also be named.
     QCOMPARE(json({QStringLiteral("index"), QStringLiteral("c")}).toArray(), words);
 }
@@ -142,14 +144,15 @@ void TestWldict::pageIsTheReadersBytes()
 {
     const QStringList dictionary{QStringLiteral("--dictionary"), m_bundle};
     // Contents IDs: apple 1, bank 2 and 3, café 4, river 5.
-    const Result page = wldict(dictionary + QStringList{QStringLiteral("page"), QStringLiteral("2"),
-                                                         QStringLiteral("3")});
+    const Result page = wldict(
+        dictionary + QStringList{QStringLiteral("page"), QStringLiteral("2"), QStringLiteral("3")});
     QCOMPARE(page.status, 0);
-    QCOMPARE(page.out, (kHeader + QStringLiteral("<p>money</p>") + kSeparator
-                        + QStringLiteral("<p>by a <a href=\"#5\">river</a></p>") + kFooter)
+    QCOMPARE(page.out, (kHeader + QStringLiteral("<p>money</p>") + kSeparator +
+                        QStringLiteral("<p>by a <a href=\"#5\">river</a></p>") + kFooter)
                            .toUtf8());
-    const Result large = wldict(dictionary + QStringList{QStringLiteral("page"), QStringLiteral("--large"),
-                                                          QStringLiteral("4")});
+    const Result large =
+        wldict(dictionary +
+               QStringList{QStringLiteral("page"), QStringLiteral("--large"), QStringLiteral("4")});
     QCOMPARE(large.status, 0);
     QCOMPARE(large.out, (kLargeHeader + QStringLiteral("<p>coffee</p>") + kFooter).toUtf8());
 }
@@ -172,24 +175,27 @@ void TestWldict::exitStatus_data()
 
     QTest::newRow("help") << QStringList{QStringLiteral("--help")} << 0 << QString();
     QTest::newRow("no command") << QStringList{} << 2 << QStringLiteral("no command given");
-    QTest::newRow("unknown command") << QStringList{QStringLiteral("frobnicate")} << 2
-                                     << QStringLiteral("unknown command");
-    QTest::newRow("entry without ID") << QStringList{QStringLiteral("entry")} << 2
-                                      << QStringLiteral("usage: wldict entry ID");
-    QTest::newRow("entry not a number") << QStringList{QStringLiteral("entry"), QStringLiteral("x1")} << 2
-                                        << QStringLiteral("is not a headword ID");
+    QTest::newRow("unknown command")
+        << QStringList{QStringLiteral("frobnicate")} << 2 << QStringLiteral("unknown command");
+    QTest::newRow("entry without ID")
+        << QStringList{QStringLiteral("entry")} << 2 << QStringLiteral("usage: wldict entry ID");
+    QTest::newRow("entry not a number")
+        << QStringList{QStringLiteral("entry"), QStringLiteral("x1")} << 2
+        << QStringLiteral("is not a headword ID");
     QTest::newRow("page of 0") << QStringList{QStringLiteral("page"), QStringLiteral("0")} << 2
                                << QStringLiteral("is not a contents ID");
-    QTest::newRow("no such entry") << QStringList{QStringLiteral("entry"), QStringLiteral("99")} << 1
-                                   << QStringLiteral("no headword 99");
+    QTest::newRow("no such entry") << QStringList{QStringLiteral("entry"), QStringLiteral("99")}
+                                   << 1 << QStringLiteral("no headword 99");
     QTest::newRow("no such link") << QStringList{QStringLiteral("link"), QStringLiteral("99")} << 1
                                   << QStringLiteral("no link 99");
-    QTest::newRow("no such page") << QStringList{QStringLiteral("page"), QStringLiteral("1"), QStringLiteral("99")}
+    QTest::newRow("no such page") << QStringList{QStringLiteral("page"), QStringLiteral("1"),
+                                                 QStringLiteral("99")}
                                   << 1 << QStringLiteral("the page cannot be made");
-    QTest::newRow("no such section") << QStringList{QStringLiteral("index"), QStringLiteral("9")} << 1
-                                     << QStringLiteral("no section");
-    QTest::newRow("build with one argument") << QStringList{QStringLiteral("build"), QStringLiteral("x")}
-                                             << 2 << QStringLiteral("usage: wldict build");
+    QTest::newRow("no such section") << QStringList{QStringLiteral("index"), QStringLiteral("9")}
+                                     << 1 << QStringLiteral("no section");
+    QTest::newRow("build with one argument")
+        << QStringList{QStringLiteral("build"), QStringLiteral("x")} << 2
+        << QStringLiteral("usage: wldict build");
 }
 
 void TestWldict::exitStatus()
@@ -203,8 +209,8 @@ void TestWldict::exitStatus()
     if (status != 0)
         QVERIFY(result.out.isEmpty());
 
-    const Result missing = wldict({QStringLiteral("--dictionary"), path(QStringLiteral("nowhere")),
-                                   QStringLiteral("info")});
+    const Result missing = wldict(
+        {QStringLiteral("--dictionary"), path(QStringLiteral("nowhere")), QStringLiteral("info")});
     QCOMPARE(missing.status, 1);
     QVERIFY(missing.err.contains("no dictionary bundle here"));
 }
@@ -213,24 +219,27 @@ void TestWldict::buildReportsFileAndLine()
 {
     QVERIFY(write(path(QStringLiteral("bad")), manifest(),
                   entry(QStringLiteral("x"), {QStringLiteral("y")}) + "{\"headword\": 1}\n"));
-    const Result result = wldict({QStringLiteral("build"), path(QStringLiteral("bad")),
-                                  path(QStringLiteral("bad-out"))});
+    const Result result = wldict(
+        {QStringLiteral("build"), path(QStringLiteral("bad")), path(QStringLiteral("bad-out"))});
     QCOMPARE(result.status, 1);
-    QVERIFY2(result.err.startsWith("wldict: entries.jsonl:2: \"headword\" must be a non-empty string"),
-             result.err.constData());
+    QVERIFY2(
+        result.err.startsWith("wldict: entries.jsonl:2: \"headword\" must be a non-empty string"),
+        result.err.constData());
     QVERIFY(!QFileInfo::exists(path(QStringLiteral("bad-out"))));
 }
 
 void TestWldict::humanOutputIsAligned()
 {
-    const Result result = wldict({QStringLiteral("--dictionary"), m_bundle, QStringLiteral("index")});
+    const Result result =
+        wldict({QStringLiteral("--dictionary"), m_bundle, QStringLiteral("index")});
     QCOMPARE(result.status, 0);
     const QList<QByteArray> lines = result.out.trimmed().split('\n');
     QCOMPARE(lines.size(), 5);
     // Every row's columns start where the heading's do.
     const qsizetype countColumn = lines[0].indexOf("Count");
     for (const QByteArray &line : lines.mid(1))
-        QVERIFY2(line.size() == lines[0].size() && line.at(countColumn - 2) == ' ', line.constData());
+        QVERIFY2(line.size() == lines[0].size() && line.at(countColumn - 2) == ' ',
+                 line.constData());
 }
 
 QTEST_GUILESS_MAIN(TestWldict)

@@ -46,10 +46,10 @@ inline bool writeFile(const QString &path, const QByteArray &bytes)
 
 inline bool write(const QString &dir, const QJsonObject &manifest, const QByteArray &entries)
 {
-    return QDir().mkpath(dir)
-        && writeFile(QDir(dir).filePath(QStringLiteral("manifest.json")),
-                     QJsonDocument(manifest).toJson())
-        && writeFile(QDir(dir).filePath(QStringLiteral("entries.jsonl")), entries);
+    return QDir().mkpath(dir) &&
+           writeFile(QDir(dir).filePath(QStringLiteral("manifest.json")),
+                     QJsonDocument(manifest).toJson()) &&
+           writeFile(QDir(dir).filePath(QStringLiteral("entries.jsonl")), entries);
 }
 
 } // namespace WLSourceFixture

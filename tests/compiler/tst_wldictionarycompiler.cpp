@@ -18,7 +18,8 @@ namespace {
 std::unique_ptr<WLDatabase> openBundle(const QString &dir)
 {
     WLBundle::setResourcePath(dir);
-    return WLDatabase::initWithPropertyListFile(QDir(dir).filePath(QStringLiteral("DatabaseInfo.plist")));
+    return WLDatabase::initWithPropertyListFile(
+        QDir(dir).filePath(QStringLiteral("DatabaseInfo.plist")));
 }
 
 // Rows of one query on a bundle file, each row as text cells.
@@ -26,7 +27,8 @@ QList<QStringList> query(const QString &file, const QString &sql)
 {
     QList<QStringList> rows;
     sqlite3 *db = nullptr;
-    if (sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) !=
+        SQLITE_OK) {
         sqlite3_close(db);
         return rows;
     }
@@ -65,18 +67,21 @@ QByteArray readAll(const QString &path)
 
 QByteArray sampleEntries()
 {
-    return entry(QStringLiteral("river"), {QStringLiteral("<p>water; see [[bank#2|the bank]]</p>")})
-        + "// a comment line, then a blank one\n\n"
-        + entry(QStringLiteral("bank"),
-                {QStringLiteral("<p>money &amp; loans</p>"), QStringLiteral("<p>by a [[river]]</p>")},
-                {QStringLiteral("Bank"), QStringLiteral("banks")})
-        + entry(QStringLiteral("café"), {QStringLiteral("<p>coffee, [[C#|C<sharp>]]</p>")})
-        + entry(QStringLiteral("C#"), {QStringLiteral("<p>a language</p>")})
-        + entry(QStringLiteral("Straße"), {QStringLiteral("<p>street</p>")})
-        + entry(QStringLiteral("ß"), {QStringLiteral("<p>sharp s</p>")})
-        + entry(QStringLiteral("42"), {QStringLiteral("<p>a number</p>")})
-        + entry(QStringLiteral("Édith"), {QStringLiteral("")})
-        + entry(QStringLiteral("bank"), {QStringLiteral("<p>idiom</p>")}, {QStringLiteral("banking")});
+    return entry(QStringLiteral("river"),
+                 {QStringLiteral("<p>water; see [[bank#2|the bank]]</p>")}) +
+           "// a comment line, then a blank one\n\n" +
+           entry(QStringLiteral("bank"),
+                 {QStringLiteral("<p>money &amp; loans</p>"),
+                  QStringLiteral("<p>by a [[river]]</p>")},
+                 {QStringLiteral("Bank"), QStringLiteral("banks")}) +
+           entry(QStringLiteral("café"), {QStringLiteral("<p>coffee, [[C#|C<sharp>]]</p>")}) +
+           entry(QStringLiteral("C#"), {QStringLiteral("<p>a language</p>")}) +
+           entry(QStringLiteral("Straße"), {QStringLiteral("<p>street</p>")}) +
+           entry(QStringLiteral("ß"), {QStringLiteral("<p>sharp s</p>")}) +
+           entry(QStringLiteral("42"), {QStringLiteral("<p>a number</p>")}) +
+           entry(QStringLiteral("Édith"), {QStringLiteral("")}) +
+           entry(QStringLiteral("bank"), {QStringLiteral("<p>idiom</p>")},
+                 {QStringLiteral("banking")});
 }
 
 } // namespace
@@ -109,8 +114,8 @@ private:
     {
         const QString out = path(QStringLiteral("bundle"));
         QString error;
-        if (!write(path(QStringLiteral("src")), manifest(), sampleEntries())
-            || !WLDictionaryCompiler::build(path(QStringLiteral("src")), out, &error))
+        if (!write(path(QStringLiteral("src")), manifest(), sampleEntries()) ||
+            !WLDictionaryCompiler::build(path(QStringLiteral("src")), out, &error))
             qWarning("%s", qPrintable(error));
         return out;
     }
@@ -154,18 +159,19 @@ void TestWLDictionaryCompiler::everyPageIsHeaderFragmentsAndFooter()
                 continue;
             QStringList expected = fragments.value(word);
             QCOMPARE(contentsIDs.size(), expected.size());
-            const std::optional<QByteArray> page =
-                database->newHtmlDataForIDs(QVariantList(contentsIDs.begin(), contentsIDs.end()), false);
+            const std::optional<QByteArray> page = database->newHtmlDataForIDs(
+                QVariantList(contentsIDs.begin(), contentsIDs.end()), false);
             QVERIFY(page);
             if (word == QLatin1String("bank")) {
                 // The second fragment holds a link; see crossReferencesBecomeLinkIDs.
                 const QByteArray own = *database->newHtmlDataForID(contentsIDs[1].toInt(), false);
-                expected[1] = QString::fromUtf8(own.mid(kHeader.size(), own.size() - kHeader.size() - kFooter.size()));
+                expected[1] = QString::fromUtf8(
+                    own.mid(kHeader.size(), own.size() - kHeader.size() - kFooter.size()));
                 QVERIFY(expected[1].startsWith(QLatin1String("<p>by a <a href=\"#")));
             }
             QCOMPARE(QString::fromUtf8(*page), kHeader + expected.join(kSeparator) + kFooter);
-            const std::optional<QByteArray> large =
-                database->newHtmlDataForIDs(QVariantList(contentsIDs.begin(), contentsIDs.end()), true);
+            const std::optional<QByteArray> large = database->newHtmlDataForIDs(
+                QVariantList(contentsIDs.begin(), contentsIDs.end()), true);
             QVERIFY(large);
             QCOMPARE(QString::fromUtf8(*large), kLargeHeader + expected.join(kSeparator) + kFooter);
         }
@@ -177,13 +183,15 @@ void TestWLDictionaryCompiler::crossReferencesBecomeLinkIDs()
 {
     const std::unique_ptr<WLDatabase> database = openBundle(buildSample());
     QVERIFY(database);
-    const QList<QStringList> headwords = query(path(QStringLiteral("bundle/headword.db")),
-                                               QStringLiteral("SELECT word, contents_ids FROM headword"));
+    const QList<QStringList> headwords =
+        query(path(QStringLiteral("bundle/headword.db")),
+              QStringLiteral("SELECT word, contents_ids FROM headword"));
     QHash<QString, QStringList> idsOf;
     for (const QStringList &row : headwords)
         idsOf.insert(row[0], row[1].split(QLatin1Char('\t')));
 
-    struct Case {
+    struct Case
+    {
         QString word;
         int fragment;
         QString target;
@@ -196,10 +204,12 @@ void TestWLDictionaryCompiler::crossReferencesBecomeLinkIDs()
         {QStringLiteral("café"), 0, QStringLiteral("C#"), QStringLiteral("C&lt;sharp&gt;"), 0},
     };
     for (const Case &c : cases) {
-        const QByteArray page = *database->newHtmlDataForID(idsOf[c.word][c.fragment].toInt(), false);
+        const QByteArray page =
+            *database->newHtmlDataForID(idsOf[c.word][c.fragment].toInt(), false);
         const QString linkID = idsOf[c.target][c.targetFragment];
-        QVERIFY2(page.contains(QStringLiteral("<a href=\"#%1\">%2</a>").arg(linkID, c.shown).toUtf8()),
-                 page.constData());
+        QVERIFY2(
+            page.contains(QStringLiteral("<a href=\"#%1\">%2</a>").arg(linkID, c.shown).toUtf8()),
+            page.constData());
         QString word;
         QString link;
         int contentsID = 0;
@@ -217,10 +227,11 @@ void TestWLDictionaryCompiler::headwordOrder_data()
     QTest::addColumn<QStringList>("order");
     QTest::addColumn<QStringList>("sections");
 
-    const QStringList words{QStringLiteral("zebra"),  QStringLiteral("Édith"),  QStringLiteral("apple"),
-                            QStringLiteral("42"),     QStringLiteral("ß"),      QStringLiteral("Straße"),
-                            QStringLiteral("éclair"), QStringLiteral("Eagle"),  QStringLiteral("banana"),
-                            QStringLiteral("_x"),     QStringLiteral("Apple"),  QStringLiteral("öl")};
+    const QStringList words{
+        QStringLiteral("zebra"),  QStringLiteral("Édith"), QStringLiteral("apple"),
+        QStringLiteral("42"),     QStringLiteral("ß"),     QStringLiteral("Straße"),
+        QStringLiteral("éclair"), QStringLiteral("Eagle"), QStringLiteral("banana"),
+        QStringLiteral("_x"),     QStringLiteral("Apple"), QStringLiteral("öl")};
     QTest::newRow("root") << QStringLiteral("root") << words
                           << QStringList{QStringLiteral("_x"),     QStringLiteral("42"),
                                          QStringLiteral("apple"),  QStringLiteral("Apple"),
@@ -228,8 +239,9 @@ void TestWLDictionaryCompiler::headwordOrder_data()
                                          QStringLiteral("éclair"), QStringLiteral("Édith"),
                                          QStringLiteral("öl"),     QStringLiteral("Straße"),
                                          QStringLiteral("ß"),      QStringLiteral("zebra")}
-                          << QStringList{QStringLiteral("#"),  QStringLiteral("A"), QStringLiteral("B"),
-                                         QStringLiteral("E"),  QStringLiteral("O"), QStringLiteral("S"),
+                          << QStringList{QStringLiteral("#"),  QStringLiteral("A"),
+                                         QStringLiteral("B"),  QStringLiteral("E"),
+                                         QStringLiteral("O"),  QStringLiteral("S"),
                                          QStringLiteral("SS"), QStringLiteral("Z")};
     // Swedish sorts "ö" after "z"; the section comes from the decomposed
     // letter all the same.
@@ -255,7 +267,8 @@ void TestWLDictionaryCompiler::headwordOrder()
     source.insert(QStringLiteral("language"), language);
     QVERIFY(write(path(QStringLiteral("src")), source, entries));
     QString error;
-    QVERIFY2(WLDictionaryCompiler::build(path(QStringLiteral("src")), path(QStringLiteral("out")), &error),
+    QVERIFY2(WLDictionaryCompiler::build(path(QStringLiteral("src")), path(QStringLiteral("out")),
+                                         &error),
              qPrintable(error));
 
     const std::unique_ptr<WLDatabase> database = openBundle(path(QStringLiteral("out")));
@@ -281,9 +294,12 @@ void TestWLDictionaryCompiler::letterIndexTablesMatchTheRows_data()
     QTest::addColumn<QString>("key");
 
     QTest::newRow("contents") << QStringLiteral("contents.db") << QStringLiteral("contents")
-                              << QStringLiteral("(SELECT lower(word) FROM link WHERE link.id = contents.id)");
-    QTest::newRow("link") << QStringLiteral("link.db") << QStringLiteral("link") << QStringLiteral("word");
-    QTest::newRow("search") << QStringLiteral("search.db") << QStringLiteral("search") << QStringLiteral("look");
+                              << QStringLiteral(
+                                     "(SELECT lower(word) FROM link WHERE link.id = contents.id)");
+    QTest::newRow("link") << QStringLiteral("link.db") << QStringLiteral("link")
+                          << QStringLiteral("word");
+    QTest::newRow("search") << QStringLiteral("search.db") << QStringLiteral("search")
+                            << QStringLiteral("look");
     QTest::newRow("whole-word") << QStringLiteral("equal.db") << QStringLiteral("equal_search")
                                 << QStringLiteral("look");
 }
@@ -302,16 +318,18 @@ void TestWLDictionaryCompiler::letterIndexTablesMatchTheRows()
         dbPath = QDir(bundle).filePath(QStringLiteral("link.db"));
         key = QStringLiteral("word");
         table = QStringLiteral("link");
-        const QList<QStringList> contentsIndex = query(QDir(bundle).filePath(file),
-            QStringLiteral("SELECT letter, offset, count FROM contents_index ORDER BY id"));
-        const QList<QStringList> linkIndex = query(dbPath,
-            QStringLiteral("SELECT letter, offset, count FROM link_index ORDER BY id"));
+        const QList<QStringList> contentsIndex =
+            query(QDir(bundle).filePath(file),
+                  QStringLiteral("SELECT letter, offset, count FROM contents_index ORDER BY id"));
+        const QList<QStringList> linkIndex = query(
+            dbPath, QStringLiteral("SELECT letter, offset, count FROM link_index ORDER BY id"));
         QCOMPARE(contentsIndex, linkIndex);
     }
     const QList<QStringList> rows =
         query(dbPath, QStringLiteral("SELECT id, %1 FROM %2 ORDER BY id").arg(key, table));
-    const QList<QStringList> index = query(dbPath,
-        QStringLiteral("SELECT letter, offset, count FROM %1_index ORDER BY id").arg(table));
+    const QList<QStringList> index =
+        query(dbPath,
+              QStringLiteral("SELECT letter, offset, count FROM %1_index ORDER BY id").arg(table));
     QVERIFY(!rows.isEmpty());
     QVERIFY(!index.isEmpty());
 
@@ -335,12 +353,15 @@ void TestWLDictionaryCompiler::letterIndexTablesMatchTheRows()
 void TestWLDictionaryCompiler::searchRowsCoverEveryLook()
 {
     const QString bundle = buildSample();
-    const QList<QStringList> equal = query(QDir(bundle).filePath(QStringLiteral("equal.db")),
+    const QList<QStringList> equal = query(
+        QDir(bundle).filePath(QStringLiteral("equal.db")),
         QStringLiteral("SELECT look, word, links, contents_ids FROM equal_search ORDER BY id"));
-    const QList<QStringList> search = query(QDir(bundle).filePath(QStringLiteral("search.db")),
-        QStringLiteral("SELECT look, word, link, contents_id FROM search ORDER BY id"));
-    const QList<QStringList> bank = query(QDir(bundle).filePath(QStringLiteral("headword.db")),
-        QStringLiteral("SELECT links, contents_ids FROM headword WHERE word = 'bank'"));
+    const QList<QStringList> search =
+        query(QDir(bundle).filePath(QStringLiteral("search.db")),
+              QStringLiteral("SELECT look, word, link, contents_id FROM search ORDER BY id"));
+    const QList<QStringList> bank =
+        query(QDir(bundle).filePath(QStringLiteral("headword.db")),
+              QStringLiteral("SELECT links, contents_ids FROM headword WHERE word = 'bank'"));
     QCOMPARE(bank.size(), 1);
 
     // Looks are folded, united over the merged lines, and each has one
@@ -375,9 +396,11 @@ void TestWLDictionaryCompiler::sameSourceGivesSameBytes()
 {
     QVERIFY(write(path(QStringLiteral("src")), manifest(), sampleEntries()));
     QString error;
-    QVERIFY2(WLDictionaryCompiler::build(path(QStringLiteral("src")), path(QStringLiteral("one")), &error),
+    QVERIFY2(WLDictionaryCompiler::build(path(QStringLiteral("src")), path(QStringLiteral("one")),
+                                         &error),
              qPrintable(error));
-    QVERIFY2(WLDictionaryCompiler::build(path(QStringLiteral("src")), path(QStringLiteral("two")), &error),
+    QVERIFY2(WLDictionaryCompiler::build(path(QStringLiteral("src")), path(QStringLiteral("two")),
+                                         &error),
              qPrintable(error));
     const QStringList files = listing(path(QStringLiteral("one")));
     QCOMPARE(files, listing(path(QStringLiteral("two"))));
@@ -385,7 +408,8 @@ void TestWLDictionaryCompiler::sameSourceGivesSameBytes()
     QVERIFY(files.contains(QStringLiteral("contents.db")));
     for (const QString &file : files) {
         const QByteArray one = readAll(QDir(path(QStringLiteral("one"))).filePath(file));
-        QVERIFY2(one == readAll(QDir(path(QStringLiteral("two"))).filePath(file)), qPrintable(file));
+        QVERIFY2(one == readAll(QDir(path(QStringLiteral("two"))).filePath(file)),
+                 qPrintable(file));
     }
 }
 
@@ -406,7 +430,8 @@ void TestWLDictionaryCompiler::charsets()
     QVERIFY(write(path(QStringLiteral("src")), manifest(charset),
                   entry(QStringLiteral("café"), {QStringLiteral("<p>café ß</p>")})));
     QString error;
-    QVERIFY2(WLDictionaryCompiler::build(path(QStringLiteral("src")), path(QStringLiteral("out")), &error),
+    QVERIFY2(WLDictionaryCompiler::build(path(QStringLiteral("src")), path(QStringLiteral("out")),
+                                         &error),
              qPrintable(error));
     const std::unique_ptr<WLDatabase> database = openBundle(path(QStringLiteral("out")));
     QVERIFY(database);
@@ -430,51 +455,65 @@ void TestWLDictionaryCompiler::badSourceNamesFileAndLine_data()
                                    << QStringLiteral("entries.jsonl:2: expected one JSON object");
     QTest::newRow("missing headword") << manifest() << good + "{\"fragments\": [\"<p>x</p>\"]}\n"
                                       << QStringLiteral("entries.jsonl:2: missing \"headword\"");
-    QTest::newRow("no fragments") << manifest() << QByteArray("{\"headword\": \"x\", \"fragments\": []}\n")
-                                  << QStringLiteral("entries.jsonl:1: \"fragments\" must be a non-empty array");
-    QTest::newRow("tab in headword") << manifest() << entry(QStringLiteral("a\tb"), {QStringLiteral("x")})
-                                     << QStringLiteral("entries.jsonl:1: \"headword\" must not contain tabs");
+    QTest::newRow("no fragments")
+        << manifest() << QByteArray("{\"headword\": \"x\", \"fragments\": []}\n")
+        << QStringLiteral("entries.jsonl:1: \"fragments\" must be a non-empty array");
+    QTest::newRow("tab in headword")
+        << manifest() << entry(QStringLiteral("a\tb"), {QStringLiteral("x")})
+        << QStringLiteral("entries.jsonl:1: \"headword\" must not contain tabs");
     QTest::newRow("misspelt key") << manifest()
                                   << QByteArray("{\"headword\": \"x\", \"fragment\": [\"y\"]}\n")
                                   << QStringLiteral("entries.jsonl:1: unknown key \"fragment\"");
     QTest::newRow("unknown target")
-        << manifest() << good + "\n" + entry(QStringLiteral("two"), {QStringLiteral("<p>see [[nowhere]]</p>")})
-        << QStringLiteral("entries.jsonl:3: \"two\", fragment 1: unknown cross-reference target \"nowhere\"");
+        << manifest()
+        << good + "\n" + entry(QStringLiteral("two"), {QStringLiteral("<p>see [[nowhere]]</p>")})
+        << QStringLiteral(
+               "entries.jsonl:3: \"two\", fragment 1: unknown cross-reference target \"nowhere\"");
     QTest::newRow("fragment number too high")
-        << manifest() << good + entry(QStringLiteral("two"), {QStringLiteral("x"), QStringLiteral("[[one#2]]")})
-        << QStringLiteral("entries.jsonl:2: \"two\", fragment 2: unknown cross-reference target \"one#2\"");
-    QTest::newRow("open reference") << manifest() << entry(QStringLiteral("x"), {QStringLiteral("[[x")})
-                                    << QStringLiteral("entries.jsonl:1: \"x\", fragment 1: cross-reference");
-    QTest::newRow("unencodable") << manifest(QStringLiteral("ISO-8859-1"))
-                                 << good + entry(QStringLiteral("two"), {QStringLiteral("<p>中</p>")})
-                                 << QStringLiteral("entries.jsonl:2: \"two\", fragment 1: character U+4E2D '中' "
-                                                   "cannot be written in ISO-8859-1");
-    QTest::newRow("zero character") << manifest() << entry(QStringLiteral("x"), {QString(QChar(0))})
-                                    << QStringLiteral("entries.jsonl:1: \"x\", fragment 1: contains U+0000");
+        << manifest()
+        << good + entry(QStringLiteral("two"), {QStringLiteral("x"), QStringLiteral("[[one#2]]")})
+        << QStringLiteral(
+               "entries.jsonl:2: \"two\", fragment 2: unknown cross-reference target \"one#2\"");
+    QTest::newRow("open reference")
+        << manifest() << entry(QStringLiteral("x"), {QStringLiteral("[[x")})
+        << QStringLiteral("entries.jsonl:1: \"x\", fragment 1: cross-reference");
+    QTest::newRow("unencodable")
+        << manifest(QStringLiteral("ISO-8859-1"))
+        << good + entry(QStringLiteral("two"), {QStringLiteral("<p>中</p>")})
+        << QStringLiteral("entries.jsonl:2: \"two\", fragment 1: character U+4E2D '中' "
+                          "cannot be written in ISO-8859-1");
+    QTest::newRow("zero character")
+        << manifest() << entry(QStringLiteral("x"), {QString(QChar(0))})
+        << QStringLiteral("entries.jsonl:1: \"x\", fragment 1: contains U+0000");
     QTest::newRow("no entries") << manifest() << QByteArray("// nothing\n")
                                 << QStringLiteral("entries.jsonl: no entries");
 
     QJsonObject noTitle = manifest();
     noTitle.remove(QStringLiteral("title"));
-    QTest::newRow("no title") << noTitle << good << QStringLiteral("manifest.json: missing \"title\"");
+    QTest::newRow("no title") << noTitle << good
+                              << QStringLiteral("manifest.json: missing \"title\"");
     QJsonObject badCharset = manifest(QStringLiteral("no-such-charset"));
-    QTest::newRow("unknown charset") << badCharset << good
-                                     << QStringLiteral("manifest.json:2: unknown charset \"no-such-charset\"");
+    QTest::newRow("unknown charset")
+        << badCharset << good
+        << QStringLiteral("manifest.json:2: unknown charset \"no-such-charset\"");
     QTest::newRow("UTF-16") << manifest(QStringLiteral("UTF-16")) << good
-                            << QStringLiteral("manifest.json:2: charset \"UTF-16\" does not write ASCII");
+                            << QStringLiteral(
+                                   "manifest.json:2: charset \"UTF-16\" does not write ASCII");
     QJsonObject badHeader = manifest(QStringLiteral("US-ASCII"));
     badHeader.insert(QStringLiteral("header"), QStringLiteral("<p>é"));
-    QTest::newRow("header not encodable") << badHeader << good
-                                          << QStringLiteral("manifest.json:4: \"header\": character U+00E9");
+    QTest::newRow("header not encodable")
+        << badHeader << good << QStringLiteral("manifest.json:4: \"header\": character U+00E9");
     QJsonObject badColour = manifest();
     badColour.insert(QStringLiteral("appearance"),
                      QJsonObject{{QStringLiteral("textColor"), QStringLiteral("1, 0")}});
-    QTest::newRow("bad colour") << badColour << good
-                                << QStringLiteral("manifest.json:3: \"appearance.textColor\" must be a colour");
+    QTest::newRow("bad colour")
+        << badColour << good
+        << QStringLiteral("manifest.json:3: \"appearance.textColor\" must be a colour");
     QJsonObject escaping = manifest();
     escaping.insert(QStringLiteral("icon"), QStringLiteral("../icon.png"));
-    QTest::newRow("icon outside") << escaping << good
-                                  << QStringLiteral("manifest.json:5: \"icon\": \"../icon.png\" must be a relative path");
+    QTest::newRow("icon outside")
+        << escaping << good
+        << QStringLiteral("manifest.json:5: \"icon\": \"../icon.png\" must be a relative path");
 }
 
 void TestWLDictionaryCompiler::badSourceNamesFileAndLine()
@@ -485,7 +524,8 @@ void TestWLDictionaryCompiler::badSourceNamesFileAndLine()
 
     QVERIFY(write(path(QStringLiteral("src")), source, entries));
     QString error;
-    QVERIFY(!WLDictionaryCompiler::build(path(QStringLiteral("src")), path(QStringLiteral("out")), &error));
+    QVERIFY(!WLDictionaryCompiler::build(path(QStringLiteral("src")), path(QStringLiteral("out")),
+                                         &error));
     QVERIFY2(error.startsWith(message), qPrintable(error));
     // Nothing left behind: no bundle, no half-built sibling.
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
@@ -508,8 +548,10 @@ void TestWLDictionaryCompiler::existingBundleIsReplacedOnlyOnSuccess()
 
     QJsonObject renamed = manifest();
     renamed.insert(QStringLiteral("title"), QStringLiteral("Second Edition"));
-    QVERIFY(write(path(QStringLiteral("good")), renamed, entry(QStringLiteral("x"), {QStringLiteral("y")})));
-    QVERIFY2(WLDictionaryCompiler::build(path(QStringLiteral("good")), out, &error), qPrintable(error));
+    QVERIFY(write(path(QStringLiteral("good")), renamed,
+                  entry(QStringLiteral("x"), {QStringLiteral("y")})));
+    QVERIFY2(WLDictionaryCompiler::build(path(QStringLiteral("good")), out, &error),
+             qPrintable(error));
     const std::unique_ptr<WLDatabase> database = openBundle(out);
     QVERIFY(database);
     QCOMPARE(database->title(), QStringLiteral("Second Edition"));
@@ -521,14 +563,17 @@ void TestWLDictionaryCompiler::existingBundleIsReplacedOnlyOnSuccess()
 
 void TestWLDictionaryCompiler::refusesToReplaceWhatIsNoBundle()
 {
-    QVERIFY(write(path(QStringLiteral("src")), manifest(), entry(QStringLiteral("x"), {QStringLiteral("y")})));
+    QVERIFY(write(path(QStringLiteral("src")), manifest(),
+                  entry(QStringLiteral("x"), {QStringLiteral("y")})));
     QVERIFY(QDir().mkpath(path(QStringLiteral("home"))));
     QVERIFY(writeFile(path(QStringLiteral("home/notes.txt")), "keep me"));
     QString error;
-    QVERIFY(!WLDictionaryCompiler::build(path(QStringLiteral("src")), path(QStringLiteral("home")), &error));
+    QVERIFY(!WLDictionaryCompiler::build(path(QStringLiteral("src")), path(QStringLiteral("home")),
+                                         &error));
     QVERIFY2(error.contains(QLatin1String("is not a dictionary bundle")), qPrintable(error));
     QCOMPARE(readAll(path(QStringLiteral("home/notes.txt"))), QByteArray("keep me"));
-    QVERIFY(!WLDictionaryCompiler::build(path(QStringLiteral("src")), path(QStringLiteral("src")), &error));
+    QVERIFY(!WLDictionaryCompiler::build(path(QStringLiteral("src")), path(QStringLiteral("src")),
+                                         &error));
     QVERIFY(QFileInfo::exists(path(QStringLiteral("src/manifest.json"))));
 }
 
