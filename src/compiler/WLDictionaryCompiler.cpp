@@ -68,7 +68,7 @@ bool checkOutput(const QFileInfo &output, const QString &sourceDir, QString *err
     const QString source = QFileInfo(sourceDir).canonicalFilePath();
     const QString parent = QFileInfo(output.absolutePath()).canonicalFilePath();
     const QString target = QDir(parent).filePath(output.fileName());
-    if (isInside(target, source) && QFileInfo(target).canonicalFilePath() == source) {
+    if (QFileInfo(target).canonicalFilePath() == source) {
         *errorMessage = QStringLiteral("%1: the output must not be the source folder").arg(shown);
         return false;
     }
