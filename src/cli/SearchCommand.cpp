@@ -1,0 +1,121 @@
+#include "WLCliContext.h"
+#include "WLCommand.h"
+#include "WLDatabase.h"
+#include "WLLocalization.h"
+
+#include <QEventLoop>
+#include <QJsonArray>
+#include <QJsonObject>
+
+namespace {
+
+// Runs one keyword through the search worker, as typing it into the search
+// bar would, and lists the sections the search screen would then show.
+class SearchCommand : public WLCommand
+{
+public:
+    QString name() const override { return QStringLiteral("search"); }
+    QString arguments() const override { return QStringLiteral("[--trace] KEYWORD"); }
+    QString summary() const override
+    {
+        return QStringLiteral("whole-word and partial matches (* any run, ? one character); "
+                              "--trace: one JSON line per result snapshot instead");
+    }
+
+    int run(WLCliContext &context, const QStringList &arguments) override
+    {
+        bool trace = false;
+        QStringList rest;
+        for (const QString &argument : arguments) {
+            if (argument == QLatin1String("--trace"))
+                trace = true;
+            else
+                rest.append(argument);
+        }
+        if (rest.size() != 1)
+            return context.usage(*this, QStringLiteral("takes one keyword (\"\" clears)"));
+        WLDatabase *database = context.database();
+        if (!database)
+            return 1;
+        WLLocalization::install();
+        const QString keyword = rest.first();
+
+        QEventLoop loop;
+        QObject guard; // ends the connections with this run
+        QObject::connect(database, &WLDatabase::searchSnapshotReceived, &guard,
+                         [&](const QString &receiver, int count) {
+                             if (trace)
+                                 writeTraceLine(context, receiver, count);
+                         });
+        // The worker queues this after the last snapshot of the keyword, so
+        // both halves are final once it arrives.
+        QObject::connect(database, &WLDatabase::searchKeywordFinished, &guard,
+                         [&](const QString &finished) {
+                             if (finished == keyword)
+                                 loop.quit();
+                         });
+        database->setSearchKeywordOnThread(keyword);
+        loop.exec();
+
+        if (!trace)
+            writeSections(context, *database);
+        return 0;
+    }
+
+private:
+    // Written by hand to keep the keys in the order people read them.
+    static void writeTraceLine(WLCliContext &context, const QString &receiver, int count)
+    {
+        context.writeLine(QStringLiteral("{\"receiver\": \"%1\", \"count\": %2}")
+                              .arg(receiver, count < 0 ? QStringLiteral("null")
+                                                       : QString::number(count)));
+    }
+
+    static void writeSections(WLCliContext &context, const WLDatabase &database)
+    {
+        QJsonArray sections;
+        for (uint section = 0; section < database.searchSectionCount(); ++section) {
+            const QString title = database.searchSectionNameAtIndex(section);
+            QJsonArray items;
+            QList<QStringList> rows;
+            for (uint item = 0; item < database.itemCountOfSearchSectionAtIndex(section); ++item) {
+                const QString word = database.itemNameAtIndexOfSearchSectionAtIndex(item, section);
+                const QString links = database.itemLinksAtIndexOfSearchSectionAtIndex(item, section);
+                const std::optional<QVariantList> ids =
+                    database.itemContentsIDsAtIndexOfSearchSectionAtIndex(item, section);
+                QJsonArray idArray;
+                QStringList idTexts;
+                if (ids) {
+                    for (const QVariant &id : *ids) {
+                        idArray.append(id.toInt());
+                        idTexts.append(id.toString());
+                    }
+                }
+                items.append(QJsonObject{
+                    {QStringLiteral("word"), word},
+                    {QStringLiteral("links"), links},
+                    {QStringLiteral("contentsIDs"),
+                     ids ? QJsonValue(idArray) : QJsonValue(QJsonValue::Null)}});
+                // Links hold tabs between link texts; shown as a list here.
+                rows.append({QStringLiteral(" "), word,
+                             links.split(QLatin1Char('\t')).join(QStringLiteral(", ")),
+                             ids ? idTexts.join(QStringLiteral(", ")) : QStringLiteral("-")});
+            }
+            sections.append(QJsonObject{
+                {QStringLiteral("title"),
+                 title.isNull() ? QJsonValue(QJsonValue::Null) : QJsonValue(title)},
+                {QStringLiteral("items"), items}});
+            if (!context.json()) {
+                if (!title.isNull())
+                    context.writeLine(title);
+                context.writeTable(rows);
+            }
+        }
+        if (context.json())
+            context.writeJson(QJsonObject{{QStringLiteral("sections"), sections}});
+    }
+};
+
+} // namespace
+
+WL_REGISTER_COMMAND(SearchCommand)
