@@ -33,7 +33,9 @@ std::optional<ImportCall> parseCall(const QStringList &arguments, QString *probl
     QStringList rest;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments[i];
-        QString *option = argument == u"--title"_s ? &call.title : argument == u"--language"_s ? &call.language : nullptr;
+        QString *option = argument == u"--title"_s      ? &call.title
+                          : argument == u"--language"_s ? &call.language
+                                                        : nullptr;
         if (option) {
             if (++i >= arguments.size()) {
                 *problem = u"%1 needs a value"_s.arg(argument);
@@ -57,7 +59,8 @@ std::optional<ImportCall> parseCall(const QStringList &arguments, QString *probl
     return call;
 }
 
-bool runImport(WLCliContext &context, const ImportCall &call, const QString &sourceDir, QJsonObject *summary)
+bool runImport(WLCliContext &context, const ImportCall &call, const QString &sourceDir,
+               QJsonObject *summary)
 {
     WLDictdImporter importer(call.index, call.data);
     importer.setTitle(call.title);
@@ -77,8 +80,9 @@ bool runImport(WLCliContext &context, const ImportCall &call, const QString &sou
     // The counts go to standard error so that standard output stays free
     // for --json.
     if (!context.json()) {
-        std::fprintf(stderr, "%s: %lld headwords, %lld definitions, %lld links, "
-                             "%lld references without a target\n",
+        std::fprintf(stderr,
+                     "%s: %lld headwords, %lld definitions, %lld links, "
+                     "%lld references without a target\n",
                      qPrintable(importer.title()), qlonglong(importer.headwordCount()),
                      qlonglong(importer.definitionCount()), qlonglong(importer.linkCount()),
                      qlonglong(importer.unresolvedCount()));

@@ -58,7 +58,8 @@ public:
         WLLocalization::install();
 
         search(*database, word);
-        const QString wholeTitle = WLLocalization::localizedString("MainView.SearchMode.Section.WholeWords");
+        const QString wholeTitle =
+            WLLocalization::localizedString("MainView.SearchMode.Section.WholeWords");
         QList<Match> whole;
         QString partialTitle;
         QStringList partial;
@@ -68,9 +69,10 @@ public:
             for (uint item = 0; item < count; ++item) {
                 const QString name = database->itemNameAtIndexOfSearchSectionAtIndex(item, section);
                 if (title == wholeTitle) {
-                    whole.append({name, database->itemLinksAtIndexOfSearchSectionAtIndex(item, section),
-                                  database->itemContentsIDsAtIndexOfSearchSectionAtIndex(item, section)
-                                      .value_or(QVariantList())});
+                    whole.append(
+                        {name, database->itemLinksAtIndexOfSearchSectionAtIndex(item, section),
+                         database->itemContentsIDsAtIndexOfSearchSectionAtIndex(item, section)
+                             .value_or(QVariantList())});
                 } else {
                     partial.append(name);
                 }
@@ -86,14 +88,16 @@ public:
         std::optional<WLCharset> charset = WLCharset::forName(database->htmlEncoding());
         if (!charset)
             return context.fail(u"unknown charset \"%1\""_s.arg(database->htmlEncoding()));
-        const bool styles = !context.json() && isatty(STDOUT_FILENO) && !std::getenv("NO_COLOR")
-                            && std::strcmp(std::getenv("TERM") ? std::getenv("TERM") : "dumb", "dumb") != 0;
+        const bool styles =
+            !context.json() && isatty(STDOUT_FILENO) && !std::getenv("NO_COLOR") &&
+            std::strcmp(std::getenv("TERM") ? std::getenv("TERM") : "dumb", "dumb") != 0;
 
         int status = 0;
         QJsonArray entries;
         for (qsizetype i = 0; i < whole.size(); ++i) {
             const Match &match = whole[i];
-            const std::optional<QByteArray> page = database->newHtmlDataForIDs(match.contentsIDs, false);
+            const std::optional<QByteArray> page =
+                database->newHtmlDataForIDs(match.contentsIDs, false);
             if (!page) {
                 context.fail(u"the page of \"%1\" cannot be made"_s.arg(match.word));
                 status = 1;
@@ -129,11 +133,12 @@ public:
             return status;
 
         if (context.json()) {
-            context.writeJson(QJsonObject{
-                {u"word"_s, word},
-                {u"entries"_s, entries},
-                {u"partialMatches"_s,
-                 QJsonObject{{u"title"_s, partialTitle}, {u"words"_s, QJsonArray::fromStringList(partial)}}}});
+            context.writeJson(
+                QJsonObject{{u"word"_s, word},
+                            {u"entries"_s, entries},
+                            {u"partialMatches"_s,
+                             QJsonObject{{u"title"_s, partialTitle},
+                                         {u"words"_s, QJsonArray::fromStringList(partial)}}}});
             return status;
         }
         if (!partial.isEmpty()) {

@@ -88,13 +88,16 @@ private:
             return;
         }
 
-        const bool paragraph = namedAny(node, {"p", "h1", "h2", "h3", "h4", "h5", "h6", "blockquote", "pre",
-                                               "table", "ul", "ol", "dl", "figure", "address"});
-        const bool line = !paragraph && namedAny(node, {"div", "li", "tr", "dt", "dd", "section", "article",
-                                                        "header", "footer", "nav", "aside", "main",
-                                                        "caption", "figcaption", "center", "form"});
-        const bool heading = node->name && node->name[0] && (node->name[0] == 'h' || node->name[0] == 'H')
-                             && node->name[1] >= '1' && node->name[1] <= '6' && !node->name[2];
+        const bool paragraph =
+            namedAny(node, {"p", "h1", "h2", "h3", "h4", "h5", "h6", "blockquote", "pre", "table",
+                            "ul", "ol", "dl", "figure", "address"});
+        const bool line =
+            !paragraph &&
+            namedAny(node, {"div", "li", "tr", "dt", "dd", "section", "article", "header", "footer",
+                            "nav", "aside", "main", "caption", "figcaption", "center", "form"});
+        const bool heading = node->name && node->name[0] &&
+                             (node->name[0] == 'h' || node->name[0] == 'H') &&
+                             node->name[1] >= '1' && node->name[1] <= '6' && !node->name[2];
         unsigned style = m_style;
         if (heading || namedAny(node, {"b", "strong", "th", "dt"}))
             style |= Bold;
@@ -159,8 +162,8 @@ private:
                 continue;
             }
             qsizetype end = i;
-            while (end < content.size() && content[end] != u' ' && content[end] != u'\t'
-                   && content[end] != u'\n' && content[end] != u'\r' && content[end] != u'\f')
+            while (end < content.size() && content[end] != u' ' && content[end] != u'\t' &&
+                   content[end] != u'\n' && content[end] != u'\r' && content[end] != u'\f')
                 ++end;
             QString word = content.mid(i, end - i);
             word.replace(QChar(0xa0), u' ');
@@ -169,10 +172,7 @@ private:
         }
     }
 
-    void breakAtLeast(int lines)
-    {
-        m_break = std::max(m_break, lines);
-    }
+    void breakAtLeast(int lines) { m_break = std::max(m_break, lines); }
 
     // Pending line breaks, then the pending space (not at a line start).
     void flush()
@@ -181,7 +181,8 @@ private:
             if (!m_out.isEmpty()) {
                 // Line breaks already written count towards the ones asked.
                 int have = 0;
-                for (qsizetype k = m_out.size() - 1; k >= 0 && m_out[k] == u'\n' && have < m_break; --k)
+                for (qsizetype k = m_out.size() - 1; k >= 0 && m_out[k] == u'\n' && have < m_break;
+                     --k)
                     ++have;
                 if (!m_atLineStart)
                     have = 0;
@@ -239,8 +240,8 @@ QString WLHtmlTextRenderer::render(const QString &html, bool ansiStyles)
     const QByteArray utf8 = html.toUtf8();
     const std::unique_ptr<xmlDoc, DocFree> doc(
         htmlReadMemory(utf8.constData(), int(utf8.size()), nullptr, "UTF-8",
-                       HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET
-                           | HTML_PARSE_IGNORE_ENC));
+                       HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING |
+                           HTML_PARSE_NONET | HTML_PARSE_IGNORE_ENC));
     if (!doc)
         return {};
     Writer writer(ansiStyles);

@@ -114,7 +114,8 @@ std::unique_ptr<WLDictdDataFile> WLDictdDataFile::open(const QString &path, QStr
     return data;
 }
 
-std::optional<QByteArray> WLDictdDataFile::read(quint64 offset, quint64 length, QString *error) const
+std::optional<QByteArray> WLDictdDataFile::read(quint64 offset, quint64 length,
+                                                QString *error) const
 {
     if (offset > m_size || length > m_size - offset) {
         *error = u"%1: definition past the end of the data"_s.arg(m_path);

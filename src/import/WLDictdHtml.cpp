@@ -51,7 +51,9 @@ void appendBracketSafe(QString &out)
 // the first '|'; it escapes the shown text itself.
 bool linkable(const QString &target, const QString &shown)
 {
-    const auto closes = [](const QString &text) { return text.contains(u"]]"_s) || text.endsWith(u']'); };
+    const auto closes = [](const QString &text) {
+        return text.contains(u"]]"_s) || text.endsWith(u']');
+    };
     return !target.contains(u'|') && !target.contains(u"[["_s) && !closes(target) && !closes(shown);
 }
 
@@ -92,9 +94,9 @@ public:
 
         qsizetype i = 0;
         const QString &first = m_lines[0].text;
-        const bool emphasise = !m_headword.isEmpty() && first.startsWith(m_headword, Qt::CaseInsensitive)
-                               && (first.size() == m_headword.size()
-                                   || !first[m_headword.size()].isLetterOrNumber());
+        const bool emphasise =
+            !m_headword.isEmpty() && first.startsWith(m_headword, Qt::CaseInsensitive) &&
+            (first.size() == m_headword.size() || !first[m_headword.size()].isLetterOrNumber());
         if (!m_headword.isEmpty() && !emphasise) {
             m_out += u"<p><b>"_s;
             WLDictdHtml::appendEscaped(m_out, m_headword);
@@ -121,7 +123,8 @@ public:
                 ++i;
             } else {
                 const qsizetype start = i;
-                while (i < stream.size() && stream[i] != u'\n' && stream[i] != u'[' && stream[i] != u'{')
+                while (i < stream.size() && stream[i] != u'\n' && stream[i] != u'[' &&
+                       stream[i] != u'{')
                     ++i;
                 if (i == start)
                     ++i; // a '{' with no resolver
@@ -157,14 +160,15 @@ private:
     qsizetype reference(const QString &stream, qsizetype open)
     {
         qsizetype close = open + 1;
-        while (close < stream.size() && close - open <= kLongestReference && stream[close] != u'}'
-               && stream[close] != u'{')
+        while (close < stream.size() && close - open <= kLongestReference &&
+               stream[close] != u'}' && stream[close] != u'{')
             ++close;
         if (close >= stream.size() || stream[close] != u'}') {
             WLDictdHtml::appendEscaped(m_out, u"{");
             return open + 1;
         }
-        const QString shown = QStringView(stream).mid(open + 1, close - open - 1).toString().simplified();
+        const QString shown =
+            QStringView(stream).mid(open + 1, close - open - 1).toString().simplified();
         if (shown.isEmpty()) {
             WLDictdHtml::appendEscaped(m_out, u"{}");
             return close + 1;
@@ -207,16 +211,26 @@ void WLDictdHtml::appendEscaped(QString &out, QStringView text)
 {
     for (const QChar c : text) {
         switch (c.unicode()) {
-        case u'&': out += u"&amp;"_s; break;
-        case u'<': out += u"&lt;"_s; break;
-        case u'>': out += u"&gt;"_s; break;
-        case u'"': out += u"&quot;"_s; break;
-        default: out += c;
+        case u'&':
+            out += u"&amp;"_s;
+            break;
+        case u'<':
+            out += u"&lt;"_s;
+            break;
+        case u'>':
+            out += u"&gt;"_s;
+            break;
+        case u'"':
+            out += u"&quot;"_s;
+            break;
+        default:
+            out += c;
         }
     }
 }
 
-WLDictdHtml::Result WLDictdHtml::definition(QStringView text, QStringView headword, const Resolver &resolve)
+WLDictdHtml::Result WLDictdHtml::definition(QStringView text, QStringView headword,
+                                            const Resolver &resolve)
 {
     return Renderer(headword, resolve ? &resolve : nullptr).run(text);
 }

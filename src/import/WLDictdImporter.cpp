@@ -34,7 +34,8 @@ QString metadataKey(const QByteArray &headword)
     key.replace('_', QByteArray());
     if (key.startsWith("00database"))
         return QString::fromLatin1(key.mid(10));
-    if (headword.startsWith("00-") && (last == "short" || last == "long" || last == "info" || last == "url"))
+    if (headword.startsWith("00-") &&
+        (last == "short" || last == "long" || last == "info" || last == "url"))
         return u""_s;
     return {};
 }
@@ -72,11 +73,21 @@ void appendJsonString(QByteArray &out, const QString &text)
     const QByteArray utf8 = text.toUtf8();
     for (const char c : utf8) {
         switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\t': out += "\\t"; break;
-        case '\r': out += "\\r"; break;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
         default:
             if (uchar(c) < 0x20) {
                 static constexpr char hex[] = "0123456789abcdef";
@@ -128,7 +139,7 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
             words.push_back(i);
             continue;
         }
-        QByteArray *target = key == u"short"_s ? &shortText
+        QByteArray *target = key == u"short"_s  ? &shortText
                              : key == u"long"_s ? &longText
                              : key == u"info"_s ? &infoText
                              : key == u"url"_s  ? &urlText
@@ -203,12 +214,14 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
         appendJsonString(buffer, headword);
         buffer += ",\"fragments\":[";
         // Adjacent index lines of one headword are its several definitions.
-        for (bool first = true; w < words.size() && headwords[words[w]] == headword; ++w, first = false) {
+        for (bool first = true; w < words.size() && headwords[words[w]] == headword;
+             ++w, first = false) {
             const WLDictdIndexEntry &entry = index[words[w]];
             const auto bytes = readText(entry);
             if (!bytes)
                 return false;
-            const WLDictdHtml::Result html = WLDictdHtml::definition(decodeText(*bytes, utf8), headword, resolve);
+            const WLDictdHtml::Result html =
+                WLDictdHtml::definition(decodeText(*bytes, utf8), headword, resolve);
             if (!first)
                 buffer += ',';
             appendJsonString(buffer, html.html);
@@ -233,8 +246,9 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
         {u"charset"_s, u"UTF-8"_s},
         {u"language"_s, m_language.isEmpty() ? u"root"_s : m_language},
         {u"header"_s, u"<html><head><meta charset=\"UTF-8\">"_s + kStyle + u"</head><body>"_s},
-        {u"largeHeader"_s, u"<html><head><meta charset=\"UTF-8\">"_s + kStyle
-                                + u"<style>body{font-size:150%}</style></head><body class=\"large\">"_s},
+        {u"largeHeader"_s,
+         u"<html><head><meta charset=\"UTF-8\">"_s + kStyle +
+             u"<style>body{font-size:150%}</style></head><body class=\"large\">"_s},
         {u"footer"_s, u"</body></html>"_s},
         {u"separator"_s, u"<hr>"_s},
         {u"entries"_s, u"entries.jsonl"_s},

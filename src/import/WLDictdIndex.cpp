@@ -49,8 +49,8 @@ QByteArray WLDictdIndex::encodeNumber(quint64 value)
     return digits;
 }
 
-bool WLDictdIndex::read(const QString &path, std::vector<WLDictdIndexEntry> &entries, QString *error,
-                        qsizetype *skipped)
+bool WLDictdIndex::read(const QString &path, std::vector<WLDictdIndexEntry> &entries,
+                        QString *error, qsizetype *skipped)
 {
     if (skipped)
         *skipped = 0;

@@ -77,15 +77,20 @@ void TestDictdRoundTrip::initTestCase()
     db.add("banking", "banking\n  the business of a {bank}\n");
     db.add("caf\xc3\xa9", "Caf\xc3\xa9\n  a small restaurant\n");
     db.add("river", "river\n  a large stream <of water> & more\n");
-    db.add("stra\xc3\x9f" "e", "Stra\xc3\x9f" "e\n  a street\n");
+    db.add("stra\xc3\x9f"
+           "e",
+           "Stra\xc3\x9f"
+           "e\n  a street\n");
     db.write(m_dir.path(), u"rt"_s, WLDictdTestDatabase::Format::Dictzip);
 
     // Two steps, as a maintainer who edits the source in between would.
-    const Result import = wldict({u"import-dictd"_s, m_dir.filePath(u"rt.index"_s), m_dir.filePath(u"rt.dict.dz"_s),
-                                  m_dir.filePath(u"source"_s)});
+    const Result import = wldict({u"import-dictd"_s, m_dir.filePath(u"rt.index"_s),
+                                  m_dir.filePath(u"rt.dict.dz"_s), m_dir.filePath(u"source"_s)});
     QVERIFY2(import.status == 0, qPrintable(import.err));
-    QVERIFY2(import.err.contains(u"Round Trip: 5 headwords, 6 definitions, 3 links, 1 references without a target"_s),
-             qPrintable(import.err));
+    QVERIFY2(
+        import.err.contains(
+            u"Round Trip: 5 headwords, 6 definitions, 3 links, 1 references without a target"_s),
+        qPrintable(import.err));
     m_bundle = m_dir.filePath(u"bundle"_s);
     const Result build = wldict({u"build"_s, m_dir.filePath(u"source"_s), m_bundle});
     QVERIFY2(build.status == 0, qPrintable(build.err));
@@ -97,8 +102,8 @@ void TestDictdRoundTrip::lookupShowsWholeMatchesThenPartialOnes()
     QVERIFY2(r.status == 0, qPrintable(r.err));
     const QString rule = QString(40, QChar(0x2500));
     QCOMPARE(r.out.section(u"\n\n"_s, 0, 2),
-             u"bank\n  n 1: sloping land beside a river\n\n"_s + rule
-                 + u"\n\nbank\n  n 2: a firm, see banking; not nowhere [[x]]"_s);
+             u"bank\n  n 1: sloping land beside a river\n\n"_s + rule +
+                 u"\n\nbank\n  n 2: a firm, see banking; not nowhere [[x]]"_s);
     // The partial matches under their section title, after the page.
     const QStringList tail = r.out.section(u"\n\n"_s, 3).split(u'\n', Qt::SkipEmptyParts);
     QVERIFY2(tail.size() >= 2, qPrintable(r.out));
@@ -131,9 +136,11 @@ void TestDictdRoundTrip::linksLeadToTheirTargets()
     static const QRegularExpression link(u"<a href=\"#(\\d+)\">bank</a>"_s);
     const QRegularExpressionMatch match = link.match(r.out);
     QVERIFY2(match.hasMatch(), qPrintable(r.out));
-    const Result target = wldict({u"--dictionary"_s, m_bundle, u"--json"_s, u"link"_s, match.captured(1)});
+    const Result target =
+        wldict({u"--dictionary"_s, m_bundle, u"--json"_s, u"link"_s, match.captured(1)});
     QVERIFY2(target.status == 0, qPrintable(target.err));
-    QCOMPARE(QJsonDocument::fromJson(target.out.toUtf8()).object().value(u"word"_s).toString(), u"bank"_s);
+    QCOMPARE(QJsonDocument::fromJson(target.out.toUtf8()).object().value(u"word"_s).toString(),
+             u"bank"_s);
 }
 
 void TestDictdRoundTrip::rawPageAndJson()
@@ -141,8 +148,10 @@ void TestDictdRoundTrip::rawPageAndJson()
     const Result raw = lookup({u"--html"_s, u"river"_s});
     QVERIFY2(raw.status == 0, qPrintable(raw.err));
     QVERIFY2(raw.out.startsWith(u"<html>"_s), qPrintable(raw.out));
-    QVERIFY2(raw.out.contains(u"<p><b>river</b><br>\n\u00a0\u00a0a large stream &lt;of water&gt; &amp; more</p>"_s),
-             qPrintable(raw.out));
+    QVERIFY2(
+        raw.out.contains(
+            u"<p><b>river</b><br>\n\u00a0\u00a0a large stream &lt;of water&gt; &amp; more</p>"_s),
+        qPrintable(raw.out));
 
     const Result json = wldict({u"--dictionary"_s, m_bundle, u"--json"_s, u"lookup"_s, u"river"_s});
     QVERIFY2(json.status == 0, qPrintable(json.err));
@@ -150,7 +159,8 @@ void TestDictdRoundTrip::rawPageAndJson()
     const QJsonArray entries = object.value(u"entries"_s).toArray();
     QCOMPARE(entries.size(), 1);
     QCOMPARE(entries[0].toObject().value(u"word"_s).toString(), u"river"_s);
-    QCOMPARE(entries[0].toObject().value(u"text"_s).toString(), u"river\n  a large stream <of water> & more\n"_s);
+    QCOMPARE(entries[0].toObject().value(u"text"_s).toString(),
+             u"river\n  a large stream <of water> & more\n"_s);
 }
 
 void TestDictdRoundTrip::nothingMatches()
@@ -166,11 +176,12 @@ void TestDictdRoundTrip::wrongCalls_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::newRow("lookup without a word") << QStringList{u"lookup"_s};
     QTest::newRow("lookup with two words") << QStringList{u"lookup"_s, u"a"_s, u"b"_s};
-    QTest::newRow("import with two files") << QStringList{u"import-dictd"_s, u"a.index"_s, u"a.dict"_s};
+    QTest::newRow("import with two files")
+        << QStringList{u"import-dictd"_s, u"a.index"_s, u"a.dict"_s};
     QTest::newRow("import with an unknown option")
         << QStringList{u"import-dictd"_s, u"--fast"_s, u"a.index"_s, u"a.dict"_s, u"out"_s};
-    QTest::newRow("option without its value") << QStringList{u"build"_s, u"--from-dictd"_s, u"a.index"_s,
-                                                             u"a.dict"_s, u"out"_s, u"--title"_s};
+    QTest::newRow("option without its value") << QStringList{
+        u"build"_s, u"--from-dictd"_s, u"a.index"_s, u"a.dict"_s, u"out"_s, u"--title"_s};
 }
 
 void TestDictdRoundTrip::wrongCalls()
@@ -189,7 +200,8 @@ void TestDictdRoundTrip::importFailureIsReported()
     index.write("word\tA\tZZZZ\n");
     index.close();
     const QString out = m_dir.filePath(u"bad-bundle"_s);
-    const Result r = wldict({u"build"_s, u"--from-dictd"_s, index.fileName(), m_dir.filePath(u"rt.dict.dz"_s), out});
+    const Result r = wldict(
+        {u"build"_s, u"--from-dictd"_s, index.fileName(), m_dir.filePath(u"rt.dict.dz"_s), out});
     QCOMPARE(r.status, 1);
     QVERIFY2(r.err.startsWith(u"wldict: "_s + index.fileName() + u":1: "_s), qPrintable(r.err));
     QVERIFY(!QFile::exists(out));
@@ -197,8 +209,9 @@ void TestDictdRoundTrip::importFailureIsReported()
     QCOMPARE(QDir(m_dir.path()).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList({u"bundle"_s, u"source"_s}));
 
-    const Result good = wldict({u"--json"_s, u"build"_s, u"--from-dictd"_s, u"--title"_s, u"Named"_s,
-                                m_dir.filePath(u"rt.index"_s), m_dir.filePath(u"rt.dict.dz"_s), out});
+    const Result good =
+        wldict({u"--json"_s, u"build"_s, u"--from-dictd"_s, u"--title"_s, u"Named"_s,
+                m_dir.filePath(u"rt.index"_s), m_dir.filePath(u"rt.dict.dz"_s), out});
     QVERIFY2(good.status == 0, qPrintable(good.err));
     const QJsonObject summary = QJsonDocument::fromJson(good.out.toUtf8()).object();
     QCOMPARE(summary.value(u"title"_s).toString(), u"Named"_s);

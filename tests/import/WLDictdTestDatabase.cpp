@@ -42,8 +42,8 @@ QByteArray deflateRaw(z_stream &z, const QByteArray &in, int flush)
 
 void WLDictdTestDatabase::add(const QByteArray &headword, const QByteArray &text)
 {
-    m_index += headword + '\t' + WLDictdIndex::encodeNumber(quint64(m_data.size())) + '\t'
-               + WLDictdIndex::encodeNumber(quint64(text.size())) + '\n';
+    m_index += headword + '\t' + WLDictdIndex::encodeNumber(quint64(m_data.size())) + '\t' +
+               WLDictdIndex::encodeNumber(quint64(text.size())) + '\n';
     m_data += text;
 }
 
@@ -81,7 +81,8 @@ QByteArray WLDictdTestDatabase::dictzip(const QByteArray &plain, int chunkLength
     out += QByteArray("test.dict", 10); // with its terminating zero
     for (const QByteArray &c : chunks)
         out += c;
-    put32(out, quint32(crc32(0, reinterpret_cast<const Bytef *>(plain.constData()), uInt(plain.size()))));
+    put32(out, quint32(crc32(0, reinterpret_cast<const Bytef *>(plain.constData()),
+                             uInt(plain.size()))));
     put32(out, quint32(plain.size()));
     return out;
 }

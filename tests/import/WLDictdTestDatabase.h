@@ -22,7 +22,8 @@ public:
 
     // Writes NAME.index and NAME.dict (or NAME.dict.dz) under dir; answers
     // the data file's path.
-    QString write(const QString &dir, const QString &name, Format format, int chunkLength = 64) const;
+    QString write(const QString &dir, const QString &name, Format format,
+                  int chunkLength = 64) const;
 
     static QByteArray dictzip(const QByteArray &plain, int chunkLength);
     static QByteArray gzip(const QByteArray &plain);

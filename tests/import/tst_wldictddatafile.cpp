@@ -63,8 +63,8 @@ void TestWLDictdDataFile::readsEveryRange()
         QVERIFY2(bytes, qPrintable(error));
         QCOMPARE(*bytes, text.mid(qsizetype(offset), qsizetype(length)));
     }
-    for (const auto &[offset, length] :
-         std::initializer_list<std::pair<quint64, quint64>>{{size, 1}, {size - 1, 2}, {size + 1, 0}, {1, ~quint64(0)}}) {
+    for (const auto &[offset, length] : std::initializer_list<std::pair<quint64, quint64>>{
+             {size, 1}, {size - 1, 2}, {size + 1, 0}, {1, ~quint64(0)}}) {
         error.clear();
         QVERIFY(!data->read(offset, length, &error));
         QVERIFY2(error.contains(u"past the end"_s), qPrintable(error));

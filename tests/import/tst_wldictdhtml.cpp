@@ -22,7 +22,8 @@ void TestWLDictdHtml::definition_data()
     QTest::addColumn<int>("unresolved");
 
     QTest::newRow("headword line emphasised")
-        << u"bank\n   n 1: a slope\n"_s << u"<p><b>bank</b><br>\n\u00a0\u00a0\u00a0n 1: a slope</p>"_s << 0 << 0;
+        << u"bank\n   n 1: a slope\n"_s
+        << u"<p><b>bank</b><br>\n\u00a0\u00a0\u00a0n 1: a slope</p>"_s << 0 << 0;
     QTest::newRow("headword in another case")
         << u"Bank \\Bank\\, n."_s << u"<p><b>Bank</b> \\Bank\\, n.</p>"_s << 0 << 0;
     QTest::newRow("headword missing gets a heading")
@@ -39,10 +40,11 @@ void TestWLDictdHtml::definition_data()
         << u"<p><b>bank</b></p>\n<p>\u00a0first</p>\n<p>\u00a0second</p>"_s << 0 << 0;
     QTest::newRow("empty definition") << u"\n \n"_s << u"<p><b>bank</b></p>"_s << 0 << 0;
     QTest::newRow("markup escaped")
-        << u"bank <n> & \"x\" <b>"_s << u"<p><b>bank</b> &lt;n&gt; &amp; &quot;x&quot; &lt;b&gt;</p>"_s << 0 << 0;
-    QTest::newRow("references")
-        << u"bank\nsee {river} and {nowhere}"_s
-        << u"<p><b>bank</b><br>\nsee [[river|river]] and nowhere</p>"_s << 1 << 1;
+        << u"bank <n> & \"x\" <b>"_s
+        << u"<p><b>bank</b> &lt;n&gt; &amp; &quot;x&quot; &lt;b&gt;</p>"_s << 0 << 0;
+    QTest::newRow("references") << u"bank\nsee {river} and {nowhere}"_s
+                                << u"<p><b>bank</b><br>\nsee [[river|river]] and nowhere</p>"_s << 1
+                                << 1;
     QTest::newRow("reference in another case")
         << u"bank: {RIVER}"_s << u"<p><b>bank</b>: [[river|RIVER]]</p>"_s << 1 << 0;
     QTest::newRow("reference across lines")
@@ -58,10 +60,10 @@ void TestWLDictdHtml::definition_data()
         << u"<p><b>bank</b> &#91;[not a link]] &#91;&#91;[x] [y]</p>"_s << 0 << 0;
     QTest::newRow("bracket before a link")
         << u"bank [{river}]"_s << u"<p><b>bank</b> &#91;[[river|river]]]</p>"_s << 1 << 0;
-    QTest::newRow("stray braces")
-        << u"bank {} {open {close} }"_s << u"<p><b>bank</b> {} {open [[close|close]] }</p>"_s << 1 << 0;
-    QTest::newRow("non-ASCII")
-        << u"bank: Straße, {Café}"_s << u"<p><b>bank</b>: Straße, [[café|Café]]</p>"_s << 1 << 0;
+    QTest::newRow("stray braces") << u"bank {} {open {close} }"_s
+                                  << u"<p><b>bank</b> {} {open [[close|close]] }</p>"_s << 1 << 0;
+    QTest::newRow("non-ASCII") << u"bank: Straße, {Café}"_s
+                               << u"<p><b>bank</b>: Straße, [[café|Café]]</p>"_s << 1 << 0;
 }
 
 void TestWLDictdHtml::definition()
@@ -70,8 +72,8 @@ void TestWLDictdHtml::definition()
     QFETCH(QString, html);
     QFETCH(int, links);
     QFETCH(int, unresolved);
-    const QStringList known{u"river"_s, u"gas constant"_s, u"R&D"_s, u"x|y"_s, u"z]]"_s, u"a]b"_s, u"z]"_s,
-                            u"café"_s, u"close"_s};
+    const QStringList known{u"river"_s, u"gas constant"_s, u"R&D"_s,  u"x|y"_s,  u"z]]"_s,
+                            u"a]b"_s,   u"z]"_s,           u"café"_s, u"close"_s};
     const WLDictdHtml::Resolver resolve = [&](const QString &reference) -> std::optional<QString> {
         for (const QString &k : known) {
             if (k.compare(reference, Qt::CaseInsensitive) == 0)
@@ -87,7 +89,8 @@ void TestWLDictdHtml::definition()
 
 void TestWLDictdHtml::paragraphs()
 {
-    QCOMPARE(WLDictdHtml::paragraphs(u"  A <test> {x}.\n  More.\n\n  Next.\n"), u"<p>A &lt;test&gt; {x}.<br>\nMore.</p>\n<p>Next.</p>"_s);
+    QCOMPARE(WLDictdHtml::paragraphs(u"  A <test> {x}.\n  More.\n\n  Next.\n"),
+             u"<p>A &lt;test&gt; {x}.<br>\nMore.</p>\n<p>Next.</p>"_s);
     QCOMPARE(WLDictdHtml::paragraphs(u" \n"), QString());
 }
 

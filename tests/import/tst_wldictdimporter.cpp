@@ -44,7 +44,10 @@ WLDictdTestDatabase TestWLDictdImporter::sample()
     db.add("caf\xc3\xa9", "Caf\xc3\xa9\n  a small restaurant near the {BANK}\n");
     db.add("river", "river\n  a stream [[sic]]\n");
     db.addRawIndexLine("\tA\tB");
-    db.add("stra\xc3\x9f" "e", "Stra\xc3\x9f" "e\n  a street to the {caf\xc3\xa9}\n");
+    db.add("stra\xc3\x9f"
+           "e",
+           "Stra\xc3\x9f"
+           "e\n  a street to the {caf\xc3\xa9}\n");
     return db;
 }
 
@@ -82,7 +85,8 @@ void TestWLDictdImporter::convertsDatabase()
 {
     QFETCH(int, format);
     QTemporaryDir dir;
-    const QString dataPath = sample().write(dir.path(), u"test"_s, WLDictdTestDatabase::Format(format), 16);
+    const QString dataPath =
+        sample().write(dir.path(), u"test"_s, WLDictdTestDatabase::Format(format), 16);
     WLDictdImporter importer(dir.filePath(u"test.index"_s), dataPath);
     const QString out = dir.filePath(u"source/nested"_s);
     QVERIFY2(importer.writeSource(out), qPrintable(importer.errorString()));
@@ -91,8 +95,9 @@ void TestWLDictdImporter::convertsDatabase()
     QCOMPARE(manifest.value(u"title"_s).toString(), u"Test Dictionary (1.0)"_s);
     QCOMPARE(manifest.value(u"charset"_s).toString(), u"UTF-8"_s);
     QCOMPARE(manifest.value(u"language"_s).toString(), u"root"_s);
-    QCOMPARE(manifest.value(u"about"_s).toString(),
-             u"<p>The long name</p><p>A &lt;small&gt; test.</p>\n<p>Second paragraph.</p><p>https://example.org/dict</p>"_s);
+    QCOMPARE(
+        manifest.value(u"about"_s).toString(),
+        u"<p>The long name</p><p>A &lt;small&gt; test.</p>\n<p>Second paragraph.</p><p>https://example.org/dict</p>"_s);
     for (const QString &key : {u"header"_s, u"largeHeader"_s, u"footer"_s, u"separator"_s})
         QVERIFY2(!manifest.value(key).toString().isEmpty(), qPrintable(key));
 
@@ -106,7 +111,8 @@ void TestWLDictdImporter::convertsDatabase()
 
     const QJsonArray bank = entries[0].value(u"fragments"_s).toArray();
     QCOMPARE(bank.size(), 2);
-    QCOMPARE(bank[0].toString(), u"<p><b>bank</b><br>\n\u00a0\u00a0n 1: sloping land beside a [[river|river]]</p>"_s);
+    QCOMPARE(bank[0].toString(),
+             u"<p><b>bank</b><br>\n\u00a0\u00a0n 1: sloping land beside a [[river|river]]</p>"_s);
     QCOMPARE(bank[1].toString(), u"<p><b>bank</b><br>\n\u00a0\u00a0n 2: a firm; see nowhere</p>"_s);
     QCOMPARE(entries[1].value(u"fragments"_s).toArray()[0].toString(),
              u"<p><b>Café</b><br>\n\u00a0\u00a0a small restaurant near the [[bank|BANK]]</p>"_s);
@@ -141,7 +147,8 @@ void TestWLDictdImporter::readsLatin1AndOldMetadataNames()
     const QList<QJsonObject> entries = readEntries(dir.filePath(u"src"_s));
     QCOMPARE(entries.size(), 2);
     QCOMPARE(entries[0].value(u"headword"_s).toString(), u"café"_s);
-    QCOMPARE(entries[0].value(u"fragments"_s).toArray()[0].toString(), u"<p><b>café</b><br>\n\u00a0\u00a0coffee</p>"_s);
+    QCOMPARE(entries[0].value(u"fragments"_s).toArray()[0].toString(),
+             u"<p><b>café</b><br>\n\u00a0\u00a0coffee</p>"_s);
     QCOMPARE(entries[1].value(u"headword"_s).toString(), u"naïve"_s);
 }
 
@@ -150,7 +157,8 @@ void TestWLDictdImporter::titleFallsBackToFileName()
     QTemporaryDir dir;
     WLDictdTestDatabase db;
     db.add("word", "word\n");
-    const QString dataPath = db.write(dir.path(), u"mydict"_s, WLDictdTestDatabase::Format::Dictzip);
+    const QString dataPath =
+        db.write(dir.path(), u"mydict"_s, WLDictdTestDatabase::Format::Dictzip);
     WLDictdImporter importer(dir.filePath(u"mydict.index"_s), dataPath);
     QVERIFY2(importer.writeSource(dir.filePath(u"src"_s)), qPrintable(importer.errorString()));
     QCOMPARE(importer.title(), u"mydict"_s);
@@ -198,7 +206,8 @@ void TestWLDictdImporter::rejectsMissingDataFile()
     sample().write(dir.path(), u"test"_s, WLDictdTestDatabase::Format::Plain);
     WLDictdImporter missing(dir.filePath(u"test.index"_s), dir.filePath(u"absent.dict"_s));
     QVERIFY(!missing.writeSource(dir.filePath(u"src"_s)));
-    QVERIFY2(missing.errorString().startsWith(dir.filePath(u"absent.dict"_s)), qPrintable(missing.errorString()));
+    QVERIFY2(missing.errorString().startsWith(dir.filePath(u"absent.dict"_s)),
+             qPrintable(missing.errorString()));
 }
 
 QTEST_APPLESS_MAIN(TestWLDictdImporter)

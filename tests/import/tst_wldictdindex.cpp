@@ -27,7 +27,8 @@ void TestWLDictdIndex::decodeNumber_data()
     QTest::newRow("zero") << QByteArray("A") << true << quint64(0);
     QTest::newRow("last digit") << QByteArray("/") << true << quint64(63);
     QTest::newRow("two digits") << QByteArray("BA") << true << quint64(64);
-    QTest::newRow("digits and signs") << QByteArray("z9+") << true << quint64((51 * 64 + 61) * 64 + 62);
+    QTest::newRow("digits and signs")
+        << QByteArray("z9+") << true << quint64((51 * 64 + 61) * 64 + 62);
     QTest::newRow("leading zeros") << QByteArray("AAAB") << true << quint64(1);
     QTest::newRow("64 bits") << QByteArray("P//////////") << true << ~quint64(0);
     QTest::newRow("empty") << QByteArray() << false << quint64(0);
@@ -49,9 +50,10 @@ void TestWLDictdIndex::decodeNumber()
 
 void TestWLDictdIndex::numbersRoundTrip()
 {
-    for (const quint64 v : {quint64(0), quint64(1), quint64(63), quint64(64), quint64(4095), quint64(4096),
-                            quint64(123456789), quint64(1) << 40, ~quint64(0)})
-        QCOMPARE(WLDictdIndex::decodeNumber(WLDictdIndex::encodeNumber(v)), std::optional<quint64>(v));
+    for (const quint64 v : {quint64(0), quint64(1), quint64(63), quint64(64), quint64(4095),
+                            quint64(4096), quint64(123456789), quint64(1) << 40, ~quint64(0)})
+        QCOMPARE(WLDictdIndex::decodeNumber(WLDictdIndex::encodeNumber(v)),
+                 std::optional<quint64>(v));
 }
 
 void TestWLDictdIndex::readsEntries()
@@ -62,7 +64,8 @@ void TestWLDictdIndex::readsEntries()
     // A CRLF line, a blank line and dictfmt's fourth field (the original
     // spelling of a normalised headword).
     // Blank headwords are skipped, not fatal.
-    file.write("bank\tA\tBk\r\n\nhello world\tBA\tC\thello, world!\n\tB\tC\n  \tB\tC\ncaf\xc3\xa9\tCA\tD\n");
+    file.write("bank\tA\tBk\r\n\nhello world\tBA\tC\thello, world!\n\tB\tC\n  "
+               "\tB\tC\ncaf\xc3\xa9\tCA\tD\n");
     file.close();
     std::vector<WLDictdIndexEntry> entries;
     QString error;
@@ -83,8 +86,10 @@ void TestWLDictdIndex::rejectsMalformedLines_data()
 {
     QTest::addColumn<QByteArray>("line");
     QTest::addColumn<QString>("message");
-    QTest::newRow("two fields") << QByteArray("bank\tA") << u"expected headword, offset and length"_s;
-    QTest::newRow("five fields") << QByteArray("bank\tA\tB\tc\td") << u"expected headword, offset and length"_s;
+    QTest::newRow("two fields") << QByteArray("bank\tA")
+                                << u"expected headword, offset and length"_s;
+    QTest::newRow("five fields") << QByteArray("bank\tA\tB\tc\td")
+                                 << u"expected headword, offset and length"_s;
     QTest::newRow("bad offset") << QByteArray("bank\tA-\tB") << u"bad base64 number"_s;
     QTest::newRow("empty length") << QByteArray("bank\tA\t") << u"bad base64 number"_s;
 }
