@@ -48,6 +48,7 @@ if [ ! -f "$BUNDLE/DatabaseInfo.plist" ]; then
 fi
 
 work=$(mktemp -d)
+chmod 755 "$work" # dictd, under its own user, must reach its folder
 dictd_pid=""
 cleanup() {
     # Only the dictd this script started, by its own pid.

@@ -21,6 +21,9 @@ public:
     void lockWhenCondition(int condition);
     // As above, giving up at the deadline: false when the lock was not taken.
     bool lockWhenCondition(int condition, QDeadlineTimer deadline);
+    // Ends every timed wait, now and later, as if its deadline had passed:
+    // a worker polling for work notices a stop request at once.
+    void interruptTimedWaits();
     // Releases the held lock with a new condition and wakes the waiters.
     void unlockWithCondition(int condition);
 
@@ -34,4 +37,5 @@ private:
     // inline (annotated) calls.
     std::condition_variable_any m_changed;
     int m_condition;
+    bool m_interrupted = false;
 };

@@ -229,6 +229,10 @@ bool WLDatabase::startSearchThread()
 void WLDatabase::stopSearchThread()
 {
     mContinueSearchThread.store(false);
+    // A waiting worker would otherwise notice only at its next poll, a
+    // quarter second that every one-shot wldict call would pay.
+    if (mLock)
+        mLock->interruptTimedWaits();
     if (mSearchThread.joinable())
         mSearchThread.join();
     mRunningSearchThread.store(false);

@@ -1,5 +1,6 @@
 #include "WLConditionLock.h"
 
+#include <QElapsedTimer>
 #include <QTest>
 
 #include <atomic>
@@ -14,6 +15,7 @@ private Q_SLOTS:
     void deadlinePassesWhenConditionNeverComes();
     void deadlineWaitEndsWhenConditionComes();
     void handsOverEveryValueOnce();
+    void interruptEndsTimedWaitsOnly();
 };
 
 void TestWLConditionLock::deadlinePassesWhenConditionNeverComes()
@@ -72,6 +74,28 @@ void TestWLConditionLock::handsOverEveryValueOnce()
     QCOMPARE(received.size(), size_t(kCount));
     for (int i = 0; i < kCount; ++i)
         QCOMPARE(received[size_t(i)], i);
+}
+
+void TestWLConditionLock::interruptEndsTimedWaitsOnly()
+{
+    WLConditionLock lock(0);
+    QElapsedTimer clock;
+    clock.start();
+    std::thread interrupter([&lock] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        lock.interruptTimedWaits();
+    });
+    const bool taken = lock.lockWhenCondition(1, QDeadlineTimer(10000));
+    interrupter.join();
+    QVERIFY(!taken);
+    QVERIFY2(clock.elapsed() < 5000, "the wait ran to its deadline");
+    // Later timed waits give up at once; the lock itself still works.
+    QVERIFY(!lock.lockWhenCondition(1, QDeadlineTimer(10000)));
+    QVERIFY(lock.lockWhenCondition(0, QDeadlineTimer(10000)));
+    lock.unlockWithCondition(1);
+    lock.lockWhenCondition(1);
+    lock.unlockWithCondition(0);
+    QVERIFY(clock.elapsed() < 5000);
 }
 
 QTEST_GUILESS_MAIN(TestWLConditionLock)
