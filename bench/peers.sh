@@ -3,8 +3,9 @@
 #   one-shot lookup:  wldict lookup   | dict + a local dictd | sdcv -n
 #   prefix search:    wldict search   | dict -m -s prefix
 #   floor:            the same SQL as wldict's search, run by the sqlite3 shell
+#   start-up:         wldict info against the sqlite3 shell opening a file
 # Whole processes, timed by hyperfine; the table gives medians and the
-# ratio of each to the first row of its group. See docs/PERFORMANCE.md.
+# ratio of each to its group's reference. See docs/PERFORMANCE.md.
 #
 # Settings (environment): BUILD_DIR (build), WLDICT, BUNDLE, WORD (bank),
 # PREFIX (WORD), RUNS (50), PORT (26280), OUT ($BUILD_DIR/bench-peers).
@@ -157,17 +158,27 @@ hyperfine "${common[@]}" --export-json "$OUT/prefix.json" \
     -n "wldict search" "$WLDICT --dictionary $BUNDLE search $PREFIX" \
     -n "dict -m -s prefix" "dict -h 127.0.0.1 -p $PORT -d wn -m -s prefix $PREFIX" \
     -n "sqlite3 (floor)" "sqlite3 -readonly $BUNDLE/search.db \".read $work/floor.sql\""
+# What every call pays before it looks anything up: wldict opening and
+# closing the dictionary, against the sqlite3 shell opening a file.
+hyperfine "${common[@]}" --export-json "$OUT/startup.json" \
+    -n "wldict info" "$WLDICT --dictionary $BUNDLE info" \
+    -n "sqlite3 (floor)" "sqlite3 -readonly $BUNDLE/search.db \"SELECT 1;\""
 
-python3 - "$OUT/lookup.json" "$OUT/prefix.json" <<'PY' | tee "$OUT/peers.md"
+# Ratios are to the group's reference: dictd's client for the lookup, the
+# sqlite3 shell for the rest.
+python3 - "$OUT" <<'PY' | tee "$OUT/peers.md"
 import json, statistics, sys
-print("| group | command | median ms | mean ms | min ms | ratio (median) |")
+groups = [("lookup.json", "lookup", "dict + dictd"),
+          ("prefix.json", "prefix search", "sqlite3 (floor)"),
+          ("startup.json", "start-up", "sqlite3 (floor)")]
+print("| group | command | median ms | mean ms | min ms | median ÷ reference |")
 print("|---|---|---:|---:|---:|---:|")
-for path, group in zip(sys.argv[1:], ["lookup", "prefix search"]):
-    results = json.load(open(path))["results"]
-    base = statistics.median(results[0]["times"])
+for name, group, reference in groups:
+    results = json.load(open(f"{sys.argv[1]}/{name}"))["results"]
+    base = statistics.median(next(r for r in results if r["command"] == reference)["times"])
     for r in results:
         median = statistics.median(r["times"])
         print(f"| {group} | {r['command']} | {median*1000:.1f} | {r['mean']*1000:.1f} | "
               f"{r['min']*1000:.1f} | {median/base:.2f} |")
 PY
-echo "Results in $OUT (lookup.json, prefix.json, peers.md, floor.sql)."
+echo "Results in $OUT (lookup.json, prefix.json, startup.json, peers.md, floor.sql)."
