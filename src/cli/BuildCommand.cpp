@@ -13,7 +13,8 @@ public:
     QString name() const override { return QStringLiteral("build"); }
     QString arguments() const override
     {
-        return QStringLiteral("SOURCE OUTDIR | --from-dictd NAME.index NAME.dict[.dz] OUTDIR");
+        return QStringLiteral("SOURCE OUTDIR | --from-dictd [import-dictd options] NAME.index "
+                              "NAME.dict[.dz] OUTDIR");
     }
     QString summary() const override
     {
@@ -27,7 +28,8 @@ public:
         if (!arguments.isEmpty() && arguments.first() == QLatin1String("--from-dictd"))
             return wlBuildFromDictd(context, *this, arguments.mid(1));
         if (arguments.size() != 2)
-            return context.usage(*this, QStringLiteral("takes a source folder and an output folder"));
+            return context.usage(*this,
+                                 QStringLiteral("takes a source folder and an output folder"));
         QString error;
         if (!WLDictionaryCompiler::build(arguments[0], arguments[1], &error))
             return context.fail(error);

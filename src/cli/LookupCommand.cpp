@@ -35,8 +35,7 @@ public:
     QString arguments() const override { return u"[--html] WORD"_s; }
     QString summary() const override
     {
-        return u"the entry pages of WORD's whole-word matches as text, then its partial matches; "
-               "--html: the raw pages"_s;
+        return u"WORD's entry pages as text, then its partial matches (--html: raw pages)"_s;
     }
 
     int run(WLCliContext &context, const QStringList &arguments) override
