@@ -27,7 +27,7 @@ template <typename Texts> QList<WLLetterRange> letterRanges(qsizetype rowCount, 
 {
     QList<WLLetterRange> ranges;
     for (qsizetype row = 0; row < rowCount; ++row) {
-        const QString text = textOfRow(row);
+        const QString &text = textOfRow(row);
         if (ranges.isEmpty() || ranges.last().letter.at(0) != text.at(0))
             ranges.append({groupLetter(text), int(row) + 1, 0});
         ++ranges.last().count;
@@ -39,6 +39,12 @@ template <typename Texts> QList<WLLetterRange> letterRanges(qsizetype rowCount, 
 
 QString WLDictionaryLayout::sectionKey(const QString &headword)
 {
+    // Most headwords begin with ASCII, which needs no decomposing: such a
+    // character stays first whatever follows it.
+    if (!headword.isEmpty() && headword.at(0).unicode() < 0x80) {
+        const QChar first = headword.at(0);
+        return first.isLetter() ? QString(first.toLower()) : kNonLetterSection;
+    }
     const QString decomposed = headword.normalized(QString::NormalizationForm_D);
     if (decomposed.isEmpty())
         return kNonLetterSection;
@@ -60,43 +66,59 @@ WLDictionaryLayout WLDictionaryLayout::arrange(const QList<WLSourceEntry> &entri
 
     // Headwords: section, then the locale's order, then code units so that
     // texts the collator deems equal still come out the same every time.
-    struct HeadwordKey
+    // Sections are few: each is ranked once, and headwords compare ranks.
+    QList<int> sectionOf(count);
+    QStringList sections;
     {
-        QString section;
-        QByteArray sectionKey;
-        QByteArray wordKey;
-    };
-    QList<HeadwordKey> keys(count);
-    QHash<QString, QByteArray> sectionSortKeys;
-    for (qsizetype i = 0; i < count; ++i) {
-        HeadwordKey &key = keys[i];
-        key.section = sectionKey(entries[i].headword);
-        auto known = sectionSortKeys.constFind(key.section);
-        if (known == sectionSortKeys.constEnd())
-            known = sectionSortKeys.insert(key.section, collator.sortKey(key.section));
-        key.sectionKey = *known;
-        key.wordKey = collator.sortKey(entries[i].headword);
+        QHash<QString, int> sectionIndex;
+        for (qsizetype i = 0; i < count; ++i) {
+            const QString section = sectionKey(entries[i].headword);
+            auto known = sectionIndex.constFind(section);
+            if (known == sectionIndex.constEnd()) {
+                known = sectionIndex.insert(section, int(sections.size()));
+                sections.append(section);
+            }
+            sectionOf[i] = *known;
+        }
     }
+    QList<QByteArray> sectionKeys(sections.size());
+    for (qsizetype i = 0; i < sections.size(); ++i)
+        sectionKeys[i] = collator.sortKey(sections[i]);
+    QList<int> sectionOrder(sections.size());
+    std::iota(sectionOrder.begin(), sectionOrder.end(), 0);
+    std::sort(sectionOrder.begin(), sectionOrder.end(), [&](int a, int b) {
+        const QString &x = std::as_const(sections)[a];
+        const QString &y = std::as_const(sections)[b];
+        const bool xOther = x == kNonLetterSection;
+        const bool yOther = y == kNonLetterSection;
+        if (xOther != yOther)
+            return xOther;
+        const int byKey = std::as_const(sectionKeys)[a].compare(std::as_const(sectionKeys)[b]);
+        if (byKey != 0)
+            return byKey < 0;
+        return x < y;
+    });
+    QList<int> sectionRank(sections.size());
+    for (qsizetype rank = 0; rank < sectionOrder.size(); ++rank)
+        sectionRank[sectionOrder[rank]] = int(rank);
+
+    QList<QByteArray> wordKeys(count);
+    for (qsizetype i = 0; i < count; ++i)
+        wordKeys[i] = collator.sortKey(entries[i].headword);
     layout.headwords.resize(count);
     std::iota(layout.headwords.begin(), layout.headwords.end(), 0);
     std::sort(layout.headwords.begin(), layout.headwords.end(), [&](int a, int b) {
-        const HeadwordKey &x = std::as_const(keys)[a];
-        const HeadwordKey &y = std::as_const(keys)[b];
-        if (x.section != y.section) {
-            const bool xOther = x.section == kNonLetterSection;
-            const bool yOther = y.section == kNonLetterSection;
-            if (xOther != yOther)
-                return xOther;
-            if (x.sectionKey != y.sectionKey)
-                return x.sectionKey < y.sectionKey;
-            return x.section < y.section;
-        }
-        if (x.wordKey != y.wordKey)
-            return x.wordKey < y.wordKey;
+        const int xSection = std::as_const(sectionRank)[std::as_const(sectionOf)[a]];
+        const int ySection = std::as_const(sectionRank)[std::as_const(sectionOf)[b]];
+        if (xSection != ySection)
+            return xSection < ySection;
+        const int byKey = std::as_const(wordKeys)[a].compare(std::as_const(wordKeys)[b]);
+        if (byKey != 0)
+            return byKey < 0;
         return entries[a].headword < entries[b].headword;
     });
     for (qsizetype id = 0; id < count; ++id) {
-        const QString &section = keys[layout.headwords[id]].section;
+        const QString &section = sections[sectionOf[layout.headwords[id]]];
         if (layout.sections.isEmpty() || layout.sections.last().letter != section)
             layout.sections.append({section, int(id) + 1, 0});
         ++layout.sections.last().count;
@@ -117,37 +139,44 @@ WLDictionaryLayout WLDictionaryLayout::arrange(const QList<WLSourceEntry> &entri
             layout.contentsIDs[entry].append(int(layout.contents.size()));
         }
     }
-    layout.contentsIndex = letterRanges(
-        layout.contents.size(), [&](qsizetype row) { return lowered[layout.contents[row].entry]; });
+    layout.contentsIndex =
+        letterRanges(layout.contents.size(), [&](qsizetype row) -> const QString & {
+            return lowered[layout.contents[row].entry];
+        });
 
     // Search rows: by the look's first code unit, then the locale's order of
     // looks, then headword order and fragment order. Each distinct look is
     // ranked once; the rows, made in headword order, are then placed by
     // rank, which keeps that order within a look.
-    QHash<QString, int> lookIndex;
-    QStringList looks;
-    for (const WLSourceEntry &entry : entries) {
-        for (const QString &look : entry.looks) {
-            if (!lookIndex.contains(look)) {
-                lookIndex.insert(look, int(looks.size()));
-                looks.append(look);
+    QList<QList<int>> looksOf(count);
+    {
+        QHash<QString, int> lookIndex;
+        lookIndex.reserve(count);
+        for (qsizetype i = 0; i < count; ++i) {
+            for (const QString &look : entries[i].looks) {
+                auto known = lookIndex.constFind(look);
+                if (known == lookIndex.constEnd()) {
+                    known = lookIndex.insert(look, int(layout.looks.size()));
+                    layout.looks.append(look);
+                }
+                looksOf[i].append(*known);
             }
         }
     }
+    const QStringList &looks = layout.looks;
     QList<QByteArray> lookKeys(looks.size());
     for (qsizetype i = 0; i < looks.size(); ++i)
         lookKeys[i] = collator.sortKey(looks[i]);
     QList<int> byLook(looks.size());
     std::iota(byLook.begin(), byLook.end(), 0);
     std::sort(byLook.begin(), byLook.end(), [&](int a, int b) {
-        const QString &x = std::as_const(looks)[a];
-        const QString &y = std::as_const(looks)[b];
+        const QString &x = looks[a];
+        const QString &y = looks[b];
         if (x.at(0) != y.at(0))
             return x.at(0) < y.at(0);
-        const QByteArray &xKey = std::as_const(lookKeys)[a];
-        const QByteArray &yKey = std::as_const(lookKeys)[b];
-        if (xKey != yKey)
-            return xKey < yKey;
+        const int byKey = std::as_const(lookKeys)[a].compare(std::as_const(lookKeys)[b]);
+        if (byKey != 0)
+            return byKey < 0;
         return x < y;
     });
     QList<int> rankOf(looks.size());
@@ -157,8 +186,8 @@ WLDictionaryLayout WLDictionaryLayout::arrange(const QList<WLSourceEntry> &entri
     QList<qsizetype> searchStart(looks.size() + 1, 0);
     QList<qsizetype> equalStart(looks.size() + 1, 0);
     for (const int entry : std::as_const(layout.headwords)) {
-        for (const QString &look : entries[entry].looks) {
-            const int rank = rankOf[lookIndex.value(look)];
+        for (const int look : std::as_const(looksOf[entry])) {
+            const int rank = rankOf[look];
             searchStart[rank + 1] += entries[entry].fragments.size();
             equalStart[rank + 1] += 1;
         }
@@ -170,16 +199,18 @@ WLDictionaryLayout WLDictionaryLayout::arrange(const QList<WLSourceEntry> &entri
     layout.search.resize(searchStart.last());
     layout.equal.resize(equalStart.last());
     for (const int entry : std::as_const(layout.headwords)) {
-        for (const QString &look : entries[entry].looks) {
-            const int rank = rankOf[lookIndex.value(look)];
+        for (const int look : std::as_const(looksOf[entry])) {
+            const int rank = rankOf[look];
             layout.equal[equalStart[rank]++] = {look, entry};
             for (int f = 0; f < entries[entry].fragments.size(); ++f)
                 layout.search[searchStart[rank]++] = {look, entry, f};
         }
     }
-    layout.searchIndex =
-        letterRanges(layout.search.size(), [&](qsizetype row) { return layout.search[row].look; });
-    layout.equalIndex =
-        letterRanges(layout.equal.size(), [&](qsizetype row) { return layout.equal[row].look; });
+    layout.searchIndex = letterRanges(layout.search.size(), [&](qsizetype row) -> const QString & {
+        return looks[layout.search[row].look];
+    });
+    layout.equalIndex = letterRanges(layout.equal.size(), [&](qsizetype row) -> const QString & {
+        return looks[layout.equal[row].look];
+    });
     return layout;
 }

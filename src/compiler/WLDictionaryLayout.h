@@ -25,15 +25,16 @@ struct WLDictionaryLayout
         int entry = 0;
         int fragment = 0;
     };
+    // Search rows name their look by its place in looks.
     struct SearchRow
     {
-        QString look;
+        int look = 0;
         int entry = 0;
         int fragment = 0;
     };
     struct EqualRow
     {
-        QString look;
+        int look = 0;
         int entry = 0;
     };
 
@@ -45,6 +46,8 @@ struct WLDictionaryLayout
     QList<WLLetterRange> contentsIndex;
     // Per entry (source index): the contents IDs of its fragments, in order.
     QList<QList<int>> contentsIDs;
+    // Every distinct look string once, in order of first appearance.
+    QStringList looks;
     QList<SearchRow> search;
     QList<WLLetterRange> searchIndex;
     QList<EqualRow> equal;
