@@ -194,7 +194,7 @@ bool WLBundleWriter::writeSearch(QString *errorMessage)
             const WLDictionaryLayout::SearchRow &row = m_layout.search[i];
             const QString &headword = m_entries[row.entry].headword;
             insert.bind(1, qint64(i) + 1);
-            insert.bind(2, row.look);
+            insert.bind(2, m_layout.looks[row.look]);
             insert.bind(3, headword);
             insert.bind(4, WLDictionaryLayout::linkText(headword, row.fragment + 1));
             insert.bind(5, m_layout.contentsIDs[row.entry][row.fragment]);
@@ -224,7 +224,7 @@ bool WLBundleWriter::writeEqualSearch(QString *errorMessage)
         for (qsizetype i = 0; i < m_layout.equal.size(); ++i) {
             const WLDictionaryLayout::EqualRow &row = m_layout.equal[i];
             insert.bind(1, qint64(i) + 1);
-            insert.bind(2, row.look);
+            insert.bind(2, m_layout.looks[row.look]);
             insert.bind(3, m_entries[row.entry].headword);
             insert.bind(4, m_linksText[row.entry]);
             insert.bind(5, m_contentsIDsText[row.entry]);
