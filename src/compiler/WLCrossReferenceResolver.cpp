@@ -3,6 +3,22 @@
 #include "WLDictionaryLayout.h"
 #include "WLSourceEntry.h"
 
+namespace {
+
+// Where the next "[[" (or "]]") begins, or -1. Looking for the single
+// character and checking the next is several times faster than Qt's search
+// for a two-character string, and pages are long.
+qsizetype indexOfPair(QStringView text, char16_t c, qsizetype from)
+{
+    for (qsizetype at = text.indexOf(c, from); at >= 0; at = text.indexOf(c, at + 1)) {
+        if (at + 1 < text.size() && text[at + 1] == c)
+            return at;
+    }
+    return -1;
+}
+
+} // namespace
+
 WLCrossReferenceResolver::WLCrossReferenceResolver(const QList<WLSourceEntry> &entries,
                                                    const WLDictionaryLayout &layout)
     : m_entries(entries), m_layout(layout)
@@ -39,9 +55,7 @@ int WLCrossReferenceResolver::linkID(const QString &target) const
 std::optional<QString> WLCrossReferenceResolver::resolve(const QString &html,
                                                          QString *problem) const
 {
-    static const QString open = QStringLiteral("[[");
-    static const QString close = QStringLiteral("]]");
-    qsizetype start = html.indexOf(open);
+    qsizetype start = indexOfPair(html, u'[', 0);
     if (start < 0)
         return html;
 
@@ -49,25 +63,29 @@ std::optional<QString> WLCrossReferenceResolver::resolve(const QString &html,
     result.reserve(html.size() + 32);
     qsizetype done = 0;
     while (start >= 0) {
-        const qsizetype end = html.indexOf(close, start + open.size());
+        const qsizetype end = indexOfPair(html, u']', start + 2);
         if (end < 0) {
             *problem = QStringLiteral("cross-reference \"%1\" is not closed with \"]]\"")
                            .arg(html.mid(start, 40));
             return std::nullopt;
         }
-        const QString inside = html.mid(start + open.size(), end - start - open.size());
-        const qsizetype bar = inside.indexOf(QLatin1Char('|'));
-        const QString target = (bar < 0 ? inside : inside.left(bar)).trimmed();
-        const QString shown = bar < 0 ? target : inside.mid(bar + 1);
+        const QStringView inside = QStringView(html).mid(start + 2, end - start - 2);
+        const qsizetype bar = inside.indexOf(u'|');
+        const QString target = (bar < 0 ? inside : inside.left(bar)).trimmed().toString();
         const int id = linkID(target);
         if (id == 0) {
             *problem = QStringLiteral("unknown cross-reference target \"%1\"").arg(target);
             return std::nullopt;
         }
+        const QString shown = bar < 0 ? target : inside.mid(bar + 1).toString();
         result.append(QStringView(html).mid(done, start - done));
-        result.append(QStringLiteral("<a href=\"#%1\">%2</a>").arg(id).arg(shown.toHtmlEscaped()));
-        done = end + close.size();
-        start = html.indexOf(open, done);
+        result.append(u"<a href=\"#");
+        result.append(QString::number(id));
+        result.append(u"\">");
+        result.append(shown.toHtmlEscaped());
+        result.append(u"</a>");
+        done = end + 2;
+        start = indexOfPair(html, u'[', done);
     }
     result.append(QStringView(html).mid(done));
     return result;
