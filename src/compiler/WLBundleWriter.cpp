@@ -90,27 +90,38 @@ QString WLBundleWriter::path(const QString &name) const
     return QDir(m_bundleDir).filePath(name);
 }
 
-void WLBundleWriter::joinEntryTexts()
+void WLBundleWriter::encodeTexts()
 {
-    m_linksText.clear();
-    m_contentsIDsText.clear();
+    m_entryTexts.resize(m_entries.size());
     for (qsizetype entry = 0; entry < m_entries.size(); ++entry) {
         const WLSourceEntry &source = m_entries[entry];
-        QStringList links;
-        QStringList ids;
-        for (int n = 1; n <= source.fragments.size(); ++n) {
-            links.append(WLDictionaryLayout::linkText(source.headword, n));
-            ids.append(QString::number(m_layout.contentsIDs[entry][n - 1]));
+        EntryTexts &texts = m_entryTexts[entry];
+        texts.headword = source.headword.toUtf8();
+        texts.looks = source.looks.join(QLatin1Char('\t')).toUtf8();
+        for (int n = 0; n < source.fragments.size(); ++n) {
+            if (n > 0) {
+                texts.links.append('\t');
+                texts.contentsIDs.append('\t');
+            }
+            texts.links.append(linkText(int(entry), n));
+            texts.contentsIDs.append(QByteArray::number(m_layout.contentsIDs[entry][n]));
         }
-        m_linksText.append(links.join(QLatin1Char('\t')));
-        m_contentsIDsText.append(ids.join(QLatin1Char('\t')));
     }
+    m_lookTexts.resize(m_layout.looks.size());
+    for (qsizetype look = 0; look < m_layout.looks.size(); ++look)
+        m_lookTexts[look] = m_layout.looks[look].toUtf8();
+}
+
+// A fragment's link text: the headword, "#" and its number counted from 1.
+QByteArray WLBundleWriter::linkText(int entry, int fragment) const
+{
+    return m_entryTexts[entry].headword + '#' + QByteArray::number(fragment + 1);
 }
 
 bool WLBundleWriter::write(const QString &bundleDir, QString *errorMessage)
 {
     m_bundleDir = bundleDir;
-    joinEntryTexts();
+    encodeTexts();
     return writeContents(errorMessage) && writeHeadwords(errorMessage) &&
            writeLinks(errorMessage) && writeSearch(errorMessage) &&
            writeEqualSearch(errorMessage) && copyResources(errorMessage) &&
@@ -135,10 +146,11 @@ bool WLBundleWriter::writeHeadwords(QString *errorMessage)
         for (qsizetype i = 0; i < m_layout.headwords.size(); ++i) {
             const int entry = m_layout.headwords[i];
             insert.bind(1, qint64(i) + 1);
-            insert.bind(2, m_entries[entry].looks.join(QLatin1Char('\t')));
-            insert.bind(3, m_entries[entry].headword);
-            insert.bind(4, m_linksText[entry]);
-            insert.bind(5, m_contentsIDsText[entry]);
+            const EntryTexts &texts = m_entryTexts[entry];
+            insert.bindUtf8(2, texts.looks);
+            insert.bindUtf8(3, texts.headword);
+            insert.bindUtf8(4, texts.links);
+            insert.bindUtf8(5, texts.contentsIDs);
             if (!insert.run(errorMessage))
                 return false;
         }
@@ -163,10 +175,9 @@ bool WLBundleWriter::writeLinks(QString *errorMessage)
         // A fragment's link ID is its contents ID.
         for (qsizetype i = 0; i < m_layout.contents.size(); ++i) {
             const WLDictionaryLayout::Fragment &fragment = m_layout.contents[i];
-            const QString &headword = m_entries[fragment.entry].headword;
             insert.bind(1, qint64(i) + 1);
-            insert.bind(2, headword);
-            insert.bind(3, WLDictionaryLayout::linkText(headword, fragment.fragment + 1));
+            insert.bindUtf8(2, m_entryTexts[fragment.entry].headword);
+            insert.bindUtf8(3, linkText(fragment.entry, fragment.fragment));
             insert.bind(4, qint64(i) + 1);
             if (!insert.run(errorMessage))
                 return false;
@@ -192,11 +203,10 @@ bool WLBundleWriter::writeSearch(QString *errorMessage)
             return false;
         for (qsizetype i = 0; i < m_layout.search.size(); ++i) {
             const WLDictionaryLayout::SearchRow &row = m_layout.search[i];
-            const QString &headword = m_entries[row.entry].headword;
             insert.bind(1, qint64(i) + 1);
-            insert.bind(2, m_layout.looks[row.look]);
-            insert.bind(3, headword);
-            insert.bind(4, WLDictionaryLayout::linkText(headword, row.fragment + 1));
+            insert.bindUtf8(2, m_lookTexts[row.look]);
+            insert.bindUtf8(3, m_entryTexts[row.entry].headword);
+            insert.bindUtf8(4, linkText(row.entry, row.fragment));
             insert.bind(5, m_layout.contentsIDs[row.entry][row.fragment]);
             if (!insert.run(errorMessage))
                 return false;
@@ -224,10 +234,11 @@ bool WLBundleWriter::writeEqualSearch(QString *errorMessage)
         for (qsizetype i = 0; i < m_layout.equal.size(); ++i) {
             const WLDictionaryLayout::EqualRow &row = m_layout.equal[i];
             insert.bind(1, qint64(i) + 1);
-            insert.bind(2, m_layout.looks[row.look]);
-            insert.bind(3, m_entries[row.entry].headword);
-            insert.bind(4, m_linksText[row.entry]);
-            insert.bind(5, m_contentsIDsText[row.entry]);
+            const EntryTexts &texts = m_entryTexts[row.entry];
+            insert.bindUtf8(2, m_lookTexts[row.look]);
+            insert.bindUtf8(3, texts.headword);
+            insert.bindUtf8(4, texts.links);
+            insert.bindUtf8(5, texts.contentsIDs);
             if (!insert.run(errorMessage))
                 return false;
         }

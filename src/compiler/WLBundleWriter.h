@@ -33,9 +33,10 @@ private:
     bool writeDescription(QString *errorMessage);
     bool copyResources(QString *errorMessage);
     QString path(const QString &name) const;
-    // Each entry's link texts and contents IDs, tab-joined, made once:
-    // both the headword and the whole-word table need them.
-    void joinEntryTexts();
+    // The texts of the tables in UTF-8, each made once: most of them go
+    // into several rows or tables.
+    void encodeTexts();
+    QByteArray linkText(int entry, int fragment) const;
 
     const QString m_sourceDir;
     const WLSourceManifest &m_manifest;
@@ -44,6 +45,15 @@ private:
     const WLCrossReferenceResolver &m_resolver;
     const WLTextEncoder &m_encoder;
     QString m_bundleDir;
-    QStringList m_linksText;
-    QStringList m_contentsIDsText;
+    // By source index of the entry.
+    struct EntryTexts
+    {
+        QByteArray headword;
+        QByteArray looks;       // tab-joined
+        QByteArray links;       // the link texts of its fragments, tab-joined
+        QByteArray contentsIDs; // tab-joined
+    };
+    QList<EntryTexts> m_entryTexts;
+    // By place in the layout's looks.
+    QList<QByteArray> m_lookTexts;
 };

@@ -62,10 +62,4 @@ struct WLDictionaryLayout
     // decomposed form in lower case ("É" and "é" both go to "e"), or "#"
     // when that is not a letter.
     static QString sectionKey(const QString &headword);
-
-    // The link text of fragment n (1-based) of a headword.
-    static QString linkText(const QString &headword, int n)
-    {
-        return headword + QLatin1Char('#') + QString::number(n);
-    }
 };

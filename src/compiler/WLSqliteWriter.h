@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 struct sqlite3;
@@ -45,6 +46,8 @@ public:
     // SQLite counts bound parameters from 1.
     void bind(int index, qint64 value);
     void bind(int index, const QString &text);
+    // Text already in UTF-8, which SQLite copies.
+    void bindUtf8(int index, QByteArrayView utf8);
     void bindBlob(int index, const QByteArray &bytes);
     void bindNull(int index);
     // Inserts the row and clears the bindings.
