@@ -11,6 +11,7 @@
 
 #include <QtEndian>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <mutex>
@@ -43,7 +44,10 @@ int contentsIDValue(const QVariant &element)
         return int(std::clamp(std::trunc(value), double(std::numeric_limits<int>::min()),
                               double(std::numeric_limits<int>::max())));
     }
-    return int(element.toLongLong());
+    // Like a decimal string: beyond 32 bits the value saturates rather than
+    // wrapping round to some other entry.
+    return int(std::clamp(element.toLongLong(), qint64(std::numeric_limits<int>::min()),
+                          qint64(std::numeric_limits<int>::max())));
 }
 
 // The reader's key schedule, made once per process on first use.
@@ -183,9 +187,12 @@ std::optional<QByteArray> WLDatabase::readFragment(int contentsID, const char *f
         WL_REPORT(function, "decryptedData == nil");
         return std::nullopt;
     }
+    // Media references that are not UTF-8 text count as none.
     const char *additions = statement.columnText(1);
-    if (additions && *additions)
-        readDataForAdditions(QString::fromUtf8(additions));
+    if (additions && *additions) {
+        if (const std::optional<QString> text = wlStringWithUTF8(additions))
+            readDataForAdditions(*text);
+    }
     return decryptedData;
 }
 

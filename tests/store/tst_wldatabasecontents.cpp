@@ -131,6 +131,9 @@ void TestWLDatabaseContents::badFragmentFailsThePage_data()
                                 << QVariantList{1, 2} << failedPage(u"(dataLength == 0)"_s);
     QTest::newRow("NULL blob") << u"UPDATE contents SET data = NULL WHERE id = 2;"_s
                                << QVariantList{2, 1} << failedPage(u"(dataLength == 0)"_s);
+    // Wrapping to 32 bits would show entry 5 instead.
+    QTest::newRow("beyond 32 bits") << QString() << QVariantList{qint64(0x100000005)}
+                                    << failedPage(u"(retval != SQLITE_ROW)"_s);
     QTest::newRow("partial block")
         << u"UPDATE contents SET data = X'000102030405060708090A0B' WHERE id = 2;"_s
         << QVariantList{2}
@@ -173,12 +176,15 @@ void TestWLDatabaseContents::additionsAreHandedOverPerOccurrence()
     // References that name no media table: each hand-over is reported by
     // the media extraction, which shows how often it was asked.
     m_fixture->exec(u"contents.db"_s, u"UPDATE contents SET additions = 'bad' WHERE id = 2;"
-                                      "UPDATE contents SET additions = '' WHERE id = 3;"_s);
+                                      "UPDATE contents SET additions = '' WHERE id = 3;"
+                                      "UPDATE contents SET additions = CAST(X'FF' AS TEXT) "
+                                      "WHERE id = 4;"_s);
     const std::unique_ptr<WLDatabase> database = m_fixture->open();
     QVERIFY(database);
     StderrCapture capture;
-    QCOMPARE(database->newHtmlDataForIDs(QVariantList{1, 3, 1}, false),
-             kHeader + fragment(1) + kSeparator + fragment(3) + kSeparator + fragment(1) + kFooter);
+    // NULL, empty and not UTF-8: no media to extract.
+    QCOMPARE(database->newHtmlDataForIDs(QVariantList{1, 3, 4}, false),
+             kHeader + fragment(1) + kSeparator + fragment(3) + kSeparator + fragment(4) + kFooter);
     QCOMPARE(capture.reports(), QStringList());
     QCOMPARE(database->newHtmlDataForIDs(QVariantList{2, 1, 2}, false),
              kHeader + fragment(2) + kSeparator + fragment(1) + kSeparator + fragment(2) + kFooter);
