@@ -47,10 +47,9 @@ public:
         if (end == mantissa || (end == mantissa + 1 && m_text[mantissa] == u'.'))
             return false;
         end = skipExponent(end);
-        bool ok = false;
-        *value = m_text.sliced(m_pos, end - m_pos).toDouble(&ok);
-        if (!ok)
-            return false;
+        // A well-formed number too large or too small to hold still counts,
+        // as infinity or zero.
+        *value = m_text.sliced(m_pos, end - m_pos).toDouble();
         m_pos = end;
         return true;
     }
@@ -330,25 +329,20 @@ std::optional<WLColor> WLDatabase::colorWithString(const QString &string)
         return std::nullopt;
     ColorScanner scanner(string);
     WLColor color;
-    if (!scanner.scanFloat(&color.red)) {
-        WL_REPORT(kColorFn, "![scanner scanFloat:&r]");
-        return std::nullopt;
-    }
-    if (!scanner.scanComma()) {
-        WL_REPORT(kColorFn, "![scanner scanString:@\",\" intoString:nil]");
-        return std::nullopt;
-    }
-    if (!scanner.scanFloat(&color.green)) {
-        WL_REPORT(kColorFn, "![scanner scanFloat:&g]");
-        return std::nullopt;
-    }
-    if (!scanner.scanComma()) {
-        WL_REPORT(kColorFn, "![scanner scanString:@\",\" intoString:nil]");
-        return std::nullopt;
-    }
-    if (!scanner.scanFloat(&color.blue)) {
-        WL_REPORT(kColorFn, "![scanner scanFloat:&b]");
-        return std::nullopt;
+    const std::pair<double *, const char *> components[] = {
+        {&color.red, "![scanner scanFloat:&r]"},
+        {&color.green, "![scanner scanFloat:&g]"},
+        {&color.blue, "![scanner scanFloat:&b]"},
+    };
+    for (const auto &[component, condition] : components) {
+        if (component != &color.red && !scanner.scanComma()) {
+            WL_REPORT(kColorFn, "![scanner scanString:@\",\" intoString:nil]");
+            return std::nullopt;
+        }
+        if (!scanner.scanFloat(component)) {
+            WL_REPORT(kColorFn, condition);
+            return std::nullopt;
+        }
     }
     return color; // alpha stays 1.0; text after the blue number is ignored
 }

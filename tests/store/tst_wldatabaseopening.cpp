@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include <filesystem>
+#include <iterator>
 
 #include <sqlite3.h>
 
@@ -108,6 +109,13 @@ int openFilesUnder(const QString &directory)
     return count;
 }
 
+// Threads of this process.
+int threadCount()
+{
+    return int(std::distance(std::filesystem::directory_iterator("/proc/self/task"),
+                             std::filesystem::directory_iterator()));
+}
+
 } // namespace
 
 class TestWLDatabaseOpening : public QObject
@@ -136,6 +144,7 @@ private Q_SLOTS:
     void colorWithString();
     void firstOpeningIsShared();
     void cleanupTwice();
+    void cleanupStopsTheWorker();
 
 private:
     std::unique_ptr<WLStoreFixture> m_fixture;
@@ -241,6 +250,15 @@ void TestWLDatabaseOpening::damagedDescriptions_data()
     QTest::newRow("missing contents table")
         << u"KXPropContentsTableName"_s << QVariant(u"no_such_table"_s)
         << QStringList{report(kContents, u"retval != SQLITE_OK"_s), contentsStep};
+    // Values that are not text count as missing.
+    QTest::newRow("title as number") << u"KXPropDatabaseTitle"_s << QVariant(qint64(5))
+                                     << QStringList{report(kInit, u"mTitle == nil"_s)};
+    QTest::newRow("charset as number") << u"KXPropHTMLCharset"_s << QVariant(qint64(5))
+                                       << QStringList{report(kInit, u"mHTMLCharset == nil"_s)};
+    QTest::newRow("header as number") << u"KXPropHTMLHeaderString"_s << QVariant(qint64(5))
+                                      << QStringList{report(kInit, u"name == nil"_s)};
+    QTest::newRow("footer as array") << u"KXPropHTMLFooterString"_s << QVariant(QVariantList{})
+                                     << QStringList{report(kInit, u"name == nil"_s)};
     QTest::newRow("unknown charset")
         << u"KXPropHTMLCharset"_s << QVariant(u"no-such-charset"_s)
         << QStringList{report(kInit, u"cfStringEncoding == kCFStringEncodingInvalidId"_s)};
@@ -362,34 +380,38 @@ void TestWLDatabaseOpening::optionalGroups_data()
     QTest::addColumn<QStringList>("reports");
     QTest::addColumn<bool>("contentsIndex");
     QTest::addColumn<bool>("largeFont");
+    QTest::addColumn<bool>("separator");
 
     const QStringList contentsIndex{
         u"KXPropContentsIndexDatabaseFileName"_s, u"KXPropContentsIndexTableName"_s,
         u"KXPropContentsIndexIDColumn"_s,         u"KXPropContentsIndexLetterColumn"_s,
         u"KXPropContentsIndexOffsetColumn"_s,     u"KXPropContentsIndexCountColumn"_s};
     QTest::newRow("no contents index")
-        << contentsIndex << QString() << QVariant() << QStringList() << false << true;
+        << contentsIndex << QString() << QVariant() << QStringList() << false << true << true;
     QTest::newRow("contents index without a table name")
         << QStringList{u"KXPropContentsIndexTableName"_s} << QString() << QVariant()
-        << QStringList{report(kContentsIndex, u"tableName == nil"_s)} << false << true;
+        << QStringList{report(kContentsIndex, u"tableName == nil"_s)} << false << true << true;
     QTest::newRow("contents index without a count column")
         << QStringList{u"KXPropContentsIndexCountColumn"_s} << QString() << QVariant()
-        << QStringList{report(kContentsIndex, u"countColumn == nil"_s)} << false << true;
+        << QStringList{report(kContentsIndex, u"countColumn == nil"_s)} << false << true << true;
     QTest::newRow("unreadable contents index")
         << QStringList() << u"KXPropContentsIndexDatabaseFileName"_s << QVariant(u"missing.db"_s)
         << QStringList{u"createIndexRangeArray: (retval != SQLITE_OK)"_s,
                        report(kContentsIndex, u"indexRangeArray == nil"_s)}
-        << false << true;
+        << false << true << true;
     QTest::newRow("no large header") << QStringList{u"KXPropHTMLHeaderString2"_s} << QString()
-                                     << QVariant() << QStringList() << true << false;
+                                     << QVariant() << QStringList() << true << false << true;
     QTest::newRow("large header as number")
         << QStringList() << u"KXPropHTMLHeaderString2"_s << QVariant(qint64(1)) << QStringList()
-        << true << false;
+        << true << false << true;
     QTest::newRow("empty large header")
         << QStringList() << u"KXPropHTMLHeaderString2"_s << QVariant(QString(u""_s))
-        << QStringList() << true << true;
+        << QStringList() << true << true << true;
     QTest::newRow("no separator") << QStringList{u"KXPropHTMLSeparatorString"_s} << QString()
-                                  << QVariant() << QStringList() << true << true;
+                                  << QVariant() << QStringList() << true << true << false;
+    QTest::newRow("separator as number")
+        << QStringList() << u"KXPropHTMLSeparatorString"_s << QVariant(qint64(1)) << QStringList()
+        << true << true << false;
 }
 
 void TestWLDatabaseOpening::optionalGroups()
@@ -400,6 +422,7 @@ void TestWLDatabaseOpening::optionalGroups()
     QFETCH(QStringList, reports);
     QFETCH(bool, contentsIndex);
     QFETCH(bool, largeFont);
+    QFETCH(bool, separator);
     for (const QString &name : removed)
         m_fixture->info.remove(name);
     if (!key.isEmpty())
@@ -410,6 +433,9 @@ void TestWLDatabaseOpening::optionalGroups()
     QCOMPARE(capture.reports(), reports);
     QCOMPARE(database->contentsIndexRangeArray().has_value(), contentsIndex);
     QCOMPARE(database->isSupportLargeFont(), largeFont);
+    const std::optional<QByteArray> page = database->newHtmlDataForIDs(QVariantList{1, 2}, false);
+    QVERIFY(page);
+    QCOMPARE(page->contains("<hr>"), separator);
 }
 
 void TestWLDatabaseOpening::settingsHidden_data()
@@ -516,6 +542,8 @@ void TestWLDatabaseOpening::colorWithString_data()
         << u"0.2, 0.4 0.6"_s << none << u"![scanner scanString:@\",\" intoString:nil]"_s;
     QTest::newRow("nothing after the second comma")
         << u"0.2,0.4,"_s << none << u"![scanner scanFloat:&b]"_s;
+    QTest::newRow("beyond a double")
+        << u"1e999, 0, 1e-999"_s << std::optional(WLColor{qInf(), 0, 0, 1}) << QString();
 }
 
 void TestWLDatabaseOpening::colorWithString()
@@ -561,6 +589,23 @@ void TestWLDatabaseOpening::cleanupTwice()
     QCOMPARE(database->sectionCount(), 0u);
     QVERIFY(!database->contentsLinkIndexRangeArray());
     QVERIFY(!database->isSupportLargeFont());
+    database.reset();
+    QCOMPARE(capture.reports(), QStringList());
+}
+
+// Releasing the search statements and the lock under a running worker
+// would leave it using freed handles: cleanup stops it first.
+void TestWLDatabaseOpening::cleanupStopsTheWorker()
+{
+    const int threads = threadCount();
+    std::unique_ptr<WLDatabase> database = m_fixture->open();
+    QVERIFY(database);
+    QCOMPARE(threadCount(), threads + 1);
+    StderrCapture capture;
+    database->setSearchKeywordOnThread(u"a"_s);
+    database->cleanup();
+    QCOMPARE(threadCount(), threads);
+    QCOMPARE(openFilesUnder(m_fixture->directory()), 0);
     database.reset();
     QCOMPARE(capture.reports(), QStringList());
 }
