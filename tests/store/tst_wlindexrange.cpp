@@ -29,7 +29,8 @@ private Q_SLOTS:
     void cleanup();
 
     void loadsRowsInIdOrder();
-    void keepsRowsBeforeANullLetter();
+    void keepsRowsBeforeABadLetter_data();
+    void keepsRowsBeforeABadLetter();
     void emptyTableGivesEmptyList();
     void absentFileNameIsSilent();
     void checksNamesInOrder_data();
@@ -73,13 +74,24 @@ void TestWLIndexRange::loadsRowsInIdOrder()
     QCOMPARE(*table, (WLIndexRangeArray{{u"A"_s, 1, 100}, {u"b"_s, 101, 50}, {u"c"_s, 151, 20}}));
 }
 
-void TestWLIndexRange::keepsRowsBeforeANullLetter()
+void TestWLIndexRange::keepsRowsBeforeABadLetter_data()
 {
-    m_fixture->exec(kFile, u"INSERT INTO idx VALUES (1, 'a', 1, 100), (2, NULL, 101, 50), "
-                           "(3, 'c', 151, 20);"_s);
+    QTest::addColumn<QString>("letter");
+    QTest::addColumn<QString>("report");
+    QTest::newRow("NULL") << u"NULL"_s << u"createIndexRangeArray: (stringPtr == NULL)"_s;
+    QTest::newRow("not UTF-8") << u"CAST(X'FF' AS TEXT)"_s
+                               << u"createIndexRangeArray: (letterString == nil)"_s;
+}
+
+void TestWLIndexRange::keepsRowsBeforeABadLetter()
+{
+    QFETCH(QString, letter);
+    QFETCH(QString, report);
+    m_fixture->exec(kFile, u"INSERT INTO idx VALUES (1, 'a', 1, 100), (2, %1, 101, 50), "
+                           "(3, 'c', 151, 20);"_s.arg(letter));
     StderrCapture capture;
     const std::optional<WLIndexRangeArray> table = load();
-    QCOMPARE(capture.reports(), QStringList{u"createIndexRangeArray: (stringPtr == NULL)"_s});
+    QCOMPARE(capture.reports(), QStringList{report});
     QVERIFY(table);
     QCOMPARE(*table, (WLIndexRangeArray{{u"a"_s, 1, 100}}));
 }
@@ -170,11 +182,19 @@ void TestWLIndexRange::rangeForKeyword_data()
     QTest::newRow("upper-case letters never match")
         << WLIndexRangeArray{{u"A"_s, 1, 5}, {u"B"_s, 6, 5}} << u"a"_s
         << WLRange{11, 0x7FFFFFFF - 11} << none;
+    // Code units compare unsigned: a Hangul keyword comes after every Latin letter.
+    QTest::newRow("above 0x8000 after the last letter")
+        << abc() << u"\uD55C"_s << WLRange{171, 0x7FFFFFFF - 171} << none;
+    QTest::newRow("below a last letter above 0x8000")
+        << WLIndexRangeArray{{u"a"_s, 1, 5}, {u"\uD55C"_s, 6, 5}} << u"b"_s << notFound << none;
     QTest::newRow("empty table") << WLIndexRangeArray() << u"a"_s << notFound << none;
     QTest::newRow("empty keyword") << abc() << QString() << notFound
                                    << QStringList{u"rangeForKeyword: ([keyword length] == 0)"_s};
     QTest::newRow("empty first letter")
         << WLIndexRangeArray{{QString(), 1, 5}, {u"c"_s, 6, 5}} << u"b"_s << notFound
+        << QStringList{u"rangeForKeyword: ([letterString length] == 0)"_s};
+    QTest::newRow("empty last letter")
+        << WLIndexRangeArray{{u"a"_s, 1, 5}, {QString(), 6, 5}} << u"b"_s << notFound
         << QStringList{u"rangeForKeyword: ([letterString length] == 0)"_s};
     QTest::newRow("empty letter on the walk")
         << WLIndexRangeArray{{u"a"_s, 1, 1}, {QString(), 2, 1}, {u"c"_s, 3, 1}} << u"c"_s
