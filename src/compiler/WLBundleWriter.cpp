@@ -3,6 +3,7 @@
 #include "WLCrossReferenceResolver.h"
 #include "WLDictionaryLayout.h"
 #include "WLFragmentCipher.h"
+#include "WLParallel.h"
 #include "WLPropertyList.h"
 #include "WLSourceEntry.h"
 #include "WLSourceManifest.h"
@@ -14,7 +15,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QThread>
 #include <QVariantMap>
+
+#include <atomic>
 
 using namespace Qt::StringLiterals;
 
@@ -122,13 +126,37 @@ bool WLBundleWriter::write(const QString &bundleDir, QString *errorMessage)
 {
     m_bundleDir = bundleDir;
     encodeTexts();
-    return writeContents(errorMessage) && writeHeadwords(errorMessage) &&
-           writeLinks(errorMessage) && writeSearch(errorMessage) &&
-           writeEqualSearch(errorMessage) && copyResources(errorMessage) &&
-           writeDescription(errorMessage);
+
+    // The database files share nothing, so they are written side by side,
+    // the largest first. A failure is reported as if they had been written
+    // one after the other: the first file's in this order.
+    using Part = bool (WLBundleWriter::*)(QString *) const;
+    static constexpr Part parts[] = {&WLBundleWriter::writeContents,
+                                     &WLBundleWriter::writeHeadwords, &WLBundleWriter::writeLinks,
+                                     &WLBundleWriter::writeSearch,
+                                     &WLBundleWriter::writeEqualSearch};
+    constexpr int partCount = int(std::size(parts));
+    QString messages[partCount];
+    bool written[partCount] = {};
+    std::atomic_bool failed = false;
+    wlRunConcurrently(partCount, QThread::idealThreadCount(), [&](int i) {
+        // Once one file has failed the build has, so the rest are skipped.
+        if (failed)
+            return;
+        written[i] = (this->*parts[i])(&messages[i]);
+        if (!written[i])
+            failed = true;
+    });
+    for (int i = 0; i < partCount; ++i) {
+        if (!written[i]) {
+            *errorMessage = messages[i];
+            return false;
+        }
+    }
+    return copyResources(errorMessage) && writeDescription(errorMessage);
 }
 
-bool WLBundleWriter::writeHeadwords(QString *errorMessage)
+bool WLBundleWriter::writeHeadwords(QString *errorMessage) const
 {
     WLSqliteWriter db;
     if (!db.create(path(kHeadwordFile), errorMessage) ||
@@ -159,7 +187,7 @@ bool WLBundleWriter::writeHeadwords(QString *errorMessage)
            db.finish(errorMessage);
 }
 
-bool WLBundleWriter::writeLinks(QString *errorMessage)
+bool WLBundleWriter::writeLinks(QString *errorMessage) const
 {
     WLSqliteWriter db;
     if (!db.create(path(kLinkFile), errorMessage) ||
@@ -187,7 +215,7 @@ bool WLBundleWriter::writeLinks(QString *errorMessage)
            db.finish(errorMessage);
 }
 
-bool WLBundleWriter::writeSearch(QString *errorMessage)
+bool WLBundleWriter::writeSearch(QString *errorMessage) const
 {
     WLSqliteWriter db;
     if (!db.create(path(kSearchFile), errorMessage) ||
@@ -216,7 +244,7 @@ bool WLBundleWriter::writeSearch(QString *errorMessage)
            db.finish(errorMessage);
 }
 
-bool WLBundleWriter::writeEqualSearch(QString *errorMessage)
+bool WLBundleWriter::writeEqualSearch(QString *errorMessage) const
 {
     WLSqliteWriter db;
     if (!db.create(path(kEqualFile), errorMessage) ||
@@ -247,7 +275,7 @@ bool WLBundleWriter::writeEqualSearch(QString *errorMessage)
            db.finish(errorMessage);
 }
 
-bool WLBundleWriter::writeContents(QString *errorMessage)
+bool WLBundleWriter::writeContents(QString *errorMessage) const
 {
     WLSqliteWriter db;
     if (!db.create(path(kContentsFile), errorMessage) ||

@@ -25,11 +25,11 @@ public:
     static const QStringList &reservedNames();
 
 private:
-    bool writeHeadwords(QString *errorMessage);
-    bool writeLinks(QString *errorMessage);
-    bool writeSearch(QString *errorMessage);
-    bool writeEqualSearch(QString *errorMessage);
-    bool writeContents(QString *errorMessage);
+    bool writeHeadwords(QString *errorMessage) const;
+    bool writeLinks(QString *errorMessage) const;
+    bool writeSearch(QString *errorMessage) const;
+    bool writeEqualSearch(QString *errorMessage) const;
+    bool writeContents(QString *errorMessage) const;
     bool writeDescription(QString *errorMessage);
     bool copyResources(QString *errorMessage);
     QString path(const QString &name) const;
