@@ -27,9 +27,14 @@ void WLBundle::setResourcePath(const QString &path)
 QString WLBundle::pathForResource(const QString &name)
 {
     const QString base = resourcePath();
-    if (base.isEmpty() || name.isEmpty())
+    if (base.isEmpty())
         return {};
-    return QDir(base).filePath(name);
+    // Names are always taken inside the bundle, as path components: an
+    // absolute name does not escape it, an empty one names the bundle itself.
+    QString path = base;
+    for (const QString &component : name.split(u'/', Qt::SkipEmptyParts))
+        path += u'/' + component;
+    return path;
 }
 
 QString WLBundle::defaultBundlePath()

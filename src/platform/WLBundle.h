@@ -10,7 +10,8 @@ namespace WLBundle {
 QString resourcePath();
 void setResourcePath(const QString &path);
 
-// Joins a relative name to the resource directory; empty when either is empty.
+// Joins a name to the resource directory as path components (so an
+// absolute name stays inside it); empty without a resource directory.
 QString pathForResource(const QString &name);
 
 // The bundle to use when none is given: $WL_DICTIONARY, else the demo bundle
