@@ -205,7 +205,8 @@ bool WLBundleWriter::writeLinks(QString *errorMessage) const
             const WLDictionaryLayout::Fragment &fragment = m_layout.contents[i];
             insert.bind(1, qint64(i) + 1);
             insert.bindUtf8(2, m_entryTexts[fragment.entry].headword);
-            insert.bindUtf8(3, linkText(fragment.entry, fragment.fragment));
+            const QByteArray link = linkText(fragment.entry, fragment.fragment);
+            insert.bindUtf8(3, link);
             insert.bind(4, qint64(i) + 1);
             if (!insert.run(errorMessage))
                 return false;
@@ -234,7 +235,8 @@ bool WLBundleWriter::writeSearch(QString *errorMessage) const
             insert.bind(1, qint64(i) + 1);
             insert.bindUtf8(2, m_lookTexts[row.look]);
             insert.bindUtf8(3, m_entryTexts[row.entry].headword);
-            insert.bindUtf8(4, linkText(row.entry, row.fragment));
+            const QByteArray link = linkText(row.entry, row.fragment);
+            insert.bindUtf8(4, link);
             insert.bind(5, m_layout.contentsIDs[row.entry][row.fragment]);
             if (!insert.run(errorMessage))
                 return false;
@@ -306,7 +308,8 @@ bool WLBundleWriter::writeContents(QString *errorMessage) const
                 return false;
             }
             insert.bind(1, qint64(i) + 1);
-            insert.bindBlob(2, cipher.encipher(*bytes));
+            const QByteArray data = cipher.encipher(*bytes);
+            insert.bindBlob(2, data);
             // The references were checked against the media tables.
             if (fragment.media.isEmpty())
                 insert.bindNull(3);

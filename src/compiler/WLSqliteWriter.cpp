@@ -82,14 +82,14 @@ void WLSqliteInsert::bind(int index, const QString &text)
     sqlite3_bind_text(m_stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
 }
 
-void WLSqliteInsert::bindUtf8(int index, QByteArrayView utf8)
+void WLSqliteInsert::bindUtf8(int index, const QByteArray &utf8)
 {
-    sqlite3_bind_text(m_stmt, index, utf8.data(), int(utf8.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_text(m_stmt, index, utf8.constData(), int(utf8.size()), SQLITE_STATIC);
 }
 
 void WLSqliteInsert::bindBlob(int index, const QByteArray &bytes)
 {
-    sqlite3_bind_blob(m_stmt, index, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_blob(m_stmt, index, bytes.constData(), int(bytes.size()), SQLITE_STATIC);
 }
 
 void WLSqliteInsert::bindNull(int index)

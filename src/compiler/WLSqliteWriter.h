@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QByteArrayView>
 #include <QString>
 
 struct sqlite3;
@@ -46,9 +45,12 @@ public:
     // SQLite counts bound parameters from 1.
     void bind(int index, qint64 value);
     void bind(int index, const QString &text);
-    // Text already in UTF-8, which SQLite copies.
-    void bindUtf8(int index, QByteArrayView utf8);
+    // Text already in UTF-8, and bytes. SQLite reads them in place, so
+    // they must stay unchanged until run(); temporaries cannot be bound.
+    void bindUtf8(int index, const QByteArray &utf8);
+    void bindUtf8(int index, QByteArray &&) = delete;
     void bindBlob(int index, const QByteArray &bytes);
+    void bindBlob(int index, QByteArray &&) = delete;
     void bindNull(int index);
     // Inserts the row and clears the bindings.
     bool run(QString *errorMessage);
