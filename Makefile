@@ -39,9 +39,12 @@ configure: deps $(BUILD_DIR)/build.ninja
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
+# Until the reader's window exists, the demo is shown through wldict: its
+# information, one entry as a page, and the same entry read as text.
 run: build
 	$(BUILD_DIR)/src/cli/wldict info
-	$(BUILD_DIR)/src/cli/wldict page 1
+	$(BUILD_DIR)/src/cli/wldict entry 1
+	$(BUILD_DIR)/src/cli/wldict lookup apple
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
