@@ -1,5 +1,6 @@
 #include "WLEntriesReader.h"
 
+#include "WLParallel.h"
 #include "WLSourceMessage.h"
 
 #include <QFile>
@@ -7,6 +8,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QThread>
+
+#include <algorithm>
+#include <numeric>
 
 using namespace Qt::StringLiterals;
 
@@ -118,6 +123,50 @@ bool parseLine(const QJsonObject &object, int line, WLSourceEntry *entry, QStrin
     return true;
 }
 
+// A run of whole lines of the entries file and what parsing it gave: an
+// entry per line (merging comes later), or the first problem.
+struct LineRun
+{
+    qsizetype begin = 0;
+    qsizetype end = 0;
+    int firstLine = 0;
+    QList<WLSourceEntry> entries;
+    int problemLine = 0;
+    QString problem;
+};
+
+void parseRun(const QByteArray &text, LineRun *run)
+{
+    int line = run->firstLine;
+    for (qsizetype start = run->begin; start < run->end; ++line) {
+        qsizetype end = text.indexOf('\n', start);
+        if (end < 0 || end > run->end)
+            end = run->end;
+        const QByteArrayView trimmed = QByteArrayView(text).sliced(start, end - start).trimmed();
+        start = end + 1;
+        if (trimmed.isEmpty() || trimmed.startsWith("//"))
+            continue;
+
+        QJsonParseError parseError;
+        // Read in place: the document keeps nothing of the line.
+        const QJsonDocument document = QJsonDocument::fromJson(
+            QByteArray::fromRawData(trimmed.data(), trimmed.size()), &parseError);
+        QString problem;
+        if (parseError.error != QJsonParseError::NoError)
+            problem = QStringLiteral("malformed JSON: %1").arg(parseError.errorString());
+        else if (!document.isObject())
+            problem = QStringLiteral("expected one JSON object");
+        WLSourceEntry entry;
+        if (problem.isEmpty() && parseLine(document.object(), line, &entry, &problem)) {
+            run->entries.append(std::move(entry));
+            continue;
+        }
+        run->problemLine = line;
+        run->problem = problem;
+        return;
+    }
+}
+
 } // namespace
 
 QString WLEntriesReader::foldLook(const QString &text)
@@ -141,44 +190,49 @@ bool WLEntriesReader::read(const QString &path, const QString &displayName,
     if (text.startsWith("\xEF\xBB\xBF"))
         text.remove(0, 3);
 
+    // Parsing the JSON is most of the work, and lines are independent until
+    // they are merged: the text is cut into one run of whole lines per core.
+    const int runCount = std::max(1, QThread::idealThreadCount());
+    QList<LineRun> runs(runCount);
+    qsizetype begin = 0;
+    int firstLine = 1;
+    for (int i = 0; i < runCount; ++i) {
+        qsizetype end = text.size() * (i + 1) / runCount;
+        if (end < text.size()) {
+            end = text.indexOf('\n', std::max(begin, end));
+            end = end < 0 ? text.size() : end + 1;
+        }
+        runs[i].begin = begin;
+        runs[i].end = end;
+        runs[i].firstLine = firstLine;
+        firstLine += int(std::count(text.cbegin() + begin, text.cbegin() + end, '\n'));
+        begin = end;
+    }
+    wlRunConcurrently(runCount, runCount, [&](int i) { parseRun(text, &runs[i]); });
+
+    // Merged in source order; the first bad line is the first run's.
     QHash<QString, qsizetype> byHeadword;
-    int line = 0;
-    qsizetype start = 0;
-    while (start < text.size()) {
-        qsizetype end = text.indexOf('\n', start);
-        if (end < 0)
-            end = text.size();
-        ++line;
-        const QByteArray raw = text.mid(start, end - start);
-        start = end + 1;
-        const QByteArray trimmed = raw.trimmed();
-        if (trimmed.isEmpty() || trimmed.startsWith("//"))
-            continue;
-
-        QJsonParseError parseError;
-        const QJsonDocument document = QJsonDocument::fromJson(trimmed, &parseError);
-        if (parseError.error != QJsonParseError::NoError)
-            return fail(line, QStringLiteral("malformed JSON: %1").arg(parseError.errorString()));
-        if (!document.isObject())
-            return fail(line, QStringLiteral("expected one JSON object"));
-
-        WLSourceEntry entry;
-        QString problem;
-        if (!parseLine(document.object(), line, &entry, &problem))
-            return fail(line, problem);
-
-        const auto known = byHeadword.constFind(entry.headword);
-        if (known == byHeadword.constEnd()) {
-            byHeadword.insert(entry.headword, entries->size());
-            entries->append(std::move(entry));
-            continue;
+    byHeadword.reserve(std::accumulate(
+        runs.cbegin(), runs.cend(), qsizetype(0),
+        [](qsizetype sum, const LineRun &run) { return sum + run.entries.size(); }));
+    for (LineRun &run : runs) {
+        if (!run.problem.isEmpty())
+            return fail(run.problemLine, run.problem);
+        for (WLSourceEntry &entry : run.entries) {
+            const auto known = byHeadword.constFind(entry.headword);
+            if (known == byHeadword.constEnd()) {
+                byHeadword.insert(entry.headword, entries->size());
+                entries->append(std::move(entry));
+                continue;
+            }
+            WLSourceEntry &merged = (*entries)[*known];
+            merged.fragments.append(entry.fragments);
+            for (const QString &look : std::as_const(entry.looks)) {
+                if (!merged.looks.contains(look))
+                    merged.looks.append(look);
+            }
         }
-        WLSourceEntry &merged = (*entries)[*known];
-        merged.fragments.append(entry.fragments);
-        for (const QString &look : std::as_const(entry.looks)) {
-            if (!merged.looks.contains(look))
-                merged.looks.append(look);
-        }
+        run.entries.clear();
     }
     if (entries->isEmpty())
         return fail(0, QStringLiteral("no entries"));

@@ -104,6 +104,9 @@ private Q_SLOTS:
     void charsets();
     void badSourceNamesFileAndLine_data();
     void badSourceNamesFileAndLine();
+    void longSourceFirstBadLine_data();
+    void longSourceFirstBadLine();
+    void longSourceMergesInFileOrder();
     void existingBundleIsReplacedOnlyOnSuccess();
     void refusesToReplaceWhatIsNoBundle();
 
@@ -530,6 +533,82 @@ void TestWLDictionaryCompiler::badSourceNamesFileAndLine()
     // Nothing left behind: no bundle, no half-built sibling.
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
              QStringList{QStringLiteral("src")});
+}
+
+// Lines "w0" .. "w(count - 1)", with a comment and a blank line after every
+// hundredth, so that line numbers and entry numbers differ.
+QList<QByteArray> manyLines(int count)
+{
+    QList<QByteArray> lines;
+    for (int i = 0; i < count; ++i) {
+        lines.append(entry(QStringLiteral("w%1").arg(i), {QStringLiteral("<p>%1</p>").arg(i)}));
+        if (i % 100 == 0)
+            lines.append("// comment\n\n");
+    }
+    return lines;
+}
+
+// The entries file is read in pieces at once; whatever the pieces, the
+// first bad line of the file is the one reported, under its own number.
+void TestWLDictionaryCompiler::longSourceFirstBadLine_data()
+{
+    QTest::addColumn<QList<int>>("badAt");
+    QTest::addColumn<QString>("message");
+    // Indexes into manyLines(4000), whose comments take two lines each.
+    QTest::newRow("near the start and the end")
+        << QList<int>{10, 3990} << QStringLiteral("entries.jsonl:12: malformed JSON");
+    QTest::newRow("in the middle and near the end")
+        << QList<int>{2000, 3990} << QStringLiteral("entries.jsonl:2021: malformed JSON");
+    QTest::newRow("last line") << QList<int>{4039}
+                               << QStringLiteral("entries.jsonl:4080: malformed JSON");
+}
+
+void TestWLDictionaryCompiler::longSourceFirstBadLine()
+{
+    QFETCH(QList<int>, badAt);
+    QFETCH(QString, message);
+    QList<QByteArray> lines = manyLines(4000);
+    for (const int at : badAt)
+        lines[at] = "{\"headword\": \"broken\",\n";
+    QVERIFY(write(path(QStringLiteral("src")), manifest(), lines.join()));
+    QString error;
+    QVERIFY(!WLDictionaryCompiler::build(path(QStringLiteral("src")), path(QStringLiteral("out")),
+                                         &error));
+    QVERIFY2(error.startsWith(message), qPrintable(error));
+}
+
+void TestWLDictionaryCompiler::longSourceMergesInFileOrder()
+{
+    QList<QByteArray> lines = manyLines(4000);
+    lines.prepend(
+        entry(QStringLiteral("twice"), {QStringLiteral("<p>first</p>")}, {QStringLiteral("one")}));
+    lines.append(entry(QStringLiteral("twice"), {QStringLiteral("<p>last</p>")},
+                       {QStringLiteral("two"), QStringLiteral("one")}));
+    lines.insert(lines.size() / 2, entry(QStringLiteral("twice"), {QStringLiteral("<p>middle</p>")},
+                                         {QStringLiteral("three")}));
+    QVERIFY(write(path(QStringLiteral("src")), manifest(), lines.join()));
+    QString error;
+    QVERIFY2(WLDictionaryCompiler::build(path(QStringLiteral("src")), path(QStringLiteral("out")),
+                                         &error),
+             qPrintable(error));
+
+    const QList<QStringList> rows = query(
+        path(QStringLiteral("out/headword.db")),
+        QStringLiteral("SELECT look, links, contents_ids FROM headword WHERE word = 'twice'"));
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows[0][0], QStringLiteral("one\tthree\ttwo"));
+    QCOMPARE(rows[0][1], QStringLiteral("twice#1\ttwice#2\ttwice#3"));
+    const std::unique_ptr<WLDatabase> database = openBundle(path(QStringLiteral("out")));
+    QVERIFY(database);
+    const QStringList ids = rows[0][2].split(QLatin1Char('\t'));
+    const std::optional<QByteArray> page =
+        database->newHtmlDataForIDs(QVariantList(ids.begin(), ids.end()), false);
+    QVERIFY(page);
+    QCOMPARE(QString::fromUtf8(*page),
+             kHeader + QStringLiteral("<p>first</p><hr><p>middle</p><hr><p>last</p>") + kFooter);
+    QCOMPARE(query(path(QStringLiteral("out/headword.db")),
+                   QStringLiteral("SELECT count(*) FROM headword"))[0][0],
+             QStringLiteral("4001"));
 }
 
 void TestWLDictionaryCompiler::existingBundleIsReplacedOnlyOnSuccess()
