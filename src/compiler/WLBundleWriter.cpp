@@ -15,7 +15,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QThread>
 #include <QVariantMap>
 
 #include <atomic>
@@ -97,29 +96,29 @@ QString WLBundleWriter::path(const QString &name) const
 void WLBundleWriter::encodeTexts()
 {
     m_entryTexts.resize(m_entries.size());
-    for (qsizetype entry = 0; entry < m_entries.size(); ++entry) {
-        const WLSourceEntry &source = m_entries[entry];
-        EntryTexts &texts = m_entryTexts[entry];
-        texts.headword = source.headword.toUtf8();
-        texts.looks = source.looks.join(QLatin1Char('\t')).toUtf8();
-        for (int n = 0; n < source.fragments.size(); ++n) {
-            if (n > 0) {
-                texts.links.append('\t');
-                texts.contentsIDs.append('\t');
+    EntryTexts *const entryTexts = m_entryTexts.data();
+    wlForEachRange(m_entries.size(), [&](qsizetype begin, qsizetype end) {
+        for (qsizetype entry = begin; entry < end; ++entry) {
+            const WLSourceEntry &source = m_entries[entry];
+            EntryTexts &texts = entryTexts[entry];
+            texts.headword = source.headword.toUtf8();
+            texts.looks = source.looks.join(QLatin1Char('\t')).toUtf8();
+            QByteArrayList contentsIDs;
+            for (int n = 0; n < source.fragments.size(); ++n) {
+                // The headword, "#" and the fragment's number counted from 1.
+                texts.linkTexts.append(texts.headword + '#' + QByteArray::number(n + 1));
+                contentsIDs.append(QByteArray::number(m_layout.contentsIDs[entry][n]));
             }
-            texts.links.append(linkText(int(entry), n));
-            texts.contentsIDs.append(QByteArray::number(m_layout.contentsIDs[entry][n]));
+            texts.links = texts.linkTexts.join('\t');
+            texts.contentsIDs = contentsIDs.join('\t');
         }
-    }
+    });
     m_lookTexts.resize(m_layout.looks.size());
-    for (qsizetype look = 0; look < m_layout.looks.size(); ++look)
-        m_lookTexts[look] = m_layout.looks[look].toUtf8();
-}
-
-// A fragment's link text: the headword, "#" and its number counted from 1.
-QByteArray WLBundleWriter::linkText(int entry, int fragment) const
-{
-    return m_entryTexts[entry].headword + '#' + QByteArray::number(fragment + 1);
+    QByteArray *const lookTexts = m_lookTexts.data();
+    wlForEachRange(m_layout.looks.size(), [&](qsizetype begin, qsizetype end) {
+        for (qsizetype look = begin; look < end; ++look)
+            lookTexts[look] = m_layout.looks[look].toUtf8();
+    });
 }
 
 bool WLBundleWriter::write(const QString &bundleDir, QString *errorMessage)
@@ -139,7 +138,7 @@ bool WLBundleWriter::write(const QString &bundleDir, QString *errorMessage)
     QString messages[partCount];
     bool written[partCount] = {};
     std::atomic_bool failed = false;
-    wlRunConcurrently(partCount, QThread::idealThreadCount(), [&](int i) {
+    wlRunConcurrently(partCount, [&](int i) {
         // Once one file has failed the build has, so the rest are skipped.
         if (failed)
             return;
@@ -205,8 +204,7 @@ bool WLBundleWriter::writeLinks(QString *errorMessage) const
             const WLDictionaryLayout::Fragment &fragment = m_layout.contents[i];
             insert.bind(1, qint64(i) + 1);
             insert.bindUtf8(2, m_entryTexts[fragment.entry].headword);
-            const QByteArray link = linkText(fragment.entry, fragment.fragment);
-            insert.bindUtf8(3, link);
+            insert.bindUtf8(3, m_entryTexts[fragment.entry].linkTexts[fragment.fragment]);
             insert.bind(4, qint64(i) + 1);
             if (!insert.run(errorMessage))
                 return false;
@@ -235,8 +233,7 @@ bool WLBundleWriter::writeSearch(QString *errorMessage) const
             insert.bind(1, qint64(i) + 1);
             insert.bindUtf8(2, m_lookTexts[row.look]);
             insert.bindUtf8(3, m_entryTexts[row.entry].headword);
-            const QByteArray link = linkText(row.entry, row.fragment);
-            insert.bindUtf8(4, link);
+            insert.bindUtf8(4, m_entryTexts[row.entry].linkTexts[row.fragment]);
             insert.bind(5, m_layout.contentsIDs[row.entry][row.fragment]);
             if (!insert.run(errorMessage))
                 return false;

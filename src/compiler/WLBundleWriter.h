@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayList>
 #include <QList>
 #include <QString>
 
@@ -36,7 +37,6 @@ private:
     // The texts of the tables in UTF-8, each made once: most of them go
     // into several rows or tables.
     void encodeTexts();
-    QByteArray linkText(int entry, int fragment) const;
 
     const QString m_sourceDir;
     const WLSourceManifest &m_manifest;
@@ -49,8 +49,9 @@ private:
     struct EntryTexts
     {
         QByteArray headword;
-        QByteArray looks;       // tab-joined
-        QByteArray links;       // the link texts of its fragments, tab-joined
+        QByteArray looks; // tab-joined
+        QByteArrayList linkTexts;
+        QByteArray links;       // linkTexts tab-joined
         QByteArray contentsIDs; // tab-joined
     };
     QList<EntryTexts> m_entryTexts;

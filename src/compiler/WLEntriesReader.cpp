@@ -8,7 +8,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QThread>
 
 #include <algorithm>
 #include <numeric>
@@ -192,7 +191,7 @@ bool WLEntriesReader::read(const QString &path, const QString &displayName,
 
     // Parsing the JSON is most of the work, and lines are independent until
     // they are merged: the text is cut into one run of whole lines per core.
-    const int runCount = std::max(1, QThread::idealThreadCount());
+    const int runCount = wlThreadCount();
     QList<LineRun> runs(runCount);
     qsizetype begin = 0;
     int firstLine = 1;
@@ -208,7 +207,7 @@ bool WLEntriesReader::read(const QString &path, const QString &displayName,
         firstLine += int(std::count(text.cbegin() + begin, text.cbegin() + end, '\n'));
         begin = end;
     }
-    wlRunConcurrently(runCount, runCount, [&](int i) { parseRun(text, &runs[i]); });
+    wlRunConcurrently(runCount, [&](int i) { parseRun(text, &runs[i]); });
 
     // Merged in source order; the first bad line is the first run's.
     QHash<QString, qsizetype> byHeadword;

@@ -1,14 +1,23 @@
 #pragma once
 
+#include <QThread>
+
 #include <algorithm>
 #include <atomic>
 #include <thread>
 #include <vector>
 
-// Runs task(0) .. task(count - 1), each once, on up to `threads` threads
-// (the calling one among them), starting them in ascending order; returns
-// when all have finished. The tasks must not throw.
-template <typename Task> void wlRunConcurrently(int count, int threads, const Task &task)
+// The compiler's work that can be shared out is shared between one thread
+// per core.
+inline int wlThreadCount()
+{
+    return std::max(1, QThread::idealThreadCount());
+}
+
+// Runs task(0) .. task(count - 1), each once, on up to wlThreadCount()
+// threads (the calling one among them), starting them in ascending order;
+// returns when all have finished. The tasks must not throw.
+template <typename Task> void wlRunConcurrently(int count, const Task &task)
 {
     std::atomic<int> next = 0;
     const auto work = [&] {
@@ -16,7 +25,16 @@ template <typename Task> void wlRunConcurrently(int count, int threads, const Ta
             task(i);
     };
     std::vector<std::jthread> helpers;
-    for (int t = 1; t < std::min(threads, count); ++t)
+    for (int t = 1; t < std::min(wlThreadCount(), count); ++t)
         helpers.emplace_back(work);
     work();
+}
+
+// Calls task(begin, end) on the ranges of [0, size) cut into one
+// contiguous piece per thread, at the same time.
+template <typename Task> void wlForEachRange(qsizetype size, const Task &task)
+{
+    const int pieces = wlThreadCount();
+    wlRunConcurrently(pieces,
+                      [&](int piece) { task(size * piece / pieces, size * (piece + 1) / pieces); });
 }
