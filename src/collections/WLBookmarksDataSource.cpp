@@ -2,9 +2,8 @@
 
 #include "WLConstants.h"
 #include "WLNotificationCenter.h"
-#include "WLPropertyList.h"
+#include "WLRecordListPreference.h"
 #include "WLReport.h"
-#include "WLUserDefaults.h"
 
 #include <algorithm>
 
@@ -12,12 +11,14 @@ namespace {
 
 WLBookmarksDataSource *gSharedBookmarks = nullptr;
 
-const QString kBookmarksKey = QStringLiteral("WLBookmarks");
-const QString kBookmarksVersionKey = QStringLiteral("WLBookmarksVersion");
 const QString kWordKey = QStringLiteral("word");
 const QString kLinksKey = QStringLiteral("links");
 const QString kNotesKey = QStringLiteral("notes");
 const QString kContentsIDsKey = QStringLiteral("contentsIDs");
+
+const WLRecordListPreference kStoredBookmarks(QStringLiteral("WLBookmarks"),
+                                              QStringLiteral("WLBookmarksVersion"),
+                                              {kWordKey, kNotesKey}, {kLinksKey, kContentsIDsKey});
 
 } // namespace
 
@@ -45,52 +46,22 @@ void WLBookmarksDataSource::readPreference()
 {
     static constexpr char kFn[] = "-[WLBookmarksDataSource readPreference]";
     mBookmarkArray.clear();
-    WLUserDefaults *ud = WLUserDefaults::standardUserDefaults();
-    if (!ud) {
-        WL_REPORT(kFn, "ud == nil");
+    const std::optional<QVariantList> records =
+        kStoredBookmarks.read(kFn, "!isBookmarkRecord(info)");
+    if (!records)
         return;
-    }
-    const QVariant number = ud->objectForKey(kBookmarksVersionKey);
-    if (!number.isValid())
-        return;
-    if (!WLPropertyList::isNumber(number)) {
-        WL_REPORT(kFn, "![number isKindOfClass:[NSNumber class]]");
-        return;
-    }
-    if (ud->integerForKey(kBookmarksVersionKey) == 0)
-        return;
-    const QVariant stored = ud->objectForKey(kBookmarksKey);
-    if (!WLPropertyList::isArray(stored))
-        return;
-
-    // Records are used without further checks later, so one of the wrong
-    // shape rejects the whole list rather than a part of it.
-    QList<Bookmark> bookmarks;
-    const QVariantList records = stored.toList();
-    bookmarks.reserve(records.size());
-    for (const QVariant &record : records) {
+    mBookmarkArray.reserve(records->size());
+    for (const QVariant &record : *records) {
         const QVariantMap info = record.toMap();
-        if (!WLPropertyList::isDictionary(record) || !WLPropertyList::isString(info.value(kWordKey))
-            || !WLPropertyList::isArray(info.value(kLinksKey))
-            || !WLPropertyList::isString(info.value(kNotesKey))
-            || !WLPropertyList::isArray(info.value(kContentsIDsKey))) {
-            WL_REPORT(kFn, "!isBookmarkRecord(info)");
-            return;
-        }
-        bookmarks.append({info.value(kWordKey).toString(), info.value(kLinksKey).toList(),
-                          info.value(kNotesKey).toString(), info.value(kContentsIDsKey).toList()});
+        mBookmarkArray.append({info.value(kWordKey).toString(), info.value(kLinksKey).toList(),
+                               info.value(kNotesKey).toString(),
+                               info.value(kContentsIDsKey).toList()});
     }
-    mBookmarkArray = std::move(bookmarks);
 }
 
 void WLBookmarksDataSource::writePreference() const
 {
     static constexpr char kFn[] = "-[WLBookmarksDataSource writePreference]";
-    WLUserDefaults *ud = WLUserDefaults::standardUserDefaults();
-    if (!ud) {
-        WL_REPORT(kFn, "ud == nil");
-        return;
-    }
     QVariantList records;
     records.reserve(mBookmarkArray.size());
     for (const Bookmark &bookmark : mBookmarkArray) {
@@ -99,8 +70,7 @@ void WLBookmarksDataSource::writePreference() const
                                    {kNotesKey, bookmark.notes},
                                    {kContentsIDsKey, bookmark.contentsIDs}});
     }
-    ud->setObject(records, kBookmarksKey);
-    ud->setInteger(1, kBookmarksVersionKey);
+    kStoredBookmarks.write(records, kFn);
 }
 
 bool WLBookmarksDataSource::getBookmark(QString *word, QVariantList *links, QString *notes,

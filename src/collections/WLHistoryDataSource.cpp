@@ -2,9 +2,8 @@
 
 #include "WLConstants.h"
 #include "WLNotificationCenter.h"
-#include "WLPropertyList.h"
+#include "WLRecordListPreference.h"
 #include "WLReport.h"
-#include "WLUserDefaults.h"
 
 #include <algorithm>
 
@@ -12,11 +11,13 @@ namespace {
 
 WLHistoryDataSource *gSharedHistory = nullptr;
 
-const QString kHistoryKey = QStringLiteral("WLHistory");
-const QString kHistoryVersionKey = QStringLiteral("WLHistoryVersion");
 const QString kWordKey = QStringLiteral("word");
 const QString kLinksKey = QStringLiteral("links");
 const QString kContentsIDsKey = QStringLiteral("contentsIDs");
+
+const WLRecordListPreference kStoredHistory(QStringLiteral("WLHistory"),
+                                            QStringLiteral("WLHistoryVersion"), {kWordKey},
+                                            {kLinksKey, kContentsIDsKey});
 
 } // namespace
 
@@ -44,53 +45,22 @@ void WLHistoryDataSource::readPreference()
 {
     static constexpr char kFn[] = "-[WLHistoryDataSource readPreference]";
     mHistoryArray.clear();
-    WLUserDefaults *ud = WLUserDefaults::standardUserDefaults();
-    if (!ud) {
-        WL_REPORT(kFn, "ud == nil");
+    const std::optional<QVariantList> records = kStoredHistory.read(kFn, "!isHistoryRecord(info)");
+    if (!records)
         return;
-    }
-    const QVariant number = ud->objectForKey(kHistoryVersionKey);
-    if (!number.isValid())
-        return;
-    if (!WLPropertyList::isNumber(number)) {
-        WL_REPORT(kFn, "![number isKindOfClass:[NSNumber class]]");
-        return;
-    }
-    if (ud->integerForKey(kHistoryVersionKey) == 0)
-        return;
-    const QVariant stored = ud->objectForKey(kHistoryKey);
-    if (!WLPropertyList::isArray(stored))
-        return;
-
-    // Records are used without further checks later, so one of the wrong
-    // shape rejects the whole list rather than a part of it.
-    QList<Entry> entries;
-    const QVariantList records = stored.toList();
-    entries.reserve(std::min(records.size(), kMaxCount));
-    for (const QVariant &record : records) {
+    // Records past the limit are checked with the rest but not kept.
+    const QVariantList kept = records->mid(0, kMaxCount);
+    mHistoryArray.reserve(kept.size());
+    for (const QVariant &record : kept) {
         const QVariantMap info = record.toMap();
-        if (!WLPropertyList::isDictionary(record) || !WLPropertyList::isString(info.value(kWordKey))
-            || !WLPropertyList::isArray(info.value(kLinksKey))
-            || !WLPropertyList::isArray(info.value(kContentsIDsKey))) {
-            WL_REPORT(kFn, "!isHistoryRecord(info)");
-            return;
-        }
-        if (entries.size() < kMaxCount) {
-            entries.append({info.value(kWordKey).toString(), info.value(kLinksKey).toList(),
-                            info.value(kContentsIDsKey).toList()});
-        }
+        mHistoryArray.append({info.value(kWordKey).toString(), info.value(kLinksKey).toList(),
+                              info.value(kContentsIDsKey).toList()});
     }
-    mHistoryArray = std::move(entries);
 }
 
 void WLHistoryDataSource::writePreference() const
 {
     static constexpr char kFn[] = "-[WLHistoryDataSource writePreference]";
-    WLUserDefaults *ud = WLUserDefaults::standardUserDefaults();
-    if (!ud) {
-        WL_REPORT(kFn, "ud == nil");
-        return;
-    }
     QVariantList records;
     records.reserve(mHistoryArray.size());
     for (const Entry &entry : mHistoryArray) {
@@ -98,8 +68,7 @@ void WLHistoryDataSource::writePreference() const
                                    {kLinksKey, entry.links},
                                    {kContentsIDsKey, entry.contentsIDs}});
     }
-    ud->setObject(records, kHistoryKey);
-    ud->setInteger(1, kHistoryVersionKey);
+    kStoredHistory.write(records, kFn);
 }
 
 bool WLHistoryDataSource::addHistory(const std::optional<QString> &word,
