@@ -21,18 +21,21 @@
 
 namespace {
 
-std::unique_ptr<WLUserDefaults> &standardSlot()
-{
-    static std::unique_ptr<WLUserDefaults> slot;
-    return slot;
-}
-
 // Every store alive, so that the application object's teardown can write
 // them all while their timers can still be stopped.
 std::vector<WLUserDefaults *> &liveStores()
 {
     static std::vector<WLUserDefaults *> stores;
     return stores;
+}
+
+std::unique_ptr<WLUserDefaults> &standardSlot()
+{
+    // The list must outlive the standard store, whose destructor at exit
+    // takes itself off it: statics die in the reverse order of their making.
+    liveStores();
+    static std::unique_ptr<WLUserDefaults> slot;
+    return slot;
 }
 
 bool postRoutineRegistered = false;
