@@ -215,41 +215,53 @@ bool WLDataLoader::fileExistsAtRelativePath(const QString &relativePath) const
     return !outputPath.isEmpty() && pathKind(outputPath) != PathKind::Missing;
 }
 
+QString WLDataLoader::prepareOutputPath(const QString &relativePath, quint64 size, bool cached,
+                                        const char *function)
+{
+    const QString outputPath = outputPathForRelativePath(relativePath, function);
+    if (outputPath.isEmpty())
+        return {};
+    // Eviction comes before the directories: room is made even if the
+    // write then fails.
+    if (cached)
+        prepareCacheSpace(size);
+    if (!prepareDirectoryForRelativePath(relativePath)) {
+        WL_REPORT(function, "![self prepareDirectoryForRelativePath:relativePath]");
+        return {};
+    }
+    // A link in its place would carry the write to whatever it points to.
+    if (isSymbolicLink(outputPath)) {
+        WL_REPORT(function, "isSymbolicLink(outputPath)");
+        return {};
+    }
+    return outputPath;
+}
+
+void WLDataLoader::recordFile(const QString &outputPath, quint64 size, bool cached)
+{
+    if (cached) {
+        mCacheFileArray.append({outputPath, size});
+        mUsedCacheSize += size;
+    } else {
+        mStoreFileArray.append(outputPath);
+    }
+}
+
 bool WLDataLoader::storeData(const QByteArray &data, const QString &relativePath)
 {
-    static constexpr char kFn[] = "-[WLDataLoader storeData:relativePath:]";
-    if (data.isNull()) {
-        WL_REPORT(kFn, "data == nil");
-        return false;
-    }
-    if (relativePath.isNull()) {
-        WL_REPORT(kFn, "relativePath == nil");
-        return false;
-    }
-    const QString outputPath = outputPathForRelativePath(relativePath, kFn);
-    if (outputPath.isEmpty())
-        return false;
-    if (!prepareDirectoryForRelativePath(relativePath)) {
-        WL_REPORT(kFn, "![self prepareDirectoryForRelativePath:relativePath]");
-        return false;
-    }
-    // The atomic write would replace whatever a link points to.
-    if (isSymbolicLink(outputPath)) {
-        WL_REPORT(kFn, "isSymbolicLink(outputPath)");
-        return false;
-    }
-    QSaveFile file(outputPath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
-        WL_REPORT(kFn, "![data writeToFile:outputPath atomically:YES]");
-        return false;
-    }
-    mStoreFileArray.append(outputPath);
-    return true;
+    return writeData(data, relativePath, false);
 }
 
 bool WLDataLoader::cacheData(const QByteArray &data, const QString &relativePath)
 {
-    static constexpr char kFn[] = "-[WLDataLoader cacheData:relativePath:]";
+    return writeData(data, relativePath, true);
+}
+
+bool WLDataLoader::writeData(const QByteArray &data, const QString &relativePath, bool cached)
+{
+    static constexpr char kCacheFn[] = "-[WLDataLoader cacheData:relativePath:]";
+    static constexpr char kStoreFn[] = "-[WLDataLoader storeData:relativePath:]";
+    const char *const kFn = cached ? kCacheFn : kStoreFn;
     if (data.isNull()) {
         WL_REPORT(kFn, "data == nil");
         return false;
@@ -258,31 +270,20 @@ bool WLDataLoader::cacheData(const QByteArray &data, const QString &relativePath
         WL_REPORT(kFn, "relativePath == nil");
         return false;
     }
-    if (data.isEmpty()) {
+    // An empty stored file is written; an empty cached one is refused.
+    if (cached && data.isEmpty()) {
         WL_REPORT(kFn, "dataLength == 0");
         return false;
     }
-    const QString outputPath = outputPathForRelativePath(relativePath, kFn);
+    const QString outputPath = prepareOutputPath(relativePath, quint64(data.size()), cached, kFn);
     if (outputPath.isEmpty())
         return false;
-    // Eviction comes before the directories: room is made even if the
-    // write then fails.
-    prepareCacheSpace(quint64(data.size()));
-    if (!prepareDirectoryForRelativePath(relativePath)) {
-        WL_REPORT(kFn, "![self prepareDirectoryForRelativePath:relativePath]");
-        return false;
-    }
-    if (isSymbolicLink(outputPath)) {
-        WL_REPORT(kFn, "isSymbolicLink(outputPath)");
-        return false;
-    }
     QSaveFile file(outputPath);
     if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
         WL_REPORT(kFn, "![data writeToFile:outputPath atomically:YES]");
         return false;
     }
-    mCacheFileArray.append({outputPath, quint64(data.size())});
-    mUsedCacheSize += quint64(data.size());
+    recordFile(outputPath, quint64(data.size()), cached);
     return true;
 }
 
@@ -314,19 +315,9 @@ bool WLDataLoader::writeBytes(const void *bytes, qint64 length, const QString &r
         WL_REPORT(kFn, "relativePath == nil");
         return false;
     }
-    const QString outputPath = outputPathForRelativePath(relativePath, kFn);
+    const QString outputPath = prepareOutputPath(relativePath, quint64(length), cached, kFn);
     if (outputPath.isEmpty())
         return false;
-    if (cached)
-        prepareCacheSpace(quint64(length));
-    if (!prepareDirectoryForRelativePath(relativePath)) {
-        WL_REPORT(kFn, "![self prepareDirectoryForRelativePath:relativePath]");
-        return false;
-    }
-    if (isSymbolicLink(outputPath)) {
-        WL_REPORT(kFn, "isSymbolicLink(outputPath)");
-        return false;
-    }
 
     // Unbuffered, so that every write answers what really reached the file.
     QFile stream(outputPath);
@@ -370,12 +361,7 @@ bool WLDataLoader::writeBytes(const void *bytes, qint64 length, const QString &r
             QFile::remove(outputPath);
         return false;
     }
-    if (cached) {
-        mCacheFileArray.append({outputPath, quint64(length)});
-        mUsedCacheSize += quint64(length);
-    } else {
-        mStoreFileArray.append(outputPath);
-    }
+    recordFile(outputPath, quint64(length), cached);
     return true;
 }
 

@@ -70,6 +70,14 @@ private:
     // The file a relative path names, checked to lie below the base; empty
     // after a report under the caller's name.
     QString outputPathForRelativePath(const QString &relativePath, const char *function) const;
+    // The file a write goes to, made ready: room in the cache for a cached
+    // file, the directories on the way, no symbolic link in its place. Empty
+    // after a report under the caller's name.
+    QString prepareOutputPath(const QString &relativePath, quint64 size, bool cached,
+                              const char *function);
+    // Enters a written file in the stored or the cached list.
+    void recordFile(const QString &outputPath, quint64 size, bool cached);
+    bool writeData(const QByteArray &data, const QString &relativePath, bool cached);
     bool writeBytes(const void *bytes, qint64 length, const QString &relativePath, bool cached);
 
     QUrl mBaseURL;
