@@ -27,6 +27,20 @@ std::optional<WLCollator> WLCollator::forLocale(const QString &locale)
     return WLCollator(std::move(handle));
 }
 
+WLCollator WLCollator::clone() const
+{
+    auto handle = std::make_unique<Handle>();
+    UErrorCode status = U_ZERO_ERROR;
+#if U_ICU_VERSION_MAJOR_NUM >= 71
+    handle->collator = ucol_clone(m_handle->collator, &status);
+#else
+    handle->collator = ucol_safeClone(m_handle->collator, nullptr, nullptr, &status);
+#endif
+    // Cloning copies what is open already; it fails only without memory.
+    Q_CHECK_PTR(handle->collator);
+    return WLCollator(std::move(handle));
+}
+
 QByteArray WLCollator::sortKey(const QString &text) const
 {
     const auto *source = reinterpret_cast<const UChar *>(text.utf16());

@@ -7,7 +7,8 @@
 #include <optional>
 
 // ICU collation for one locale, as sort keys: comparing two keys byte by
-// byte orders their texts as the locale does. Not thread-safe.
+// byte orders their texts as the locale does. Not thread-safe: one per
+// thread (see clone()).
 class WLCollator
 {
 public:
@@ -18,6 +19,9 @@ public:
     WLCollator(WLCollator &&) noexcept;
     WLCollator &operator=(WLCollator &&) noexcept;
     ~WLCollator();
+
+    // An independent collator for the same locale, for another thread.
+    WLCollator clone() const;
 
     QByteArray sortKey(const QString &text) const;
 

@@ -1,6 +1,7 @@
 #include "WLDictionaryLayout.h"
 
 #include "WLCollator.h"
+#include "WLParallel.h"
 
 #include <QHash>
 
@@ -58,21 +59,24 @@ QString WLDictionaryLayout::sectionKey(const QString &headword)
     return QString::fromUcs4(&lower, 1);
 }
 
-WLDictionaryLayout WLDictionaryLayout::arrange(const QList<WLSourceEntry> &entries,
-                                               const WLCollator &collator)
+namespace {
+
+// Headword IDs and sections: section, then the locale's order, then code
+// units so that texts the collator deems equal still come out the same
+// every time. Then contents IDs, which follow headword order within the
+// groups of their initials.
+void orderHeadwords(const QList<WLSourceEntry> &entries, const WLCollator &collator,
+                    WLDictionaryLayout *layout)
 {
-    WLDictionaryLayout layout;
     const qsizetype count = entries.size();
 
-    // Headwords: section, then the locale's order, then code units so that
-    // texts the collator deems equal still come out the same every time.
     // Sections are few: each is ranked once, and headwords compare ranks.
     QList<int> sectionOf(count);
     QStringList sections;
     {
         QHash<QString, int> sectionIndex;
         for (qsizetype i = 0; i < count; ++i) {
-            const QString section = sectionKey(entries[i].headword);
+            const QString section = WLDictionaryLayout::sectionKey(entries[i].headword);
             auto known = sectionIndex.constFind(section);
             if (known == sectionIndex.constEnd()) {
                 known = sectionIndex.insert(section, int(sections.size()));
@@ -105,9 +109,10 @@ WLDictionaryLayout WLDictionaryLayout::arrange(const QList<WLSourceEntry> &entri
     QList<QByteArray> wordKeys(count);
     for (qsizetype i = 0; i < count; ++i)
         wordKeys[i] = collator.sortKey(entries[i].headword);
-    layout.headwords.resize(count);
-    std::iota(layout.headwords.begin(), layout.headwords.end(), 0);
-    std::sort(layout.headwords.begin(), layout.headwords.end(), [&](int a, int b) {
+    QList<int> &headwords = layout->headwords;
+    headwords.resize(count);
+    std::iota(headwords.begin(), headwords.end(), 0);
+    std::sort(headwords.begin(), headwords.end(), [&](int a, int b) {
         const int xSection = std::as_const(sectionRank)[std::as_const(sectionOf)[a]];
         const int ySection = std::as_const(sectionRank)[std::as_const(sectionOf)[b]];
         if (xSection != ySection)
@@ -118,37 +123,48 @@ WLDictionaryLayout WLDictionaryLayout::arrange(const QList<WLSourceEntry> &entri
         return entries[a].headword < entries[b].headword;
     });
     for (qsizetype id = 0; id < count; ++id) {
-        const QString &section = sections[sectionOf[layout.headwords[id]]];
-        if (layout.sections.isEmpty() || layout.sections.last().letter != section)
-            layout.sections.append({section, int(id) + 1, 0});
-        ++layout.sections.last().count;
+        const QString &section = sections[sectionOf[headwords[id]]];
+        if (layout->sections.isEmpty() || layout->sections.last().letter != section)
+            layout->sections.append({section, int(id) + 1, 0});
+        ++layout->sections.last().count;
     }
 
     // Contents IDs: by the first code unit of the lower-cased headword, then
     // in headword order, each entry's fragments in turn.
-    QList<int> byInitial = layout.headwords;
+    QList<int> byInitial = headwords;
     QList<QString> lowered(count);
     for (qsizetype i = 0; i < count; ++i)
         lowered[i] = entries[i].headword.toLower();
     std::stable_sort(byInitial.begin(), byInitial.end(),
                      [&](int a, int b) { return lowered[a].at(0) < lowered[b].at(0); });
-    layout.contentsIDs.resize(count);
+    layout->contentsIDs.resize(count);
     for (const int entry : std::as_const(byInitial)) {
         for (int f = 0; f < entries[entry].fragments.size(); ++f) {
-            layout.contents.append({entry, f});
-            layout.contentsIDs[entry].append(int(layout.contents.size()));
+            layout->contents.append({entry, f});
+            layout->contentsIDs[entry].append(int(layout->contents.size()));
         }
     }
-    layout.contentsIndex =
-        letterRanges(layout.contents.size(), [&](qsizetype row) -> const QString & {
-            return lowered[layout.contents[row].entry];
+    layout->contentsIndex =
+        letterRanges(layout->contents.size(), [&](qsizetype row) -> const QString & {
+            return lowered[layout->contents[row].entry];
         });
+}
 
-    // Search rows: by the look's first code unit, then the locale's order of
-    // looks, then headword order and fragment order. Each distinct look is
-    // ranked once; the rows, made in headword order, are then placed by
-    // rank, which keeps that order within a look.
-    QList<QList<int>> looksOf(count);
+// The distinct looks in order of appearance, their rank in search order
+// (first code unit, then the locale's order, then code units), and the
+// looks of each entry.
+struct LookOrder
+{
+    QStringList looks;
+    QList<int> rankOf;
+    QList<QList<int>> looksOf;
+};
+
+LookOrder orderLooks(const QList<WLSourceEntry> &entries, const WLCollator &collator)
+{
+    LookOrder order;
+    const qsizetype count = entries.size();
+    order.looksOf.resize(count);
     {
         QHash<QString, int> lookIndex;
         lookIndex.reserve(count);
@@ -156,14 +172,14 @@ WLDictionaryLayout WLDictionaryLayout::arrange(const QList<WLSourceEntry> &entri
             for (const QString &look : entries[i].looks) {
                 auto known = lookIndex.constFind(look);
                 if (known == lookIndex.constEnd()) {
-                    known = lookIndex.insert(look, int(layout.looks.size()));
-                    layout.looks.append(look);
+                    known = lookIndex.insert(look, int(order.looks.size()));
+                    order.looks.append(look);
                 }
-                looksOf[i].append(*known);
+                order.looksOf[i].append(*known);
             }
         }
     }
-    const QStringList &looks = layout.looks;
+    const QStringList &looks = order.looks;
     QList<QByteArray> lookKeys(looks.size());
     for (qsizetype i = 0; i < looks.size(); ++i)
         lookKeys[i] = collator.sortKey(looks[i]);
@@ -179,14 +195,39 @@ WLDictionaryLayout WLDictionaryLayout::arrange(const QList<WLSourceEntry> &entri
             return byKey < 0;
         return x < y;
     });
-    QList<int> rankOf(looks.size());
+    order.rankOf.resize(looks.size());
     for (qsizetype rank = 0; rank < byLook.size(); ++rank)
-        rankOf[byLook[rank]] = int(rank);
+        order.rankOf[byLook[rank]] = int(rank);
+    return order;
+}
 
+} // namespace
+
+WLDictionaryLayout WLDictionaryLayout::arrange(const QList<WLSourceEntry> &entries,
+                                               const WLCollator &collator)
+{
+    // The headword order and the look order depend only on the entries, so
+    // they are found side by side, each with its own collator.
+    WLDictionaryLayout layout;
+    LookOrder lookOrder;
+    const WLCollator lookCollator = collator.clone();
+    wlRunConcurrently(2, [&](int part) {
+        if (part == 0)
+            orderHeadwords(entries, collator, &layout);
+        else
+            lookOrder = orderLooks(entries, lookCollator);
+    });
+
+    // Search rows: by look rank, then headword order and fragment order.
+    // The rows, made in headword order, are placed by rank, which keeps
+    // that order within a look.
+    layout.looks = lookOrder.looks;
+    const QStringList &looks = layout.looks;
+    const QList<int> &rankOf = lookOrder.rankOf;
     QList<qsizetype> searchStart(looks.size() + 1, 0);
     QList<qsizetype> equalStart(looks.size() + 1, 0);
     for (const int entry : std::as_const(layout.headwords)) {
-        for (const int look : std::as_const(looksOf[entry])) {
+        for (const int look : std::as_const(lookOrder.looksOf[entry])) {
             const int rank = rankOf[look];
             searchStart[rank + 1] += entries[entry].fragments.size();
             equalStart[rank + 1] += 1;
@@ -199,7 +240,7 @@ WLDictionaryLayout WLDictionaryLayout::arrange(const QList<WLSourceEntry> &entri
     layout.search.resize(searchStart.last());
     layout.equal.resize(equalStart.last());
     for (const int entry : std::as_const(layout.headwords)) {
-        for (const int look : std::as_const(looksOf[entry])) {
+        for (const int look : std::as_const(lookOrder.looksOf[entry])) {
             const int rank = rankOf[look];
             layout.equal[equalStart[rank]++] = {look, entry};
             for (int f = 0; f < entries[entry].fragments.size(); ++f)
