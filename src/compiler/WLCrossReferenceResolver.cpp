@@ -25,16 +25,16 @@ WLCrossReferenceResolver::WLCrossReferenceResolver(const QList<WLSourceEntry> &e
 {
     m_entryByHeadword.reserve(entries.size());
     for (qsizetype i = 0; i < entries.size(); ++i)
-        m_entryByHeadword.insert(entries[i].headword, int(i));
+        m_entryByHeadword.emplace(entries[i].headword, int(i));
 }
 
 int WLCrossReferenceResolver::linkID(const QString &target) const
 {
     // A headword itself wins, so "C#" stays reachable even though it looks
     // like a link text.
-    const auto whole = m_entryByHeadword.constFind(target);
-    if (whole != m_entryByHeadword.constEnd())
-        return m_layout.contentsIDs[*whole].first();
+    const auto whole = m_entryByHeadword.find(target);
+    if (whole != m_entryByHeadword.end())
+        return m_layout.contentsIDs[whole->second].first();
     const qsizetype hash = target.lastIndexOf(QLatin1Char('#'));
     if (hash <= 0)
         return 0;
@@ -46,10 +46,10 @@ int WLCrossReferenceResolver::linkID(const QString &target) const
             return 0;
     }
     const int n = number.toInt();
-    const auto entry = m_entryByHeadword.constFind(target.left(hash));
-    if (entry == m_entryByHeadword.constEnd() || n < 1 || n > m_entries[*entry].fragments.size())
+    const auto entry = m_entryByHeadword.find(target.left(hash));
+    if (entry == m_entryByHeadword.end() || n < 1 || n > m_entries[entry->second].fragments.size())
         return 0;
-    return m_layout.contentsIDs[*entry][n - 1];
+    return m_layout.contentsIDs[entry->second][n - 1];
 }
 
 std::optional<QString> WLCrossReferenceResolver::resolve(const QString &html,
