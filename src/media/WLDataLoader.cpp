@@ -1,5 +1,6 @@
 #include "WLDataLoader.h"
 
+#include "WLFileSystem.h"
 #include "WLReport.h"
 
 #include <QFile>
@@ -14,52 +15,13 @@
 
 namespace {
 
-// What lies at a path, without following a symbolic link: a link counts
-// as "other", never as the directory it may point to.
-enum class PathKind { Missing, Directory, Other };
-
-PathKind pathKind(const QByteArray &path)
-{
-    struct stat info;
-    if (::lstat(path.constData(), &info) != 0)
-        return PathKind::Missing;
-    return S_ISDIR(info.st_mode) ? PathKind::Directory : PathKind::Other;
-}
-
-PathKind pathKind(const QString &path)
-{
-    return pathKind(QFile::encodeName(path));
-}
+using WLFileSystem::PathKind;
+using WLFileSystem::pathKind;
 
 bool isSymbolicLink(const QString &path)
 {
     struct stat info;
     return ::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISLNK(info.st_mode);
-}
-
-bool makeDirectory(const QString &path)
-{
-    return ::mkdir(QFile::encodeName(path).constData(), 0777) == 0;
-}
-
-// Tests one directory level and creates it when missing; reports under
-// the caller's name.
-bool ensureDirectory(const QString &path, const char *function)
-{
-    switch (pathKind(path)) {
-    case PathKind::Directory:
-        return true;
-    case PathKind::Other:
-        WL_REPORT(function, "!isDirectory");
-        return false;
-    case PathKind::Missing:
-        break;
-    }
-    if (!makeDirectory(path)) {
-        WL_REPORT(function, "![fm createDirectoryAtPath:directoryPath attributes:nil]");
-        return false;
-    }
-    return true;
 }
 
 constexpr char kCleanupName[] = "cleanupDirectoryContents";
@@ -427,12 +389,15 @@ bool WLDataLoader::prepareDirectoryForRelativePath(const QString &relativePath)
     if (components.size() == 1)
         return true;
 
+    static constexpr char kNotDirectory[] = "!isDirectory";
+    static constexpr char kCreateFailed[] =
+        "![fm createDirectoryAtPath:directoryPath attributes:nil]";
     QString directoryPath = basePath();
-    if (!ensureDirectory(directoryPath, kFn))
+    if (!WLFileSystem::ensureDirectory(directoryPath, kFn, kNotDirectory, kCreateFailed))
         return false;
     for (qsizetype index = 0; index < components.size() - 1; ++index) {
         directoryPath += u'/' + components.at(index);
-        if (!ensureDirectory(directoryPath, kFn)) {
+        if (!WLFileSystem::ensureDirectory(directoryPath, kFn, kNotDirectory, kCreateFailed)) {
             WL_REPORT(kFn, "index < count - 1");
             return false;
         }

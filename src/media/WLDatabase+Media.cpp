@@ -2,6 +2,7 @@
 
 #include "WLBundle.h"
 #include "WLDescriptionReader.h"
+#include "WLFileSystem.h"
 #include "WLProperty.h"
 #include "WLPropertyList.h"
 #include "WLReport.h"
@@ -19,21 +20,8 @@ namespace {
 
 constexpr char kHTMLDirectoryFn[] = "-[WLDatabase prepareHTMLDirectory]";
 
-// What lies at a path; a symbolic link is never taken for a directory.
-enum class PathKind { Missing, Directory, Other };
-
-PathKind pathKind(const QString &path)
-{
-    struct stat info;
-    if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
-        return PathKind::Missing;
-    return S_ISDIR(info.st_mode) ? PathKind::Directory : PathKind::Other;
-}
-
-bool makeDirectory(const QString &path)
-{
-    return ::mkdir(QFile::encodeName(path).constData(), 0777) == 0;
-}
+using WLFileSystem::PathKind;
+using WLFileSystem::pathKind;
 
 // The per-user directory that holds the page directory. The temporary
 // directory is shared with every other user, so the directory must be
@@ -108,21 +96,11 @@ bool WLDatabase::prepareHTMLDirectory()
     if (privatePath.isEmpty())
         return false;
     const QString path = privatePath + QStringLiteral("/html");
-    switch (pathKind(path)) {
-    case PathKind::Other:
-        WL_REPORT(kHTMLDirectoryFn, "isDirectory == NO");
+    // An existing one is left as it is: media extracted by a run that ended
+    // without shutting down are found and reused.
+    if (!WLFileSystem::ensureDirectory(path, kHTMLDirectoryFn, "isDirectory == NO",
+                                       "![fm createDirectoryAtPath:path attributes:nil]"))
         return false;
-    case PathKind::Missing:
-        if (!makeDirectory(path)) {
-            WL_REPORT(kHTMLDirectoryFn, "![fm createDirectoryAtPath:path attributes:nil]");
-            return false;
-        }
-        break;
-    case PathKind::Directory:
-        // Left as it is: media extracted by a run that ended without
-        // shutting down are found and reused.
-        break;
-    }
     mHTMLBaseURL = QUrl::fromLocalFile(path + u'/');
     if (mHTMLBaseURL.isEmpty()) {
         WL_REPORT(kHTMLDirectoryFn, "mHTMLBaseURL == nil");
@@ -305,19 +283,9 @@ QString WLDatabase::prepareDirectoryPathForTable(const QString &tableName)
         return {};
     }
     const QString directoryPath = basePath + u'/' + tableName;
-    switch (pathKind(directoryPath)) {
-    case PathKind::Directory:
-        return directoryPath;
-    case PathKind::Other:
-        WL_REPORT(kFn, "!isDirectory");
+    if (!WLFileSystem::ensureDirectory(directoryPath, kFn, "!isDirectory",
+                                       "![fm createDirectoryAtPath:directoryPath attributes:nil]"))
         return {};
-    case PathKind::Missing:
-        break;
-    }
-    if (!makeDirectory(directoryPath)) {
-        WL_REPORT(kFn, "![fm createDirectoryAtPath:directoryPath attributes:nil]");
-        return {};
-    }
     return directoryPath;
 }
 
@@ -343,19 +311,10 @@ QString WLDatabase::prepareWritingPathForAdditionNamed(const QString &relativePa
     QString path = basePath;
     for (qsizetype index = 0; index < components.size() - 1; ++index) {
         path += u'/' + components.at(index);
-        switch (pathKind(path)) {
-        case PathKind::Directory:
-            continue;
-        case PathKind::Other:
-            WL_REPORT(kFn, "isDirectory == NO");
+        if (!WLFileSystem::ensureDirectory(
+                path, kFn, "isDirectory == NO",
+                "[fm createDirectoryAtPath:newPath attributes:nil] == NO"))
             return {};
-        case PathKind::Missing:
-            break;
-        }
-        if (!makeDirectory(path)) {
-            WL_REPORT(kFn, "[fm createDirectoryAtPath:newPath attributes:nil] == NO");
-            return {};
-        }
     }
     return path + u'/' + components.constLast();
 }
