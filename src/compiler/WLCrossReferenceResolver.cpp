@@ -46,7 +46,7 @@ int WLCrossReferenceResolver::linkID(const QString &target) const
             return 0;
     }
     const int n = number.toInt();
-    const auto entry = m_entryByHeadword.find(target.left(hash));
+    const auto entry = m_entryByHeadword.find(QStringView(target).left(hash));
     if (entry == m_entryByHeadword.end() || n < 1 || n > m_entries[entry->second].fragments.size())
         return 0;
     return m_layout.contentsIDs[entry->second][n - 1];

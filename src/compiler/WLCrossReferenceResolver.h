@@ -3,6 +3,7 @@
 #include <QHashFunctions>
 #include <QList>
 #include <QString>
+#include <QStringView>
 
 #include <optional>
 #include <unordered_map>
@@ -30,6 +31,7 @@ private:
     const QList<WLSourceEntry> &m_entries;
     const WLDictionaryLayout &m_layout;
     // Looked up once per reference: std::unordered_map finds a key about
-    // twice as fast as QHash does in a table this size.
-    std::unordered_map<QString, int> m_entryByHeadword;
+    // twice as fast as QHash does in a table this size. The keys view the
+    // entries' headwords.
+    std::unordered_map<QStringView, int> m_entryByHeadword;
 };

@@ -134,10 +134,14 @@ void orderHeadwords(const QList<WLSourceEntry> &entries, const WLCollator &colla
     // in headword order, each entry's fragments in turn.
     QList<int> byInitial = headwords;
     QList<QString> lowered(count);
-    for (qsizetype i = 0; i < count; ++i)
+    QList<char16_t> initials(count);
+    for (qsizetype i = 0; i < count; ++i) {
         lowered[i] = entries[i].headword.toLower();
-    std::stable_sort(byInitial.begin(), byInitial.end(),
-                     [&](int a, int b) { return lowered[a].at(0) < lowered[b].at(0); });
+        initials[i] = lowered[i].at(0).unicode();
+    }
+    std::stable_sort(byInitial.begin(), byInitial.end(), [&](int a, int b) {
+        return std::as_const(initials)[a] < std::as_const(initials)[b];
+    });
     layout->contentsIDs.resize(count);
     for (const int entry : std::as_const(byInitial)) {
         for (int f = 0; f < entries[entry].fragments.size(); ++f) {
@@ -169,7 +173,7 @@ LookOrder orderLooks(const QList<WLSourceEntry> &entries, const WLCollator &coll
     {
         // std::unordered_map: faster than QHash at this size, and one lookup
         // both finds and adds.
-        std::unordered_map<QString, int> lookIndex;
+        std::unordered_map<QStringView, int> lookIndex;
         lookIndex.reserve(count);
         for (qsizetype i = 0; i < count; ++i) {
             for (const QString &look : entries[i].looks) {
@@ -180,21 +184,25 @@ LookOrder orderLooks(const QList<WLSourceEntry> &entries, const WLCollator &coll
             }
         }
     }
+    // Initials and keys side by side: comparing them touches no text.
     const QStringList &looks = order.looks;
+    QList<char16_t> initials(looks.size());
     QList<QByteArray> lookKeys(looks.size());
-    for (qsizetype i = 0; i < looks.size(); ++i)
+    for (qsizetype i = 0; i < looks.size(); ++i) {
+        initials[i] = looks[i].at(0).unicode();
         lookKeys[i] = collator.sortKey(looks[i]);
+    }
     QList<int> byLook(looks.size());
     std::iota(byLook.begin(), byLook.end(), 0);
     std::sort(byLook.begin(), byLook.end(), [&](int a, int b) {
-        const QString &x = looks[a];
-        const QString &y = looks[b];
-        if (x.at(0) != y.at(0))
-            return x.at(0) < y.at(0);
+        const char16_t xInitial = std::as_const(initials)[a];
+        const char16_t yInitial = std::as_const(initials)[b];
+        if (xInitial != yInitial)
+            return xInitial < yInitial;
         const int byKey = std::as_const(lookKeys)[a].compare(std::as_const(lookKeys)[b]);
         if (byKey != 0)
             return byKey < 0;
-        return x < y;
+        return looks[a] < looks[b];
     });
     order.rankOf.resize(looks.size());
     for (qsizetype rank = 0; rank < byLook.size(); ++rank)

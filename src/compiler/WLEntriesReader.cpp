@@ -212,8 +212,9 @@ bool WLEntriesReader::read(const QString &path, const QString &displayName,
 
     // Merged in source order; the first bad line is the first run's.
     // std::unordered_map: faster than QHash at this size, and one lookup
-    // both finds and adds.
-    std::unordered_map<QString, qsizetype> byHeadword;
+    // both finds and adds. Its keys view the headwords moved into entries
+    // (a moved QString keeps its characters where they are).
+    std::unordered_map<QStringView, qsizetype> byHeadword;
     byHeadword.reserve(
         std::accumulate(runs.cbegin(), runs.cend(), size_t(0), [](size_t sum, const LineRun &run) {
             return sum + size_t(run.entries.size());
