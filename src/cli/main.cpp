@@ -1,6 +1,7 @@
 #include "WLBundle.h"
 #include "WLCliContext.h"
 #include "WLCommand.h"
+#include "WLSqlite.h"
 
 #include <QCoreApplication>
 
@@ -48,6 +49,7 @@ int usageError(const QString &message)
 
 int main(int argc, char *argv[])
 {
+    wlConfigureSqliteForShortRuns();
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("wldict"));
 

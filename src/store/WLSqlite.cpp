@@ -6,6 +6,12 @@
 
 #include <sqlite3.h>
 
+void wlConfigureSqliteForShortRuns()
+{
+    sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+    sqlite3_config(SQLITE_CONFIG_PAGECACHE, nullptr, 0, 0);
+}
+
 WLSqliteConnection::~WLSqliteConnection()
 {
     if (m_db)

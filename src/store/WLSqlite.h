@@ -82,6 +82,15 @@ private:
     const char *m_function;
 };
 
+// Process-wide settings for a program that runs for a moment, such as a
+// one-shot command: call at the start of main(), before SQLite is first
+// used (later, SQLite refuses them and nothing changes). Nothing reads
+// SQLite's memory statistics, which cost a global mutex on every allocation;
+// and no connection makes its block of page slots in advance, which touches
+// some twenty fresh pages of memory per connection where an opening reads a
+// few pages.
+void wlConfigureSqliteForShortRuns();
+
 // Open and prepare as every preparation step does them: false after
 // reporting "retval != SQLITE_OK" under the step's name.
 bool wlOpenReporting(WLSqliteConnection &connection, const QString &path, const char *function);
