@@ -23,9 +23,21 @@ WLCrossReferenceResolver::WLCrossReferenceResolver(const QList<WLSourceEntry> &e
                                                    const WLDictionaryLayout &layout)
     : m_entries(entries), m_layout(layout)
 {
+    // The keys view one copy of all headwords side by side: a lookup then
+    // reads a few megabytes instead of texts spread over the whole heap.
+    qsizetype total = 0;
+    for (const WLSourceEntry &entry : entries)
+        total += entry.headword.size();
+    m_headwords.reserve(total);
+    for (const WLSourceEntry &entry : entries)
+        m_headwords.append(entry.headword);
     m_entryByHeadword.reserve(entries.size());
-    for (qsizetype i = 0; i < entries.size(); ++i)
-        m_entryByHeadword.emplace(entries[i].headword, int(i));
+    qsizetype at = 0;
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const qsizetype size = entries[i].headword.size();
+        m_entryByHeadword.emplace(QStringView(m_headwords).mid(at, size), int(i));
+        at += size;
+    }
 }
 
 int WLCrossReferenceResolver::linkID(const QString &target) const

@@ -31,7 +31,8 @@ private:
     const QList<WLSourceEntry> &m_entries;
     const WLDictionaryLayout &m_layout;
     // Looked up once per reference: std::unordered_map finds a key about
-    // twice as fast as QHash does in a table this size. The keys view the
-    // entries' headwords.
+    // twice as fast as QHash does in a table this size. The keys view
+    // m_headwords, every headword one after the other.
+    QString m_headwords;
     std::unordered_map<QStringView, int> m_entryByHeadword;
 };
