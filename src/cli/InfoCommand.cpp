@@ -40,7 +40,7 @@ public:
             return 1;
 
         // What the object does not keep, the description still says.
-        const QVariantMap info = WLPropertyList::readFile(context.descriptionPath()).toMap();
+        const QVariantMap &info = database->description();
         const bool separator = !info.value(KXPropHTMLSeparatorString).toString().isEmpty();
         const bool wholeWord = WLPropertyList::isString(info.value(KXPropEqualSearchDatabaseFileName));
 

@@ -135,7 +135,8 @@ bool WLDatabase::openWithPropertyListFile(const QString &path)
         WL_REPORT(kInitFn, "![info isKindOfClass:[NSDictionary class]]");
         return false;
     }
-    const QVariantMap info = root.toMap();
+    mDescription = root.toMap();
+    const QVariantMap &info = mDescription;
     if (!WLDescriptionReader(info, kInitFn)
              .readStrings({{KXPropDatabaseTitle, "mTitle == nil", &mTitle}}))
         return false;
@@ -319,6 +320,7 @@ void WLDatabase::cleanup()
                       [](const QString &, std::optional<WLColor> &field) { field.reset(); });
     mIconImage.clear();
     mTitle.clear();
+    mDescription.clear();
     mNextWord.clear();
     mLock.reset();
 }

@@ -90,6 +90,10 @@ public:
     std::optional<WLColor> historyBackgroundColor() const { return mHistoryBackgroundColor; }
     std::optional<WLColor> historyTextColor() const { return mHistoryTextColor; }
 
+    // The description the dictionary was opened from, for tools that show
+    // what the object does not keep.
+    const QVariantMap &description() const { return mDescription; }
+
     // The IANA charset name of every page.
     QString htmlEncoding() const { return mHTMLCharset; }
     QUrl htmlBaseURL() const { return mHTMLBaseURL; }
@@ -159,6 +163,7 @@ private:
                         QByteArray *data);
     std::optional<QByteArray> readFragment(int contentsID, const char *function);
 
+    QVariantMap mDescription;
     QString mTitle;
     QString mIconImage;
     bool mSettingsHidden = false;
