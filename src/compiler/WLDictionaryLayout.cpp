@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <numeric>
-#include <unordered_map>
 
 namespace {
 
@@ -155,58 +154,64 @@ void orderHeadwords(const QList<WLSourceEntry> &entries, const WLCollator &colla
         });
 }
 
-// The distinct looks in order of appearance, their rank in search order
-// (first code unit, then the locale's order, then code units), and the
-// looks of each entry.
+// The distinct looks ranked in search order: first code unit, then the
+// locale's order, then code units. Every look of every entry is sorted, so
+// equal looks end up side by side and share a rank.
 struct LookOrder
 {
-    QStringList looks;
-    QList<int> rankOf;
-    QList<QList<int>> looksOf;
+    QStringList looks;         // by rank
+    QList<QList<int>> ranksOf; // per entry, for each of its looks
 };
 
 LookOrder orderLooks(const QList<WLSourceEntry> &entries, const WLCollator &collator)
 {
-    LookOrder order;
-    const qsizetype count = entries.size();
-    order.looksOf.resize(count);
+    struct Occurrence
     {
-        // std::unordered_map: faster than QHash at this size, and one lookup
-        // both finds and adds.
-        std::unordered_map<QStringView, int> lookIndex;
-        lookIndex.reserve(count);
-        for (qsizetype i = 0; i < count; ++i) {
-            for (const QString &look : entries[i].looks) {
-                const auto [known, added] = lookIndex.try_emplace(look, int(order.looks.size()));
-                if (added)
-                    order.looks.append(look);
-                order.looksOf[i].append(known->second);
-            }
-        }
+        int entry;
+        int look;
+    };
+    QList<Occurrence> occurrences;
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        for (qsizetype k = 0; k < entries[i].looks.size(); ++k)
+            occurrences.append({int(i), int(k)});
     }
+    const auto text = [&](qsizetype o) -> const QString & {
+        return entries[occurrences[o].entry].looks[occurrences[o].look];
+    };
+
     // Initials and keys side by side: comparing them touches no text.
-    const QStringList &looks = order.looks;
-    QList<char16_t> initials(looks.size());
-    QList<QByteArray> lookKeys(looks.size());
-    for (qsizetype i = 0; i < looks.size(); ++i) {
-        initials[i] = looks[i].at(0).unicode();
-        lookKeys[i] = collator.sortKey(looks[i]);
+    const qsizetype count = occurrences.size();
+    QList<char16_t> initials(count);
+    QList<QByteArray> keys(count);
+    for (qsizetype o = 0; o < count; ++o) {
+        initials[o] = text(o).at(0).unicode();
+        keys[o] = collator.sortKey(text(o));
     }
-    QList<int> byLook(looks.size());
-    std::iota(byLook.begin(), byLook.end(), 0);
-    std::sort(byLook.begin(), byLook.end(), [&](int a, int b) {
+    QList<int> sorted(count);
+    std::iota(sorted.begin(), sorted.end(), 0);
+    std::sort(sorted.begin(), sorted.end(), [&](int a, int b) {
         const char16_t xInitial = std::as_const(initials)[a];
         const char16_t yInitial = std::as_const(initials)[b];
         if (xInitial != yInitial)
             return xInitial < yInitial;
-        const int byKey = std::as_const(lookKeys)[a].compare(std::as_const(lookKeys)[b]);
+        const int byKey = std::as_const(keys)[a].compare(std::as_const(keys)[b]);
         if (byKey != 0)
             return byKey < 0;
-        return looks[a] < looks[b];
+        return text(a) < text(b);
     });
-    order.rankOf.resize(looks.size());
-    for (qsizetype rank = 0; rank < byLook.size(); ++rank)
-        order.rankOf[byLook[rank]] = int(rank);
+
+    LookOrder order;
+    order.ranksOf.resize(entries.size());
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        order.ranksOf[i].resize(entries[i].looks.size());
+    for (qsizetype s = 0; s < count; ++s) {
+        const int o = sorted[s];
+        // Equal texts have equal keys, so most neighbours differ by key.
+        const bool known = s > 0 && keys[o] == keys[sorted[s - 1]] && text(o) == order.looks.last();
+        if (!known)
+            order.looks.append(text(o));
+        order.ranksOf[occurrences[o].entry][occurrences[o].look] = int(order.looks.size()) - 1;
+    }
     return order;
 }
 
@@ -230,14 +235,12 @@ WLDictionaryLayout WLDictionaryLayout::arrange(const QList<WLSourceEntry> &entri
     // Search rows: by look rank, then headword order and fragment order.
     // The rows, made in headword order, are placed by rank, which keeps
     // that order within a look.
-    layout.looks = lookOrder.looks;
+    layout.looks = std::move(lookOrder.looks);
     const QStringList &looks = layout.looks;
-    const QList<int> &rankOf = lookOrder.rankOf;
     QList<qsizetype> searchStart(looks.size() + 1, 0);
     QList<qsizetype> equalStart(looks.size() + 1, 0);
     for (const int entry : std::as_const(layout.headwords)) {
-        for (const int look : std::as_const(lookOrder.looksOf[entry])) {
-            const int rank = rankOf[look];
+        for (const int rank : std::as_const(lookOrder.ranksOf[entry])) {
             searchStart[rank + 1] += entries[entry].fragments.size();
             equalStart[rank + 1] += 1;
         }
@@ -249,11 +252,10 @@ WLDictionaryLayout WLDictionaryLayout::arrange(const QList<WLSourceEntry> &entri
     layout.search.resize(searchStart.last());
     layout.equal.resize(equalStart.last());
     for (const int entry : std::as_const(layout.headwords)) {
-        for (const int look : std::as_const(lookOrder.looksOf[entry])) {
-            const int rank = rankOf[look];
-            layout.equal[equalStart[rank]++] = {look, entry};
+        for (const int rank : std::as_const(lookOrder.ranksOf[entry])) {
+            layout.equal[equalStart[rank]++] = {rank, entry};
             for (int f = 0; f < entries[entry].fragments.size(); ++f)
-                layout.search[searchStart[rank]++] = {look, entry, f};
+                layout.search[searchStart[rank]++] = {rank, entry, f};
         }
     }
     layout.searchIndex = letterRanges(layout.search.size(), [&](qsizetype row) -> const QString & {

@@ -46,7 +46,7 @@ struct WLDictionaryLayout
     QList<WLLetterRange> contentsIndex;
     // Per entry (source index): the contents IDs of its fragments, in order.
     QList<QList<int>> contentsIDs;
-    // Every distinct look string once, in order of first appearance.
+    // Every distinct look string once, in search order.
     QStringList looks;
     QList<SearchRow> search;
     QList<WLLetterRange> searchIndex;
