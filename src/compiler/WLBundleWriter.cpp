@@ -107,7 +107,7 @@ void WLBundleWriter::encodeTexts()
             for (int n = 0; n < source.fragments.size(); ++n) {
                 // The headword, "#" and the fragment's number counted from 1.
                 texts.linkTexts.append(texts.headword + '#' + QByteArray::number(n + 1));
-                contentsIDs.append(QByteArray::number(m_layout.contentsIDs[entry][n]));
+                contentsIDs.append(QByteArray::number(m_layout.contentsID(int(entry), n)));
             }
             texts.links = texts.linkTexts.join('\t');
             texts.contentsIDs = contentsIDs.join('\t');
@@ -234,7 +234,7 @@ bool WLBundleWriter::writeSearch(QString *errorMessage) const
             insert.bindUtf8(2, m_lookTexts[row.look]);
             insert.bindUtf8(3, m_entryTexts[row.entry].headword);
             insert.bindUtf8(4, m_entryTexts[row.entry].linkTexts[row.fragment]);
-            insert.bind(5, m_layout.contentsIDs[row.entry][row.fragment]);
+            insert.bind(5, m_layout.contentsID(row.entry, row.fragment));
             if (!insert.run(errorMessage))
                 return false;
         }

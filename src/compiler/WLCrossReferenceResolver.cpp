@@ -46,7 +46,7 @@ int WLCrossReferenceResolver::linkID(const QString &target) const
     // like a link text.
     const auto whole = m_entryByHeadword.find(target);
     if (whole != m_entryByHeadword.end())
-        return m_layout.contentsIDs[whole->second].first();
+        return m_layout.contentsID(whole->second, 0);
     const qsizetype hash = target.lastIndexOf(QLatin1Char('#'));
     if (hash <= 0)
         return 0;
@@ -61,7 +61,7 @@ int WLCrossReferenceResolver::linkID(const QString &target) const
     const auto entry = m_entryByHeadword.find(QStringView(target).left(hash));
     if (entry == m_entryByHeadword.end() || n < 1 || n > m_entries[entry->second].fragments.size())
         return 0;
-    return m_layout.contentsIDs[entry->second][n - 1];
+    return m_layout.contentsID(entry->second, n - 1);
 }
 
 std::optional<QString> WLCrossReferenceResolver::resolve(const QString &html,

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <span>
 
 namespace {
 
@@ -141,12 +142,11 @@ void orderHeadwords(const QList<WLSourceEntry> &entries, const WLCollator &colla
     std::stable_sort(byInitial.begin(), byInitial.end(), [&](int a, int b) {
         return std::as_const(initials)[a] < std::as_const(initials)[b];
     });
-    layout->contentsIDs.resize(count);
+    layout->firstContentsIDs.resize(count);
     for (const int entry : std::as_const(byInitial)) {
-        for (int f = 0; f < entries[entry].fragments.size(); ++f) {
+        layout->firstContentsIDs[entry] = int(layout->contents.size()) + 1;
+        for (int f = 0; f < entries[entry].fragments.size(); ++f)
             layout->contents.append({entry, f});
-            layout->contentsIDs[entry].append(int(layout->contents.size()));
-        }
     }
     layout->contentsIndex =
         letterRanges(layout->contents.size(), [&](qsizetype row) -> const QString & {
@@ -159,8 +159,16 @@ void orderHeadwords(const QList<WLSourceEntry> &entries, const WLCollator &colla
 // equal looks end up side by side and share a rank.
 struct LookOrder
 {
-    QStringList looks;         // by rank
-    QList<QList<int>> ranksOf; // per entry, for each of its looks
+    QStringList looks; // by rank
+    // The ranks of all entries' looks, entry by entry.
+    QList<int> ranks;
+    QList<qsizetype> firstOfEntry; // and one past the last entry
+
+    std::span<const int> ranksOf(qsizetype entry) const
+    {
+        return {ranks.constData() + firstOfEntry[entry],
+                size_t(firstOfEntry[entry + 1] - firstOfEntry[entry])};
+    }
 };
 
 LookOrder orderLooks(const QList<WLSourceEntry> &entries, const WLCollator &collator)
@@ -170,11 +178,14 @@ LookOrder orderLooks(const QList<WLSourceEntry> &entries, const WLCollator &coll
         int entry;
         int look;
     };
+    LookOrder order;
     QList<Occurrence> occurrences;
     for (qsizetype i = 0; i < entries.size(); ++i) {
+        order.firstOfEntry.append(occurrences.size());
         for (qsizetype k = 0; k < entries[i].looks.size(); ++k)
             occurrences.append({int(i), int(k)});
     }
+    order.firstOfEntry.append(occurrences.size());
     const auto text = [&](qsizetype o) -> const QString & {
         return entries[occurrences[o].entry].looks[occurrences[o].look];
     };
@@ -200,17 +211,14 @@ LookOrder orderLooks(const QList<WLSourceEntry> &entries, const WLCollator &coll
         return text(a) < text(b);
     });
 
-    LookOrder order;
-    order.ranksOf.resize(entries.size());
-    for (qsizetype i = 0; i < entries.size(); ++i)
-        order.ranksOf[i].resize(entries[i].looks.size());
+    order.ranks.resize(count);
     for (qsizetype s = 0; s < count; ++s) {
         const int o = sorted[s];
         // Equal texts have equal keys, so most neighbours differ by key.
         const bool known = s > 0 && keys[o] == keys[sorted[s - 1]] && text(o) == order.looks.last();
         if (!known)
             order.looks.append(text(o));
-        order.ranksOf[occurrences[o].entry][occurrences[o].look] = int(order.looks.size()) - 1;
+        order.ranks[o] = int(order.looks.size()) - 1;
     }
     return order;
 }
@@ -240,7 +248,7 @@ WLDictionaryLayout WLDictionaryLayout::arrange(const QList<WLSourceEntry> &entri
     QList<qsizetype> searchStart(looks.size() + 1, 0);
     QList<qsizetype> equalStart(looks.size() + 1, 0);
     for (const int entry : std::as_const(layout.headwords)) {
-        for (const int rank : std::as_const(lookOrder.ranksOf[entry])) {
+        for (const int rank : lookOrder.ranksOf(entry)) {
             searchStart[rank + 1] += entries[entry].fragments.size();
             equalStart[rank + 1] += 1;
         }
@@ -252,7 +260,7 @@ WLDictionaryLayout WLDictionaryLayout::arrange(const QList<WLSourceEntry> &entri
     layout.search.resize(searchStart.last());
     layout.equal.resize(equalStart.last());
     for (const int entry : std::as_const(layout.headwords)) {
-        for (const int rank : std::as_const(lookOrder.ranksOf[entry])) {
+        for (const int rank : lookOrder.ranksOf(entry)) {
             layout.equal[equalStart[rank]++] = {rank, entry};
             for (int f = 0; f < entries[entry].fragments.size(); ++f)
                 layout.search[searchStart[rank]++] = {rank, entry, f};

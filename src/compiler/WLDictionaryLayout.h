@@ -44,8 +44,9 @@ struct WLDictionaryLayout
     // Fragments in contents-ID (and link-ID) order, with their letter index.
     QList<Fragment> contents;
     QList<WLLetterRange> contentsIndex;
-    // Per entry (source index): the contents IDs of its fragments, in order.
-    QList<QList<int>> contentsIDs;
+    // Per entry (source index): the contents ID of its first fragment; the
+    // others follow it.
+    QList<int> firstContentsIDs;
     // Every distinct look string once, in search order.
     QStringList looks;
     QList<SearchRow> search;
@@ -57,6 +58,10 @@ struct WLDictionaryLayout
     // fragment each.
     static WLDictionaryLayout arrange(const QList<WLSourceEntry> &entries,
                                       const WLCollator &collator);
+
+    // The contents ID (and link ID) of a fragment, counted from 0 within
+    // its entry.
+    int contentsID(int entry, int fragment) const { return firstContentsIDs[entry] + fragment; }
 
     // The section a headword belongs to: the first code point of its
     // decomposed form in lower case ("É" and "é" both go to "e"), or "#"
