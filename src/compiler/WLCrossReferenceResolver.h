@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <memory_resource>
 #include <optional>
 #include <unordered_map>
 
@@ -32,7 +33,9 @@ private:
     const WLDictionaryLayout &m_layout;
     // Looked up once per reference: std::unordered_map finds a key about
     // twice as fast as QHash does in a table this size. The keys view
-    // m_headwords, every headword one after the other.
+    // m_headwords, every headword one after the other; the nodes come from
+    // one pool, made and freed in bulk.
     QString m_headwords;
-    std::unordered_map<QStringView, int> m_entryByHeadword;
+    std::pmr::monotonic_buffer_resource m_pool;
+    std::pmr::unordered_map<QStringView, int> m_entryByHeadword{&m_pool};
 };

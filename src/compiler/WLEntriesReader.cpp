@@ -10,6 +10,7 @@
 #include <QJsonObject>
 
 #include <algorithm>
+#include <memory_resource>
 #include <numeric>
 #include <unordered_map>
 
@@ -129,20 +130,21 @@ struct LineRun
 {
     qsizetype begin = 0;
     qsizetype end = 0;
-    int firstLine = 0;
+    qsizetype lineCount = 0;
+    int firstLine = 1;
     QList<WLSourceEntry> entries;
     int problemLine = 0;
     QString problem;
 };
 
-void parseRun(const QByteArray &text, LineRun *run)
+void parseRun(QByteArrayView text, LineRun *run)
 {
     int line = run->firstLine;
     for (qsizetype start = run->begin; start < run->end; ++line) {
         qsizetype end = text.indexOf('\n', start);
         if (end < 0 || end > run->end)
             end = run->end;
-        const QByteArrayView trimmed = QByteArrayView(text).sliced(start, end - start).trimmed();
+        const QByteArrayView trimmed = text.sliced(start, end - start).trimmed();
         start = end + 1;
         if (trimmed.isEmpty() || trimmed.startsWith("//"))
             continue;
@@ -186,17 +188,25 @@ bool WLEntriesReader::read(const QString &path, const QString &displayName,
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return fail(0, QStringLiteral("cannot read: %1").arg(file.errorString()));
-    QByteArray text = file.readAll();
+    // Mapped rather than copied, so the threads below page it in side by
+    // side; read when it cannot be mapped.
+    QByteArray copy;
+    QByteArrayView text;
+    if (const uchar *mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr) {
+        text = QByteArrayView(mapped, file.size());
+    } else {
+        copy = file.readAll();
+        text = copy;
+    }
     if (text.startsWith("\xEF\xBB\xBF"))
-        text.remove(0, 3);
+        text = text.sliced(3);
 
     // Parsing the JSON is most of the work, and lines are independent until
     // they are merged: the text is cut into one run of whole lines per core.
     const int runCount = wlThreadCount();
     QList<LineRun> runs(runCount);
-    qsizetype begin = 0;
-    int firstLine = 1;
     for (int i = 0; i < runCount; ++i) {
+        const qsizetype begin = i == 0 ? 0 : runs[i - 1].end;
         qsizetype end = text.size() * (i + 1) / runCount;
         if (end < text.size()) {
             end = text.indexOf('\n', std::max(begin, end));
@@ -204,21 +214,27 @@ bool WLEntriesReader::read(const QString &path, const QString &displayName,
         }
         runs[i].begin = begin;
         runs[i].end = end;
-        runs[i].firstLine = firstLine;
-        firstLine += int(std::count(text.cbegin() + begin, text.cbegin() + end, '\n'));
-        begin = end;
     }
+    wlRunConcurrently(runCount, [&](int i) {
+        runs[i].lineCount =
+            std::count(text.begin() + runs[i].begin, text.begin() + runs[i].end, '\n');
+    });
+    for (int i = 1; i < runCount; ++i)
+        runs[i].firstLine = runs[i - 1].firstLine + int(runs[i - 1].lineCount);
     wlRunConcurrently(runCount, [&](int i) { parseRun(text, &runs[i]); });
 
     // Merged in source order; the first bad line is the first run's.
     // std::unordered_map: faster than QHash at this size, and one lookup
-    // both finds and adds. Its keys view the headwords moved into entries
-    // (a moved QString keeps its characters where they are).
-    std::unordered_map<QStringView, qsizetype> byHeadword;
-    byHeadword.reserve(
-        std::accumulate(runs.cbegin(), runs.cend(), size_t(0), [](size_t sum, const LineRun &run) {
-            return sum + size_t(run.entries.size());
-        }));
+    // both finds and adds; its nodes come from one pool, made and freed in
+    // bulk. The keys view the headwords moved into entries (a moved QString
+    // keeps its characters where they are).
+    std::pmr::monotonic_buffer_resource pool;
+    std::pmr::unordered_map<QStringView, qsizetype> byHeadword(&pool);
+    const qsizetype lineEntries =
+        std::accumulate(runs.cbegin(), runs.cend(), qsizetype(0),
+                        [](qsizetype sum, const LineRun &run) { return sum + run.entries.size(); });
+    byHeadword.reserve(size_t(lineEntries));
+    entries->reserve(lineEntries);
     for (LineRun &run : runs) {
         if (!run.problem.isEmpty())
             return fail(run.problemLine, run.problem);
