@@ -164,10 +164,8 @@ bool WLBundleWriter::writeHeadwords(QString *errorMessage) const
                  errorMessage))
         return false;
     {
-        WLSqliteInsert insert(db,
-                              "INSERT INTO headword(id, look, word, links, contents_ids) "
-                              "VALUES (?, ?, ?, ?, ?);",
-                              errorMessage);
+        WLSqliteBatchInsert insert(db, "headword(id, look, word, links, contents_ids)", 5,
+                                   m_layout.headwords.size(), errorMessage);
         if (!insert)
             return false;
         for (qsizetype i = 0; i < m_layout.headwords.size(); ++i) {
@@ -195,8 +193,8 @@ bool WLBundleWriter::writeLinks(QString *errorMessage) const
                  errorMessage))
         return false;
     {
-        WLSqliteInsert insert(
-            db, "INSERT INTO link(id, word, link, contents_id) VALUES (?, ?, ?, ?);", errorMessage);
+        WLSqliteBatchInsert insert(db, "link(id, word, link, contents_id)", 4,
+                                   m_layout.contents.size(), errorMessage);
         if (!insert)
             return false;
         // A fragment's link ID is its contents ID.
@@ -223,9 +221,8 @@ bool WLBundleWriter::writeSearch(QString *errorMessage) const
                  errorMessage))
         return false;
     {
-        WLSqliteInsert insert(
-            db, "INSERT INTO search(id, look, word, link, contents_id) VALUES (?, ?, ?, ?, ?);",
-            errorMessage);
+        WLSqliteBatchInsert insert(db, "search(id, look, word, link, contents_id)", 5,
+                                   m_layout.search.size(), errorMessage);
         if (!insert)
             return false;
         for (qsizetype i = 0; i < m_layout.search.size(); ++i) {
@@ -252,10 +249,8 @@ bool WLBundleWriter::writeEqualSearch(QString *errorMessage) const
                  errorMessage))
         return false;
     {
-        WLSqliteInsert insert(db,
-                              "INSERT INTO equal_search(id, look, word, links, contents_ids) "
-                              "VALUES (?, ?, ?, ?, ?);",
-                              errorMessage);
+        WLSqliteBatchInsert insert(db, "equal_search(id, look, word, links, contents_ids)", 5,
+                                   m_layout.equal.size(), errorMessage);
         if (!insert)
             return false;
         for (qsizetype i = 0; i < m_layout.equal.size(); ++i) {
