@@ -8,6 +8,7 @@
 #include "WLSourceEntry.h"
 #include "WLSourceManifest.h"
 #include "WLSourceMessage.h"
+#include "WLSqliteBatchInsert.h"
 #include "WLSqliteWriter.h"
 #include "WLTextEncoder.h"
 

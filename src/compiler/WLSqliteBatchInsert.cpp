@@ -1,0 +1,72 @@
+#include "WLSqliteBatchInsert.h"
+
+#include "WLSqliteWriter.h"
+
+#include <sqlite3.h>
+
+namespace {
+
+// "INSERT INTO table VALUES (?, ?), (?, ?), ..." for rows rows.
+QByteArray batchSql(const char *table, int columnCount, int rows)
+{
+    QByteArray row = "(?";
+    for (int column = 1; column < columnCount; ++column)
+        row += ", ?";
+    row += ')';
+    QByteArray sql = QByteArray("INSERT INTO ") + table + " VALUES " + row;
+    for (int i = 1; i < rows; ++i)
+        sql += ", " + row;
+    return sql + ';';
+}
+
+} // namespace
+
+WLSqliteBatchInsert::WLSqliteBatchInsert(WLSqliteWriter &writer, const char *table, int columnCount,
+                                         qsizetype rowCount, QString *errorMessage)
+    : m_writer(writer), m_columnCount(columnCount), m_rowCount(rowCount),
+      m_lastBatch(rowCount / kBatchRows * kBatchRows)
+{
+    const auto prepare = [&](int rows, sqlite3_stmt **stmt) {
+        const QByteArray sql = batchSql(table, columnCount, rows);
+        return rows == 0 || sqlite3_prepare_v2(writer.handle(), sql.constData(), int(sql.size()),
+                                               stmt, nullptr) == SQLITE_OK;
+    };
+    m_prepared = prepare(m_lastBatch > 0 ? kBatchRows : 0, &m_full) &&
+                 prepare(int(rowCount - m_lastBatch), &m_rest);
+    if (!m_prepared)
+        *errorMessage = writer.error(QStringLiteral("cannot prepare"));
+}
+
+WLSqliteBatchInsert::~WLSqliteBatchInsert()
+{
+    Q_ASSERT(!m_prepared || m_row == m_rowCount);
+    sqlite3_finalize(m_full);
+    sqlite3_finalize(m_rest);
+}
+
+void WLSqliteBatchInsert::bind(int column, qint64 value)
+{
+    sqlite3_bind_int64(statement(), parameter(column), value);
+}
+
+void WLSqliteBatchInsert::bindUtf8(int column, const QByteArray &utf8)
+{
+    sqlite3_bind_text(statement(), parameter(column), utf8.constData(), int(utf8.size()),
+                      SQLITE_STATIC);
+}
+
+bool WLSqliteBatchInsert::run(QString *errorMessage)
+{
+    Q_ASSERT(m_row < m_rowCount);
+    sqlite3_stmt *const stmt = statement();
+    ++m_row;
+    if (m_row % kBatchRows != 0 && m_row != m_rowCount)
+        return true;
+    const int rc = sqlite3_step(stmt);
+    sqlite3_reset(stmt);
+    if (rc != SQLITE_DONE) {
+        *errorMessage = m_writer.error(QStringLiteral("cannot insert"));
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class WLSqliteWriter;
+struct sqlite3_stmt;
+
+// Inserts a known number of rows into one table, many rows per statement:
+// SQLite spends about as much on starting a statement (a cursor opened on
+// the table, the end of it sought) as on inserting a short row. Each row
+// is bound and then completed with run(); the run() that completes a batch
+// inserts it, so texts must stay unchanged until then.
+class WLSqliteBatchInsert
+{
+public:
+    // table: "name(column, ...)" with columnCount columns.
+    WLSqliteBatchInsert(WLSqliteWriter &writer, const char *table, int columnCount,
+                        qsizetype rowCount, QString *errorMessage);
+    WLSqliteBatchInsert(const WLSqliteBatchInsert &) = delete;
+    WLSqliteBatchInsert &operator=(const WLSqliteBatchInsert &) = delete;
+    ~WLSqliteBatchInsert();
+
+    explicit operator bool() const { return m_prepared; }
+
+    // Columns of the row being made, counted from 1.
+    void bind(int column, qint64 value);
+    // Read in place (see above); temporaries cannot be bound.
+    void bindUtf8(int column, const QByteArray &utf8);
+    void bindUtf8(int column, QByteArray &&) = delete;
+    // Completes the row.
+    bool run(QString *errorMessage);
+
+private:
+    static constexpr int kBatchRows = 64;
+
+    // The statement the row being made goes into: full batches, then one
+    // for the rows left over.
+    sqlite3_stmt *statement() const { return m_row < m_lastBatch ? m_full : m_rest; }
+    int parameter(int column) const { return int(m_row % kBatchRows) * m_columnCount + column; }
+
+    WLSqliteWriter &m_writer;
+    const int m_columnCount;
+    const qsizetype m_rowCount;
+    const qsizetype m_lastBatch; // the first row left over
+    qsizetype m_row = 0;
+    sqlite3_stmt *m_full = nullptr;
+    sqlite3_stmt *m_rest = nullptr;
+    bool m_prepared = false;
+};
