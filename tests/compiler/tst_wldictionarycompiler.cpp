@@ -107,6 +107,8 @@ private Q_SLOTS:
     void longSourceFirstBadLine_data();
     void longSourceFirstBadLine();
     void longSourceMergesInFileOrder();
+    void everyRowWhateverTheCount_data();
+    void everyRowWhateverTheCount();
     void existingBundleIsReplacedOnlyOnSuccess();
     void refusesToReplaceWhatIsNoBundle();
 
@@ -609,6 +611,45 @@ void TestWLDictionaryCompiler::longSourceMergesInFileOrder()
     QCOMPARE(query(path(QStringLiteral("out/headword.db")),
                    QStringLiteral("SELECT count(*) FROM headword"))[0][0],
              QStringLiteral("4001"));
+}
+
+// Rows go into the tables many to a statement; the counts around a batch's
+// size must all come out whole.
+void TestWLDictionaryCompiler::everyRowWhateverTheCount_data()
+{
+    QTest::addColumn<int>("count");
+    for (const int count : {1, 63, 64, 65, 128, 130})
+        QTest::addRow("%d", count) << count;
+}
+
+void TestWLDictionaryCompiler::everyRowWhateverTheCount()
+{
+    QFETCH(int, count);
+    QByteArray lines;
+    for (int i = 0; i < count; ++i)
+        lines += entry(QStringLiteral("w%1").arg(i, 4, 10, QLatin1Char('0')),
+                       {QStringLiteral("<p>%1</p>").arg(i)});
+    QVERIFY(write(path(QStringLiteral("src")), manifest(), lines));
+    QString error;
+    QVERIFY2(WLDictionaryCompiler::build(path(QStringLiteral("src")), path(QStringLiteral("out")),
+                                         &error),
+             qPrintable(error));
+
+    const QList<std::pair<QString, QString>> tables{
+        {QStringLiteral("headword.db"), QStringLiteral("SELECT id, word FROM headword")},
+        {QStringLiteral("link.db"), QStringLiteral("SELECT id, word FROM link")},
+        {QStringLiteral("search.db"), QStringLiteral("SELECT id, word FROM search")},
+        {QStringLiteral("equal.db"), QStringLiteral("SELECT id, word FROM equal_search")},
+    };
+    for (const auto &[file, sql] : tables) {
+        const QList<QStringList> rows = query(QDir(path(QStringLiteral("out"))).filePath(file),
+                                              sql + QStringLiteral(" ORDER BY id"));
+        QCOMPARE(rows.size(), count);
+        for (int i = 0; i < count; ++i) {
+            QCOMPARE(rows[i][0].toInt(), i + 1);
+            QCOMPARE(rows[i][1], QStringLiteral("w%1").arg(i, 4, 10, QLatin1Char('0')));
+        }
+    }
 }
 
 void TestWLDictionaryCompiler::existingBundleIsReplacedOnlyOnSuccess()
