@@ -74,11 +74,9 @@ void describeIndex(QVariantMap &info, const QString &prefix, const QString &file
 
 WLBundleWriter::WLBundleWriter(const QString &sourceDir, const WLSourceManifest &manifest,
                                const QList<WLSourceEntry> &entries,
-                               const WLDictionaryLayout &layout,
-                               const WLCrossReferenceResolver &resolver,
-                               const WLTextEncoder &encoder)
+                               const WLDictionaryLayout &layout, const WLTextEncoder &encoder)
     : m_sourceDir(sourceDir), m_manifest(manifest), m_entries(entries), m_layout(layout),
-      m_resolver(resolver), m_encoder(encoder)
+      m_encoder(encoder)
 {
 }
 
@@ -97,39 +95,33 @@ QString WLBundleWriter::path(const QString &name) const
 void WLBundleWriter::encodeTexts()
 {
     m_entryTexts.resize(m_entries.size());
-    EntryTexts *const entryTexts = m_entryTexts.data();
-    wlForEachRange(m_entries.size(), [&](qsizetype begin, qsizetype end) {
-        for (qsizetype entry = begin; entry < end; ++entry) {
-            const WLSourceEntry &source = m_entries[entry];
-            EntryTexts &texts = entryTexts[entry];
-            texts.headword = source.headword.toUtf8();
-            texts.looks = source.looks.join(QLatin1Char('\t')).toUtf8();
-            QByteArrayList contentsIDs;
-            for (int n = 0; n < source.fragments.size(); ++n) {
-                // The headword, "#" and the fragment's number counted from 1.
-                texts.linkTexts.append(texts.headword + '#' + QByteArray::number(n + 1));
-                contentsIDs.append(QByteArray::number(m_layout.contentsID(int(entry), n)));
-            }
-            texts.links = texts.linkTexts.join('\t');
-            texts.contentsIDs = contentsIDs.join('\t');
+    for (qsizetype entry = 0; entry < m_entries.size(); ++entry) {
+        const WLSourceEntry &source = m_entries[entry];
+        EntryTexts &texts = m_entryTexts[entry];
+        texts.headword = source.headword.toUtf8();
+        texts.looks = source.looks.join(QLatin1Char('\t')).toUtf8();
+        QByteArrayList contentsIDs;
+        for (int n = 0; n < source.fragments.size(); ++n) {
+            // The headword, "#" and the fragment's number counted from 1.
+            texts.linkTexts.append(texts.headword + '#' + QByteArray::number(n + 1));
+            contentsIDs.append(QByteArray::number(m_layout.contentsID(int(entry), n)));
         }
-    });
+        texts.links = texts.linkTexts.join('\t');
+        texts.contentsIDs = contentsIDs.join('\t');
+    }
     m_lookTexts.resize(m_layout.looks.size());
-    QByteArray *const lookTexts = m_lookTexts.data();
-    wlForEachRange(m_layout.looks.size(), [&](qsizetype begin, qsizetype end) {
-        for (qsizetype look = begin; look < end; ++look)
-            lookTexts[look] = m_layout.looks[look].toUtf8();
-    });
+    for (qsizetype look = 0; look < m_layout.looks.size(); ++look)
+        m_lookTexts[look] = m_layout.looks[look].toUtf8();
 }
 
 bool WLBundleWriter::write(const QString &bundleDir, QString *errorMessage)
 {
     m_bundleDir = bundleDir;
-    encodeTexts();
 
-    // The database files share nothing, so they are written side by side,
-    // the largest first. A failure is reported as if they had been written
-    // one after the other: the first file's in this order.
+    // The database files share nothing. contents.db takes about as long as
+    // the other four together, their texts included, so it is written beside
+    // them. A failure is reported as if the files had been written one after
+    // the other: the first file's in this order.
     using Part = bool (WLBundleWriter::*)(QString *) const;
     static constexpr Part parts[] = {&WLBundleWriter::writeContents,
                                      &WLBundleWriter::writeHeadwords, &WLBundleWriter::writeLinks,
@@ -139,13 +131,23 @@ bool WLBundleWriter::write(const QString &bundleDir, QString *errorMessage)
     QString messages[partCount];
     bool written[partCount] = {};
     std::atomic_bool failed = false;
-    wlRunConcurrently(partCount, [&](int i) {
-        // Once one file has failed the build has, so the rest are skipped.
-        if (failed)
-            return;
+    const auto writePart = [&](int i) {
         written[i] = (this->*parts[i])(&messages[i]);
         if (!written[i])
             failed = true;
+    };
+    wlRunConcurrently(2, [&](int group) {
+        if (group == 0) {
+            writePart(0);
+            return;
+        }
+        encodeTexts();
+        // Once one file has failed the build has, so the rest are skipped.
+        for (int i = 1; i < partCount && !failed; ++i)
+            writePart(i);
+        // Freed here, while the contents may still be written.
+        m_entryTexts.clear();
+        m_lookTexts.clear();
     });
     for (int i = 0; i < partCount; ++i) {
         if (!written[i]) {
@@ -283,12 +285,13 @@ bool WLBundleWriter::writeContents(QString *errorMessage) const
                               errorMessage);
         if (!insert)
             return false;
+        const WLCrossReferenceResolver resolver(m_entries, m_layout);
         const WLFragmentCipher cipher;
         for (qsizetype i = 0; i < m_layout.contents.size(); ++i) {
             const WLDictionaryLayout::Fragment &at = m_layout.contents[i];
             const WLSourceFragment &fragment = m_entries[at.entry].fragments[at.fragment];
             QString problem;
-            const std::optional<QString> html = m_resolver.resolve(fragment.html, &problem);
+            const std::optional<QString> html = resolver.resolve(fragment.html, &problem);
             std::optional<QByteArray> bytes;
             if (html)
                 bytes = m_encoder.encode(*html, &problem);

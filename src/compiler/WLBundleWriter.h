@@ -7,7 +7,6 @@
 struct WLSourceEntry;
 struct WLSourceManifest;
 struct WLDictionaryLayout;
-class WLCrossReferenceResolver;
 class WLTextEncoder;
 
 // Writes a complete bundle into an empty directory: the database files,
@@ -18,7 +17,7 @@ class WLBundleWriter
 public:
     WLBundleWriter(const QString &sourceDir, const WLSourceManifest &manifest,
                    const QList<WLSourceEntry> &entries, const WLDictionaryLayout &layout,
-                   const WLCrossReferenceResolver &resolver, const WLTextEncoder &encoder);
+                   const WLTextEncoder &encoder);
 
     bool write(const QString &bundleDir, QString *errorMessage);
 
@@ -42,7 +41,6 @@ private:
     const WLSourceManifest &m_manifest;
     const QList<WLSourceEntry> &m_entries;
     const WLDictionaryLayout &m_layout;
-    const WLCrossReferenceResolver &m_resolver;
     const WLTextEncoder &m_encoder;
     QString m_bundleDir;
     // By source index of the entry.

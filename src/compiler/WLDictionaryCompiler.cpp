@@ -2,7 +2,6 @@
 
 #include "WLBundleWriter.h"
 #include "WLCollator.h"
-#include "WLCrossReferenceResolver.h"
 #include "WLDictionaryLayout.h"
 #include "WLEntriesReader.h"
 #include "WLManifestReader.h"
@@ -158,7 +157,6 @@ bool WLDictionaryCompiler::build(const QString &sourceDir, const QString &output
             return false;
 
         const WLDictionaryLayout layout = WLDictionaryLayout::arrange(entries, *collator);
-        const WLCrossReferenceResolver resolver(entries, layout);
 
         const QFileInfo output(QDir::cleanPath(QDir(outputDir).absolutePath()));
         if (!checkOutput(output, sourceDir, &message))
@@ -170,7 +168,7 @@ bool WLDictionaryCompiler::build(const QString &sourceDir, const QString &output
             return false;
         }
         ScratchDirectory cleanup(scratch);
-        WLBundleWriter writer(sourceDir, manifest, entries, layout, resolver, *encoder);
+        WLBundleWriter writer(sourceDir, manifest, entries, layout, *encoder);
         if (!writer.write(scratch, &message) || !media.write(scratch, &message) ||
             !moveIntoPlace(scratch, output, &message))
             return false;

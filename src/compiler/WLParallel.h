@@ -29,12 +29,3 @@ template <typename Task> void wlRunConcurrently(int count, const Task &task)
         helpers.emplace_back(work);
     work();
 }
-
-// Calls task(begin, end) on the ranges of [0, size) cut into one
-// contiguous piece per thread, at the same time.
-template <typename Task> void wlForEachRange(qsizetype size, const Task &task)
-{
-    const int pieces = wlThreadCount();
-    wlRunConcurrently(pieces,
-                      [&](int piece) { task(size * piece / pieces, size * (piece + 1) / pieces); });
-}
