@@ -19,6 +19,8 @@
 #include <QVariantMap>
 
 #include <atomic>
+#include <charconv>
+#include <iterator>
 
 using namespace Qt::StringLiterals;
 
@@ -94,20 +96,31 @@ QString WLBundleWriter::path(const QString &name) const
 
 void WLBundleWriter::encodeTexts()
 {
+    // Numbers written straight into the texts, without a QByteArray each.
+    const auto appendNumber = [](QByteArray &text, int number) {
+        char digits[12];
+        text.append(digits, std::to_chars(digits, std::end(digits), number).ptr - digits);
+    };
     m_entryTexts.resize(m_entries.size());
     for (qsizetype entry = 0; entry < m_entries.size(); ++entry) {
         const WLSourceEntry &source = m_entries[entry];
         EntryTexts &texts = m_entryTexts[entry];
         texts.headword = source.headword.toUtf8();
         texts.looks = source.looks.join(QLatin1Char('\t')).toUtf8();
-        QByteArrayList contentsIDs;
         for (int n = 0; n < source.fragments.size(); ++n) {
             // The headword, "#" and the fragment's number counted from 1.
-            texts.linkTexts.append(texts.headword + '#' + QByteArray::number(n + 1));
-            contentsIDs.append(QByteArray::number(m_layout.contentsID(int(entry), n)));
+            QByteArray link;
+            link.reserve(texts.headword.size() + 12);
+            link.append(texts.headword).append('#');
+            appendNumber(link, n + 1);
+            if (n > 0) {
+                texts.links.append('\t');
+                texts.contentsIDs.append('\t');
+            }
+            texts.links.append(link);
+            appendNumber(texts.contentsIDs, m_layout.contentsID(int(entry), n));
+            texts.linkTexts.append(std::move(link));
         }
-        texts.links = texts.linkTexts.join('\t');
-        texts.contentsIDs = contentsIDs.join('\t');
     }
     m_lookTexts.resize(m_layout.looks.size());
     for (qsizetype look = 0; look < m_layout.looks.size(); ++look)
@@ -304,7 +317,7 @@ bool WLBundleWriter::writeContents(QString *errorMessage) const
                 return false;
             }
             insert.bind(1, qint64(i) + 1);
-            const QByteArray data = cipher.encipher(*bytes);
+            const QByteArray data = cipher.encipher(std::move(*bytes));
             insert.bindBlob(2, data);
             // The references were checked against the media tables.
             if (fragment.media.isEmpty())

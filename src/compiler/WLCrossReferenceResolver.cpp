@@ -21,7 +21,6 @@ qsizetype indexOfPair(QStringView text, char16_t c, qsizetype from)
 
 WLCrossReferenceResolver::WLCrossReferenceResolver(const QList<WLSourceEntry> &entries,
                                                    const WLDictionaryLayout &layout)
-    : m_entries(entries), m_layout(layout)
 {
     // The keys view one copy of all headwords side by side: a lookup then
     // reads a few megabytes instead of texts spread over the whole heap.
@@ -31,11 +30,12 @@ WLCrossReferenceResolver::WLCrossReferenceResolver(const QList<WLSourceEntry> &e
     m_headwords.reserve(total);
     for (const WLSourceEntry &entry : entries)
         m_headwords.append(entry.headword);
-    m_entryByHeadword.reserve(entries.size());
+    m_targets.reserve(entries.size());
     qsizetype at = 0;
     for (qsizetype i = 0; i < entries.size(); ++i) {
         const qsizetype size = entries[i].headword.size();
-        m_entryByHeadword.emplace(QStringView(m_headwords).mid(at, size), int(i));
+        m_targets.emplace(QStringView(m_headwords).mid(at, size),
+                          Target{layout.contentsID(int(i), 0), int(entries[i].fragments.size())});
         at += size;
     }
 }
@@ -44,9 +44,9 @@ int WLCrossReferenceResolver::linkID(const QString &target) const
 {
     // A headword itself wins, so "C#" stays reachable even though it looks
     // like a link text.
-    const auto whole = m_entryByHeadword.find(target);
-    if (whole != m_entryByHeadword.end())
-        return m_layout.contentsID(whole->second, 0);
+    const auto whole = m_targets.find(target);
+    if (whole != m_targets.end())
+        return whole->second.firstLinkID;
     const qsizetype hash = target.lastIndexOf(QLatin1Char('#'));
     if (hash <= 0)
         return 0;
@@ -58,10 +58,10 @@ int WLCrossReferenceResolver::linkID(const QString &target) const
             return 0;
     }
     const int n = number.toInt();
-    const auto entry = m_entryByHeadword.find(QStringView(target).left(hash));
-    if (entry == m_entryByHeadword.end() || n < 1 || n > m_entries[entry->second].fragments.size())
+    const auto entry = m_targets.find(QStringView(target).left(hash));
+    if (entry == m_targets.end() || n < 1 || n > entry->second.fragmentCount)
         return 0;
-    return m_layout.contentsID(entry->second, n - 1);
+    return entry->second.firstLinkID + n - 1;
 }
 
 std::optional<QString> WLCrossReferenceResolver::resolve(const QString &html,

@@ -29,13 +29,19 @@ public:
     int linkID(const QString &target) const;
 
 private:
-    const QList<WLSourceEntry> &m_entries;
-    const WLDictionaryLayout &m_layout;
+    // What a reference to a headword needs: its first fragment's link ID
+    // (the others follow it) and how many fragments it has.
+    struct Target
+    {
+        int firstLinkID = 0;
+        int fragmentCount = 0;
+    };
+
     // Looked up once per reference: std::unordered_map finds a key about
     // twice as fast as QHash does in a table this size. The keys view
     // m_headwords, every headword one after the other; the nodes come from
     // one pool, made and freed in bulk.
     QString m_headwords;
     std::pmr::monotonic_buffer_resource m_pool;
-    std::pmr::unordered_map<QStringView, int> m_entryByHeadword{&m_pool};
+    std::pmr::unordered_map<QStringView, Target> m_targets{&m_pool};
 };

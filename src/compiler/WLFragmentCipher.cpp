@@ -14,11 +14,10 @@ WLFragmentCipher::WLFragmentCipher() : m_context(std::make_unique<BLOWFISH_CTX>(
 
 WLFragmentCipher::~WLFragmentCipher() = default;
 
-QByteArray WLFragmentCipher::encipher(const QByteArray &plain) const
+QByteArray WLFragmentCipher::encipher(QByteArray data) const
 {
-    const qsizetype padded = qMax<qsizetype>(8, (plain.size() + 7) / 8 * 8);
-    QByteArray data = plain;
-    data.append(padded - plain.size(), '\0');
+    const qsizetype padded = qMax<qsizetype>(8, (data.size() + 7) / 8 * 8);
+    data.append(padded - data.size(), '\0');
     auto *bytes = reinterpret_cast<uchar *>(data.data());
     for (qsizetype at = 0; at < padded; at += 8) {
         uint32_t left = qFromLittleEndian<uint32_t>(bytes + at);

@@ -17,8 +17,9 @@ public:
     WLFragmentCipher &operator=(const WLFragmentCipher &) = delete;
 
     // Pads with zero bytes to a whole number of blocks, at least one: the
-    // reader trims trailing zeros, and refuses an empty blob.
-    QByteArray encipher(const QByteArray &plain) const;
+    // reader trims trailing zeros, and refuses an empty blob. Works in
+    // place when given the only reference to the text.
+    QByteArray encipher(QByteArray plain) const;
 
 private:
     std::unique_ptr<BLOWFISH_CTX> m_context;
