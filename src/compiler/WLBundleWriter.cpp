@@ -1,8 +1,7 @@
 #include "WLBundleWriter.h"
 
-#include "WLCrossReferenceResolver.h"
+#include "WLContentsBlobs.h"
 #include "WLDictionaryLayout.h"
-#include "WLFragmentCipher.h"
 #include "WLParallel.h"
 #include "WLPropertyList.h"
 #include "WLSourceEntry.h"
@@ -132,37 +131,41 @@ bool WLBundleWriter::write(const QString &bundleDir, QString *errorMessage)
     m_bundleDir = bundleDir;
 
     // The database files share nothing. contents.db takes about as long as
-    // the other four together, their texts included, so it is written beside
-    // them. A failure is reported as if the files had been written one after
+    // the other four together, their texts included, or longer: it is
+    // written beside them, and the thread that wrote them then helps make its
+    // rows. A failure is reported as if the files had been written one after
     // the other: the first file's in this order.
-    using Part = bool (WLBundleWriter::*)(QString *) const;
-    static constexpr Part parts[] = {&WLBundleWriter::writeContents,
-                                     &WLBundleWriter::writeHeadwords, &WLBundleWriter::writeLinks,
-                                     &WLBundleWriter::writeSearch,
-                                     &WLBundleWriter::writeEqualSearch};
-    constexpr int partCount = int(std::size(parts));
-    QString messages[partCount];
-    bool written[partCount] = {};
+    using TableFile = bool (WLBundleWriter::*)(QString *) const;
+    static constexpr TableFile tableFiles[] = {
+        &WLBundleWriter::writeHeadwords, &WLBundleWriter::writeLinks, &WLBundleWriter::writeSearch,
+        &WLBundleWriter::writeEqualSearch};
+    constexpr int fileCount = 1 + int(std::size(tableFiles));
+    QString messages[fileCount];
+    bool written[fileCount] = {};
     std::atomic_bool failed = false;
-    const auto writePart = [&](int i) {
-        written[i] = (this->*parts[i])(&messages[i]);
-        if (!written[i])
-            failed = true;
-    };
+    WLContentsBlobs blobs(m_entries, m_layout, m_manifest.entriesFile);
     wlRunConcurrently(2, [&](int group) {
         if (group == 0) {
-            writePart(0);
+            written[0] = writeContents(blobs, &messages[0]);
+            if (!written[0])
+                failed = true;
+            blobs.stop();
             return;
         }
         encodeTexts();
         // Once one file has failed the build has, so the rest are skipped.
-        for (int i = 1; i < partCount && !failed; ++i)
-            writePart(i);
+        for (int i = 1; i < fileCount && !failed; ++i) {
+            written[i] = (this->*tableFiles[i - 1])(&messages[i]);
+            if (!written[i])
+                failed = true;
+        }
         // Freed here, while the contents may still be written.
         m_entryTexts.clear();
         m_lookTexts.clear();
+        if (!failed)
+            blobs.help(m_encoder.charsetName());
     });
-    for (int i = 0; i < partCount; ++i) {
+    for (int i = 0; i < fileCount; ++i) {
         if (!written[i]) {
             *errorMessage = messages[i];
             return false;
@@ -285,7 +288,7 @@ bool WLBundleWriter::writeEqualSearch(QString *errorMessage) const
            db.finish(errorMessage);
 }
 
-bool WLBundleWriter::writeContents(QString *errorMessage) const
+bool WLBundleWriter::writeContents(WLContentsBlobs &blobs, QString *errorMessage) const
 {
     WLSqliteWriter db;
     if (!db.create(path(kContentsFile), errorMessage) ||
@@ -298,32 +301,19 @@ bool WLBundleWriter::writeContents(QString *errorMessage) const
                               errorMessage);
         if (!insert)
             return false;
-        const WLCrossReferenceResolver resolver(m_entries, m_layout);
-        const WLFragmentCipher cipher;
         for (qsizetype i = 0; i < m_layout.contents.size(); ++i) {
-            const WLDictionaryLayout::Fragment &at = m_layout.contents[i];
-            const WLSourceFragment &fragment = m_entries[at.entry].fragments[at.fragment];
-            QString problem;
-            const std::optional<QString> html = resolver.resolve(fragment.html, &problem);
-            std::optional<QByteArray> bytes;
-            if (html)
-                bytes = m_encoder.encode(*html, &problem);
-            if (!bytes) {
-                *errorMessage = wlSourceMessage(m_manifest.entriesFile, fragment.line,
-                                                QStringLiteral("\"%1\", fragment %2: %3")
-                                                    .arg(m_entries[at.entry].headword)
-                                                    .arg(at.fragment + 1)
-                                                    .arg(problem));
+            const QByteArray *data = blobs.take(i, m_encoder, errorMessage);
+            if (!data)
                 return false;
-            }
             insert.bind(1, qint64(i) + 1);
-            const QByteArray data = cipher.encipher(std::move(*bytes));
-            insert.bindBlob(2, data);
+            insert.bindBlob(2, *data);
             // The references were checked against the media tables.
-            if (fragment.media.isEmpty())
+            const WLDictionaryLayout::Fragment &at = m_layout.contents[i];
+            const QStringList &media = m_entries[at.entry].fragments[at.fragment].media;
+            if (media.isEmpty())
                 insert.bindNull(3);
             else
-                insert.bind(3, fragment.media.join(QLatin1Char('\t')));
+                insert.bind(3, media.join(QLatin1Char('\t')));
             if (!insert.run(errorMessage))
                 return false;
         }

@@ -7,6 +7,7 @@
 struct WLSourceEntry;
 struct WLSourceManifest;
 struct WLDictionaryLayout;
+class WLContentsBlobs;
 class WLTextEncoder;
 
 // Writes a complete bundle into an empty directory: the database files,
@@ -29,7 +30,7 @@ private:
     bool writeLinks(QString *errorMessage) const;
     bool writeSearch(QString *errorMessage) const;
     bool writeEqualSearch(QString *errorMessage) const;
-    bool writeContents(QString *errorMessage) const;
+    bool writeContents(WLContentsBlobs &blobs, QString *errorMessage) const;
     bool writeDescription(QString *errorMessage);
     bool copyResources(QString *errorMessage);
     QString path(const QString &name) const;
