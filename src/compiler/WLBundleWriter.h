@@ -20,6 +20,8 @@ public:
                    const QList<WLSourceEntry> &entries, const WLDictionaryLayout &layout,
                    const WLTextEncoder &encoder);
 
+    // Writes the database files on the calling thread and one more; only
+    // one of them uses the encoder.
     bool write(const QString &bundleDir, QString *errorMessage);
 
     // File names the bundle itself uses; a resource may not take them.

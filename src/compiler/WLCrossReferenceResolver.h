@@ -15,7 +15,8 @@ struct WLDictionaryLayout;
 // Turns the cross-references of fragment HTML, [[target]] and
 // [[target|shown text]], into links "#N" the reader resolves through its
 // link table. A target is a headword (its first fragment) or a link text
-// "headword#n" (its n-th fragment).
+// "headword#n" (its n-th fragment). Once made, it may be used by several
+// threads at once.
 class WLCrossReferenceResolver
 {
 public:
