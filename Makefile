@@ -15,9 +15,11 @@ PACKAGES := cmake ninja-build g++ pkg-config make python3 \
 
 all: build
 
-deps:
+# $(call install-missing,PACKAGES): installs the Debian packages that are
+# missing when run as root; otherwise prints the command and stops.
+define install-missing
 	@missing=""; \
-	for p in $(PACKAGES); do \
+	for p in $(1); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
@@ -30,6 +32,10 @@ deps:
 	    exit 1; \
 	  fi; \
 	fi
+endef
+
+deps:
+	$(call install-missing,$(PACKAGES))
 
 $(BUILD_DIR)/build.ninja:
 	cmake -S . -B $(BUILD_DIR) -G Ninja $(CMAKE_ARGS)
@@ -65,20 +71,7 @@ DICTD_DIR ?= /usr/share/dictd
 WLDICT = $(BUILD_DIR)/src/cli/wldict
 
 dictionaries: build
-	@missing=""; \
-	for p in $(DICT_PACKAGES); do \
-	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
-	done; \
-	if [ -n "$$missing" ]; then \
-	  if [ "$$(id -u)" = 0 ]; then \
-	    echo "Installing:$$missing"; \
-	    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
-	  else \
-	    echo "Missing packages. Run as root:"; \
-	    echo "  apt-get install -y --no-install-recommends$$missing"; \
-	    exit 1; \
-	  fi; \
-	fi
+	$(call install-missing,$(DICT_PACKAGES))
 	$(WLDICT) build --from-dictd --language en $(DICTD_DIR)/wn.index $(DICTD_DIR)/wn.dict.dz $(BUILD_DIR)/dictionaries/wn
 	$(WLDICT) build --from-dictd --language en $(DICTD_DIR)/gcide.index $(DICTD_DIR)/gcide.dict.dz $(BUILD_DIR)/dictionaries/gcide
 	$(WLDICT) build --from-dictd --language de $(DICTD_DIR)/freedict-deu-eng.index $(DICTD_DIR)/freedict-deu-eng.dict.dz $(BUILD_DIR)/dictionaries/deu-eng
