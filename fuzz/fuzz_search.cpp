@@ -1,0 +1,41 @@
+// Keywords as typed: their patterns, then a real search of the demo bundle
+// through the worker, waited for to the end.
+
+#include "WLFuzzSupport.h"
+#include "WLSearchPattern.h"
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    WLFuzz::demoDatabase();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QString keyword =
+        QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
+    const WLSearchPatterns patterns = searchPatternsForKeyword(keyword);
+    WLFuzz::check(keyword.isEmpty() == patterns.keyword.isEmpty(),
+                  "only an empty keyword gives an empty pattern");
+    (void)rangeKeyForPattern(patterns.equal);
+    (void)rangeKeyForPattern(patterns.keyword);
+
+    WLDatabase &database = *WLFuzz::demoDatabase();
+    WLFuzz::runSearch(database, keyword);
+    for (uint section = 0; section < database.searchSectionCount(); ++section) {
+        (void)database.searchSectionNameAtIndex(section);
+        const uint count = database.itemCountOfSearchSectionAtIndex(section);
+        for (uint item = 0; item <= count; ++item) {
+            (void)database.itemNameAtIndexOfSearchSectionAtIndex(item, section);
+            (void)database.itemLinksAtIndexOfSearchSectionAtIndex(item, section);
+            const std::optional<QVariantList> ids =
+                database.itemContentsIDsAtIndexOfSearchSectionAtIndex(item, section);
+            if (item < count)
+                WLFuzz::check(ids.has_value(), "a result of the demo has its contents IDs");
+        }
+    }
+    return 0;
+}
