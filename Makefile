@@ -3,6 +3,7 @@
 
 BUILD_DIR ?= build
 TSAN_DIR  ?= build-tsan
+FUZZ_DIR  ?= build-fuzz
 CMAKE_ARGS ?=
 JOBS ?= $(shell nproc)
 
@@ -11,7 +12,7 @@ PACKAGES := cmake ninja-build g++ pkg-config make python3 \
             libplist-dev libsqlite3-dev sqlite3 libicu-dev libbenchmark-dev \
             zlib1g-dev libxml2-dev
 
-.PHONY: all deps configure build run test test-tsan bench dictionaries clean
+.PHONY: all deps configure build run test test-tsan fuzz bench dictionaries clean
 
 all: build
 
@@ -61,6 +62,44 @@ test-tsan: deps
 	cmake --build $(TSAN_DIR) -j $(JOBS)
 	cd $(TSAN_DIR) && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" ctest --output-on-failure -j $(JOBS)
 
+# libFuzzer targets (fuzz/) built with clang in a directory of their own;
+# each runs FUZZ_SECONDS on a working copy of its seed corpus under
+# $(FUZZ_DIR)/corpus, saving crashing inputs in $(FUZZ_DIR)/artifacts/TARGET
+# and its output in $(FUZZ_DIR)/logs/TARGET.log. One target:
+# `make fuzz-colour` or `make fuzz FUZZ_TARGETS=fuzz_colour`.
+FUZZ_PACKAGES := clang libclang-rt-14-dev llvm
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS ?= fuzz_description fuzz_decrypt fuzz_contents_ids fuzz_colour \
+                fuzz_search fuzz_media_refs fuzz_dictd fuzz_defaults
+FUZZ_ABS = $(abspath $(FUZZ_DIR))
+
+fuzz:
+	$(call install-missing,$(PACKAGES) $(FUZZ_PACKAGES))
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DWL_FUZZ=ON -DWL_BUILD_TESTS=OFF -DWL_BUILD_BENCHMARKS=OFF $(CMAKE_ARGS)
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target $(FUZZ_TARGETS)
+	@failed=""; \
+	for t in $(FUZZ_TARGETS); do \
+	  mkdir -p $(FUZZ_ABS)/corpus/$$t $(FUZZ_ABS)/artifacts/$$t $(FUZZ_ABS)/tmp/$$t $(FUZZ_ABS)/logs; \
+	  cp fuzz/corpus/$$t/* $(FUZZ_ABS)/corpus/$$t/; \
+	  dict=""; [ -f fuzz/$$t.dict ] && dict="-dict=$(CURDIR)/fuzz/$$t.dict"; \
+	  echo "== $$t ($(FUZZ_SECONDS) s)"; \
+	  if TMPDIR=$(FUZZ_ABS)/tmp/$$t \
+	     LSAN_OPTIONS="suppressions=$(CURDIR)/fuzz/lsan.supp:print_suppressions=0" \
+	     UBSAN_OPTIONS="print_stacktrace=1" \
+	     $(FUZZ_ABS)/fuzz/$$t $(FUZZ_ABS)/corpus/$$t $$dict \
+	       -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
+	       -close_fd_mask=2 -print_final_stats=1 \
+	       -artifact_prefix=$(FUZZ_ABS)/artifacts/$$t/ > $(FUZZ_ABS)/logs/$$t.log 2>&1; then \
+	    grep -E "^(Done|stat::number_of_executed_units|stat::average_exec_per_sec)" $(FUZZ_ABS)/logs/$$t.log; \
+	  else \
+	    tail -n 40 $(FUZZ_ABS)/logs/$$t.log; failed="$$failed $$t"; \
+	  fi; \
+	done; \
+	if [ -n "$$failed" ]; then echo "Findings in:$$failed (see $(FUZZ_DIR)/artifacts)"; exit 1; fi
+
+fuzz-%:
+	$(MAKE) fuzz FUZZ_TARGETS=fuzz_$*
+
 bench: build
 	@echo "Benchmarks are in $(BUILD_DIR)/bench; see docs/PERFORMANCE.md for how they are run."
 
@@ -77,4 +116,4 @@ dictionaries: build
 	$(WLDICT) build --from-dictd --language de $(DICTD_DIR)/freedict-deu-eng.index $(DICTD_DIR)/freedict-deu-eng.dict.dz $(BUILD_DIR)/dictionaries/deu-eng
 
 clean:
-	rm -rf $(BUILD_DIR) $(TSAN_DIR)
+	rm -rf $(BUILD_DIR) $(TSAN_DIR) $(FUZZ_DIR)
