@@ -6,7 +6,10 @@
 
 #include <plist/plist.h>
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -22,7 +25,7 @@ struct PlistDeleter {
 };
 using PlistPtr = std::unique_ptr<void, PlistDeleter>;
 
-QVariant toVariant(plist_t node)
+QVariant toVariant(plist_t node, bool &nulFound)
 {
     switch (plist_get_node_type(node)) {
     case PLIST_BOOLEAN: {
@@ -42,11 +45,18 @@ QVariant toVariant(plist_t node)
         return QVariant(value);
     }
     case PLIST_STRING: {
-        char *value = nullptr;
-        plist_get_string_val(node, &value);
-        QString text = QString::fromUtf8(value ? value : "");
-        std::free(value);
-        return QVariant(text);
+        // libplist asserts when a string holds a NUL character, so its
+        // length is compared here instead; such a string makes the whole
+        // list unreadable.
+        uint64_t length = 0;
+        const char *value = plist_get_string_ptr(node, &length);
+        if (!value)
+            return QVariant(QString());
+        if (length != std::strlen(value)) {
+            nulFound = true;
+            return {};
+        }
+        return QVariant(QString::fromUtf8(value, qsizetype(length)));
     }
     case PLIST_DATA: {
         char *value = nullptr;
@@ -66,7 +76,7 @@ QVariant toVariant(plist_t node)
         const uint32_t count = plist_array_get_size(node);
         list.reserve(count);
         for (uint32_t i = 0; i < count; ++i)
-            list.append(toVariant(plist_array_get_item(node, i)));
+            list.append(toVariant(plist_array_get_item(node, i), nulFound));
         return QVariant(list);
     }
     case PLIST_DICT: {
@@ -79,7 +89,7 @@ QVariant toVariant(plist_t node)
             plist_dict_next_item(node, iter, &key, &value);
             if (!key)
                 break;
-            map.insert(QString::fromUtf8(key), toVariant(value));
+            map.insert(QString::fromUtf8(key), toVariant(value, nulFound));
             std::free(key);
         }
         std::free(iter);
@@ -91,6 +101,67 @@ QVariant toVariant(plist_t node)
         break;
     }
     return {};
+}
+
+// Big-endian unsigned integer of width bytes at offset, if it lies inside.
+std::optional<quint64> readBigEndian(const QByteArray &data, quint64 offset, unsigned width)
+{
+    if (width == 0 || width > 8 || offset > quint64(data.size())
+        || quint64(data.size()) - offset < width)
+        return std::nullopt;
+    quint64 value = 0;
+    for (unsigned i = 0; i < width; ++i)
+        value = value << 8 | uchar(data.at(qsizetype(offset + i)));
+    return value;
+}
+
+// True when a UTF-16 string object of a binary property list holds U+0000.
+// libplist asserts when it hands out such a string as a dictionary key, so
+// these lists are refused before it builds its tree. Objects are found
+// through the offset table, as libplist finds them; anything out of bounds
+// is left for libplist to refuse.
+bool binaryStringHoldsNul(const QByteArray &data)
+{
+    constexpr qsizetype kHeader = 8, kTrailer = 32;
+    if (!data.startsWith("bplist") || data.size() < kHeader + kTrailer)
+        return false;
+    const quint64 trailer = quint64(data.size() - kTrailer);
+    const unsigned offsetSize = uchar(data.at(qsizetype(trailer + 6)));
+    const quint64 objects = readBigEndian(data, trailer + 8, 8).value_or(0);
+    const quint64 table = readBigEndian(data, trailer + 24, 8).value_or(trailer);
+    if (offsetSize == 0 || offsetSize > 8 || table >= trailer)
+        return false;
+    const quint64 listed = std::min(objects, (trailer - table) / offsetSize);
+    for (quint64 index = 0; index < listed; ++index) {
+        const std::optional<quint64> offset =
+            readBigEndian(data, table + index * offsetSize, offsetSize);
+        if (!offset || *offset >= trailer)
+            continue;
+        const uchar marker = uchar(data.at(qsizetype(*offset)));
+        if ((marker >> 4) != 0x6)
+            continue;
+        quint64 count = marker & 0x0f;
+        quint64 start = *offset + 1;
+        if (count == 0x0f) {
+            // The length follows as an integer object of 2^n bytes.
+            if (start >= trailer || (uchar(data.at(qsizetype(start))) >> 4) != 0x1)
+                continue;
+            const unsigned width = 1u << (uchar(data.at(qsizetype(start))) & 0x0f);
+            const std::optional<quint64> length = readBigEndian(data, start + 1, width);
+            if (!length)
+                continue;
+            count = *length;
+            start += 1 + width;
+        }
+        if (start > trailer || count > (trailer - start) / 2)
+            continue;
+        for (quint64 unit = 0; unit < count; ++unit) {
+            if (data.at(qsizetype(start + 2 * unit)) == 0
+                && data.at(qsizetype(start + 2 * unit + 1)) == 0)
+                return true;
+        }
+    }
+    return false;
 }
 
 plist_t fromVariant(const QVariant &value)
@@ -157,6 +228,11 @@ plist_t fromVariant(const QVariant &value)
 
 QVariant WLPropertyList::fromData(const QByteArray &data, QString *errorMessage)
 {
+    if (binaryStringHoldsNul(data)) {
+        if (errorMessage)
+            *errorMessage = QStringLiteral("a string holds a NUL character");
+        return {};
+    }
     plist_t root = nullptr;
     if (!data.isEmpty())
         plist_from_memory(data.constData(), uint32_t(data.size()), &root);
@@ -166,7 +242,13 @@ QVariant WLPropertyList::fromData(const QByteArray &data, QString *errorMessage)
         return {};
     }
     PlistPtr owner(root);
-    QVariant value = toVariant(root);
+    bool nulFound = false;
+    QVariant value = toVariant(root, nulFound);
+    if (nulFound) {
+        if (errorMessage)
+            *errorMessage = QStringLiteral("a string holds a NUL character");
+        return {};
+    }
     if (!value.isValid() && errorMessage)
         *errorMessage = QStringLiteral("unsupported property-list value");
     return value;

@@ -85,6 +85,20 @@ void TestWLPropertyList::rejectsGarbage_data()
     QTest::newRow("text") << QByteArray("hello, world");
     QTest::newRow("truncated xml") << QByteArray("<?xml version=\"1.0\"?><plist><dict><key>a");
     QTest::newRow("truncated binary") << QByteArray("bplist00\xd1\x01\x02", 11);
+    // libplist asserts on strings holding NUL characters: {"k": "a\0b"} and
+    // the same in a binary list, where also a key may hold one.
+    QTest::newRow("NUL in an XML string")
+        << QByteArray("<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>k</key>"
+                      "<string>a\0b</string></dict></plist>",
+                      95);
+    QTest::newRow("NUL in a binary string")
+        << QByteArray("bplist00\xd1\x01\x02\x51\x6b\x63\x00\x61\x00\x00\x00\xe9\x08\x0b\x0d"
+                      "\0\0\0\0\0\0\x01\x01\0\0\0\0\0\0\0\x03\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\x14",
+                      55);
+    QTest::newRow("NUL in a binary key")
+        << QByteArray("bplist00\xd1\x01\x02\x63\x00\x61\x00\x00\x00\xe9\x51\x76\x08\x0b\x12"
+                      "\0\0\0\0\0\0\x01\x01\0\0\0\0\0\0\0\x03\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\x14",
+                      55);
 }
 
 void TestWLPropertyList::rejectsGarbage()
