@@ -10,6 +10,8 @@
 
 #include <sqlite3.h>
 
+#include <limits>
+
 namespace {
 
 constexpr char kPrepareFn[] = "-[WLDatabase prepareHeadwordDatabase2:]";
@@ -141,8 +143,11 @@ int WLDatabase::itemIDAtIndexOfHeadwordSectionAtIndex(uint row, uint section) co
     if (section >= sectionCount())
         return 0;
     const WLSectionRecord &record = mHeadwordSectionArray.at(section);
-    if (record.o > 0 && record.c > 0 && row < uint(record.c))
-        return int(qint64(record.o) + row);
+    // IDs are ints: a row past the last one there can be has no headword.
+    const qint64 headwordID = qint64(record.o) + row;
+    if (record.o > 0 && record.c > 0 && row < uint(record.c) &&
+        headwordID <= std::numeric_limits<int>::max())
+        return int(headwordID);
     return 0;
 }
 

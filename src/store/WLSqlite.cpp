@@ -6,6 +6,9 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <limits>
+
 void wlConfigureSqliteForShortRuns()
 {
     sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
@@ -116,7 +119,11 @@ qint64 WLSqliteStatement::columnInt64(int column) const
 
 int WLSqliteStatement::columnInt(int column) const
 {
-    return sqlite3_column_int(m_stmt, column);
+    // SQLite would keep the low 32 bits of a wider value, turning an ID
+    // beyond the range into some other, existing one.
+    return int(std::clamp(sqlite3_column_int64(m_stmt, column),
+                          sqlite3_int64(std::numeric_limits<int>::min()),
+                          sqlite3_int64(std::numeric_limits<int>::max())));
 }
 
 WLStatementResetter::~WLStatementResetter()

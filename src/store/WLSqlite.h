@@ -55,6 +55,7 @@ public:
     const void *columnBlob(int column) const;
     int columnBytes(int column) const;
     qint64 columnInt64(int column) const;
+    // Saturates at the limits of int.
     int columnInt(int column) const;
 
     sqlite3_stmt *handle() const { return m_stmt; }
