@@ -1,0 +1,346 @@
+#include "WLDamagedBundle.h"
+#include "WLDatabase.h"
+#include "WLTestSupport.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kInit = u"-[WLDatabase initWithPropertyListFile:]: "_s;
+const QString kHeadword = u"-[WLDatabase prepareHeadwordDatabase2:]: "_s;
+const QString kLink = u"-[WLDatabase prepareContentsLinkDatabase:]: "_s;
+const QString kContents = u"-[WLDatabase prepareContentsDatabase:]: "_s;
+const QString kContentsIndex = u"-[WLDatabase prepareContentsIndex:]: "_s;
+const QString kSearch = u"-[WLDatabase prepareSearchDatabase:]: "_s;
+const QString kSearchIndex = u"-[WLDatabase prepareSearchIndex:]: "_s;
+const QString kEqual = u"-[WLDatabase prepareEqualSearchDatabase:]: "_s;
+const QString kEqualIndex = u"-[WLDatabase prepareEqualSearchIndex:]: "_s;
+const QString kIndex = u"createIndexRangeArray: "_s;
+const QString kAdditional = u"-[WLDatabase prepareAdditionalDatabase:]: "_s;
+const QString kMediaTable = u"-[WLAdditionDatabase initWithAttributes:]: "_s;
+const QString kByName = u"-[WLAdditionDatabase getData:forName:]: "_s;
+const QString kExtract = u"-[WLDatabase readDataForAdditionNamed:]: "_s;
+const QString kGetName = u"-[WLDatabase getName:atItemID:]: "_s;
+const QString kGetAll = u"-[WLDatabase getName:links:contentsIDs:atItemID:]: "_s;
+const QString kItemName = u"-[WLDatabase itemNameAtIndex:ofHeadwordSectionAtIndex:]: "_s;
+const QString kGetLink = u"-[WLDatabase getName:link:contentsID:atContentsLinkID:]: "_s;
+const QString kPage = u"-[WLDatabase newHtmlDataForIDs:headerData:]: "_s;
+const QString kDecrypt = u"-[WLDatabase decryptDataBytes:length:]: "_s;
+const QString kSqlite = u"(retval != SQLITE_OK)"_s;
+
+void printActual(const QStringList &reports, const QMap<QString, QString> &walk,
+                 const QMap<QString, QString> &pristine)
+{
+    QStringList changes;
+    for (auto it = walk.cbegin(); it != walk.cend(); ++it) {
+        if (pristine.value(it.key()) != it.value())
+            changes.append(it.key() + u'=' + it.value());
+    }
+    qWarning().noquote() << "REPORTS" << reports.join(u"\n        "_s);
+    qWarning().noquote() << "CHANGES" << changes.join(u"\n        "_s);
+}
+
+} // namespace
+
+// Bundles whose files were damaged after the compiler wrote them: each gives
+// its reports and its outcome (the opening fails, a feature is absent, or
+// one lookup fails) and nothing else, and no file of the bundle is written.
+class TestDamagedBundles : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void undamagedBundle();
+    void damaged_data();
+    void damaged();
+};
+
+void TestDamagedBundles::undamagedBundle()
+{
+    const QMap<QString, QString> walk = pristineWalkWith({});
+    QCOMPARE(walk.value(u"sections"_s), u"A 1 1, B 2 1, C 3 1"_s);
+    QCOMPARE(walk.value(u"index"_s), u"apple banana cherry"_s);
+    QCOMPARE(walk.value(u"entry 1"_s), u"apple | apple#1 apple#2 | 1 2"_s);
+    QCOMPARE(walk.value(u"page 1"_s),
+             u"<h><p>apple one</p><hr><p>apple two <a href=\"#3\">banana</a></p></h>"_s);
+    QCOMPARE(walk.value(u"link 4"_s), u"cherry cherry#1 4"_s);
+    QCOMPARE(walk.value(u"media"_s), u"picture bytes"_s);
+}
+
+void TestDamagedBundles::damaged_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("opens");
+    QTest::addColumn<QStringList>("reports");
+    QTest::addColumn<QStringList>("changes");
+
+    const auto row = [](const char *name, const QString &file, const QString &how, bool opens,
+                        const QStringList &reports, const QStringList &changes = {}) {
+        QTest::newRow(name) << file << how << opens << reports << changes;
+    };
+    const auto times = [](int count, const QStringList &reports) {
+        QStringList repeated;
+        for (int i = 0; i < count; ++i)
+            repeated += reports;
+        return repeated;
+    };
+    // One row that is not what the table says: SQL that makes the table
+    // take anything first.
+    const auto firstRow = [](const QString &table, const QString &assignment) {
+        return WLDamagedBundle::loosened(table) +
+               u" UPDATE %1 SET %2 WHERE rowid = (SELECT min(rowid) FROM %1);"_s.arg(table,
+                                                                                   assignment);
+    };
+
+    const QStringList headwordFails = {kHeadword + kSqlite, kInit + u"(![self prepareHeadwordDatabase2:info])"_s};
+    const QStringList linkIndexFails = {kIndex + kSqlite,
+                                        kLink + u"(mContentsLinkIndexRangeArray == nil)"_s,
+                                        kInit + u"(![self prepareContentsLinkDatabase:info])"_s};
+    const QStringList linkFails = {kLink + kSqlite, kInit + u"(![self prepareContentsLinkDatabase:info])"_s};
+    const QStringList contentsFails = {kContents + kSqlite, kInit + u"(![self prepareContentsDatabase:info])"_s};
+    const QStringList searchFails = {kSearch + kSqlite, kInit + u"(![self prepareSearchDatabase:info])"_s};
+    const QStringList equalAbsent = {kEqual + kSqlite, kIndex + kSqlite,
+                                     kEqualIndex + u"(indexRangeArray == nil)"_s};
+    const QStringList mediaAbsent = {kMediaTable + kSqlite, kAdditional + u"(additionDatabase == nil)"_s,
+                                     kExtract + u"(gotData == NO)"_s};
+    const QStringList noRow = {u"(retval != SQLITE_ROW)"_s};
+    const auto failedStep = [](const QString &function) {
+        // A step that meets a damaged page fails, and so does its reset.
+        return QStringList{function + u"(retval != SQLITE_ROW)"_s, function + kSqlite};
+    };
+    const QStringList pageFails = {kPage + u"(!succeed)"_s, kPage + u"(object != nil)"_s};
+    const QStringList noHeadwords = {u"index=- - -"_s, u"word 1=-"_s, u"word 2=-"_s, u"word 3=-"_s,
+                                     u"entry 1=-"_s, u"entry 2=-"_s, u"entry 3=-"_s, u"page 1=-"_s,
+                                     u"page 2=-"_s, u"page 3=-"_s, u"media=-"_s};
+
+    // Whole files: a file that is no database fails its role as a table
+    // that is missing would.
+    for (const char *kind : {"empty", "truncate:100", "truncate:4096", "random", "text"}) {
+        const QString how = QString::fromLatin1(kind);
+        QTest::addRow("headword.db %s", kind) << u"headword.db"_s << how << false << headwordFails << QStringList();
+        QTest::addRow("link.db %s", kind) << u"link.db"_s << how << false << linkIndexFails << QStringList();
+        QTest::addRow("contents.db %s", kind) << u"contents.db"_s << how << false << contentsFails << QStringList();
+        QTest::addRow("search.db %s", kind) << u"search.db"_s << how << false << searchFails << QStringList();
+        QTest::addRow("equal.db %s", kind) << u"equal.db"_s << how << true << equalAbsent << QStringList();
+        QTest::addRow("media.db %s", kind) << u"media.db"_s << how << true << mediaAbsent << QStringList{u"media=-"_s};
+    }
+
+    // A damaged page under a table: the lookups that reach it fail.
+    row("headword.db table page", u"headword.db"_s, u"scramble:2"_s, true,
+        times(3, failedStep(kGetName) + QStringList{kItemName + u"(![self getName:&name atItemID:headwordID])"_s}) +
+            times(3, failedStep(kGetName) + failedStep(kGetAll)),
+        noHeadwords);
+    // Only the finalize tells: the rows before the damage are the sections.
+    row("headword.db section page", u"headword.db"_s, u"scramble:3"_s, true,
+        {kHeadword + kSqlite}, {u"sections="_s, u"index="_s});
+    row("link.db table page", u"link.db"_s, u"scramble:2"_s, true, times(4, failedStep(kGetLink)),
+        {u"link 1=-"_s, u"link 2=-"_s, u"link 3=-"_s, u"link 4=-"_s});
+    row("link.db index page", u"link.db"_s, u"scramble:3"_s, true, {kIndex + kSqlite});
+    row("contents.db table page", u"contents.db"_s, u"scramble:2"_s, true,
+        times(3, failedStep(kPage) + pageFails),
+        {u"page 1=-"_s, u"page 2=-"_s, u"page 3=-"_s, u"media=-"_s});
+    row("contents.db index page", u"contents.db"_s, u"scramble:3"_s, true, {kIndex + kSqlite});
+    row("search.db index page", u"search.db"_s, u"scramble:3"_s, true, {kIndex + kSqlite});
+    row("equal.db index page", u"equal.db"_s, u"scramble:3"_s, true, {kIndex + kSqlite});
+    row("media.db table page", u"media.db"_s, u"scramble:2"_s, true,
+        failedStep(kByName) + QStringList{kExtract + u"(![additionDatabase getData:&additionData forName:fileName])"_s,
+                                          kExtract + u"(gotData == NO)"_s},
+        {u"media=-"_s});
+
+    // Tables and columns missing: required ones fail the opening, optional
+    // ones leave their feature absent; a column no statement reads is not
+    // missed.
+    row("headword table missing", u"headword.db"_s, u"DROP TABLE headword;"_s, false, headwordFails);
+    row("section table missing", u"headword.db"_s, u"DROP TABLE headword_index;"_s, false, headwordFails);
+    row("headword links column missing", u"headword.db"_s, u"ALTER TABLE headword DROP COLUMN links;"_s,
+        false, headwordFails);
+    row("headword look column missing", u"headword.db"_s, u"ALTER TABLE headword DROP COLUMN look;"_s,
+        true, {});
+    row("section count column missing", u"headword.db"_s,
+        u"ALTER TABLE headword_index DROP COLUMN count;"_s, false, headwordFails);
+    row("link table missing", u"link.db"_s, u"DROP TABLE link;"_s, false, linkFails);
+    row("link index missing", u"link.db"_s, u"DROP TABLE link_index;"_s, false, linkIndexFails);
+    row("link contents ID column missing", u"link.db"_s,
+        u"ALTER TABLE link DROP COLUMN contents_id;"_s, false, linkFails);
+    row("contents table missing", u"contents.db"_s, u"DROP TABLE contents;"_s, false, contentsFails);
+    row("contents additions column missing", u"contents.db"_s,
+        u"ALTER TABLE contents DROP COLUMN additions;"_s, false, contentsFails);
+    row("contents index missing", u"contents.db"_s, u"DROP TABLE contents_index;"_s, true,
+        {kIndex + kSqlite, kContentsIndex + u"(indexRangeArray == nil)"_s});
+    row("contents index letter column missing", u"contents.db"_s,
+        u"ALTER TABLE contents_index DROP COLUMN letter;"_s, true,
+        {kIndex + kSqlite, kContentsIndex + u"(indexRangeArray == nil)"_s});
+    row("search table missing", u"search.db"_s, u"DROP TABLE search;"_s, false, searchFails);
+    row("search look column missing", u"search.db"_s, u"ALTER TABLE search DROP COLUMN look;"_s,
+        false, searchFails);
+    row("search index missing", u"search.db"_s, u"DROP TABLE search_index;"_s, true,
+        {kIndex + kSqlite, kSearchIndex + u"(indexRangeArray == nil)"_s});
+    row("whole-word table missing", u"equal.db"_s, u"DROP TABLE equal_search;"_s, true,
+        {kEqual + kSqlite});
+    row("whole-word contents IDs column missing", u"equal.db"_s,
+        u"ALTER TABLE equal_search DROP COLUMN contents_ids;"_s, true, {kEqual + kSqlite});
+    row("whole-word index missing", u"equal.db"_s, u"DROP TABLE equal_search_index;"_s, true,
+        {kIndex + kSqlite, kEqualIndex + u"(indexRangeArray == nil)"_s});
+
+    // Wrong types.
+    row("link contents ID text", u"link.db"_s, firstRow(u"link"_s, u"contents_id = 'abc'"_s), true,
+        {kGetLink + u"(contentsID <= 0)"_s}, {u"link 1=-"_s});
+    // Beyond 32 bits the ID saturates, as everywhere, instead of wrapping
+    // round to entry 3.
+    row("link contents ID beyond 32 bits", u"link.db"_s,
+        firstRow(u"link"_s, u"contents_id = 4294967299"_s), true, {},
+        {u"link 1=apple apple#1 2147483647"_s});
+    row("link word not UTF-8", u"link.db"_s, firstRow(u"link"_s, u"word = X'FFFE'"_s), true,
+        {kGetLink + u"(wordString == nil)"_s}, {u"link 1=-"_s});
+    row("headword word not UTF-8", u"headword.db"_s, firstRow(u"headword"_s, u"word = X'C0'"_s), true,
+        {kGetName + u"(name == nil)"_s, kItemName + u"(![self getName:&name atItemID:headwordID])"_s,
+         kGetName + u"(name == nil)"_s, kGetAll + u"(wordString == nil)"_s},
+        {u"index=- banana cherry"_s, u"word 1=-"_s, u"entry 1=-"_s, u"page 1=-"_s, u"media=-"_s});
+    row("headword contents IDs not numbers", u"headword.db"_s,
+        firstRow(u"headword"_s, u"contents_ids = 'x'"_s), true, QStringList{kPage + noRow.first()} + pageFails,
+        {u"entry 1=apple | apple#1 apple#2 | x"_s, u"page 1=-"_s, u"media=-"_s});
+    row("section offset text", u"headword.db"_s, firstRow(u"headword_index"_s, u"offset = 'x'"_s), true,
+        {kHeadword + u"(offset == 0)"_s}, {u"sections=B 2 1, C 3 1"_s, u"index=banana cherry"_s});
+    row("contents data integer", u"contents.db"_s, firstRow(u"contents"_s, u"data = 12345"_s), true,
+        QStringList{kDecrypt + u"((dataLength % 8) != 0)"_s, kPage + u"(decryptedData == nil)"_s} + pageFails,
+        {u"page 1=-"_s, u"media=-"_s});
+    row("contents data text", u"contents.db"_s, firstRow(u"contents"_s, u"data = 'abc'"_s), true,
+        QStringList{kDecrypt + u"((dataLength % 8) != 0)"_s, kPage + u"(decryptedData == nil)"_s} + pageFails,
+        {u"page 1=-"_s, u"media=-"_s});
+    row("contents data not whole blocks", u"contents.db"_s,
+        firstRow(u"contents"_s, u"data = substr(data, 1, length(data) - 3)"_s), true,
+        QStringList{kDecrypt + u"((dataLength % 8) != 0)"_s, kPage + u"(decryptedData == nil)"_s} + pageFails,
+        {u"page 1=-"_s, u"media=-"_s});
+    row("contents data empty", u"contents.db"_s, firstRow(u"contents"_s, u"data = X''"_s), true,
+        QStringList{kPage + u"(dataLength == 0)"_s} + pageFails, {u"page 1=-"_s, u"media=-"_s});
+    row("contents additions integer", u"contents.db"_s, firstRow(u"contents"_s, u"additions = 7"_s),
+        true, {kExtract + u"((pathCount != 2) && (pathCount != 3))"_s}, {u"media=-"_s});
+
+    // NULLs, in the first row of each table.
+    row("NULL headword id", u"headword.db"_s, firstRow(u"headword"_s, u"id = NULL"_s), true,
+        {kGetName + noRow.first(), kItemName + u"(![self getName:&name atItemID:headwordID])"_s,
+         kGetName + noRow.first(), kGetAll + noRow.first()},
+        {u"index=- banana cherry"_s, u"word 1=-"_s, u"entry 1=-"_s, u"page 1=-"_s, u"media=-"_s});
+    row("NULL headword look", u"headword.db"_s, firstRow(u"headword"_s, u"look = NULL"_s), true, {});
+    row("NULL headword word", u"headword.db"_s, firstRow(u"headword"_s, u"word = NULL"_s), true,
+        {kGetName + u"(stringPtr == NULL)"_s,
+         kItemName + u"(![self getName:&name atItemID:headwordID])"_s,
+         kGetName + u"(stringPtr == NULL)"_s, kGetAll + u"(stringPtr == NULL)"_s},
+        {u"index=- banana cherry"_s, u"word 1=-"_s, u"entry 1=-"_s, u"page 1=-"_s, u"media=-"_s});
+    for (const char *column : {"links", "contents_ids"})
+        QTest::addRow("NULL headword %s", column)
+            << u"headword.db"_s << firstRow(u"headword"_s, QString::fromLatin1(column) + u" = NULL"_s)
+            << true << QStringList{kGetAll + u"(stringPtr == NULL)"_s}
+            << QStringList{u"entry 1=-"_s, u"page 1=-"_s, u"media=-"_s};
+    row("NULL section id", u"headword.db"_s, firstRow(u"headword_index"_s, u"id = NULL"_s), true, {});
+    row("NULL section letter", u"headword.db"_s, firstRow(u"headword_index"_s, u"letter = NULL"_s),
+        true, {kHeadword + u"(stringPtr == NULL)"_s},
+        {u"sections=B 2 1, C 3 1"_s, u"index=banana cherry"_s});
+    row("NULL section offset", u"headword.db"_s, firstRow(u"headword_index"_s, u"offset = NULL"_s),
+        true, {kHeadword + u"(offset == 0)"_s}, {u"sections=B 2 1, C 3 1"_s, u"index=banana cherry"_s});
+    row("NULL section count", u"headword.db"_s, firstRow(u"headword_index"_s, u"count = NULL"_s),
+        true, {kHeadword + u"(count == 0)"_s}, {u"sections=B 2 1, C 3 1"_s, u"index=banana cherry"_s});
+    row("NULL link id", u"link.db"_s, firstRow(u"link"_s, u"id = NULL"_s), true,
+        {kGetLink + noRow.first()}, {u"link 1=-"_s});
+    for (const char *column : {"word", "link"})
+        QTest::addRow("NULL link %s", column)
+            << u"link.db"_s << firstRow(u"link"_s, QString::fromLatin1(column) + u" = NULL"_s) << true
+            << QStringList{kGetLink + u"(stringPtr == NULL)"_s} << QStringList{u"link 1=-"_s};
+    row("NULL link contents_id", u"link.db"_s, firstRow(u"link"_s, u"contents_id = NULL"_s), true,
+        {kGetLink + u"(contentsID <= 0)"_s}, {u"link 1=-"_s});
+    // An index that no lookup consults keeps the rows before a bad one.
+    for (const char *column : {"id", "offset", "count"}) {
+        QTest::addRow("NULL link index %s", column)
+            << u"link.db"_s << firstRow(u"link_index"_s, QString::fromLatin1(column) + u" = NULL"_s)
+            << true << QStringList() << QStringList();
+        QTest::addRow("NULL contents index %s", column)
+            << u"contents.db"_s
+            << firstRow(u"contents_index"_s, QString::fromLatin1(column) + u" = NULL"_s) << true
+            << QStringList() << QStringList();
+    }
+    row("NULL link index letter", u"link.db"_s, firstRow(u"link_index"_s, u"letter = NULL"_s), true,
+        {kIndex + u"(stringPtr == NULL)"_s});
+    row("NULL contents index letter", u"contents.db"_s,
+        firstRow(u"contents_index"_s, u"letter = NULL"_s), true, {kIndex + u"(stringPtr == NULL)"_s});
+    row("NULL contents id", u"contents.db"_s, firstRow(u"contents"_s, u"id = NULL"_s), true,
+        QStringList{kPage + noRow.first()} + pageFails, {u"page 1=-"_s, u"media=-"_s});
+    row("NULL contents data", u"contents.db"_s, firstRow(u"contents"_s, u"data = NULL"_s), true,
+        QStringList{kPage + u"(dataLength == 0)"_s} + pageFails, {u"page 1=-"_s, u"media=-"_s});
+    row("NULL contents additions", u"contents.db"_s, firstRow(u"contents"_s, u"additions = NULL"_s),
+        true, {}, {u"media=-"_s});
+
+    // Section tables that point past the headword table, or overlap.
+    row("section past the table", u"headword.db"_s,
+        u"UPDATE headword_index SET offset = 100 WHERE letter = 'c';"_s, true,
+        {kGetName + noRow.first(), kItemName + u"(![self getName:&name atItemID:headwordID])"_s},
+        {u"sections=A 1 1, B 2 1, C 100 1"_s, u"index=apple banana -"_s});
+    row("section count past the table", u"headword.db"_s,
+        u"UPDATE headword_index SET count = 2147483647 WHERE letter = 'c';"_s, true,
+        times(2, {kGetName + noRow.first(), kItemName + u"(![self getName:&name atItemID:headwordID])"_s}),
+        {u"sections=A 1 1, B 2 1, C 3 2147483647"_s, u"index=apple banana cherry - -"_s});
+    row("section offset negative", u"headword.db"_s,
+        u"UPDATE headword_index SET offset = -5 WHERE letter = 'c';"_s, true, {},
+        {u"sections=A 1 1, B 2 1"_s, u"index=apple banana"_s});
+    row("section count negative", u"headword.db"_s,
+        u"UPDATE headword_index SET count = -1 WHERE letter = 'c';"_s, true, {},
+        {u"sections=A 1 1, B 2 1"_s, u"index=apple banana"_s});
+    row("sections overlapping", u"headword.db"_s,
+        u"UPDATE headword_index SET count = 2 WHERE letter = 'a';"_s, true, {},
+        {u"sections=A 1 2, B 2 1, C 3 1"_s, u"index=apple banana banana cherry"_s});
+    row("sections unsorted", u"headword.db"_s,
+        u"UPDATE headword_index SET id = id + 10; UPDATE headword_index SET id = 1 WHERE letter = 'c';"_s,
+        true, {}, {u"sections=C 3 1, A 1 1, B 2 1"_s, u"index=cherry apple banana"_s});
+    // No headword ID lies beyond 32 bits: the rows past the last one are
+    // none, not some row with a negative ID.
+    row("section at the end of the IDs", u"headword.db"_s,
+        WLDamagedBundle::loosened(u"headword"_s) +
+            u" INSERT INTO headword VALUES (-2147483648, 'wrapped', 'wrapped', 'w#1', '1');"
+            u" UPDATE headword_index SET offset = 2147483647, count = 2 WHERE letter = 'c';"_s,
+        true,
+        {kGetName + noRow.first(), kItemName + u"(![self getName:&name atItemID:headwordID])"_s,
+         kItemName + u"(headwordID == 0)"_s},
+        {u"sections=A 1 1, B 2 1, C 2147483647 2"_s, u"index=apple banana - -"_s});
+    row("section offset beyond 32 bits", u"headword.db"_s,
+        u"UPDATE headword_index SET offset = 4294967298 WHERE letter = 'c';"_s, true,
+        {kGetName + noRow.first(), kItemName + u"(![self getName:&name atItemID:headwordID])"_s},
+        {u"sections=A 1 1, B 2 1, C 2147483647 1"_s, u"index=apple banana -"_s});
+}
+
+void TestDamagedBundles::damaged()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, how);
+    QFETCH(bool, opens);
+    QFETCH(QStringList, reports);
+    QFETCH(QStringList, changes);
+
+    const QMap<QString, QString> expected = pristineWalkWith(changes);
+    WLDamagedBundle bundle;
+    QVERIFY(bundle.isValid());
+    bundle.damage(file, how);
+    QStringList actualReports;
+    QMap<QString, QString> walk;
+    bool opened = false;
+    {
+        StderrCapture capture;
+        std::unique_ptr<WLDatabase> database = bundle.open();
+        opened = database != nullptr;
+        if (database)
+            walk = walkDictionary(*database);
+        database.reset();
+        actualReports = capture.reports();
+    }
+    if (qEnvironmentVariableIsSet("WL_PRINT"))
+        printActual(actualReports, walk, pristineWalkWith({}));
+    QCOMPARE(actualReports, reports);
+    QCOMPARE(opened, opens);
+    if (opens)
+        QCOMPARE(walk, expected);
+    QVERIFY(bundle.untouched());
+}
+
+QTEST_GUILESS_MAIN(TestDamagedBundles)
+#include "tst_damagedbundles.moc"
