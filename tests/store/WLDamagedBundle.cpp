@@ -123,7 +123,8 @@ void WLDamagedBundle::damage(const QString &file, const QString &how)
     } else {
         sqlite3 *db = nullptr;
         const QByteArray encoded = path.toUtf8();
-        if (sqlite3_open_v2(encoded.constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+        if (sqlite3_open_v2(encoded.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                            nullptr) != SQLITE_OK)
             qFatal("cannot open %s", encoded.constData());
         char *error = nullptr;
         if (sqlite3_exec(db, how.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK)

@@ -36,7 +36,7 @@ public:
     // (the first N bytes kept), "random" (as many random bytes as the
     // file had), "scramble:N" (page N, from 1, overwritten with random
     // bytes: page 1 is the schema, 2 the file's first table, 3 its
-    // second), "text" (a line of prose), or else SQL run on the file.
+    // second), "text" (a line of prose), or else SQL run on the file (made if missing).
     void damage(const QString &file, const QString &how);
 
     // The description written by open(); tests change it first.

@@ -30,18 +30,6 @@ const QString kPage = u"-[WLDatabase newHtmlDataForIDs:headerData:]: "_s;
 const QString kDecrypt = u"-[WLDatabase decryptDataBytes:length:]: "_s;
 const QString kSqlite = u"(retval != SQLITE_OK)"_s;
 
-void printActual(const QStringList &reports, const QMap<QString, QString> &walk,
-                 const QMap<QString, QString> &pristine)
-{
-    QStringList changes;
-    for (auto it = walk.cbegin(); it != walk.cend(); ++it) {
-        if (pristine.value(it.key()) != it.value())
-            changes.append(it.key() + u'=' + it.value());
-    }
-    qWarning().noquote() << "REPORTS" << reports.join(u"\n        "_s);
-    qWarning().noquote() << "CHANGES" << changes.join(u"\n        "_s);
-}
-
 } // namespace
 
 // Bundles whose files were damaged after the compiler wrote them: each gives
@@ -55,6 +43,8 @@ private Q_SLOTS:
     void undamagedBundle();
     void damaged_data();
     void damaged();
+    void sameFileForEveryRole_data();
+    void sameFileForEveryRole();
 };
 
 void TestDamagedBundles::undamagedBundle()
@@ -272,6 +262,22 @@ void TestDamagedBundles::damaged_data()
     row("NULL contents additions", u"contents.db"_s, firstRow(u"contents"_s, u"additions = NULL"_s),
         true, {}, {u"media=-"_s});
 
+    // Media: the one lookup fails and the page shows all the same.
+    row("media table missing", u"media.db"_s, u"DROP TABLE pictures;"_s, true, mediaAbsent,
+        {u"media=-"_s});
+    row("media name column missing", u"media.db"_s, u"ALTER TABLE pictures DROP COLUMN name;"_s,
+        true, mediaAbsent, {u"media=-"_s});
+    const QStringList mediaLookupFails = {
+        kExtract + u"(![additionDatabase getData:&additionData forName:fileName])"_s,
+        kExtract + u"(gotData == NO)"_s};
+    row("NULL media id", u"media.db"_s, firstRow(u"pictures"_s, u"id = NULL"_s), true, {});
+    row("NULL media name", u"media.db"_s, firstRow(u"pictures"_s, u"name = NULL"_s), true,
+        QStringList{kByName + noRow.first()} + mediaLookupFails, {u"media=-"_s});
+    row("NULL media data", u"media.db"_s, firstRow(u"pictures"_s, u"data = NULL"_s), true,
+        QStringList{kByName + u"(dataLength == 0)"_s} + mediaLookupFails, {u"media=-"_s});
+    row("media data empty", u"media.db"_s, firstRow(u"pictures"_s, u"data = X''"_s), true,
+        QStringList{kByName + u"(dataLength == 0)"_s} + mediaLookupFails, {u"media=-"_s});
+
     // Section tables that point past the headword table, or overlap.
     row("section past the table", u"headword.db"_s,
         u"UPDATE headword_index SET offset = 100 WHERE letter = 'c';"_s, true,
@@ -333,12 +339,68 @@ void TestDamagedBundles::damaged()
         database.reset();
         actualReports = capture.reports();
     }
-    if (qEnvironmentVariableIsSet("WL_PRINT"))
-        printActual(actualReports, walk, pristineWalkWith({}));
     QCOMPARE(actualReports, reports);
     QCOMPARE(opened, opens);
     if (opens)
         QCOMPARE(walk, expected);
+    QVERIFY(bundle.untouched());
+}
+
+void TestDamagedBundles::sameFileForEveryRole_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("opens");
+    QTest::addColumn<QStringList>("reports");
+
+    // The link index is read first of all, and this file has none.
+    QTest::newRow("the headword file") << u"headword.db"_s << false
+        << QStringList{kIndex + kSqlite,
+                       kLink + u"(mContentsLinkIndexRangeArray == nil)"_s,
+                       kInit + u"(![self prepareContentsLinkDatabase:info])"_s};
+    // Each role opens a connection of its own on the one file.
+    QTest::newRow("one file with every table") << u"all.db"_s << true << QStringList();
+}
+
+void TestDamagedBundles::sameFileForEveryRole()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, opens);
+    QFETCH(QStringList, reports);
+
+    const QMap<QString, QString> expected = pristineWalkWith({});
+    WLDamagedBundle bundle;
+    QVERIFY(bundle.isValid());
+    QString merge;
+    for (const auto &[database, tables] :
+         {std::pair{u"headword"_s, QStringList{u"headword"_s, u"headword_index"_s}},
+          {u"link"_s, {u"link"_s, u"link_index"_s}},
+          {u"contents"_s, {u"contents"_s, u"contents_index"_s}},
+          {u"search"_s, {u"search"_s, u"search_index"_s}},
+          {u"equal"_s, {u"equal_search"_s, u"equal_search_index"_s}},
+          {u"media"_s, {u"pictures"_s}}}) {
+        merge += u"ATTACH '%1' AS %2;"_s.arg(bundle.filePath(database + u".db"_s), database);
+        for (const QString &table : tables)
+            merge += u"CREATE TABLE %1 AS SELECT * FROM %2.%1;"_s.arg(table, database);
+        merge += u"DETACH %1;"_s.arg(database);
+    }
+    bundle.damage(u"all.db"_s, merge);
+    for (auto it = bundle.info.begin(); it != bundle.info.end(); ++it) {
+        if (it.key().endsWith(u"DatabaseFileName"_s))
+            it.value() = file;
+    }
+    QVariantList media = bundle.info.value(u"KXPropAdditionsTableArray"_s).toList();
+    QCOMPARE(media.size(), 1);
+    QVariantMap pictures = media.first().toMap();
+    pictures.insert(u"KXPropAdditionsDatabaseFileName"_s, file);
+    bundle.info.insert(u"KXPropAdditionsTableArray"_s, QVariantList{pictures});
+
+    StderrCapture capture;
+    std::unique_ptr<WLDatabase> database = bundle.open();
+    QCOMPARE(database != nullptr, opens);
+    if (database)
+        QCOMPARE(walkDictionary(*database), expected);
+    database.reset();
+    QCOMPARE(capture.reports(), reports);
     QVERIFY(bundle.untouched());
 }
 
