@@ -18,7 +18,8 @@ namespace {
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
 }
 
 QByteArray readFile(const QString &path)
@@ -41,8 +42,9 @@ QString compiledBundle()
                       R"({"title": "Damaged", "charset": "UTF-8", "header": "<h>",
                           "footer": "</h>", "separator": "<hr>",
                           "media": [{"table": "pictures", "folder": "pictures"}]})") &&
-            writeFile(source + u"/entries.jsonl"_s,
-                      R"({"headword": "apple", "fragments": [{"html": "<p>apple one</p>", "media": ["pictures/a.png"]}, "<p>apple two [[banana]]</p>"]}
+            writeFile(
+                source + u"/entries.jsonl"_s,
+                R"({"headword": "apple", "fragments": [{"html": "<p>apple one</p>", "media": ["pictures/a.png"]}, "<p>apple two [[banana]]</p>"]}
 {"headword": "banana", "fragments": ["<p>banana</p>"]}
 {"headword": "cherry", "look": ["cherry", "cherries"], "fragments": ["<p>cherry</p>"]}
 )");
@@ -79,7 +81,8 @@ WLDamagedBundle::WLDamagedBundle()
     m_valid = m_dir.isValid();
     for (const QString &name : bundle.entryList(QDir::Files))
         m_valid = m_valid && QFile::copy(bundle.filePath(name), filePath(name));
-    const QVariant description = WLPropertyList::fromData(readFile(filePath(u"DatabaseInfo.plist"_s)));
+    const QVariant description =
+        WLPropertyList::fromData(readFile(filePath(u"DatabaseInfo.plist"_s)));
     info = description.toMap();
     m_valid = m_valid && !info.isEmpty();
     m_previousResourcePath = WLBundle::resourcePath();
@@ -195,10 +198,9 @@ QMap<QString, QString> walkDictionary(WLDatabase &database)
     for (int id = 1; id <= 4; ++id) {
         QString word, link;
         int contentsID = 0;
-        walk.insert(u"link %1"_s.arg(id),
-                    database.getName(&word, &link, &contentsID, id)
-                        ? u"%1 %2 %3"_s.arg(word, link).arg(contentsID)
-                        : u"-"_s);
+        walk.insert(u"link %1"_s.arg(id), database.getName(&word, &link, &contentsID, id)
+                                              ? u"%1 %2 %3"_s.arg(word, link).arg(contentsID)
+                                              : u"-"_s);
     }
 
     QFile picture(database.htmlBaseURL().toLocalFile() + u"pictures/a.png"_s);

@@ -82,19 +82,24 @@ void TestDamagedBundles::damaged_data()
     const auto firstRow = [](const QString &table, const QString &assignment) {
         return WLDamagedBundle::loosened(table) +
                u" UPDATE %1 SET %2 WHERE rowid = (SELECT min(rowid) FROM %1);"_s.arg(table,
-                                                                                   assignment);
+                                                                                     assignment);
     };
 
-    const QStringList headwordFails = {kHeadword + kSqlite, kInit + u"(![self prepareHeadwordDatabase2:info])"_s};
+    const QStringList headwordFails = {kHeadword + kSqlite,
+                                       kInit + u"(![self prepareHeadwordDatabase2:info])"_s};
     const QStringList linkIndexFails = {kIndex + kSqlite,
                                         kLink + u"(mContentsLinkIndexRangeArray == nil)"_s,
                                         kInit + u"(![self prepareContentsLinkDatabase:info])"_s};
-    const QStringList linkFails = {kLink + kSqlite, kInit + u"(![self prepareContentsLinkDatabase:info])"_s};
-    const QStringList contentsFails = {kContents + kSqlite, kInit + u"(![self prepareContentsDatabase:info])"_s};
-    const QStringList searchFails = {kSearch + kSqlite, kInit + u"(![self prepareSearchDatabase:info])"_s};
+    const QStringList linkFails = {kLink + kSqlite,
+                                   kInit + u"(![self prepareContentsLinkDatabase:info])"_s};
+    const QStringList contentsFails = {kContents + kSqlite,
+                                       kInit + u"(![self prepareContentsDatabase:info])"_s};
+    const QStringList searchFails = {kSearch + kSqlite,
+                                     kInit + u"(![self prepareSearchDatabase:info])"_s};
     const QStringList equalAbsent = {kEqual + kSqlite, kIndex + kSqlite,
                                      kEqualIndex + u"(indexRangeArray == nil)"_s};
-    const QStringList mediaAbsent = {kMediaTable + kSqlite, kAdditional + u"(additionDatabase == nil)"_s,
+    const QStringList mediaAbsent = {kMediaTable + kSqlite,
+                                     kAdditional + u"(additionDatabase == nil)"_s,
                                      kExtract + u"(gotData == NO)"_s};
     const QStringList noRow = {u"(retval != SQLITE_ROW)"_s};
     const auto failedStep = [](const QString &function) {
@@ -102,30 +107,38 @@ void TestDamagedBundles::damaged_data()
         return QStringList{function + u"(retval != SQLITE_ROW)"_s, function + kSqlite};
     };
     const QStringList pageFails = {kPage + u"(!succeed)"_s, kPage + u"(object != nil)"_s};
-    const QStringList noHeadwords = {u"index=- - -"_s, u"word 1=-"_s, u"word 2=-"_s, u"word 3=-"_s,
-                                     u"entry 1=-"_s, u"entry 2=-"_s, u"entry 3=-"_s, u"page 1=-"_s,
-                                     u"page 2=-"_s, u"page 3=-"_s, u"media=-"_s};
+    const QStringList noHeadwords = {u"index=- - -"_s, u"word 1=-"_s,  u"word 2=-"_s,
+                                     u"word 3=-"_s,    u"entry 1=-"_s, u"entry 2=-"_s,
+                                     u"entry 3=-"_s,   u"page 1=-"_s,  u"page 2=-"_s,
+                                     u"page 3=-"_s,    u"media=-"_s};
 
     // Whole files: a file that is no database fails its role as a table
     // that is missing would.
     for (const char *kind : {"empty", "truncate:100", "truncate:4096", "random", "text"}) {
         const QString how = QString::fromLatin1(kind);
-        QTest::addRow("headword.db %s", kind) << u"headword.db"_s << how << false << headwordFails << QStringList();
-        QTest::addRow("link.db %s", kind) << u"link.db"_s << how << false << linkIndexFails << QStringList();
-        QTest::addRow("contents.db %s", kind) << u"contents.db"_s << how << false << contentsFails << QStringList();
-        QTest::addRow("search.db %s", kind) << u"search.db"_s << how << false << searchFails << QStringList();
-        QTest::addRow("equal.db %s", kind) << u"equal.db"_s << how << true << equalAbsent << QStringList();
-        QTest::addRow("media.db %s", kind) << u"media.db"_s << how << true << mediaAbsent << QStringList{u"media=-"_s};
+        QTest::addRow("headword.db %s", kind)
+            << u"headword.db"_s << how << false << headwordFails << QStringList();
+        QTest::addRow("link.db %s", kind)
+            << u"link.db"_s << how << false << linkIndexFails << QStringList();
+        QTest::addRow("contents.db %s", kind)
+            << u"contents.db"_s << how << false << contentsFails << QStringList();
+        QTest::addRow("search.db %s", kind)
+            << u"search.db"_s << how << false << searchFails << QStringList();
+        QTest::addRow("equal.db %s", kind)
+            << u"equal.db"_s << how << true << equalAbsent << QStringList();
+        QTest::addRow("media.db %s", kind)
+            << u"media.db"_s << how << true << mediaAbsent << QStringList{u"media=-"_s};
     }
 
     // A damaged page under a table: the lookups that reach it fail.
     row("headword.db table page", u"headword.db"_s, u"scramble:2"_s, true,
-        times(3, failedStep(kGetName) + QStringList{kItemName + u"(![self getName:&name atItemID:headwordID])"_s}) +
+        times(3, failedStep(kGetName) +
+                     QStringList{kItemName + u"(![self getName:&name atItemID:headwordID])"_s}) +
             times(3, failedStep(kGetName) + failedStep(kGetAll)),
         noHeadwords);
     // Only the finalize tells: the rows before the damage are the sections.
-    row("headword.db section page", u"headword.db"_s, u"scramble:3"_s, true,
-        {kHeadword + kSqlite}, {u"sections="_s, u"index="_s});
+    row("headword.db section page", u"headword.db"_s, u"scramble:3"_s, true, {kHeadword + kSqlite},
+        {u"sections="_s, u"index="_s});
     row("link.db table page", u"link.db"_s, u"scramble:2"_s, true, times(4, failedStep(kGetLink)),
         {u"link 1=-"_s, u"link 2=-"_s, u"link 3=-"_s, u"link 4=-"_s});
     row("link.db index page", u"link.db"_s, u"scramble:3"_s, true, {kIndex + kSqlite});
@@ -136,26 +149,31 @@ void TestDamagedBundles::damaged_data()
     row("search.db index page", u"search.db"_s, u"scramble:3"_s, true, {kIndex + kSqlite});
     row("equal.db index page", u"equal.db"_s, u"scramble:3"_s, true, {kIndex + kSqlite});
     row("media.db table page", u"media.db"_s, u"scramble:2"_s, true,
-        failedStep(kByName) + QStringList{kExtract + u"(![additionDatabase getData:&additionData forName:fileName])"_s,
-                                          kExtract + u"(gotData == NO)"_s},
+        failedStep(kByName) +
+            QStringList{kExtract +
+                            u"(![additionDatabase getData:&additionData forName:fileName])"_s,
+                        kExtract + u"(gotData == NO)"_s},
         {u"media=-"_s});
 
     // Tables and columns missing: required ones fail the opening, optional
     // ones leave their feature absent; a column no statement reads is not
     // missed.
-    row("headword table missing", u"headword.db"_s, u"DROP TABLE headword;"_s, false, headwordFails);
-    row("section table missing", u"headword.db"_s, u"DROP TABLE headword_index;"_s, false, headwordFails);
-    row("headword links column missing", u"headword.db"_s, u"ALTER TABLE headword DROP COLUMN links;"_s,
-        false, headwordFails);
-    row("headword look column missing", u"headword.db"_s, u"ALTER TABLE headword DROP COLUMN look;"_s,
-        true, {});
+    row("headword table missing", u"headword.db"_s, u"DROP TABLE headword;"_s, false,
+        headwordFails);
+    row("section table missing", u"headword.db"_s, u"DROP TABLE headword_index;"_s, false,
+        headwordFails);
+    row("headword links column missing", u"headword.db"_s,
+        u"ALTER TABLE headword DROP COLUMN links;"_s, false, headwordFails);
+    row("headword look column missing", u"headword.db"_s,
+        u"ALTER TABLE headword DROP COLUMN look;"_s, true, {});
     row("section count column missing", u"headword.db"_s,
         u"ALTER TABLE headword_index DROP COLUMN count;"_s, false, headwordFails);
     row("link table missing", u"link.db"_s, u"DROP TABLE link;"_s, false, linkFails);
     row("link index missing", u"link.db"_s, u"DROP TABLE link_index;"_s, false, linkIndexFails);
     row("link contents ID column missing", u"link.db"_s,
         u"ALTER TABLE link DROP COLUMN contents_id;"_s, false, linkFails);
-    row("contents table missing", u"contents.db"_s, u"DROP TABLE contents;"_s, false, contentsFails);
+    row("contents table missing", u"contents.db"_s, u"DROP TABLE contents;"_s, false,
+        contentsFails);
     row("contents additions column missing", u"contents.db"_s,
         u"ALTER TABLE contents DROP COLUMN additions;"_s, false, contentsFails);
     row("contents index missing", u"contents.db"_s, u"DROP TABLE contents_index;"_s, true,
@@ -185,24 +203,31 @@ void TestDamagedBundles::damaged_data()
         {u"link 1=apple apple#1 2147483647"_s});
     row("link word not UTF-8", u"link.db"_s, firstRow(u"link"_s, u"word = X'FFFE'"_s), true,
         {kGetLink + u"(wordString == nil)"_s}, {u"link 1=-"_s});
-    row("headword word not UTF-8", u"headword.db"_s, firstRow(u"headword"_s, u"word = X'C0'"_s), true,
-        {kGetName + u"(name == nil)"_s, kItemName + u"(![self getName:&name atItemID:headwordID])"_s,
+    row("headword word not UTF-8", u"headword.db"_s, firstRow(u"headword"_s, u"word = X'C0'"_s),
+        true,
+        {kGetName + u"(name == nil)"_s,
+         kItemName + u"(![self getName:&name atItemID:headwordID])"_s,
          kGetName + u"(name == nil)"_s, kGetAll + u"(wordString == nil)"_s},
         {u"index=- banana cherry"_s, u"word 1=-"_s, u"entry 1=-"_s, u"page 1=-"_s, u"media=-"_s});
     row("headword contents IDs not numbers", u"headword.db"_s,
-        firstRow(u"headword"_s, u"contents_ids = 'x'"_s), true, QStringList{kPage + noRow.first()} + pageFails,
+        firstRow(u"headword"_s, u"contents_ids = 'x'"_s), true,
+        QStringList{kPage + noRow.first()} + pageFails,
         {u"entry 1=apple | apple#1 apple#2 | x"_s, u"page 1=-"_s, u"media=-"_s});
-    row("section offset text", u"headword.db"_s, firstRow(u"headword_index"_s, u"offset = 'x'"_s), true,
-        {kHeadword + u"(offset == 0)"_s}, {u"sections=B 2 1, C 3 1"_s, u"index=banana cherry"_s});
+    row("section offset text", u"headword.db"_s, firstRow(u"headword_index"_s, u"offset = 'x'"_s),
+        true, {kHeadword + u"(offset == 0)"_s},
+        {u"sections=B 2 1, C 3 1"_s, u"index=banana cherry"_s});
     row("contents data integer", u"contents.db"_s, firstRow(u"contents"_s, u"data = 12345"_s), true,
-        QStringList{kDecrypt + u"((dataLength % 8) != 0)"_s, kPage + u"(decryptedData == nil)"_s} + pageFails,
+        QStringList{kDecrypt + u"((dataLength % 8) != 0)"_s, kPage + u"(decryptedData == nil)"_s} +
+            pageFails,
         {u"page 1=-"_s, u"media=-"_s});
     row("contents data text", u"contents.db"_s, firstRow(u"contents"_s, u"data = 'abc'"_s), true,
-        QStringList{kDecrypt + u"((dataLength % 8) != 0)"_s, kPage + u"(decryptedData == nil)"_s} + pageFails,
+        QStringList{kDecrypt + u"((dataLength % 8) != 0)"_s, kPage + u"(decryptedData == nil)"_s} +
+            pageFails,
         {u"page 1=-"_s, u"media=-"_s});
     row("contents data not whole blocks", u"contents.db"_s,
         firstRow(u"contents"_s, u"data = substr(data, 1, length(data) - 3)"_s), true,
-        QStringList{kDecrypt + u"((dataLength % 8) != 0)"_s, kPage + u"(decryptedData == nil)"_s} + pageFails,
+        QStringList{kDecrypt + u"((dataLength % 8) != 0)"_s, kPage + u"(decryptedData == nil)"_s} +
+            pageFails,
         {u"page 1=-"_s, u"media=-"_s});
     row("contents data empty", u"contents.db"_s, firstRow(u"contents"_s, u"data = X''"_s), true,
         QStringList{kPage + u"(dataLength == 0)"_s} + pageFails, {u"page 1=-"_s, u"media=-"_s});
@@ -214,7 +239,8 @@ void TestDamagedBundles::damaged_data()
         {kGetName + noRow.first(), kItemName + u"(![self getName:&name atItemID:headwordID])"_s,
          kGetName + noRow.first(), kGetAll + noRow.first()},
         {u"index=- banana cherry"_s, u"word 1=-"_s, u"entry 1=-"_s, u"page 1=-"_s, u"media=-"_s});
-    row("NULL headword look", u"headword.db"_s, firstRow(u"headword"_s, u"look = NULL"_s), true, {});
+    row("NULL headword look", u"headword.db"_s, firstRow(u"headword"_s, u"look = NULL"_s), true,
+        {});
     row("NULL headword word", u"headword.db"_s, firstRow(u"headword"_s, u"word = NULL"_s), true,
         {kGetName + u"(stringPtr == NULL)"_s,
          kItemName + u"(![self getName:&name atItemID:headwordID])"_s,
@@ -222,23 +248,28 @@ void TestDamagedBundles::damaged_data()
         {u"index=- banana cherry"_s, u"word 1=-"_s, u"entry 1=-"_s, u"page 1=-"_s, u"media=-"_s});
     for (const char *column : {"links", "contents_ids"})
         QTest::addRow("NULL headword %s", column)
-            << u"headword.db"_s << firstRow(u"headword"_s, QString::fromLatin1(column) + u" = NULL"_s)
-            << true << QStringList{kGetAll + u"(stringPtr == NULL)"_s}
+            << u"headword.db"_s
+            << firstRow(u"headword"_s, QString::fromLatin1(column) + u" = NULL"_s) << true
+            << QStringList{kGetAll + u"(stringPtr == NULL)"_s}
             << QStringList{u"entry 1=-"_s, u"page 1=-"_s, u"media=-"_s};
-    row("NULL section id", u"headword.db"_s, firstRow(u"headword_index"_s, u"id = NULL"_s), true, {});
+    row("NULL section id", u"headword.db"_s, firstRow(u"headword_index"_s, u"id = NULL"_s), true,
+        {});
     row("NULL section letter", u"headword.db"_s, firstRow(u"headword_index"_s, u"letter = NULL"_s),
         true, {kHeadword + u"(stringPtr == NULL)"_s},
         {u"sections=B 2 1, C 3 1"_s, u"index=banana cherry"_s});
     row("NULL section offset", u"headword.db"_s, firstRow(u"headword_index"_s, u"offset = NULL"_s),
-        true, {kHeadword + u"(offset == 0)"_s}, {u"sections=B 2 1, C 3 1"_s, u"index=banana cherry"_s});
+        true, {kHeadword + u"(offset == 0)"_s},
+        {u"sections=B 2 1, C 3 1"_s, u"index=banana cherry"_s});
     row("NULL section count", u"headword.db"_s, firstRow(u"headword_index"_s, u"count = NULL"_s),
-        true, {kHeadword + u"(count == 0)"_s}, {u"sections=B 2 1, C 3 1"_s, u"index=banana cherry"_s});
+        true, {kHeadword + u"(count == 0)"_s},
+        {u"sections=B 2 1, C 3 1"_s, u"index=banana cherry"_s});
     row("NULL link id", u"link.db"_s, firstRow(u"link"_s, u"id = NULL"_s), true,
         {kGetLink + noRow.first()}, {u"link 1=-"_s});
     for (const char *column : {"word", "link"})
         QTest::addRow("NULL link %s", column)
-            << u"link.db"_s << firstRow(u"link"_s, QString::fromLatin1(column) + u" = NULL"_s) << true
-            << QStringList{kGetLink + u"(stringPtr == NULL)"_s} << QStringList{u"link 1=-"_s};
+            << u"link.db"_s << firstRow(u"link"_s, QString::fromLatin1(column) + u" = NULL"_s)
+            << true << QStringList{kGetLink + u"(stringPtr == NULL)"_s}
+            << QStringList{u"link 1=-"_s};
     row("NULL link contents_id", u"link.db"_s, firstRow(u"link"_s, u"contents_id = NULL"_s), true,
         {kGetLink + u"(contentsID <= 0)"_s}, {u"link 1=-"_s});
     // An index that no lookup consults keeps the rows before a bad one.
@@ -254,7 +285,8 @@ void TestDamagedBundles::damaged_data()
     row("NULL link index letter", u"link.db"_s, firstRow(u"link_index"_s, u"letter = NULL"_s), true,
         {kIndex + u"(stringPtr == NULL)"_s});
     row("NULL contents index letter", u"contents.db"_s,
-        firstRow(u"contents_index"_s, u"letter = NULL"_s), true, {kIndex + u"(stringPtr == NULL)"_s});
+        firstRow(u"contents_index"_s, u"letter = NULL"_s), true,
+        {kIndex + u"(stringPtr == NULL)"_s});
     row("NULL contents id", u"contents.db"_s, firstRow(u"contents"_s, u"id = NULL"_s), true,
         QStringList{kPage + noRow.first()} + pageFails, {u"page 1=-"_s, u"media=-"_s});
     row("NULL contents data", u"contents.db"_s, firstRow(u"contents"_s, u"data = NULL"_s), true,
@@ -285,7 +317,8 @@ void TestDamagedBundles::damaged_data()
         {u"sections=A 1 1, B 2 1, C 100 1"_s, u"index=apple banana -"_s});
     row("section count past the table", u"headword.db"_s,
         u"UPDATE headword_index SET count = 2147483647 WHERE letter = 'c';"_s, true,
-        times(2, {kGetName + noRow.first(), kItemName + u"(![self getName:&name atItemID:headwordID])"_s}),
+        times(2, {kGetName + noRow.first(),
+                  kItemName + u"(![self getName:&name atItemID:headwordID])"_s}),
         {u"sections=A 1 1, B 2 1, C 3 2147483647"_s, u"index=apple banana cherry - -"_s});
     row("section offset negative", u"headword.db"_s,
         u"UPDATE headword_index SET offset = -5 WHERE letter = 'c';"_s, true, {},
@@ -353,9 +386,9 @@ void TestDamagedBundles::sameFileForEveryRole_data()
     QTest::addColumn<QStringList>("reports");
 
     // The link index is read first of all, and this file has none.
-    QTest::newRow("the headword file") << u"headword.db"_s << false
-        << QStringList{kIndex + kSqlite,
-                       kLink + u"(mContentsLinkIndexRangeArray == nil)"_s,
+    QTest::newRow("the headword file")
+        << u"headword.db"_s << false
+        << QStringList{kIndex + kSqlite, kLink + u"(mContentsLinkIndexRangeArray == nil)"_s,
                        kInit + u"(![self prepareContentsLinkDatabase:info])"_s};
     // Each role opens a connection of its own on the one file.
     QTest::newRow("one file with every table") << u"all.db"_s << true << QStringList();
