@@ -46,6 +46,16 @@ public:
     }
 
 private:
+    static constexpr uint kMaxUnreadableRun = 100;
+
+    static void flush(WLCliContext &context, const QJsonArray &array, const QList<QStringList> &rows)
+    {
+        if (context.json())
+            context.writeJson(array);
+        else
+            context.writeTable(rows, {0});
+    }
+
     int listSections(WLCliContext &context, const WLDatabase &database)
     {
         const QList<WLSectionRecord> &sections = database.headwordSections();
@@ -72,21 +82,29 @@ private:
         QJsonArray array;
         QList<QStringList> rows{{QStringLiteral("ID"), QStringLiteral("Headword")}};
         bool complete = true;
+        uint failedInARow = 0;
         const uint count = database.itemCountOfHeadwordSectionAtIndex(section);
         for (uint row = 0; row < count; ++row) {
             const int id = database.itemIDAtIndexOfHeadwordSectionAtIndex(row, section);
             const QString word = database.itemNameAtIndexOfHeadwordSectionAtIndex(row, section);
             if (word.isNull()) {
                 complete = false;
+                // A damaged section table can claim billions of rows past the
+                // end of the headwords; give up rather than walk them all.
+                if (++failedInARow == kMaxUnreadableRun) {
+                    flush(context, array, rows);
+                    const uint firstFailed = row + 1 - kMaxUnreadableRun;
+                    return context.fail(
+                        QStringLiteral("headwords from row %1 of the section on cannot be read")
+                            .arg(firstFailed + 1));
+                }
                 continue;
             }
+            failedInARow = 0;
             array.append(QJsonObject{{QStringLiteral("id"), id}, {QStringLiteral("word"), word}});
             rows.append({QString::number(id), word});
         }
-        if (context.json())
-            context.writeJson(array);
-        else
-            context.writeTable(rows, {0});
+        flush(context, array, rows);
         if (!complete)
             return context.fail(QStringLiteral("some headwords of the section cannot be read"));
         return 0;

@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sqlite3.h>
+
 using namespace WLSourceFixture;
 
 // wldict run as users run it, on a bundle that its own build command makes.
@@ -26,6 +28,7 @@ private Q_SLOTS:
     void exitStatus();
     void buildReportsFileAndLine();
     void humanOutputIsAligned();
+    void indexGivesUpOnAnEndlessDamagedSection();
 
 private:
     struct Result
@@ -240,6 +243,29 @@ void TestWldict::humanOutputIsAligned()
     for (const QByteArray &line : lines.mid(1))
         QVERIFY2(line.size() == lines[0].size() && line.at(countColumn - 2) == ' ',
                  line.constData());
+}
+
+void TestWldict::indexGivesUpOnAnEndlessDamagedSection()
+{
+    // The section table claims two billion rows past the last headword.
+    const QString damaged = path(QStringLiteral("damaged"));
+    QVERIFY(QDir().mkpath(damaged));
+    for (const QFileInfo &file : QDir(m_bundle).entryInfoList(QDir::Files))
+        QVERIFY(QFile::copy(file.filePath(), damaged + u'/' + file.fileName()));
+    sqlite3 *db = nullptr;
+    QCOMPARE(sqlite3_open(qPrintable(damaged + QStringLiteral("/headword.db")), &db), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(db, "UPDATE headword_index SET count = 2000000000 WHERE id = 1;",
+                          nullptr, nullptr, nullptr),
+             SQLITE_OK);
+    sqlite3_close(db);
+
+    const Result result =
+        wldict({QStringLiteral("--dictionary"), damaged, QStringLiteral("index"), QStringLiteral("0")});
+    QCOMPARE(result.status, 1);
+    // Rows 1 to 4 reach the four real headwords; the walk stops soon after.
+    QVERIFY2(result.err.contains("headwords from row 5 of the section on cannot be read"),
+             result.err.right(300).constData());
+    QVERIFY2(result.out.contains("apple") && result.out.contains("river"), result.out.constData());
 }
 
 QTEST_GUILESS_MAIN(TestWldict)
