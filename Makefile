@@ -4,6 +4,7 @@
 BUILD_DIR ?= build
 TSAN_DIR  ?= build-tsan
 FUZZ_DIR  ?= build-fuzz
+ASAN_DIR  ?= build-asan
 CMAKE_ARGS ?=
 JOBS ?= $(shell nproc)
 
@@ -12,7 +13,7 @@ PACKAGES := cmake ninja-build g++ pkg-config make python3 \
             libplist-dev libsqlite3-dev sqlite3 libicu-dev libbenchmark-dev \
             zlib1g-dev libxml2-dev
 
-.PHONY: all deps configure build run test test-tsan fuzz bench dictionaries clean
+.PHONY: all deps configure build run test test-tsan test-asan fuzz bench dictionaries clean
 
 all: build
 
@@ -61,6 +62,19 @@ test-tsan: deps
 	cmake -S . -B $(TSAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DWL_SANITIZE=thread -DWL_BUILD_BENCHMARKS=OFF $(CMAKE_ARGS)
 	cmake --build $(TSAN_DIR) -j $(JOBS)
 	cd $(TSAN_DIR) && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" ctest --output-on-failure -j $(JOBS)
+
+# The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer (with
+# out-of-range float-to-integer conversions, which GCC's "undefined" leaves
+# out, and the standard library's bounds checks). The options are exported for
+# the build too, since it runs wldict to compile the demo; the tests' child
+# processes inherit them.
+ASAN_ENV := ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:abort_on_error=1:detect_stack_use_after_return=1:strict_string_checks=1:check_initialization_order=1:strict_init_order=1" \
+            UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+
+test-asan: deps
+	cmake -S . -B $(ASAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1 -D_GLIBCXX_ASSERTIONS" -DWL_SANITIZE=address,undefined,float-cast-overflow -DWL_BUILD_BENCHMARKS=OFF $(CMAKE_ARGS)
+	$(ASAN_ENV) cmake --build $(ASAN_DIR) -j $(JOBS)
+	cd $(ASAN_DIR) && $(ASAN_ENV) ctest --output-on-failure -j $(JOBS)
 
 # libFuzzer targets (fuzz/) built with clang in a directory of their own;
 # each runs FUZZ_SECONDS on a working copy of its seed corpus under
@@ -116,4 +130,4 @@ dictionaries: build
 	$(WLDICT) build --from-dictd --language de $(DICTD_DIR)/freedict-deu-eng.index $(DICTD_DIR)/freedict-deu-eng.dict.dz $(BUILD_DIR)/dictionaries/deu-eng
 
 clean:
-	rm -rf $(BUILD_DIR) $(TSAN_DIR) $(FUZZ_DIR)
+	rm -rf $(BUILD_DIR) $(TSAN_DIR) $(FUZZ_DIR) $(ASAN_DIR)
