@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -75,8 +76,11 @@ QVariant toVariant(plist_t node, bool &nulFound)
         QVariantList list;
         const uint32_t count = plist_array_get_size(node);
         list.reserve(count);
-        for (uint32_t i = 0; i < count; ++i)
-            list.append(toVariant(plist_array_get_item(node, i), nulFound));
+        for (uint32_t i = 0; i < count; ++i) {
+            QVariant item = toVariant(plist_array_get_item(node, i), nulFound);
+            if (item.isValid())
+                list.append(std::move(item));
+        }
         return QVariant(list);
     }
     case PLIST_DICT: {
@@ -89,17 +93,27 @@ QVariant toVariant(plist_t node, bool &nulFound)
             plist_dict_next_item(node, iter, &key, &value);
             if (!key)
                 break;
-            map.insert(QString::fromUtf8(key), toVariant(value, nulFound));
+            QVariant item = toVariant(value, nulFound);
+            if (item.isValid())
+                map.insert(QString::fromUtf8(key), std::move(item));
             std::free(key);
         }
         std::free(iter);
         return QVariant(map);
     }
+    case PLIST_UID: {
+        // Archiver references mean nothing here; their number is kept.
+        uint64_t value = 0;
+        plist_get_uid_val(node, &value);
+        return QVariant(qint64(value));
+    }
     case PLIST_KEY:
-    case PLIST_UID:
     case PLIST_NONE:
         break;
     }
+    // Nodes of no value type are left out of their container, so that
+    // whatever was read can be written back: a defaults file holding one
+    // would otherwise refuse every later save.
     return {};
 }
 

@@ -30,6 +30,7 @@ private Q_SLOTS:
     void unparsableFileIsKeptAside_data();
     void unparsableFileIsKeptAside();
     void failedWriteStaysPending();
+    void foreignValuesDoNotStopSaving();
     void standardStoreFollowsTheEnvironment();
 
 private:
@@ -256,6 +257,29 @@ void TestWLUserDefaults::failedWriteStaysPending()
     QVERIFY(defaults.hasUnsavedChanges());
     QCOMPARE(capture.reports().size(), 1);
     QVERIFY(capture.reports().first().startsWith(u"-[WLUserDefaults synchronize]: Cannot write"_s));
+}
+
+void TestWLUserDefaults::foreignValuesDoNotStopSaving()
+{
+    // A binary list written elsewhere: {"a": UID(5), "b": [UID(7), "x"]}.
+    // Archiver references have no value form of ours; they used to make
+    // every later save fail, so new bookmarks were never written.
+    writeAll(filePath(), QByteArray("bplist00\xd2\x01\x02\x03\x04\x51\x61\x51\x62\x80\x05\xa2"
+                                    "\x05\x06\x80\x07\x51\x78\x08\x0d\x0f\x11\x13\x16\x18"
+                                    "\0\0\0\0\0\0\x01\x01\0\0\0\0\0\0\0\x07"
+                                    "\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\x1a",
+                                    65));
+    {
+        WLUserDefaults defaults(filePath());
+        defaults.setObject(u"new"_s, u"key"_s);
+        StderrCapture capture;
+        QVERIFY(defaults.synchronize());
+        QCOMPARE(capture.reports(), QStringList());
+    }
+    const QVariantMap onDisk = WLPropertyList::readFile(filePath()).toMap();
+    QCOMPARE(onDisk.value(u"key"_s).toString(), u"new"_s);
+    QCOMPARE(onDisk.value(u"a"_s).toLongLong(), 5);
+    QCOMPARE(onDisk.value(u"b"_s).toList().size(), 2);
 }
 
 void TestWLUserDefaults::standardStoreFollowsTheEnvironment()
