@@ -36,6 +36,14 @@ inline void check(bool condition, const char *what)
         fail(what);
 }
 
+// Writes an input where the code under test will read it.
+inline void writeInput(const QString &path, const char *bytes, qsizetype length)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes, length) != length)
+        fail("cannot write the input file");
+}
+
 // Made once and never destroyed: the engine's objects that outlive a run
 // (static stores, the open dictionary) may still need it at exit.
 inline QCoreApplication *application()

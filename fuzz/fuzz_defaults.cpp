@@ -42,11 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray input(reinterpret_cast<const char *>(data), qsizetype(size));
     for (const QString &name : setAside())
         QFile::remove(sDirectory + u'/' + name);
-    {
-        QFile file(sPath);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(input) != input.size())
-            WLFuzz::fail("cannot write the defaults file");
-    }
+    WLFuzz::writeInput(sPath, input.constData(), input.size());
     const bool readable = WLPropertyList::isDictionary(WLPropertyList::fromData(input));
 
     WLUserDefaults::resetStandardUserDefaults();

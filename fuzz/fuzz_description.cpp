@@ -57,11 +57,8 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    QFile file(sBundle + QStringLiteral("/DatabaseInfo.plist"));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
-        || file.write(reinterpret_cast<const char *>(data), qint64(size)) != qint64(size))
-        WLFuzz::fail("cannot write the description");
-    file.close();
+    WLFuzz::writeInput(sBundle + QStringLiteral("/DatabaseInfo.plist"),
+                       reinterpret_cast<const char *>(data), qsizetype(size));
 
     std::unique_ptr<WLDatabase> database = WLFuzz::openBundle(sBundle);
     if (database) {

@@ -16,13 +16,6 @@ namespace {
 
 QString sDirectory;
 
-void writeFile(const QString &path, const char *bytes, qsizetype length)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes, length) != length)
-        WLFuzz::fail("cannot write an input file");
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
@@ -44,8 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString indexPath = sDirectory + QStringLiteral("/fuzz.index");
     const QString dataPath = sDirectory + QStringLiteral("/fuzz.dict");
     const QString sourcePath = sDirectory + QStringLiteral("/source");
-    writeFile(indexPath, index, qsizetype(indexLength));
-    writeFile(dataPath, definitions, definitionsLength);
+    WLFuzz::writeInput(indexPath, index, qsizetype(indexLength));
+    WLFuzz::writeInput(dataPath, definitions, definitionsLength);
 
     WLDictdImporter importer(indexPath, dataPath);
     if (importer.writeSource(sourcePath)) {

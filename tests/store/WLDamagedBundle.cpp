@@ -4,6 +4,7 @@
 #include "WLDatabase.h"
 #include "WLDictionaryCompiler.h"
 #include "WLPropertyList.h"
+#include "WLSourceFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,15 +13,9 @@
 #include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
+using WLSourceFixture::writeFile;
 
 namespace {
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes) == bytes.size();
-}
 
 QByteArray readFile(const QString &path)
 {
