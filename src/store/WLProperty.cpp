@@ -35,6 +35,7 @@ WL_KEY(KXPropContentsStorageType);
 WL_KEY(KXPropContentsTableName);
 WL_KEY(KXPropDatabaseIconFileName);
 WL_KEY(KXPropDatabaseTitle);
+WL_KEY(KXPropDictionaryIdentifier);
 WL_KEY(KXPropEqualSearchContentsIDsColumn);
 WL_KEY(KXPropEqualSearchDatabaseFileName);
 WL_KEY(KXPropEqualSearchIDColumn);

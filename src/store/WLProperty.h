@@ -37,6 +37,9 @@ extern const QString KXPropContentsRepresentationType;
 extern const QString KXPropContentsStorageType;
 extern const QString KXPropContentsTableName;
 extern const QString KXPropDatabaseIconFileName;
+// A stable name of the dictionary, for the reader's per-dictionary state
+// (bookmarks, history, last entry). Optional.
+extern const QString KXPropDictionaryIdentifier;
 extern const QString KXPropDatabaseTitle;
 extern const QString KXPropEqualSearchContentsIDsColumn;
 extern const QString KXPropEqualSearchDatabaseFileName;
