@@ -174,6 +174,30 @@ qsizetype WLBookmarksDataSource::tableViewNumberOfRowsInSection(qsizetype) const
     return mBookmarkArray.size();
 }
 
+std::optional<WLTableViewCell> WLBookmarksDataSource::tableViewCellForRowAtIndexPath(
+    const WLIndexPath &indexPath) const
+{
+    static constexpr char kFn[] = "-[WLBookmarksDataSource tableView:cellForRowAtIndexPath:]";
+    if (indexPath.section != 0) {
+        WL_REPORT(kFn, "indexPath.section != 0");
+        return std::nullopt;
+    }
+    WLTableViewCell cell;
+    if (!getBookmark(&cell.text, nullptr, &cell.detailText, nullptr, std::size_t(indexPath.row))) {
+        WL_REPORT(kFn, "![self getBookmark:&word links:nil notes:&notes contentsIDs:nil "
+                       "atIndex:indexPath.row]");
+        return std::nullopt;
+    }
+    cell.textColor = mTextColor;
+    if (cell.detailText.isEmpty()) {
+        cell.reuseIdentifier = QStringLiteral("kWLDataSourceBookmarkCell");
+    } else {
+        cell.reuseIdentifier = QStringLiteral("kWLDataSourceBookmarkNotesCell");
+        cell.detailTextColor = mNotesTextColor;
+    }
+    return cell;
+}
+
 bool WLBookmarksDataSource::tableViewCommitEditingStyle(WLTableViewCellEditingStyle editingStyle,
                                                         const WLIndexPath &indexPath)
 {

@@ -133,6 +133,16 @@ qsizetype WLHistoryDataSource::tableViewNumberOfRowsInSection(qsizetype) const
     return mHistoryArray.size();
 }
 
+std::optional<WLTableViewCell> WLHistoryDataSource::tableViewCellForRowAtIndexPath(
+    const WLIndexPath &indexPath) const
+{
+    WLTableViewCell cell;
+    cell.reuseIdentifier = QStringLiteral("kWLDataSourceNormalCell");
+    cell.textColor = mTextColor;
+    getWord(&cell.text, nullptr, nullptr, indexPath);
+    return cell;
+}
+
 bool WLHistoryDataSource::tableViewCommitEditingStyle(WLTableViewCellEditingStyle editingStyle,
                                                       const WLIndexPath &indexPath)
 {

@@ -55,6 +55,8 @@ public:
     bool getWord(QString *word, QVariantList *links, QVariantList *contentsIDs,
                  const WLIndexPath &indexPath) const override;
     qsizetype tableViewNumberOfRowsInSection(qsizetype section) const override;
+    std::optional<WLTableViewCell> tableViewCellForRowAtIndexPath(
+        const WLIndexPath &indexPath) const override;
     bool tableViewCanEditRows() const override { return true; }
     // Deletes the row; no notification, since the list already shows it.
     bool tableViewCommitEditingStyle(WLTableViewCellEditingStyle editingStyle,

@@ -59,5 +59,21 @@
         <source>Partial Matches</source>
         <translation>Partial Matches</translation>
     </message>
+    <message id="Cancel">
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message id="Edit">
+        <source>Edit</source>
+        <translation>Edit</translation>
+    </message>
+    <message id="Save">
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+    <message id="Delete">
+        <source>Delete</source>
+        <translation>Delete</translation>
+    </message>
 </context>
 </TS>

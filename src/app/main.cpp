@@ -1,0 +1,111 @@
+// wlreader: the dictionary reader's window.
+#include "WLBundle.h"
+#include "WLLocalization.h"
+#include "WLReaderShell.h"
+
+#include <QCommandLineParser>
+#include <QGuiApplication>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+struct Arguments {
+    WLReaderShell::Options options;
+    bool help = false;
+    bool version = false;
+    QString error;
+};
+
+void describe(QCommandLineParser &parser)
+{
+    parser.setApplicationDescription(
+        QStringLiteral("Reads a dictionary in a phone-shaped window: the headword index, search as "
+                       "you type, entries with pictures and sounds, bookmarks and history.\n\n"
+                       "Example: wlreader --dictionary ~/dictionaries/wn"));
+    parser.addOption({QStringLiteral("dictionary"),
+                      QStringLiteral("The dictionary bundle folder (default: $WL_DICTIONARY, else "
+                                     "the demo dictionary)."),
+                      QStringLiteral("DIR")});
+    parser.addOption({QStringLiteral("screenshots"),
+                      QStringLiteral("Save a picture of each tab into DIR, print their paths and "
+                                     "end (use with QT_QPA_PLATFORM=offscreen)."),
+                      QStringLiteral("DIR")});
+    parser.addOption({QStringLiteral("verbose"), QStringLiteral("Print start-up milestones.")});
+    parser.addOption({{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help.")});
+    parser.addOption({QStringLiteral("version"), QStringLiteral("Show the version.")});
+}
+
+// Read before the application object exists, so --help and --version
+// work without a display.
+Arguments parse(int argc, char *argv[])
+{
+    QStringList list;
+    for (int i = 0; i < argc; ++i)
+        list.append(QString::fromLocal8Bit(argv[i]));
+    QCommandLineParser parser;
+    describe(parser);
+    Arguments arguments;
+    if (!parser.parse(list)) {
+        arguments.error = parser.errorText();
+        return arguments;
+    }
+    arguments.help = parser.isSet(QStringLiteral("help"));
+    arguments.version = parser.isSet(QStringLiteral("version"));
+    arguments.options.dictionaryPath = parser.isSet(QStringLiteral("dictionary"))
+                                           ? parser.value(QStringLiteral("dictionary"))
+                                           : WLBundle::defaultBundlePath();
+    arguments.options.screenshotDirectory = parser.value(QStringLiteral("screenshots"));
+    arguments.options.verbose = parser.isSet(QStringLiteral("verbose"));
+    if (!parser.positionalArguments().isEmpty())
+        arguments.error = QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first());
+    return arguments;
+}
+
+QString helpText()
+{
+    QCommandLineParser parser;
+    describe(parser);
+    QString text = parser.helpText();
+    // The parser names the program from the application object, which does
+    // not exist yet.
+    const qsizetype usage = text.indexOf(QLatin1String("Usage: "));
+    const qsizetype end = text.indexOf(u' ', usage + 7);
+    if (usage >= 0 && end > usage)
+        text.replace(usage + 7, end - usage - 7, QStringLiteral("wlreader"));
+    return text;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    const Arguments arguments = parse(argc, argv);
+    if (!arguments.error.isEmpty()) {
+        std::fprintf(stderr, "wlreader: %s\nTry 'wlreader --help'.\n", qPrintable(arguments.error));
+        return 2;
+    }
+    if (arguments.help) {
+        std::printf("%s", qPrintable(helpText()));
+        return 0;
+    }
+    if (arguments.version) {
+        std::printf("wlreader %s\n", WL_VERSION);
+        return 0;
+    }
+
+    WLReaderShell::prepareWebEngine();
+    QGuiApplication app(argc, argv);
+    QGuiApplication::setApplicationName(QStringLiteral("wlreader"));
+    QGuiApplication::setApplicationVersion(QStringLiteral(WL_VERSION));
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("WL Reader"));
+    WLLocalization::install();
+
+    WLReaderShell shell;
+    if (!shell.start(arguments.options)) {
+        std::fprintf(stderr, "wlreader: the window could not be made\n");
+        return 1;
+    }
+    return app.exec();
+}

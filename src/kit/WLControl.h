@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QObject>
+#include <QRectF>
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+// The events a control sends actions for; the values are the phone's own.
+enum class WLControlEvent : unsigned {
+    TouchUpInside = 1u << 6,
+    ValueChanged = 1u << 12,
+};
+
+// Base of the toolkit's controls: a model the views draw and forward user
+// events to, with target-action as on the phone. "kind" names the view
+// that draws it.
+//
+// Threading: main thread only.
+class WLControl : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QString kind READ kind CONSTANT)
+    Q_PROPERTY(bool enabled READ isEnabled WRITE setEnabled NOTIFY enabledChanged)
+    Q_PROPERTY(QRectF frame READ frame NOTIFY frameChanged)
+    Q_PROPERTY(double animationDuration READ animationDuration NOTIFY frameChanged)
+
+public:
+    using Action = std::function<void(WLControl *sender)>;
+
+    QString kind() const { return mKind; }
+    bool isEnabled() const { return mEnabled; }
+    void setEnabled(bool enabled);
+
+    // Empty: the view decides its own size.
+    QRectF frame() const { return mFrame; }
+    // A frame change inside an animation of that many seconds (0: at once).
+    void setFrame(const QRectF &frame, double animationDuration = 0);
+    double animationDuration() const { return mAnimationDuration; }
+
+    void addTarget(WLControlEvent event, Action action);
+    void sendActionsForControlEvents(WLControlEvent event);
+
+Q_SIGNALS:
+    void enabledChanged();
+    void frameChanged();
+
+protected:
+    explicit WLControl(QString kind, QObject *parent = nullptr);
+
+private:
+    QString mKind;
+    bool mEnabled = true;
+    QRectF mFrame;
+    double mAnimationDuration = 0;
+    std::vector<std::pair<WLControlEvent, Action>> mTargets;
+};
+
+// A push button; the info button is the phone's light "i" (button type 3).
+class WLButton : public WLControl
+{
+    Q_OBJECT
+    Q_PROPERTY(int buttonType READ buttonType CONSTANT)
+    Q_PROPERTY(QString title READ title WRITE setTitle NOTIFY titleChanged)
+
+public:
+    enum ButtonType { Custom = 0, InfoLight = 3 };
+
+    explicit WLButton(ButtonType type, QObject *parent = nullptr);
+
+    int buttonType() const { return mButtonType; }
+    QString title() const { return mTitle; }
+    void setTitle(const QString &title);
+
+    // The view's tap.
+    Q_INVOKABLE void tap() { sendActionsForControlEvents(WLControlEvent::TouchUpInside); }
+
+Q_SIGNALS:
+    void titleChanged();
+
+private:
+    ButtonType mButtonType;
+    QString mTitle;
+};
+
+// A picture shown at its natural size unless a frame is set. The image is
+// a URL the views can load ("qrc:" or "file:"); empty shows nothing.
+class WLImageView : public WLControl
+{
+    Q_OBJECT
+    Q_PROPERTY(QString image READ image NOTIFY imageChanged)
+
+public:
+    explicit WLImageView(QObject *parent = nullptr);
+
+    QString image() const { return mImage; }
+    void setImage(const QString &image);
+
+Q_SIGNALS:
+    void imageChanged();
+
+private:
+    QString mImage;
+};

@@ -1,0 +1,309 @@
+#include "WLTableView.h"
+
+#include "WLColorName.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+// A bound that keeps the cell cache to a screenful or two.
+constexpr qsizetype kMaxCachedCells = 512;
+} // namespace
+
+WLTableModel::WLTableModel(QObject *parent) : QAbstractListModel(parent) {}
+
+void WLTableModel::reload()
+{
+    beginResetModel();
+    mCells.clear();
+    mSectionStarts.clear();
+    mRowCount = 0;
+    if (mDataSource) {
+        const qsizetype sections = qMax<qsizetype>(mDataSource->numberOfSectionsInTableView(), 0);
+        mSectionStarts.reserve(size_t(sections));
+        for (qsizetype section = 0; section < sections; ++section) {
+            mSectionStarts.push_back(mRowCount);
+            const qsizetype rows = mDataSource->tableViewNumberOfRowsInSection(section);
+            // The views address rows with int.
+            const qsizetype total = qsizetype(mRowCount) + qMax<qsizetype>(rows, 0);
+            mRowCount = int(qMin<qsizetype>(total, std::numeric_limits<int>::max()));
+        }
+    }
+    endResetModel();
+}
+
+void WLTableModel::removeRow(int row)
+{
+    const std::optional<WLIndexPath> indexPath = indexPathForRow(row);
+    if (!indexPath)
+        return;
+    beginRemoveRows({}, row, row);
+    for (size_t section = size_t(indexPath->section) + 1; section < mSectionStarts.size(); ++section)
+        --mSectionStarts[section];
+    --mRowCount;
+    mCells.clear();
+    endRemoveRows();
+}
+
+int WLTableModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : mRowCount;
+}
+
+std::optional<WLIndexPath> WLTableModel::indexPathForRow(int row) const
+{
+    if (row < 0 || row >= mRowCount || mSectionStarts.empty())
+        return std::nullopt;
+    // The last section starting at or before the row; empty sections share
+    // their start with the next one, so take the last of equal starts.
+    const auto it = std::upper_bound(mSectionStarts.begin(), mSectionStarts.end(), row);
+    const qsizetype section = qsizetype(it - mSectionStarts.begin()) - 1;
+    return WLIndexPath{section, row - mSectionStarts[size_t(section)]};
+}
+
+int WLTableModel::rowForIndexPath(const WLIndexPath &indexPath) const
+{
+    if (indexPath.section < 0 || size_t(indexPath.section) >= mSectionStarts.size() || indexPath.row < 0)
+        return -1;
+    const int start = mSectionStarts[size_t(indexPath.section)];
+    const int end = size_t(indexPath.section) + 1 < mSectionStarts.size()
+                        ? mSectionStarts[size_t(indexPath.section) + 1]
+                        : mRowCount;
+    return indexPath.row < end - start ? start + int(indexPath.row) : -1;
+}
+
+qsizetype WLTableModel::rowCountOfSection(qsizetype section) const
+{
+    if (section < 0 || size_t(section) >= mSectionStarts.size())
+        return 0;
+    const int end = size_t(section) + 1 < mSectionStarts.size() ? mSectionStarts[size_t(section) + 1]
+                                                                 : mRowCount;
+    return end - mSectionStarts[size_t(section)];
+}
+
+int WLTableModel::firstRowOfSection(qsizetype section) const
+{
+    if (section < 0 || size_t(section) >= mSectionStarts.size())
+        return -1;
+    const int start = mSectionStarts[size_t(section)];
+    return start < mRowCount ? start : -1;
+}
+
+const WLTableViewCell *WLTableModel::cellForRow(int row) const
+{
+    auto it = mCells.constFind(row);
+    if (it == mCells.constEnd()) {
+        const std::optional<WLIndexPath> indexPath = indexPathForRow(row);
+        if (!indexPath || !mDataSource)
+            return nullptr;
+        if (mCells.size() >= kMaxCachedCells)
+            mCells.clear();
+        it = mCells.insert(row, mDataSource->tableViewCellForRowAtIndexPath(*indexPath));
+    }
+    return it->has_value() ? &**it : nullptr;
+}
+
+QVariant WLTableModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= mRowCount)
+        return {};
+    if (role == SectionRole) {
+        const std::optional<WLIndexPath> indexPath = indexPathForRow(index.row());
+        return indexPath ? QString::number(indexPath->section) : QString();
+    }
+    const WLTableViewCell *cell = cellForRow(index.row());
+    if (!cell)
+        return role == ReuseIdentifierRole ? QVariant(QString()) : QVariant();
+    switch (role) {
+    case Qt::DisplayRole:
+    case TextRole:
+        return cell->text;
+    case DetailTextRole:
+        return cell->detailText;
+    case TextColorRole:
+        return wlColorName(cell->textColor);
+    case DetailTextColorRole:
+        return wlColorName(cell->detailTextColor);
+    case ReuseIdentifierRole:
+        return cell->reuseIdentifier;
+    case SelectionStyleRole:
+        return int(cell->selectionStyle);
+    default:
+        return {};
+    }
+}
+
+QHash<int, QByteArray> WLTableModel::roleNames() const
+{
+    return {{TextRole, "text"},
+            {DetailTextRole, "detailText"},
+            {TextColorRole, "textColor"},
+            {DetailTextColorRole, "detailTextColor"},
+            {ReuseIdentifierRole, "reuseIdentifier"},
+            {SectionRole, "section"},
+            {SelectionStyleRole, "selectionStyle"}};
+}
+
+WLTableView::WLTableView(WLTableViewStyle style, QObject *parent)
+    : QObject(parent), mStyle(style), mModel(this)
+{
+}
+
+void WLTableView::setDataSource(WLTableViewDataSource *dataSource)
+{
+    mDataSource = dataSource;
+    mModel.setDataSource(dataSource);
+}
+
+void WLTableView::setRowHeight(double height)
+{
+    if (mRowHeight == height)
+        return;
+    mRowHeight = height;
+    Q_EMIT appearanceChanged();
+}
+
+void WLTableView::setSeparatorStyle(SeparatorStyle style)
+{
+    if (mSeparatorStyle == style)
+        return;
+    mSeparatorStyle = style;
+    Q_EMIT appearanceChanged();
+}
+
+void WLTableView::setClearBackground(bool clear)
+{
+    if (mClearBackground == clear)
+        return;
+    mClearBackground = clear;
+    Q_EMIT appearanceChanged();
+}
+
+void WLTableView::setScrollEnabled(bool enabled)
+{
+    if (mScrollEnabled == enabled)
+        return;
+    mScrollEnabled = enabled;
+    Q_EMIT appearanceChanged();
+}
+
+void WLTableView::reloadDataIfNeeded()
+{
+    if (!mLoaded)
+        reloadData();
+}
+
+void WLTableView::reloadData()
+{
+    mLoaded = true;
+    mSelectedRow = -1;
+    mModel.reload();
+    mSectionIndexTitles = mDataSource ? mDataSource->sectionIndexTitlesForTableView() : QStringList();
+    Q_EMIT reloaded();
+    Q_EMIT selectionChanged();
+}
+
+void WLTableView::deleteRowsAtIndexPaths(const QList<WLIndexPath> &indexPaths)
+{
+    QList<int> rows;
+    for (const WLIndexPath &indexPath : indexPaths) {
+        const int row = mModel.rowForIndexPath(indexPath);
+        if (row >= 0)
+            rows.append(row);
+    }
+    // Bottom up, so the rows above keep their numbers.
+    std::sort(rows.begin(), rows.end(), std::greater<>());
+    for (int row : rows) {
+        if (mSelectedRow == row)
+            mSelectedRow = -1;
+        else if (mSelectedRow > row)
+            --mSelectedRow;
+        mModel.removeRow(row);
+    }
+    Q_EMIT selectionChanged();
+}
+
+qsizetype WLTableView::numberOfRowsInSection(qsizetype section) const
+{
+    return mModel.rowCountOfSection(section);
+}
+
+void WLTableView::scrollToRowAtIndexPath(const WLIndexPath &indexPath, ScrollPosition position,
+                                         bool animated)
+{
+    Q_UNUSED(animated);
+    const int row = mModel.rowForIndexPath(indexPath);
+    if (row < 0)
+        return;
+    mScrollRow = row;
+    mScrollPosition = position;
+    ++mScrollSerial;
+    Q_EMIT scrollRequested();
+}
+
+std::optional<WLIndexPath> WLTableView::indexPathForSelectedRow() const
+{
+    return mModel.indexPathForRow(mSelectedRow);
+}
+
+void WLTableView::selectRowAtIndexPath(const WLIndexPath &indexPath)
+{
+    const int row = mModel.rowForIndexPath(indexPath);
+    if (row == mSelectedRow)
+        return;
+    mSelectedRow = row;
+    Q_EMIT selectionChanged();
+}
+
+void WLTableView::deselectRowAtIndexPath(const WLIndexPath &indexPath, bool)
+{
+    if (mModel.rowForIndexPath(indexPath) != mSelectedRow || mSelectedRow < 0)
+        return;
+    mSelectedRow = -1;
+    Q_EMIT selectionChanged();
+}
+
+void WLTableView::setEditing(bool editing, bool)
+{
+    if (mEditing == editing)
+        return;
+    mEditing = editing;
+    Q_EMIT editingChanged();
+}
+
+void WLTableView::tapRow(int row)
+{
+    const std::optional<WLIndexPath> indexPath = mModel.indexPathForRow(row);
+    if (!indexPath)
+        return;
+    selectRowAtIndexPath(*indexPath);
+    if (mDelegate)
+        mDelegate->tableViewDidSelectRowAtIndexPath(this, *indexPath);
+}
+
+void WLTableView::commitDeleteRow(int row)
+{
+    const std::optional<WLIndexPath> indexPath = mModel.indexPathForRow(row);
+    if (!indexPath || !mDataSource || !mEditing)
+        return;
+    if (mDataSource->tableViewCommitEditingStyle(WLTableViewCellEditingStyle::Delete, *indexPath))
+        deleteRowsAtIndexPaths({*indexPath});
+}
+
+QString WLTableView::titleForSection(int section) const
+{
+    return mDataSource && section >= 0 && section < mModel.sectionCount()
+               ? mDataSource->tableViewTitleForHeaderInSection(section)
+               : QString();
+}
+
+int WLTableView::rowForSectionIndex(int index) const
+{
+    // The entry's own section, else the next one that has rows.
+    for (qsizetype section = index; section >= 0 && section < mModel.sectionCount(); ++section) {
+        const int row = mModel.firstRowOfSection(section);
+        if (row >= 0)
+            return row;
+    }
+    return -1;
+}

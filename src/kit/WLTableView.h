@@ -1,0 +1,176 @@
+#pragma once
+
+#include "WLIndexPath.h"
+#include "WLTableViewDataSource.h"
+
+#include <QAbstractListModel>
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+class WLTableView;
+
+class WLTableViewDelegate
+{
+public:
+    virtual ~WLTableViewDelegate() = default;
+    virtual void tableViewDidSelectRowAtIndexPath(WLTableView *tableView,
+                                                  const WLIndexPath &indexPath) = 0;
+};
+
+// The rows of a table as one flat list model for the views, which create
+// views for the visible rows only. Rows are asked of the data source when
+// shown; a reload costs one call per section, not per row.
+class WLTableModel : public QAbstractListModel
+{
+    Q_OBJECT
+
+public:
+    enum Role {
+        TextRole = Qt::UserRole + 1,
+        DetailTextRole,
+        TextColorRole,
+        DetailTextColorRole,
+        ReuseIdentifierRole,
+        SectionRole,
+        SelectionStyleRole,
+    };
+
+    explicit WLTableModel(QObject *parent = nullptr);
+
+    void setDataSource(WLTableViewDataSource *dataSource) { mDataSource = dataSource; }
+    void reload();
+    // The row is already gone from the data source.
+    void removeRow(int row);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QHash<int, QByteArray> roleNames() const override;
+
+    qsizetype sectionCount() const { return qsizetype(mSectionStarts.size()); }
+    std::optional<WLIndexPath> indexPathForRow(int row) const;
+    int rowForIndexPath(const WLIndexPath &indexPath) const;
+    qsizetype rowCountOfSection(qsizetype section) const;
+    // The first row of a section; -1 when it has none.
+    int firstRowOfSection(qsizetype section) const;
+
+private:
+    const WLTableViewCell *cellForRow(int row) const;
+
+    WLTableViewDataSource *mDataSource = nullptr;
+    // Flat row of each section's first row; the total row count.
+    std::vector<int> mSectionStarts;
+    int mRowCount = 0;
+    // Views ask for several roles of a row in a row; the cells of the
+    // rows on show are kept until the next reload.
+    mutable QHash<int, std::optional<WLTableViewCell>> mCells;
+};
+
+// A list of rows in sections, with an optional section index at the side;
+// rows can be selected and, in editing mode, deleted.
+class WLTableView : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QAbstractItemModel *model READ model CONSTANT)
+    Q_PROPERTY(int style READ style CONSTANT)
+    Q_PROPERTY(double rowHeight READ rowHeight NOTIFY appearanceChanged)
+    Q_PROPERTY(int separatorStyle READ separatorStyle NOTIFY appearanceChanged)
+    Q_PROPERTY(bool clearBackground READ hasClearBackground NOTIFY appearanceChanged)
+    Q_PROPERTY(bool scrollEnabled READ isScrollEnabled NOTIFY appearanceChanged)
+    Q_PROPERTY(bool editing READ isEditing NOTIFY editingChanged)
+    Q_PROPERTY(bool canEditRows READ canEditRows NOTIFY reloaded)
+    Q_PROPERTY(QStringList sectionIndexTitles READ sectionIndexTitles NOTIFY reloaded)
+    Q_PROPERTY(int selectedRow READ selectedRow NOTIFY selectionChanged)
+    // The last scroll asked for, kept for a view made after the request:
+    // the row, its position, and a serial that grows with every request.
+    Q_PROPERTY(int scrollRow READ scrollRow NOTIFY scrollRequested)
+    Q_PROPERTY(int scrollPosition READ scrollPosition NOTIFY scrollRequested)
+    Q_PROPERTY(int scrollSerial READ scrollSerial NOTIFY scrollRequested)
+
+public:
+    static constexpr double kDefaultRowHeight = 44;
+    enum ScrollPosition { None = 0, Top = 1, Middle = 2, Bottom = 3 };
+    enum SeparatorStyle { NoSeparator = 0, SingleLine = 1 };
+
+    explicit WLTableView(WLTableViewStyle style, QObject *parent = nullptr);
+
+    WLTableViewDataSource *dataSource() const { return mDataSource; }
+    void setDataSource(WLTableViewDataSource *dataSource);
+    WLTableViewDelegate *delegate() const { return mDelegate; }
+    void setDelegate(WLTableViewDelegate *delegate) { mDelegate = delegate; }
+
+    QAbstractItemModel *model() { return &mModel; }
+    int style() const { return int(mStyle); }
+
+    double rowHeight() const { return mRowHeight; }
+    void setRowHeight(double height);
+    int separatorStyle() const { return mSeparatorStyle; }
+    void setSeparatorStyle(SeparatorStyle style);
+    bool hasClearBackground() const { return mClearBackground; }
+    void setClearBackground(bool clear);
+    bool isScrollEnabled() const { return mScrollEnabled; }
+    void setScrollEnabled(bool enabled);
+
+    void reloadData();
+    // The first reload, when the table comes on screen unloaded.
+    void reloadDataIfNeeded();
+    // Rows the data source no longer has; the others keep their place.
+    void deleteRowsAtIndexPaths(const QList<WLIndexPath> &indexPaths);
+    void scrollToRowAtIndexPath(const WLIndexPath &indexPath, ScrollPosition position, bool animated);
+
+    std::optional<WLIndexPath> indexPathForSelectedRow() const;
+    void selectRowAtIndexPath(const WLIndexPath &indexPath);
+    void deselectRowAtIndexPath(const WLIndexPath &indexPath, bool animated);
+    int selectedRow() const { return mSelectedRow; }
+    int scrollRow() const { return mScrollRow; }
+    int scrollPosition() const { return mScrollPosition; }
+    int scrollSerial() const { return mScrollSerial; }
+
+    bool isEditing() const { return mEditing; }
+    void setEditing(bool editing, bool animated);
+    bool canEditRows() const { return mDataSource && mDataSource->tableViewCanEditRows(); }
+
+    QStringList sectionIndexTitles() const { return mSectionIndexTitles; }
+    qsizetype numberOfSections() const { return mModel.sectionCount(); }
+    qsizetype numberOfRowsInSection(qsizetype section) const;
+
+    // For the views.
+    Q_INVOKABLE void tapRow(int row);
+    Q_INVOKABLE void commitDeleteRow(int row);
+    Q_INVOKABLE QString titleForSection(int section) const;
+    // Where the section index entry leads: the first row of its section.
+    Q_INVOKABLE int rowForSectionIndex(int index) const;
+    Q_INVOKABLE int rowForIndexPath(int section, int row) const
+    {
+        return mModel.rowForIndexPath({section, row});
+    }
+
+Q_SIGNALS:
+    void appearanceChanged();
+    void editingChanged();
+    void reloaded();
+    void selectionChanged();
+    // The view scrolls the row to the position.
+    void scrollRequested();
+
+private:
+    WLTableViewStyle mStyle;
+    WLTableViewDataSource *mDataSource = nullptr;
+    WLTableViewDelegate *mDelegate = nullptr;
+    WLTableModel mModel;
+    double mRowHeight = kDefaultRowHeight;
+    int mSeparatorStyle = SingleLine;
+    bool mClearBackground = false;
+    bool mScrollEnabled = true;
+    bool mEditing = false;
+    bool mLoaded = false;
+    int mSelectedRow = -1;
+    QStringList mSectionIndexTitles;
+    int mScrollRow = -1;
+    int mScrollPosition = None;
+    int mScrollSerial = 0;
+};

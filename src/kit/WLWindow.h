@@ -1,0 +1,107 @@
+#pragma once
+
+#include "WLViewController.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+
+// A full-screen view that shows one screen at a time and can swap it for
+// another inside a flip.
+class WLContainerView : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(WLViewController *content READ content NOTIFY contentChanged)
+    Q_PROPERTY(int transition READ transition NOTIFY contentChanged)
+    Q_PROPERTY(double transitionDuration READ transitionDuration NOTIFY contentChanged)
+
+public:
+    // The phone's values.
+    enum Transition { NoTransition = 0, FlipFromLeft = 1, FlipFromRight = 2 };
+
+    explicit WLContainerView(QObject *parent = nullptr);
+
+    WLViewController *content() const { return mContent; }
+    bool contains(const WLViewController *viewController) const
+    {
+        return viewController && mContent == viewController;
+    }
+    // Without animation.
+    void addSubview(WLViewController *viewController);
+    void removeSubview(WLViewController *viewController);
+    // One animated transaction: from leaves, to comes in.
+    void transition(WLViewController *from, WLViewController *to, Transition transition,
+                    double duration);
+
+    int transition() const { return mTransition; }
+    double transitionDuration() const { return mTransitionDuration; }
+
+    // The window shows or hides the container.
+    void setOnScreen(bool onScreen);
+
+Q_SIGNALS:
+    void contentChanged();
+
+private:
+    void finishTransition();
+
+    QPointer<WLViewController> mContent;
+    int mTransition = NoTransition;
+    double mTransitionDuration = 0;
+    bool mOnScreen = false;
+    QList<QPointer<WLViewController>> mTransitioning;
+    QTimer mTimer;
+};
+
+// The one window: a root view, shown once made key and visible, and the
+// modal screens presented over everything.
+class WLWindow : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(WLContainerView *rootView READ rootView NOTIFY rootViewChanged)
+    Q_PROPERTY(bool visible READ isVisible NOTIFY visibleChanged)
+    Q_PROPERTY(QList<QObject *> modalViewControllers READ modalViewControllerObjects NOTIFY modalChanged)
+    Q_PROPERTY(bool lastModalChangeAnimated READ lastModalChangeAnimated NOTIFY modalChanged)
+
+public:
+    static constexpr double kModalTransitionDuration = 0.3;
+
+    explicit WLWindow(QObject *parent = nullptr);
+    ~WLWindow() override;
+
+    // The window made key last, while it exists.
+    static WLWindow *keyWindow();
+
+    WLContainerView *rootView() const { return mRootView; }
+    void addSubview(WLContainerView *view);
+    bool isVisible() const { return mVisible; }
+    void makeKeyAndVisible();
+
+    QList<WLViewController *> modalViewControllers() const;
+    bool lastModalChangeAnimated() const { return mLastModalChangeAnimated; }
+
+    // From WLViewController's modal presentation.
+    void presentModal(WLViewController *viewController, bool animated);
+    void dismissModal(WLViewController *viewController, bool animated);
+
+Q_SIGNALS:
+    void rootViewChanged();
+    void visibleChanged();
+    void modalChanged();
+
+private:
+    QList<QObject *> modalViewControllerObjects() const;
+    // What the top modal screen covers: the one below it, else the root.
+    void coverBelow(qsizetype index, bool appearing, bool animated);
+    void finishModalTransition();
+
+    QPointer<WLContainerView> mRootView;
+    bool mVisible = false;
+    QList<QPointer<WLViewController>> mModals;
+    bool mLastModalChangeAnimated = false;
+    QList<QPointer<WLViewController>> mTransitioning;
+    QPointer<WLContainerView> mCoveredRoot;
+    QTimer mModalTimer;
+};

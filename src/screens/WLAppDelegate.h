@@ -1,0 +1,94 @@
+#pragma once
+
+#include "WLWindow.h"
+
+#include "WLTabBarController.h"
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class WLContainerView;
+class WLDatabase;
+class WLNavigationController;
+class WLWebViewController;
+
+// Starts and stops the reader: opens the one dictionary, builds the window
+// with its four tabs (Index, Search, Bookmarks, History), the shared entry
+// viewer and bookmark editor, registers the default preferences, restores
+// the last tab, entry and search keyword, and shows the window; at the end
+// it saves, then tears everything down in a fixed order.
+//
+// Threading: main thread only.
+class WLAppDelegate : public QObject, public WLTabBarControllerDelegate
+{
+    Q_OBJECT
+    Q_PROPERTY(WLWindow *window READ window NOTIFY windowChanged)
+    Q_PROPERTY(QString openingFailure READ openingFailure NOTIFY windowChanged)
+    Q_PROPERTY(QString title READ title NOTIFY windowChanged)
+
+public:
+    // The tags of the four tabs.
+    static constexpr int kIndexTabTag = 100;
+    static constexpr int kSearchTabTag = 101;
+    static constexpr int kBookmarksTabTag = 102;
+    static constexpr int kHistoryTabTag = 103;
+
+    // The delegate made last, while it exists.
+    static WLAppDelegate *sharedAppDelegate();
+
+    explicit WLAppDelegate(QObject *parent = nullptr);
+    ~WLAppDelegate() override;
+
+    // The start sequence.
+    void applicationDidFinishLaunching();
+    // The stop sequence; only the first call does anything.
+    void applicationWillTerminate();
+
+    bool prepareDatabase();
+    void cleanupDatabase();
+    bool prepareUserInterface();
+    void showUserInterface();
+    void cleanupUserInterface();
+    void registerPreference();
+    void readPreference();
+    void writePreference();
+
+    // Owned by the caller; nothing (after the report) without a dictionary.
+    std::unique_ptr<WLNavigationController> createIndexNavigationController();
+    std::unique_ptr<WLNavigationController> createSearchNavigationController();
+    std::unique_ptr<WLNavigationController> createBookmarksNavigationController();
+    std::unique_ptr<WLNavigationController> createHistoryNavigationController();
+
+    void showAbout(QObject *sender);
+    void hideAbout(QObject *sender);
+
+    void tabBarControllerDidSelectViewController(WLTabBarController *tabBarController,
+                                                 WLViewController *viewController) override;
+
+    WLWindow *window() const { return mWindow.get(); }
+    WLTabBarController *tabBarController() const { return mTabBarController.get(); }
+    WLDatabase *database() const { return mDatabase.get(); }
+    WLContainerView *containerView() const { return mContainerView.get(); }
+    // Why the dictionary did not open, for the window; empty when it did.
+    QString openingFailure() const { return mOpeningFailure; }
+    // The dictionary's title, for the window.
+    QString title() const;
+
+Q_SIGNALS:
+    void windowChanged();
+
+private:
+    void writeLastEntry();
+    void writeLastTab();
+    void writeLastSearchKeyword();
+
+    std::unique_ptr<WLWindow> mWindow;
+    std::unique_ptr<WLContainerView> mContainerView;
+    std::unique_ptr<WLTabBarController> mTabBarController;
+    std::unique_ptr<WLDatabase> mDatabase;
+    std::unique_ptr<WLWebViewController> mWebViewController;
+    QString mOpeningFailure;
+    bool mTerminated = false;
+};

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "WLNotificationCenter.h"
+#include "WLTableViewController.h"
+
+// The Bookmarks tab's screen: bookmark rows 50 points high, an Edit/Done
+// toggle at the left, the info button at the right; the list follows the
+// store's changes.
+class WLBookmarksViewController : public WLTableViewController
+{
+    Q_OBJECT
+
+public:
+    static constexpr double kRowHeight = 50;
+
+protected:
+    friend class WLTableViewController;
+    using WLTableViewController::WLTableViewController;
+
+    void loadView() override;
+
+private:
+    WLBarButtonItem *mInfoButtonItem = nullptr;
+    WLObserverToken mBookmarksObserver;
+};
+
+// The History tab's screen: plain rows, an Edit/Done toggle, the info
+// button; the list follows the store's additions.
+class WLHistoryViewController : public WLTableViewController
+{
+    Q_OBJECT
+
+protected:
+    friend class WLTableViewController;
+    using WLTableViewController::WLTableViewController;
+
+    void loadView() override;
+
+private:
+    WLBarButtonItem *mInfoButtonItem = nullptr;
+    WLObserverToken mHistoryObserver;
+};

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QPointer>
+#include <QQuickWindow>
+#include <QString>
+
+#include <memory>
+
+class QQmlApplicationEngine;
+class WLAppDelegate;
+class WLScreenViews;
+class WLSignalWatcher;
+
+// The reader's window around the application delegate: builds the
+// controllers, shows them through QML, and runs the stop sequence once,
+// whether the window is closed or the process is asked to end by a signal.
+//
+// Threading: main thread only.
+class WLReaderShell : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Options {
+        // The dictionary bundle folder.
+        QString dictionaryPath;
+        // Offscreen pictures of each tab go here, then the reader ends.
+        QString screenshotDirectory;
+        // Start-up milestones on standard error.
+        bool verbose = false;
+        // The stop sequence ends the event loop (not when a test drives
+        // the window).
+        bool quitWhenStopped = true;
+    };
+
+    // Before the application object: the web engine's start-up settings
+    // (as root, Chromium's sandbox cannot start and is turned off, said
+    // once on standard error).
+    static void prepareWebEngine();
+
+    explicit WLReaderShell(QObject *parent = nullptr);
+    ~WLReaderShell() override;
+
+    // False when the window could not be made (the QML did not load).
+    bool start(const Options &options);
+    // The stop sequence, once; then the event loop ends.
+    void terminate();
+
+    WLAppDelegate *appDelegate() const { return mAppDelegate.get(); }
+    QQuickWindow *window() const { return mWindow; }
+    QQmlApplicationEngine *engine() const { return mEngine.get(); }
+    WLScreenViews *screenViews() const { return mScreenViews.get(); }
+
+Q_SIGNALS:
+    // The window's first frame is on screen.
+    void firstFrameShown();
+
+protected:
+    // Closing the window ends the reader like a signal does.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void registerTypes();
+    void milestone(const char *what);
+    void warmUpWebEngine();
+    void takeScreenshots();
+    void takeScreenshot(int index);
+
+    Options mOptions;
+    std::unique_ptr<WLAppDelegate> mAppDelegate;
+    std::unique_ptr<QQmlApplicationEngine> mEngine;
+    std::unique_ptr<WLScreenViews> mScreenViews;
+    std::unique_ptr<WLSignalWatcher> mSignalWatcher;
+    QPointer<QQuickWindow> mWindow;
+    QElapsedTimer mClock;
+    bool mTerminated = false;
+};

@@ -1,0 +1,45 @@
+import QtQuick
+import WLReader.Kit
+
+// A navigation bar item: its custom view, or a bordered button with its
+// title ("+" for the stock Add item).
+Item {
+    id: button
+    property var item
+    readonly property bool custom: item !== null && item.customView !== null
+    width: custom ? view.width : label.implicitWidth + (item && item.systemItem === 4 ? 22 : 20)
+    height: custom ? view.height : 30
+    opacity: item && !item.enabled ? 0.5 : 1
+
+    ControlView {
+        id: view
+        visible: button.custom
+        control: button.custom ? button.item.customView : null
+    }
+    Rectangle {
+        visible: !button.custom
+        anchors.fill: parent
+        radius: 5
+        border.color: "#34465f"
+        gradient: Gradient {
+            GradientStop { position: 0; color: area.pressed ? Style.barButtonDark : (button.item && button.item.style === 2 ? "#6b9ff0" : "#8ea3c0") }
+            GradientStop { position: 1; color: area.pressed ? "#2c4060" : (button.item && button.item.style === 2 ? Style.doneButton : Style.barButton) }
+        }
+    }
+    Text {
+        id: label
+        visible: !button.custom
+        anchors.centerIn: parent
+        text: button.item ? button.item.title : ""
+        color: "white"
+        font.pixelSize: button.item && button.item.systemItem === 4 ? 22 : 12
+        font.bold: true
+        font.family: Style.fontFamily
+    }
+    MouseArea {
+        id: area
+        visible: !button.custom
+        anchors.fill: parent
+        onClicked: button.item.trigger()
+    }
+}

@@ -1,0 +1,40 @@
+import QtQuick
+import WLReader.Kit
+
+// A modal screen over the whole window, sliding up from the bottom.
+Item {
+    id: sheet
+    property var controller
+    property bool animated: true
+    width: parent ? parent.width : 0
+    height: parent ? parent.height : 0
+    z: 10
+
+    Rectangle {
+        anchors.fill: parent
+        color: "white"
+        y: 0
+    }
+    ScreenSlot {
+        id: slot
+        anchors.fill: parent
+        screen: sheet.controller
+    }
+    transform: Translate {
+        id: shift
+        y: 0
+    }
+    Component.onCompleted: {
+        if (animated)
+            arrival.start()
+    }
+    NumberAnimation {
+        id: arrival
+        target: shift
+        property: "y"
+        from: sheet.height
+        to: 0
+        duration: 300
+        easing.type: Easing.OutCubic
+    }
+}

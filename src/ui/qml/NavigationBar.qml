@@ -1,0 +1,82 @@
+import QtQuick
+import WLReader.Kit
+
+// The bar of a navigation stack: the top screen's title or title view, its
+// left item or the way back, and its right item.
+Rectangle {
+    id: bar
+    property var navigation
+    readonly property var topScreen: navigation ? navigation.topViewController : null
+    readonly property var navItem: topScreen ? topScreen.navigationItem : null
+    height: 44
+    gradient: Gradient {
+        GradientStop { position: 0; color: Style.barTop }
+        GradientStop { position: 0.5; color: Style.barMiddle }
+        GradientStop { position: 1; color: Style.barBottom }
+    }
+    Rectangle {
+        anchors.bottom: parent.bottom
+        width: parent.width
+        height: 1
+        color: Style.barLine
+    }
+
+    Item {
+        id: left
+        anchors.left: parent.left
+        anchors.leftMargin: 5
+        anchors.verticalCenter: parent.verticalCenter
+        width: childrenRect.width
+        height: 30
+        BarButton {
+            anchors.verticalCenter: parent.verticalCenter
+            visible: bar.navItem !== null && bar.navItem.leftBarButtonItem !== null
+            item: bar.navItem ? bar.navItem.leftBarButtonItem : null
+        }
+        BackButton {
+            objectName: "backButton"
+            anchors.verticalCenter: parent.verticalCenter
+            visible: bar.navItem !== null && bar.navItem.leftBarButtonItem === null && bar.navigation.backButtonTitle !== ""
+            title: bar.navigation ? bar.navigation.backButtonTitle : ""
+            onClicked: bar.navigation.goBack()
+        }
+    }
+
+    Item {
+        id: right
+        anchors.right: parent.right
+        anchors.rightMargin: 5
+        anchors.verticalCenter: parent.verticalCenter
+        width: childrenRect.width
+        height: 30
+        BarButton {
+            anchors.verticalCenter: parent.verticalCenter
+            visible: item !== null
+            item: bar.navItem ? bar.navItem.rightBarButtonItem : null
+        }
+    }
+
+    // A title view (a search field, a segmented control) takes the frame its
+    // control asks for; a title is centred between the items.
+    ControlView {
+        visible: control !== null
+        control: bar.navItem ? bar.navItem.titleView : null
+        x: control && control.frame.width > 0 ? control.frame.x : (bar.width - width) / 2
+        y: control && control.frame.height > 0 ? control.frame.y : (bar.height - height) / 2
+        z: 1
+    }
+    Text {
+        visible: bar.navItem !== null && bar.navItem.titleView === null
+        anchors.verticalCenter: parent.verticalCenter
+        x: Math.max(left.x + left.width + 8, Math.min((bar.width - width) / 2, right.x - 8 - width))
+        width: Math.min(implicitWidth, Math.max(0, right.x - left.x - left.width - 16))
+        text: bar.navItem ? bar.navItem.title : ""
+        elide: Text.ElideRight
+        color: "white"
+        style: Text.Raised
+        styleColor: "#3b4e68"
+        font.pixelSize: 20
+        font.bold: true
+        font.family: Style.fontFamily
+    }
+}

@@ -1,0 +1,25 @@
+import QtQuick
+import WLReader.Kit
+
+// A section's title bar; sections without a title have none.
+Rectangle {
+    property string title
+    height: title !== "" ? 22 : 0
+    visible: title !== ""
+    opacity: 0.94
+    gradient: Gradient {
+        GradientStop { position: 0; color: Style.sectionTop }
+        GradientStop { position: 1; color: Style.sectionBottom }
+    }
+    Text {
+        anchors.verticalCenter: parent.verticalCenter
+        x: 12
+        text: parent.title
+        color: "white"
+        style: Text.Raised
+        styleColor: "#6f7a85"
+        font.pixelSize: 17
+        font.bold: true
+        font.family: Style.fontFamily
+    }
+}

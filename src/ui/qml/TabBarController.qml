@@ -1,0 +1,80 @@
+import QtQuick
+import WLReader.Kit
+
+// The tabs: the selected tab's screen above a bar of icons and titles.
+Item {
+    id: tabs
+    property var controller
+
+    Item {
+        id: content
+        anchors.top: parent.top
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: bar.top
+        clip: true
+        Repeater {
+            model: tabs.controller ? tabs.controller.viewControllers : []
+            delegate: ScreenSlot {
+                anchors.fill: parent
+                screen: modelData
+                visible: index === tabs.controller.selectedIndex
+            }
+        }
+    }
+
+    Rectangle {
+        id: bar
+        objectName: "tabBar"
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
+        height: 49
+        gradient: Gradient {
+            GradientStop { position: 0; color: Style.tabTop }
+            GradientStop { position: 0.5; color: "#1c1c1c" }
+            GradientStop { position: 1; color: Style.tabBottom }
+        }
+        Row {
+            anchors.fill: parent
+            anchors.margins: 2
+            Repeater {
+                model: tabs.controller ? tabs.controller.tabs : []
+                delegate: Item {
+                    id: tab
+                    objectName: "tab" + index
+                    readonly property bool selected: tabs.controller.selectedIndex === index
+                    width: (bar.width - 4) / Math.max(1, tabs.controller.tabs.length)
+                    height: bar.height - 4
+                    Rectangle {
+                        anchors.fill: parent
+                        radius: 3
+                        color: "#ffffff"
+                        opacity: tab.selected ? 0.12 : 0
+                    }
+                    Image {
+                        anchors.horizontalCenter: parent.horizontalCenter
+                        y: 2
+                        width: 30
+                        height: 30
+                        source: tab.selected ? modelData.selectedImage : modelData.image
+                    }
+                    Text {
+                        anchors.horizontalCenter: parent.horizontalCenter
+                        anchors.bottom: parent.bottom
+                        anchors.bottomMargin: 1
+                        text: modelData.title
+                        color: tab.selected ? Style.tabSelectedText : Style.tabText
+                        font.pixelSize: 10
+                        font.bold: true
+                        font.family: Style.fontFamily
+                    }
+                    MouseArea {
+                        anchors.fill: parent
+                        onClicked: tabs.controller.selectTab(index)
+                    }
+                }
+            }
+        }
+    }
+}

@@ -1,0 +1,110 @@
+#include "WLWindowDriver.h"
+
+#include "WLReaderShell.h"
+#include "WLScreenViews.h"
+#include "WLViewController.h"
+
+#include <QJSEngine>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+// Receives a script's result from the page.
+class Receiver : public QObject
+{
+    Q_OBJECT
+
+public:
+    QVariant result;
+    bool done = false;
+
+public Q_SLOTS:
+    void receive(const QVariant &value)
+    {
+        result = value;
+        done = true;
+    }
+};
+
+} // namespace
+
+QQuickItem *WLWindowDriver::findItem(QQuickItem *root, const QString &objectName)
+{
+    if (!root)
+        return nullptr;
+    if (root->objectName() == objectName)
+        return root;
+    const QList<QQuickItem *> children = root->childItems();
+    for (QQuickItem *child : children) {
+        if (QQuickItem *found = findItem(child, objectName))
+            return found;
+    }
+    return nullptr;
+}
+
+QQuickItem *WLWindowDriver::viewOf(WLReaderShell &shell, WLViewController *screen)
+{
+    return shell.screenViews()->viewFor(screen);
+}
+
+void WLWindowDriver::tapAt(QQuickWindow *window, const QPointF &scenePoint)
+{
+    QTest::mouseClick(window, Qt::LeftButton, {}, scenePoint.toPoint());
+}
+
+void WLWindowDriver::tap(QQuickItem *item)
+{
+    QVERIFY(item);
+    QVERIFY(item->window());
+    tapAt(item->window(), item->mapToScene(QPointF(item->width() / 2, item->height() / 2)));
+}
+
+QQuickItem *WLWindowDriver::rowItem(QQuickItem *listView, int row)
+{
+    QMetaObject::invokeMethod(listView, "positionViewAtIndex", Q_ARG(int, row), Q_ARG(int, 3));
+    QQuickItem *item = nullptr;
+    QMetaObject::invokeMethod(listView, "itemAtIndex", Q_RETURN_ARG(QQuickItem *, item),
+                              Q_ARG(int, row));
+    return item;
+}
+
+int WLWindowDriver::firstVisibleRow(QQuickItem *listView)
+{
+    const qreal contentY = listView->property("contentY").toReal();
+    int row = -1;
+    // A little below the top, past a section header that stays there.
+    QMetaObject::invokeMethod(listView, "indexAt", Q_RETURN_ARG(int, row), Q_ARG(qreal, 1),
+                              Q_ARG(qreal, contentY + 30));
+    return row;
+}
+
+QVariant WLWindowDriver::runJavaScript(QQuickItem *webEngineView, const QString &script,
+                                       int timeoutMs)
+{
+    QJSEngine *engine = qjsEngine(webEngineView);
+    if (!engine)
+        return {};
+    Receiver receiver;
+    QJSValue wrap = engine->evaluate(
+        QStringLiteral("(function (receiver) { return function (value) { receiver.receive(value) } })"));
+    QJSValue callback = wrap.call({engine->newQObject(&receiver)});
+    QQmlEngine::setObjectOwnership(&receiver, QQmlEngine::CppOwnership);
+    QMetaObject::invokeMethod(webEngineView, "runJavaScript", Q_ARG(QString, script),
+                              Q_ARG(QJSValue, callback));
+    if (!QTest::qWaitFor([&] { return receiver.done; }, timeoutMs))
+        return {};
+    return receiver.result;
+}
+
+QString WLWindowDriver::pageText(QQuickItem *webEngineView)
+{
+    return runJavaScript(webEngineView,
+                         QStringLiteral("document.body ? document.body.innerText : ''"))
+        .toString();
+}
+
+#include "WLWindowDriver.moc"

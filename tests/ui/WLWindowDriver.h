@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QPointF>
+#include <QString>
+#include <QVariant>
+
+class QQuickItem;
+class QQuickWindow;
+class WLReaderShell;
+class WLViewController;
+
+// Drives the real reader window in a test: finds the items that draw a
+// screen, taps them as a user would, and reads back the page in the web
+// engine.
+namespace WLWindowDriver {
+
+// The first item named objectName in the visual tree under root.
+QQuickItem *findItem(QQuickItem *root, const QString &objectName);
+// The item that draws a screen (made if it was not yet).
+QQuickItem *viewOf(WLReaderShell &shell, WLViewController *screen);
+
+// A mouse click at the centre of an item, through the window.
+void tap(QQuickItem *item);
+void tapAt(QQuickWindow *window, const QPointF &scenePoint);
+
+// The delegate of a row of a list view, made visible first.
+QQuickItem *rowItem(QQuickItem *listView, int row);
+// The index of the first row at the top of a list view.
+int firstVisibleRow(QQuickItem *listView);
+
+// Runs a script in the page of a web engine view and waits for its result.
+QVariant runJavaScript(QQuickItem *webEngineView, const QString &script, int timeoutMs = 20000);
+// The text of the page shown.
+QString pageText(QQuickItem *webEngineView);
+
+} // namespace WLWindowDriver
