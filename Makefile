@@ -11,7 +11,12 @@ JOBS ?= $(shell nproc)
 PACKAGES := cmake ninja-build g++ pkg-config make python3 \
             qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools \
             libplist-dev libsqlite3-dev sqlite3 libicu-dev libbenchmark-dev \
-            zlib1g-dev libxml2-dev
+            zlib1g-dev libxml2-dev \
+            qt6-declarative-dev qt6-declarative-dev-tools qt6-qpa-plugins \
+            qml6-module-qtquick qml6-module-qtquick-controls qml6-module-qtquick-layouts \
+            qml6-module-qtquick-window qml6-module-qtquick-templates qml6-module-qtqml-workerscript \
+            qt6-webengine-dev qml6-module-qtwebengine qt6-webchannel-dev qml6-module-qtwebchannel \
+            qt6-multimedia-dev qml6-module-qtmultimedia libsndfile1-dev fonts-dejavu-core
 
 .PHONY: all deps configure build run test test-tsan test-asan fuzz bench dictionaries clean
 
@@ -47,12 +52,16 @@ configure: deps $(BUILD_DIR)/build.ninja
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
-# Until the reader's window exists, the demo is shown through wldict: its
-# information, one entry as a page, and the same entry read as text.
+# The reader on the demo dictionary. Without a display it runs offscreen
+# instead and saves a picture of each tab under $(BUILD_DIR)/screenshots.
 run: build
-	$(BUILD_DIR)/src/cli/wldict info
-	$(BUILD_DIR)/src/cli/wldict entry 1
-	$(BUILD_DIR)/src/cli/wldict lookup apple
+	@if [ -n "$$DISPLAY" ] || [ -n "$$WAYLAND_DISPLAY" ]; then \
+	  $(BUILD_DIR)/src/app/wlreader; \
+	else \
+	  echo "No display (neither DISPLAY nor WAYLAND_DISPLAY is set): running the reader offscreen."; \
+	  echo "Pictures of its tabs:"; \
+	  QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/src/app/wlreader --screenshots $(BUILD_DIR)/screenshots; \
+	fi
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
@@ -89,7 +98,7 @@ FUZZ_ABS = $(abspath $(FUZZ_DIR))
 
 fuzz:
 	$(call install-missing,$(PACKAGES) $(FUZZ_PACKAGES))
-	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DWL_FUZZ=ON -DWL_BUILD_TESTS=OFF -DWL_BUILD_BENCHMARKS=OFF $(CMAKE_ARGS)
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DWL_FUZZ=ON -DWL_BUILD_APP=OFF -DWL_BUILD_TESTS=OFF -DWL_BUILD_BENCHMARKS=OFF $(CMAKE_ARGS)
 	cmake --build $(FUZZ_DIR) -j $(JOBS) --target $(FUZZ_TARGETS)
 	@failed=""; \
 	for t in $(FUZZ_TARGETS); do \

@@ -1,0 +1,301 @@
+#include "WLBarButtonItem.h"
+#include "WLNavigationController.h"
+#include "WLNavigationItem.h"
+#include "WLScreen.h"
+#include "WLSegmentedControl.h"
+#include "WLTabBarController.h"
+#include "WLTableView.h"
+#include "WLViewController.h"
+#include "WLWebView.h"
+#include "WLWindow.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QStringList gEvents;
+
+// A screen that writes down what it hears, and whether it still had its
+// container at the time.
+class Screen : public WLViewController
+{
+public:
+    explicit Screen(const QString &name) : WLViewController(u"Test"_s) { setObjectName(name); }
+
+protected:
+    void loadView() override { gEvents << objectName() + u" load"_s; }
+    void viewWillAppear(bool) override { gEvents << objectName() + u" willAppear"_s; }
+    void viewDidAppear(bool) override { gEvents << objectName() + u" didAppear"_s; }
+    void viewWillDisappear(bool) override { gEvents << objectName() + u" willDisappear"_s; }
+    void viewDidDisappear(bool) override
+    {
+        gEvents << objectName() + (parentViewController() ? u" didDisappear (contained)"_s
+                                                          : u" didDisappear"_s);
+    }
+};
+
+// Rows per section, for the table model.
+class Rows : public WLTableViewDataSource
+{
+public:
+    QList<qsizetype> counts;
+    QList<WLIndexPath> deleted;
+    qsizetype numberOfSectionsInTableView() const override { return counts.size(); }
+    qsizetype tableViewNumberOfRowsInSection(qsizetype section) const override
+    {
+        return counts.value(section);
+    }
+    std::optional<WLTableViewCell> tableViewCellForRowAtIndexPath(const WLIndexPath &indexPath) const override
+    {
+        return WLTableViewCell{u"cell"_s, u"%1.%2"_s.arg(indexPath.section).arg(indexPath.row)};
+    }
+    bool tableViewCanEditRows() const override { return true; }
+    bool tableViewCommitEditingStyle(WLTableViewCellEditingStyle, const WLIndexPath &indexPath) override
+    {
+        --counts[indexPath.section];
+        deleted << indexPath;
+        return true;
+    }
+};
+
+class Selections : public WLTabBarControllerDelegate
+{
+public:
+    int calls = 0;
+    void tabBarControllerDidSelectViewController(WLTabBarController *, WLViewController *) override
+    {
+        ++calls;
+    }
+};
+
+} // namespace
+
+class TestWLKit : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { gEvents.clear(); }
+
+    void aStackOnScreenTellsItsScreensInOrder();
+    void aStackOffScreenTellsNothing();
+    void backButtonTitle_data();
+    void backButtonTitle();
+    void aModalScreenCoversWithoutTakingTheScreenOffItsStack();
+    void tabsTellTheirDelegateOnlyWhenTapped();
+    void tableRowsAcrossSections();
+    void deletingRowsOnlyWhileEditing();
+    void segmentedControls();
+    void webPagesInTheirCharsetAndTooLargeToGoInline();
+};
+
+void TestWLKit::aStackOnScreenTellsItsScreensInOrder()
+{
+    Screen a(u"A"_s), b(u"B"_s);
+    WLNavigationController navigation(&a);
+    WLContainerView container;
+    WLWindow window;
+    container.addSubview(&navigation);
+    window.addSubview(&container);
+    window.makeKeyAndVisible();
+    QCOMPARE(gEvents, (QStringList{u"A load"_s, u"A willAppear"_s, u"A didAppear"_s}));
+
+    gEvents.clear();
+    navigation.pushViewController(&b, true);
+    QCOMPARE(gEvents, (QStringList{u"A willDisappear"_s, u"B load"_s, u"B willAppear"_s}));
+    QTRY_COMPARE(gEvents.size(), 5);
+    QCOMPARE(gEvents.mid(3), (QStringList{u"A didDisappear (contained)"_s, u"B didAppear"_s}));
+
+    // A screen already on a stack is not pushed again.
+    navigation.pushViewController(&b, false);
+    QCOMPARE(navigation.viewControllers().size(), 2);
+
+    gEvents.clear();
+    QCOMPARE(navigation.popViewControllerAnimated(false), &b);
+    QCOMPARE(gEvents, (QStringList{u"B willDisappear"_s, u"A willAppear"_s, u"B didDisappear"_s,
+                                   u"A didAppear"_s}));
+    QVERIFY(!b.parentViewController());
+    // The root stays.
+    QVERIFY(!navigation.popViewControllerAnimated(false));
+}
+
+void TestWLKit::aStackOffScreenTellsNothing()
+{
+    Screen a(u"A"_s), b(u"B"_s);
+    WLNavigationController navigation(&a);
+    navigation.pushViewController(&b, true);
+    // Only the screen below is built, for its way back.
+    QCOMPARE(gEvents, QStringList{u"A load"_s});
+    QCOMPARE(b.parentViewController(), &navigation);
+    QCOMPARE(navigation.popToRootViewControllerAnimated(true), QList<WLViewController *>{&b});
+    QCOMPARE(gEvents, QStringList{u"A load"_s});
+}
+
+void TestWLKit::backButtonTitle_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("backItemTitle");
+    QTest::addColumn<bool>("hidesBackButton");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("the back item") << u"Dictionary"_s << u"Index"_s << false << u"Index"_s;
+    QTest::newRow("else the title") << u"Dictionary"_s << QString() << false << u"Dictionary"_s;
+    QTest::newRow("else Back") << QString() << QString() << false << u"Back"_s;
+    QTest::newRow("hidden") << u"Dictionary"_s << u"Index"_s << true << QString();
+}
+
+void TestWLKit::backButtonTitle()
+{
+    QFETCH(QString, title);
+    QFETCH(QString, backItemTitle);
+    QFETCH(bool, hidesBackButton);
+    QFETCH(QString, expected);
+    Screen a(u"A"_s), b(u"B"_s);
+    a.setTitle(title);
+    WLBarButtonItem back(backItemTitle, WLBarButtonItem::Plain, {});
+    if (!backItemTitle.isEmpty())
+        a.navigationItem()->setBackBarButtonItem(&back);
+    b.navigationItem()->setHidesBackButton(hidesBackButton);
+    WLNavigationController navigation(&a);
+    QCOMPARE(navigation.backButtonTitle(), QString());
+    navigation.pushViewController(&b, false);
+    QCOMPARE(navigation.backButtonTitle(), expected);
+}
+
+void TestWLKit::aModalScreenCoversWithoutTakingTheScreenOffItsStack()
+{
+    Screen a(u"A"_s), b(u"B"_s), editor(u"Editor"_s);
+    WLNavigationController navigation(&a);
+    navigation.pushViewController(&b, false);
+    WLContainerView container;
+    WLWindow window;
+    container.addSubview(&navigation);
+    window.addSubview(&container);
+    window.makeKeyAndVisible();
+    gEvents.clear();
+
+    b.presentModalViewController(&editor, false);
+    QCOMPARE(gEvents, (QStringList{u"B willDisappear"_s, u"Editor load"_s, u"Editor willAppear"_s,
+                                   u"B didDisappear (contained)"_s, u"Editor didAppear"_s}));
+    QCOMPARE(window.modalViewControllers(), QList<WLViewController *>{&editor});
+    // The editor covers the whole window.
+    QCOMPARE(editor.viewSize(), WLScreen::mainScreen()->applicationFrameSize());
+
+    gEvents.clear();
+    editor.dismissModalViewControllerAnimated(false);
+    QCOMPARE(gEvents, (QStringList{u"Editor willDisappear"_s, u"B willAppear"_s,
+                                   u"Editor didDisappear"_s, u"B didAppear"_s}));
+    QVERIFY(window.modalViewControllers().isEmpty());
+    QVERIFY(!b.modalViewController());
+}
+
+void TestWLKit::tabsTellTheirDelegateOnlyWhenTapped()
+{
+    auto *a = new Screen(u"A"_s);
+    auto *b = new Screen(u"B"_s);
+    WLTabBarController tabs;
+    Selections delegate;
+    tabs.setDelegate(&delegate);
+    tabs.setViewControllers({a, b});
+    QCOMPARE(tabs.selectedViewController(), a);
+    tabs.setSelectedIndex(1);
+    QCOMPARE(delegate.calls, 0);
+    tabs.selectTab(0);
+    tabs.selectTab(0);
+    QCOMPARE(delegate.calls, 2);
+    tabs.selectTab(7);
+    QCOMPARE(tabs.selectedIndex(), 0);
+    QCOMPARE(delegate.calls, 2);
+}
+
+void TestWLKit::tableRowsAcrossSections()
+{
+    Rows rows;
+    rows.counts = {2, 0, 3, 0};
+    WLTableView table(WLTableViewStyle::Plain);
+    table.setDataSource(&rows);
+    table.reloadData();
+    QCOMPARE(table.model()->rowCount(), 5);
+    QCOMPARE(table.numberOfSections(), 4);
+    QCOMPARE(table.numberOfRowsInSection(2), 3);
+    QCOMPARE(table.rowForIndexPath(2, 0), 2);
+    QCOMPARE(table.rowForIndexPath(1, 0), -1);
+    QCOMPARE(table.model()->index(4, 0).data().toString(), u"2.2"_s);
+    QCOMPARE(table.model()->index(2, 0).data(WLTableModel::SectionRole).toString(), u"2"_s);
+    // The index entry of an empty section leads to the next section with rows.
+    QCOMPARE(table.rowForSectionIndex(1), 2);
+    QCOMPARE(table.rowForSectionIndex(3), -1);
+    table.scrollToRowAtIndexPath({2, 1}, WLTableView::Top, false);
+    QCOMPARE(table.scrollRow(), 3);
+    QCOMPARE(table.scrollSerial(), 1);
+}
+
+void TestWLKit::deletingRowsOnlyWhileEditing()
+{
+    Rows rows;
+    rows.counts = {2, 3};
+    WLTableView table(WLTableViewStyle::Plain);
+    table.setDataSource(&rows);
+    table.reloadData();
+    table.commitDeleteRow(3);
+    QVERIFY(rows.deleted.isEmpty());
+    table.setEditing(true, false);
+    table.tapRow(4);
+    QCOMPARE(table.selectedRow(), 4);
+    table.commitDeleteRow(3);
+    QCOMPARE(rows.deleted, (QList<WLIndexPath>{{1, 1}}));
+    QCOMPARE(table.model()->rowCount(), 4);
+    // The selection follows its row up.
+    QCOMPARE(table.selectedRow(), 3);
+    QCOMPARE(table.model()->index(3, 0).data().toString(), u"1.1"_s);
+}
+
+void TestWLKit::segmentedControls()
+{
+    WLSegmentedControl control({u"Settings"_s, u"About"_s}, {});
+    QStringList sent;
+    control.addTarget(WLControlEvent::ValueChanged, [&](WLControl *sender) {
+        auto *segments = static_cast<WLSegmentedControl *>(sender);
+        sent << segments->titleForSegmentAtIndex(segments->selectedSegmentIndex());
+    });
+    control.tapSegment(1);
+    // A lasting selection sends nothing when tapped again.
+    control.tapSegment(1);
+    QCOMPARE(sent, QStringList{u"About"_s});
+    QCOMPARE(control.selectedSegmentIndex(), 1);
+
+    control.setMomentary(true);
+    control.tapSegment(1);
+    control.tapSegment(0);
+    QCOMPARE(sent, (QStringList{u"About"_s, u"About"_s, u"Settings"_s}));
+    QCOMPARE(control.selectedSegmentIndex(), WLSegmentedControl::kNoSegment);
+}
+
+void TestWLKit::webPagesInTheirCharsetAndTooLargeToGoInline()
+{
+    QTemporaryDir pageDirectory;
+    const QUrl base = QUrl::fromLocalFile(pageDirectory.path() + u'/');
+    WLWebView view;
+    view.loadData("<p>caf\xe9</p>", u"text/html"_s, u"ISO-8859-1"_s, base);
+    QCOMPARE(view.html(), u"<p>café</p>"_s);
+    QCOMPARE(view.baseUrl(), base);
+    QCOMPARE(view.contentSerial(), 1);
+
+    // Characters that a data URL spells in three bytes count three times.
+    const QByteArray large = "<p>" + QByteArray(WLWebView::kMaxInlineBytes / 3, ' ') + "end</p>";
+    view.loadData(large, u"text/html"_s, u"UTF-8"_s, base);
+    QVERIFY(view.html().isEmpty());
+    QVERIFY(view.url().isLocalFile());
+    QCOMPARE(QFileInfo(view.url().toLocalFile()).dir(), QDir(pageDirectory.path()));
+    QFile written(view.url().toLocalFile());
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), "\xEF\xBB\xBF" + large);
+}
+
+QTEST_GUILESS_MAIN(TestWLKit)
+#include "tst_wlkit.moc"
