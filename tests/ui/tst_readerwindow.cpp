@@ -33,6 +33,7 @@ private Q_SLOTS:
     void indexStartsAtSectionAAndTheSectionIndexJumps();
     void aRowOpensItsPageAndChangingTabTakesItAway();
     void theLastTabAndEntryComeBack();
+    void closingTheWindowEndsTheRun();
 
 private:
     void launch();
@@ -170,6 +171,16 @@ void TestReaderWindow::theLastTabAndEntryComeBack()
     QCOMPARE(tab(2)->topViewController(), viewer);
     QCOMPARE(viewer->currentWord(), word);
     QVERIFY(waitForPage().contains(*word));
+}
+
+void TestReaderWindow::closingTheWindowEndsTheRun()
+{
+    launch();
+    QVERIFY(WLWebViewController::sharedWebViewController());
+    mShell->window()->close();
+    QTRY_VERIFY(!WLWebViewController::sharedWebViewController());
+    QVERIFY(!WLBookmarksDataSource::sharedBookmarks());
+    QCOMPARE(WLUserDefaults::standardUserDefaults()->integerForKey(WLPrefLastTabTag), 100);
 }
 
 int main(int argc, char *argv[])

@@ -1,0 +1,133 @@
+#include "WLConstants.h"
+#include "WLUserDefaults.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+using namespace Qt::StringLiterals;
+
+// wlreader as a process: its command line, and ending it by a signal.
+class TestWLReaderProcess : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void commandLine_data();
+    void commandLine();
+    void aSignalRunsTheStopSequence_data();
+    void aSignalRunsTheStopSequence();
+    void aDictionaryThatDoesNotOpenStillShowsTheWindow();
+
+private:
+    QProcessEnvironment environment(const QTemporaryDir &home) const;
+};
+
+QProcessEnvironment TestWLReaderProcess::environment(const QTemporaryDir &home) const
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    env.insert(u"TMPDIR"_s, home.path());
+    env.insert(u"WL_DEFAULTS_FILE"_s, home.filePath(u"defaults.plist"_s));
+    env.insert(u"WL_DICTIONARY"_s, qEnvironmentVariable("WL_DEMO_BUNDLE"));
+    return env;
+}
+
+void TestWLReaderProcess::commandLine_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("output");
+    QTest::newRow("help") << QStringList{u"--help"_s} << 0 << u"Usage: wlreader [options]"_s;
+    QTest::newRow("version") << QStringList{u"--version"_s} << 0 << u"wlreader "_s;
+    QTest::newRow("unknown option") << QStringList{u"--colour"_s} << 2 << u"Unknown option 'colour'"_s;
+}
+
+void TestWLReaderProcess::commandLine()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, output);
+    QTemporaryDir home;
+    QProcess reader;
+    QProcessEnvironment env = environment(home);
+    // Needs no display.
+    env.remove(u"QT_QPA_PLATFORM"_s);
+    env.remove(u"DISPLAY"_s);
+    reader.setProcessEnvironment(env);
+    reader.start(QStringLiteral(WLREADER), arguments);
+    QVERIFY(reader.waitForFinished(30000));
+    QCOMPARE(reader.exitCode(), exitCode);
+    QVERIFY(QString::fromUtf8(reader.readAllStandardOutput() + reader.readAllStandardError()).contains(output));
+}
+
+void TestWLReaderProcess::aSignalRunsTheStopSequence_data()
+{
+    QTest::addColumn<int>("signalNumber");
+    QTest::newRow("SIGTERM") << SIGTERM;
+    QTest::newRow("SIGINT") << SIGINT;
+    QTest::newRow("SIGHUP") << SIGHUP;
+}
+
+void TestWLReaderProcess::aSignalRunsTheStopSequence()
+{
+    QFETCH(int, signalNumber);
+    QTemporaryDir home;
+    {
+        // An entry open on the History tab, as a run before left it.
+        WLUserDefaults defaults(home.filePath(u"defaults.plist"_s));
+        defaults.setInteger(103, WLPrefLastTabTag);
+        defaults.setObject(u"about"_s, WLPrefLastWord);
+        defaults.setObject(QVariantList{u"about#1"_s, u"about#2"_s}, WLPrefLastLinks);
+        defaults.setObject(QVariantList{u"6"_s, u"7"_s}, WLPrefLastContentsIDs);
+        QVERIFY(defaults.synchronize());
+    }
+    QProcess reader;
+    reader.setProcessEnvironment(environment(home));
+    reader.start(QStringLiteral(WLREADER), {u"--verbose"_s});
+    QByteArray errors;
+    QVERIFY(QTest::qWaitFor([&] {
+        reader.waitForReadyRead(100);
+        errors += reader.readAllStandardError();
+        return errors.contains("first frame");
+    }, 60000));
+    ::kill(pid_t(reader.processId()), signalNumber);
+    QVERIFY(reader.waitForFinished(60000));
+    QCOMPARE(reader.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(reader.exitCode(), 0);
+    errors += reader.readAllStandardError();
+    QVERIFY2(errors.contains("stopping"), errors.constData());
+
+    WLUserDefaults defaults(home.filePath(u"defaults.plist"_s));
+    QCOMPARE(defaults.integerForKey(WLPrefLastTabTag), 103);
+    QCOMPARE(defaults.stringForKey(WLPrefLastWord), u"about"_s);
+    QCOMPARE(defaults.arrayForKey(WLPrefLastContentsIDs), std::optional(QVariantList{u"6"_s, u"7"_s}));
+    QCOMPARE(defaults.arrayForKey(u"WLHistory"_s).value_or(QVariantList()).size(), 1);
+    // Nothing is left of the run's page directory.
+    const QFileInfoList left = QDir(home.path()).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QFileInfo &folder : left) {
+        if (folder.fileName().startsWith(u"wlreader-"_s))
+            QVERIFY2(QDir(folder.filePath()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                     qPrintable(folder.filePath()));
+    }
+}
+
+void TestWLReaderProcess::aDictionaryThatDoesNotOpenStillShowsTheWindow()
+{
+    QTemporaryDir home;
+    QProcess reader;
+    reader.setProcessEnvironment(environment(home));
+    const QString pictures = home.filePath(u"pictures"_s);
+    reader.start(QStringLiteral(WLREADER), {u"--dictionary"_s, home.filePath(u"nothing-here"_s), u"--screenshots"_s, pictures});
+    QVERIFY(reader.waitForFinished(60000));
+    QCOMPARE(reader.exitCode(), 0);
+    QVERIFY(QString::fromUtf8(reader.readAllStandardError()).contains(u"(path == nil)"_s));
+    QVERIFY(QFileInfo(pictures + u"/1-window.png"_s).size() > 0);
+}
+
+QTEST_GUILESS_MAIN(TestWLReaderProcess)
+#include "tst_wlreaderprocess.moc"
