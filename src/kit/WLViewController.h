@@ -12,6 +12,14 @@
 #include <optional>
 
 class WLBarButtonItem;
+
+// A key the user pressed, as the window saw it: Qt's key code, its
+// modifiers and the text it types.
+struct WLKeyCommand {
+    int key = 0;
+    Qt::KeyboardModifiers modifiers;
+    QString text;
+};
 class WLNavigationController;
 class WLTabBarController;
 
@@ -75,6 +83,10 @@ public:
     WLViewController *presentingViewController() const { return mPresentingViewController; }
 
     bool isOnScreen() const { return mOnScreen; }
+
+    // A key pressed while this screen is on top; true when it acted on it
+    // (the key then goes no further).
+    virtual bool keyCommand(const WLKeyCommand &) { return false; }
 
     // Containers only.
     void setParentViewController(WLViewController *parent);

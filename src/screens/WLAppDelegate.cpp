@@ -454,6 +454,25 @@ void WLAppDelegate::tabBarControllerDidSelectViewController(WLTabBarController *
     }
 }
 
+bool WLAppDelegate::handleKeyCommand(const WLKeyCommand &command)
+{
+    if (!mWindow || !mWindow->isVisible())
+        return false;
+    const QList<WLViewController *> modals = mWindow->modalViewControllers();
+    if (!modals.isEmpty())
+        return modals.last()->keyCommand(command);
+    WLViewController *content = mContainerView ? mContainerView->content() : nullptr;
+    if (auto *tabBar = qobject_cast<WLTabBarController *>(content))
+        content = tabBar->selectedViewController();
+    if (!content)
+        return false;
+    if (auto *navigation = qobject_cast<WLNavigationController *>(content)) {
+        if (WLViewController *top = navigation->topViewController(); top && top->keyCommand(command))
+            return true;
+    }
+    return content->keyCommand(command);
+}
+
 void WLAppDelegate::showAbout(QObject *)
 {
 }

@@ -64,6 +64,11 @@ public:
     void showAbout(QObject *sender);
     void hideAbout(QObject *sender);
 
+    // A key pressed in the window: offered to the top modal screen, else to
+    // the top screen of the selected tab, then to the tab's stack. True
+    // when one of them acted on it.
+    bool handleKeyCommand(const WLKeyCommand &command);
+
     void tabBarControllerDidSelectViewController(WLTabBarController *tabBarController,
                                                  WLViewController *viewController) override;
 

@@ -22,6 +22,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
@@ -139,6 +140,13 @@ bool WLReaderShell::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == mWindow && event->type() == QEvent::Close)
         QTimer::singleShot(0, this, &WLReaderShell::terminate);
+    // Keys reach the screens before the item with the focus (a list, a
+    // field, the web page) sees them.
+    if (watched == mWindow && event->type() == QEvent::KeyPress && mAppDelegate) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (mAppDelegate->handleKeyCommand({key->key(), key->modifiers(), key->text()}))
+            return true;
+    }
     return QObject::eventFilter(watched, event);
 }
 
