@@ -21,13 +21,14 @@ public:
             return context.usage(*this, QStringLiteral("takes no arguments"));
         const auto store = WLHistoryDataSource::init();
         QJsonArray array;
+        QList<QStringList> rows;
         for (qsizetype row = 0; row < store->tableViewNumberOfRowsInSection(0); ++row) {
             QString word;
             QVariantList links, contentsIDs;
             if (!store->getWord(&word, &links, &contentsIDs, {0, row}))
                 continue;
             if (!context.json()) {
-                context.writeLine(word);
+                rows.append({word});
                 continue;
             }
             QJsonObject object;
@@ -38,6 +39,8 @@ public:
         }
         if (context.json())
             context.writeJson(array);
+        else
+            context.writeTable(rows);
         return 0;
     }
 };

@@ -4,6 +4,7 @@
 #include "WLDatabase.h"
 #include "WLHtmlTextRenderer.h"
 #include "WLLocalization.h"
+#include "WLTextLayout.h"
 
 #include <QEventLoop>
 #include <QJsonArray>
@@ -126,7 +127,7 @@ public:
             }
             if (i > 0)
                 context.writeLine(u"\n"_s + QString(40, QChar(0x2550)) + u"\n"_s);
-            context.writeBytes(text.toUtf8());
+            context.writeBytes(WLTextLayout::wrapped(text, context.outputWidth()).toUtf8());
         }
         if (html)
             return status;
@@ -144,8 +145,10 @@ public:
             if (!whole.isEmpty())
                 context.writeLine();
             context.writeLine(partialTitle);
+            QList<QStringList> rows;
             for (const QString &name : std::as_const(partial))
-                context.writeLine(u"  "_s + name);
+                rows.append({QString(), name});
+            context.writeTable(rows);
         }
         return status;
     }

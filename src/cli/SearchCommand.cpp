@@ -71,6 +71,16 @@ private:
                                                        : QString::number(count)));
     }
 
+    // What a person reads beside the word: how many entries it has, or the
+    // link text of its one entry. An entry may have many links (eighteen
+    // for "über" in FreeDict), so they are not all listed; --json has them.
+    static QString entrySummary(const QString &links, const std::optional<QVariantList> &ids)
+    {
+        if (ids && ids->size() > 1)
+            return QStringLiteral("%1 entries").arg(ids->size());
+        return links.section(QLatin1Char('\t'), 0, 0);
+    }
+
     static void writeSections(WLCliContext &context, const WLDatabase &database)
     {
         QJsonArray sections;
@@ -84,22 +94,16 @@ private:
                 const std::optional<QVariantList> ids =
                     database.itemContentsIDsAtIndexOfSearchSectionAtIndex(item, section);
                 QJsonArray idArray;
-                QStringList idTexts;
                 if (ids) {
-                    for (const QVariant &id : *ids) {
+                    for (const QVariant &id : *ids)
                         idArray.append(id.toInt());
-                        idTexts.append(id.toString());
-                    }
                 }
                 items.append(QJsonObject{
                     {QStringLiteral("word"), word},
                     {QStringLiteral("links"), links},
                     {QStringLiteral("contentsIDs"),
                      ids ? QJsonValue(idArray) : QJsonValue(QJsonValue::Null)}});
-                // Links hold tabs between link texts; shown as a list here.
-                rows.append({QStringLiteral(" "), word,
-                             links.split(QLatin1Char('\t')).join(QStringLiteral(", ")),
-                             ids ? idTexts.join(QStringLiteral(", ")) : QStringLiteral("-")});
+                rows.append({QString(), word, entrySummary(links, ids)});
             }
             sections.append(QJsonObject{
                 {QStringLiteral("title"),

@@ -1,5 +1,6 @@
 #include "WLCliRunner.h"
 #include "WLSourceFixture.h"
+#include "WLUserDefaults.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -11,6 +12,11 @@
 
 using namespace WLSourceFixture;
 using namespace Qt::StringLiterals;
+
+namespace {
+const QString kLongWord = u"über das wahre ausmaß von etwas hinwegtäuschen, "
+                          u"ohne es je zuzugeben, und noch einiges mehr dazu"_s;
+}
 
 // wldict run as users run it, on a bundle that its own build command makes:
 // one case per kind of output. The search rules themselves are the
@@ -25,6 +31,8 @@ private Q_SLOTS:
     void json();
     void text_data();
     void text();
+    void textFitsTheTerminal_data();
+    void textFitsTheTerminal();
     void pageIsTheReadersBytes();
     void traceListsSnapshotsInOrder();
     void exitStatus_data();
@@ -46,10 +54,17 @@ void TestWldict::initTestCase()
         QSKIP("WLDICT is not set");
     QVERIFY(mDir.isValid());
     // Contents IDs: apple 1, bank 2 and 3, banker 4, café 5, river 6.
-    const QByteArray entries =
+    QByteArray entries =
         entry(u"bank"_s, {u"<p>money</p>"_s, u"<p>by a [[river]]</p>"_s}, {u"bank"_s, u"BANKS"_s}) +
         entry(u"banker"_s, {u"<p>of a bank</p>"_s}) + entry(u"river"_s, {u"<p>water</p>"_s}) +
         entry(u"café"_s, {u"<p>coffee</p>"_s}) + entry(u"apple"_s, {u"<p>fruit</p>"_s});
+    // Entries that make long lines: many fragments, a long headword with a
+    // long paragraph.
+    QStringList senses;
+    for (int i = 1; i <= 18; ++i)
+        senses.append(u"<p>sense %1</p>"_s.arg(i));
+    const QString paragraph = u"<p>%1</p>"_s.arg(u"a word that goes on "_s.repeated(12));
+    entries += entry(u"über"_s, senses) + entry(kLongWord, {paragraph});
     QVERIFY(write(path(u"src"_s), manifest(), entries));
     const WLCliResult built = mWldict.run({u"build"_s, path(u"src"_s), path(u"bundle"_s)});
     QVERIFY2(built.status == 0, built.err.constData());
@@ -64,13 +79,14 @@ void TestWldict::json_data()
     // info names a page directory of its own opening; the rest is fixed.
     QTest::newRow("info") << QStringList{u"info"_s}
                           << QByteArray(R"({"title": "Test Dictionary", "charset": "UTF-8",
-                                "sections": 4, "headwords": 5, "largeFont": true,
+                                "sections": 5, "headwords": 7, "largeFont": true,
                                 "separator": true, "wholeWordSearch": true, "media": false})");
     QTest::newRow("sections") << QStringList{u"index"_s}
                               << QByteArray(R"([{"name": "A", "offset": 1, "count": 1},
                                     {"name": "B", "offset": 2, "count": 2},
                                     {"name": "C", "offset": 4, "count": 1},
-                                    {"name": "R", "offset": 5, "count": 1}])");
+                                    {"name": "R", "offset": 5, "count": 1},
+                                    {"name": "U", "offset": 6, "count": 2}])");
     QTest::newRow("section by name")
         << QStringList{u"index"_s, u"b"_s}
         << QByteArray(R"([{"id": 2, "word": "bank"}, {"id": 3, "word": "banker"}])");
@@ -115,6 +131,10 @@ void TestWldict::text_data()
     QTest::addColumn<QString>("expected");
     QTest::newRow("index") << QStringList{u"index"_s, u"b"_s}
                            << u"ID  Headword\n 2  bank\n 3  banker\n"_s;
+    // A word with several entries shows their number, one with one entry its link.
+    QTest::newRow("search")
+        << QStringList{u"search"_s, u"bank"_s}
+        << u"Whole Words\n  bank  2 entries\nPartial Matches\n  banker  banker#1\n"_s;
     QTest::newRow("entry")
         << QStringList{u"entry"_s, u"2"_s}
         << u"bank\nContents ID  Link\n          2  bank#1\n          3  bank#2\n"_s;
@@ -127,6 +147,53 @@ void TestWldict::text()
     const WLCliResult result = mWldict.run(arguments);
     QCOMPARE(result.status, 0);
     QCOMPARE(result.outText(), expected);
+}
+
+void TestWldict::textFitsTheTerminal_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("search") << QStringList{u"search"_s, u"über"_s};
+    QTest::newRow("index") << QStringList{u"index"_s, u"u"_s};
+    QTest::newRow("lookup") << QStringList{u"lookup"_s, kLongWord};
+    QTest::newRow("bookmarks") << QStringList{u"bookmarks"_s};
+    QTest::newRow("history") << QStringList{u"history"_s};
+}
+
+// Lines no wider than $COLUMNS (as on a terminal); in a pipe nothing is cut.
+void TestWldict::textFitsTheTerminal()
+{
+    QFETCH(QStringList, arguments);
+    const QString defaults = path(u"long.plist"_s);
+    {
+        const QVariantMap reference{{u"word"_s, kLongWord},
+                                    {u"links"_s, QVariantList{kLongWord + u"#1"_s}},
+                                    {u"contentsIDs"_s, QVariantList{u"7"_s}}};
+        QVariantMap bookmark = reference;
+        bookmark.insert(u"notes"_s, u"why this one matters: "_s.repeated(8));
+        WLUserDefaults store(defaults);
+        store.setObject(QVariantList{bookmark}, u"WLBookmarks"_s);
+        store.setInteger(1, u"WLBookmarksVersion"_s);
+        store.setObject(QVariantList{reference}, u"WLHistory"_s);
+        store.setInteger(1, u"WLHistoryVersion"_s);
+    }
+    const auto widest = [](const QByteArray &out) {
+        qsizetype width = 0;
+        for (const QString &line : QString::fromUtf8(out).split(u'\n'))
+            width = qMax(width, line.toUcs4().size());
+        return width;
+    };
+    WLCliRunner wldict = mWldict;
+    wldict.setEnvironment(u"WL_DEFAULTS_FILE"_s, defaults);
+    const WLCliResult piped = wldict.run(arguments);
+    QCOMPARE(piped.status, 0);
+    QVERIFY2(widest(piped.out) > 80, piped.out.constData());
+
+    wldict.setEnvironment(u"COLUMNS"_s, u"80"_s);
+    const WLCliResult shown = wldict.run(arguments);
+    QCOMPARE(shown.status, 0);
+    QVERIFY2(widest(shown.out) <= 80, shown.out.constData());
+    // Shortened or wrapped, but no line left out.
+    QVERIFY(shown.out.count('\n') >= piped.out.count('\n'));
 }
 
 void TestWldict::pageIsTheReadersBytes()
@@ -230,8 +297,8 @@ void TestWldict::indexGivesUpOnAnEndlessDamagedSection()
 
     const WLCliResult result = mWldict.run({u"--dictionary"_s, damaged, u"index"_s, u"0"_s});
     QCOMPARE(result.status, 1);
-    // Rows 1 to 5 reach the five real headwords; the walk stops soon after.
-    QVERIFY2(result.err.contains("headwords from row 6 of the section on cannot be read"),
+    // Rows 1 to 7 reach the seven real headwords; the walk stops soon after.
+    QVERIFY2(result.err.contains("headwords from row 8 of the section on cannot be read"),
              result.err.right(300).constData());
     QVERIFY2(result.out.contains("apple") && result.out.contains("river"), result.out.constData());
 }
