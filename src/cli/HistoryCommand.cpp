@@ -13,6 +13,16 @@ public:
     QString name() const override { return QStringLiteral("history"); }
     QString arguments() const override { return {}; }
     QString summary() const override { return QStringLiteral("the entries read, newest first"); }
+    QString description() const override
+    {
+        return QStringLiteral(
+            "Lists the entries read in the reader, newest first, as its History tab shows them "
+            "(at most 100). --json gives each entry's link texts and contents IDs too.");
+    }
+    QStringList examples() const override
+    {
+        return {QStringLiteral("wldict history"), QStringLiteral("wldict --json history")};
+    }
     bool needsDictionary() const override { return false; }
 
     int run(WLCliContext &context, const QStringList &arguments) override

@@ -22,6 +22,25 @@ public:
     {
         return QStringLiteral("the HTML page of contents IDs, as raw bytes");
     }
+    QString description() const override
+    {
+        return QStringLiteral(
+            "Writes the HTML page of the contents IDs given, the bytes the reader shows: the "
+            "header, the fragments with separators between them and the footer, in the "
+            "dictionary's charset. The media the page names are extracted into the page "
+            "directory, which is kept so that the page can be opened from there.");
+    }
+    QStringList examples() const override
+    {
+        return {QStringLiteral("wldict page 12 30"),
+                QStringLiteral("wldict page --large 12 > page.html")};
+    }
+    QList<WLCommandOption> options() const override
+    {
+        return {{QStringLiteral("--large"), {}, QStringLiteral("with the large-type header")},
+                {QStringLiteral("--verbose"), {},
+                 QStringLiteral("name the page directory on standard error")}};
+    }
 
     int run(WLCliContext &context, const QStringList &arguments) override
     {

@@ -18,8 +18,27 @@ public:
     QString arguments() const override { return QStringLiteral("[--trace] KEYWORD"); }
     QString summary() const override
     {
-        return QStringLiteral("whole-word and partial matches (* any run, ? one character); "
-                              "--trace: one JSON line per result snapshot instead");
+        return QStringLiteral("the whole-word and partial matches of a keyword");
+    }
+    QString description() const override
+    {
+        return QStringLiteral(
+            "Runs KEYWORD through the search as typing it into the reader's search bar does, "
+            "and lists the sections the search screen then shows: Whole Words, then Partial "
+            "Matches. * stands for any run of characters and ? for one; an empty keyword (\"\") "
+            "clears the results. Each word is shown with its number of entries, or the link "
+            "text of its one entry; --json gives every link text and contents ID.");
+    }
+    QStringList examples() const override
+    {
+        return {QStringLiteral("wldict search bank"), QStringLiteral("wldict search 'app*'"),
+                QStringLiteral("wldict --json search 'b?nk'")};
+    }
+    QList<WLCommandOption> options() const override
+    {
+        return {{QStringLiteral("--trace"), {},
+                 QStringLiteral("one JSON line per result snapshot the search hands over, "
+                                "instead of the sections")}};
     }
 
     int run(WLCliContext &context, const QStringList &arguments) override

@@ -40,8 +40,12 @@ WLDatabase *WLCliContext::database()
         return nullptr;
     }
     if (!QFileInfo(descriptionPath()).isFile()) {
-        fail(QStringLiteral("%1: no dictionary bundle here (DatabaseInfo.plist is missing)")
-                 .arg(QDir::toNativeSeparators(mDictionaryPath)));
+        if (!QFileInfo::exists(mDictionaryPath) && !mDictionaryPath.contains(QLatin1Char('/')))
+            fail(QStringLiteral("no dictionary folder or installed dictionary \"%1\"")
+                     .arg(mDictionaryPath));
+        else
+            fail(QStringLiteral("%1: no dictionary bundle here (DatabaseInfo.plist is missing)")
+                     .arg(QDir::toNativeSeparators(mDictionaryPath)));
         return nullptr;
     }
     WLBundle::setResourcePath(QFileInfo(mDictionaryPath).absoluteFilePath());

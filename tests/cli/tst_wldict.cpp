@@ -37,7 +37,8 @@ private Q_SLOTS:
     void traceListsSnapshotsInOrder();
     void exitStatus_data();
     void exitStatus();
-    void dictionaryFromTheEnvironment();
+    void dictionaryIsFound_data();
+    void dictionaryIsFound();
     void buildReportsFileAndLine();
     void indexGivesUpOnAnEndlessDamagedSection();
 
@@ -228,7 +229,18 @@ void TestWldict::exitStatus_data()
 
     QTest::newRow("help") << QStringList{u"--help"_s} << 0 << QString();
     QTest::newRow("no command") << QStringList{} << 2 << u"no command given"_s;
-    QTest::newRow("unknown command") << QStringList{u"frobnicate"_s} << 2 << u"unknown command"_s;
+    QTest::newRow("unknown command")
+        << QStringList{u"frobnicate"_s} << 2 << u"unknown command \"frobnicate\"\n"_s;
+    QTest::newRow("misspelt command")
+        << QStringList{u"histroy"_s} << 2 << u"(did you mean 'history'?)"_s;
+    QTest::newRow("beginning of commands")
+        << QStringList{u"i"_s} << 2 << u"(did you mean 'import-dictd', 'index' or 'info'?)"_s;
+    QTest::newRow("misspelt option") << QStringList{u"search"_s, u"--trcae"_s, u"x"_s} << 2
+                                     << u"unknown option \"--trcae\" (did you mean '--trace'?)"_s;
+    QTest::newRow("misspelt global option")
+        << QStringList{u"--jsn"_s, u"info"_s} << 2 << u"(did you mean '--json'?)"_s;
+    QTest::newRow("option of another command")
+        << QStringList{u"lookup"_s, u"--trace"_s, u"x"_s} << 2 << u"unknown option \"--trace\"\n"_s;
     QTest::newRow("not a headword ID")
         << QStringList{u"entry"_s, u"x1"_s} << 2 << u"is not a headword ID"_s;
     QTest::newRow("no such entry") << QStringList{u"entry"_s, u"99"_s} << 1 << u"no headword 99"_s;
@@ -249,6 +261,9 @@ void TestWldict::exitStatus_data()
     QTest::newRow("no bundle there")
         << QStringList{u"--dictionary"_s, path(u"nowhere"_s), u"info"_s} << 1
         << u"no dictionary bundle here"_s;
+    QTest::newRow("no dictionary of that name")
+        << QStringList{u"--dictionary"_s, u"nowhere"_s, u"info"_s} << 1
+        << u"no dictionary folder or installed dictionary \"nowhere\""_s;
 }
 
 void TestWldict::exitStatus()
@@ -263,11 +278,33 @@ void TestWldict::exitStatus()
         QVERIFY(result.out.isEmpty());
 }
 
-void TestWldict::dictionaryFromTheEnvironment()
+void TestWldict::dictionaryIsFound_data()
 {
+    QTest::addColumn<QString>("variable");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("folder in the environment")
+        << u"WL_DICTIONARY"_s << path(u"bundle"_s) << QStringList{};
+    QTest::newRow("name of one the user installed")
+        << u"XDG_DATA_HOME"_s << path(u"data"_s) << QStringList{u"--dictionary"_s, u"test"_s};
+    QTest::newRow("name of one the system installed")
+        << u"XDG_DATA_DIRS"_s << u"/nonexistent:"_s + path(u"data"_s)
+        << QStringList{u"--dictionary"_s, u"test"_s};
+}
+
+void TestWldict::dictionaryIsFound()
+{
+    QFETCH(QString, variable);
+    QFETCH(QString, value);
+    QFETCH(QStringList, arguments);
+    const QString installed = path(u"data/wlreader/dictionaries/test"_s);
+    QVERIFY(QDir().mkpath(QFileInfo(installed).path()));
+    QVERIFY(QFileInfo::exists(installed) || QFile::link(path(u"bundle"_s), installed));
     WLCliRunner wldict;
-    wldict.setEnvironment(u"WL_DICTIONARY"_s, path(u"bundle"_s));
-    QCOMPARE(wldict.json({u"info"_s})[u"title"_s].toString(), u"Test Dictionary"_s);
+    wldict.setEnvironment(u"XDG_DATA_HOME"_s, path(u"nothing"_s));
+    wldict.setEnvironment(variable, value);
+    QCOMPARE(wldict.json(arguments + QStringList{u"info"_s})[u"title"_s].toString(),
+             u"Test Dictionary"_s);
 }
 
 void TestWldict::buildReportsFileAndLine()
