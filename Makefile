@@ -11,7 +11,7 @@ JOBS ?= $(shell nproc)
 PACKAGES := cmake ninja-build g++ pkg-config make python3 \
             qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools \
             libplist-dev libsqlite3-dev sqlite3 libicu-dev libbenchmark-dev \
-            zlib1g-dev libxml2-dev
+            zlib1g-dev libxml2-dev scdoc
 
 .PHONY: all deps configure build run test test-tsan test-asan fuzz bench dictionaries clean
 

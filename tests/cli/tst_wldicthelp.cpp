@@ -1,5 +1,7 @@
 #include "WLCliRunner.h"
 
+#include <QFile>
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -12,10 +14,13 @@ class TestWldictHelp : public QObject
 private Q_SLOTS:
     void initTestCase();
     void everyCommandExplainsItself();
+    void manualPageHasEveryCommandAndOption();
 
 private:
     // The commands "wldict --help" lists.
     QStringList commands() const;
+    // The options a help text lists.
+    static QStringList options(const QString &help);
 
     WLCliRunner mWldict;
 };
@@ -54,6 +59,47 @@ void TestWldictHelp::everyCommandExplainsItself()
         for (const QString &line : text.split(u'\n'))
             QVERIFY2(line.size() <= 80, qPrintable(line));
     }
+}
+
+QStringList TestWldictHelp::options(const QString &help)
+{
+    static const QRegularExpression option(u"^  (-[-\\w]+)"_s, QRegularExpression::MultilineOption);
+    const qsizetype start = help.indexOf(u"\nOptions:\n"_s);
+    if (start < 0)
+        return {};
+    QStringList names;
+    const QString section = help.mid(start, help.indexOf(u"\n\n"_s, start + 1) - start);
+    for (auto it = option.globalMatch(section); it.hasNext();)
+        names.append(it.next().captured(1));
+    return names;
+}
+
+void TestWldictHelp::manualPageHasEveryCommandAndOption()
+{
+#ifndef WL_MAN_PAGE
+    QSKIP("the manual pages are not built");
+#else
+    QFile file(QStringLiteral(WL_MAN_PAGE));
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
+    // The troff without its font changes and escapes.
+    static const QRegularExpression markup(u"\\\\f[BIRP]|\\\\&"_s);
+    const QString page = QString::fromUtf8(file.readAll()).remove(markup).replace(u"\\-"_s, u"-"_s);
+
+    QStringList expected = options(mWldict.run({u"--help"_s}).outText());
+    QVERIFY(expected.contains(u"--dictionary"_s));
+    const QStringList names = commands();
+    for (const QString &name : names) {
+        QVERIFY2(page.contains(u"\n.SS "_s + name + u' ') ||
+                     page.contains(u"\n.SS "_s + name + u'\n'),
+                 qPrintable(name));
+        expected += options(mWldict.run({name, u"--help"_s}).outText());
+    }
+    for (const QString &option : std::as_const(expected))
+        QVERIFY2(page.contains(option), qPrintable(option));
+    for (const char *variable : {"WL_DICTIONARY", "WL_DEFAULTS_FILE", "TMPDIR"})
+        QVERIFY2(page.contains(u"\n.SH ENVIRONMENT"_s) && page.contains(QLatin1String(variable)),
+                 variable);
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestWldictHelp)
