@@ -101,7 +101,7 @@ _wldict()
             build) options="--from-dictd --title --language" ;;
             import-dictd) options="--title --language" ;;
             lookup) options="--html" ;;
-            page) options="--large --verbose" ;;
+            page) options="--large" ;;
             search) options="--trace" ;;
         esac
         COMPREPLY=($(compgen -W "$options $globals" -- "$cur"))
