@@ -188,8 +188,13 @@ QStringList WLCommandHelp::closeNames(const QString &typed, const QStringList &c
     QStringList closest;
     for (const QString &candidate : candidates) {
         const QString name = candidate.toLower();
-        // A beginning counts as closest of all: "hist" means "history".
-        const int distance = name.startsWith(wanted) ? 0 : editDistance(wanted, name);
+        // A beginning counts as closest of all: "hist" means "history". Names
+        // whose lengths differ by more than the edits allowed are not
+        // measured (a long argument would cost its length squared).
+        const bool measured = qAbs(name.size() - wanted.size()) <= allowed;
+        const int distance = name.startsWith(wanted) ? 0
+                             : measured              ? editDistance(wanted, name)
+                                                     : allowed + 1;
         if (distance < best) {
             best = distance;
             closest = {candidate};
