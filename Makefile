@@ -11,7 +11,7 @@ JOBS ?= $(shell nproc)
 PACKAGES := cmake ninja-build g++ pkg-config make python3 \
             qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools \
             libplist-dev libsqlite3-dev sqlite3 libicu-dev libbenchmark-dev \
-            zlib1g-dev libxml2-dev \
+            zlib1g-dev libxml2-dev scdoc \
             qt6-declarative-dev qt6-declarative-dev-tools qt6-qpa-plugins \
             qml6-module-qtquick qml6-module-qtquick-controls qml6-module-qtquick-layouts \
             qml6-module-qtquick-window qml6-module-qtquick-templates qml6-module-qtqml-workerscript \

@@ -111,6 +111,21 @@ public:
     {
         return QStringLiteral("list the bookmarks, or move them between machines as JSON");
     }
+    QString description() const override
+    {
+        return QStringLiteral(
+            "Lists the bookmarks, each word with its notes, as the reader's Bookmarks tab shows "
+            "them. \"export FILE\" writes every bookmark to FILE as JSON (\"-\": standard "
+            "output); \"import FILE\" reads such a file (\"-\": standard input) and adds each "
+            "bookmark, replacing the one of the same word. A file with any bookmark that is not "
+            "right changes nothing.");
+    }
+    QStringList examples() const override
+    {
+        return {QStringLiteral("wldict bookmarks"),
+                QStringLiteral("wldict bookmarks export bookmarks.json"),
+                QStringLiteral("wldict bookmarks import bookmarks.json")};
+    }
     bool needsDictionary() const override { return false; }
 
     int run(WLCliContext &context, const QStringList &arguments) override

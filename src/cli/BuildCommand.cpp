@@ -13,12 +13,36 @@ public:
     QString name() const override { return QStringLiteral("build"); }
     QString arguments() const override
     {
-        return QStringLiteral("SOURCE OUTDIR | --from-dictd [import-dictd options] NAME.index "
-                              "NAME.dict[.dz] OUTDIR");
+        return QStringLiteral("SOURCE OUTDIR | --from-dictd [OPTIONS] NAME.index NAME.dict[.dz] "
+                              "OUTDIR");
     }
     QString summary() const override
     {
-        return QStringLiteral("compile a source folder into a bundle (see docs/SOURCE_FORMAT.md)");
+        return QStringLiteral("compile a source folder or a dictd database into a bundle");
+    }
+    QString description() const override
+    {
+        return QStringLiteral(
+            "Compiles a source folder (manifest.json and entries.jsonl, described in "
+            "docs/SOURCE_FORMAT.md) into the bundle folder OUTDIR that the reader opens. With "
+            "--from-dictd the input is a dictd database, its .index and .dict or .dict.dz "
+            "files, converted first in a temporary folder beside OUTDIR (import-dictd does "
+            "that step alone). A build that fails leaves no OUTDIR.");
+    }
+    QStringList examples() const override
+    {
+        return {QStringLiteral("wldict build dictionaries/demo demo"),
+                QStringLiteral("wldict build --from-dictd --language en wn.index wn.dict.dz wn")};
+    }
+    QList<WLCommandOption> options() const override
+    {
+        return {{QStringLiteral("--from-dictd"), {},
+                 QStringLiteral("the input is a dictd database")},
+                {QStringLiteral("--title"), QStringLiteral("TEXT"),
+                 QStringLiteral("with --from-dictd: the title, instead of the database's own")},
+                {QStringLiteral("--language"), QStringLiteral("LOCALE"),
+                 QStringLiteral("with --from-dictd: the ICU locale whose collation orders the "
+                                "headwords, such as en or de")}};
     }
 
     bool needsDictionary() const override { return false; }

@@ -16,6 +16,18 @@ public:
     {
         return QStringLiteral("the word, link texts and contents IDs of a headword ID");
     }
+    QString description() const override
+    {
+        return QStringLiteral(
+            "Shows the headword with the ID given (its place in the headword index, from 1; "
+            "index lists them): its word, and the link text and contents ID of each of its "
+            "fragments. This is the entry reference the reader hands to its entry viewer; page "
+            "makes the page of the contents IDs.");
+    }
+    QStringList examples() const override
+    {
+        return {QStringLiteral("wldict entry 42"), QStringLiteral("wldict --json entry 42")};
+    }
 
     int run(WLCliContext &context, const QStringList &arguments) override
     {

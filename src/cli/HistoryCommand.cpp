@@ -13,6 +13,16 @@ public:
     QString name() const override { return QStringLiteral("history"); }
     QString arguments() const override { return {}; }
     QString summary() const override { return QStringLiteral("the entries read, newest first"); }
+    QString description() const override
+    {
+        return QStringLiteral(
+            "Lists the entries read in the reader, newest first, as its History tab shows them "
+            "(at most 100). --json gives each entry's link texts and contents IDs too.");
+    }
+    QStringList examples() const override
+    {
+        return {QStringLiteral("wldict history"), QStringLiteral("wldict --json history")};
+    }
     bool needsDictionary() const override { return false; }
 
     int run(WLCliContext &context, const QStringList &arguments) override
@@ -21,13 +31,14 @@ public:
             return context.usage(*this, QStringLiteral("takes no arguments"));
         const auto store = WLHistoryDataSource::init();
         QJsonArray array;
+        QList<QStringList> rows;
         for (qsizetype row = 0; row < store->tableViewNumberOfRowsInSection(0); ++row) {
             QString word;
             QVariantList links, contentsIDs;
             if (!store->getWord(&word, &links, &contentsIDs, {0, row}))
                 continue;
             if (!context.json()) {
-                context.writeLine(word);
+                rows.append({word});
                 continue;
             }
             QJsonObject object;
@@ -38,6 +49,8 @@ public:
         }
         if (context.json())
             context.writeJson(array);
+        else
+            context.writeTable(rows);
         return 0;
     }
 };

@@ -102,6 +102,23 @@ public:
     {
         return u"convert a dictd database into a source folder for build"_s;
     }
+    QString description() const override
+    {
+        return u"Converts a dictd database, its .index and .dict or .dict.dz files, into a "
+               "source folder for build, to be edited before it is built. Cross-references "
+               "{word} become links; the counts of headwords, definitions, links and "
+               "references without a target go to standard error."_s;
+    }
+    QStringList examples() const override
+    {
+        return {u"wldict import-dictd --title WordNet wn.index wn.dict.dz wn-source"_s};
+    }
+    QList<WLCommandOption> options() const override
+    {
+        return {{u"--title"_s, u"TEXT"_s, u"the title, instead of the database's own"_s},
+                {u"--language"_s, u"LOCALE"_s,
+                 u"the ICU locale whose collation orders the headwords, such as en or de"_s}};
+    }
     bool needsDictionary() const override { return false; }
 
     int run(WLCliContext &context, const QStringList &arguments) override

@@ -14,7 +14,20 @@ public:
     QString arguments() const override { return QStringLiteral("[SECTION]"); }
     QString summary() const override
     {
-        return QStringLiteral("the sections, or the headwords of one (by number from 0, or name)");
+        return QStringLiteral("the sections of the index, or the headwords of one");
+    }
+    QString description() const override
+    {
+        return QStringLiteral(
+            "Without SECTION, lists the sections of the headword index (the letters beside the "
+            "reader's index list) with the ID of the first headword of each and their sizes. "
+            "With SECTION, given by its number from 0 or by its name, lists the headwords of "
+            "that section with their IDs, which entry takes.");
+    }
+    QStringList examples() const override
+    {
+        return {QStringLiteral("wldict index"), QStringLiteral("wldict index 3"),
+                QStringLiteral("wldict index B")};
     }
 
     int run(WLCliContext &context, const QStringList &arguments) override

@@ -30,6 +30,18 @@ public:
     {
         return QStringLiteral("title, charset, sizes and optional features");
     }
+    QString description() const override
+    {
+        return QStringLiteral(
+            "Shows the dictionary's title and charset, its numbers of sections and headwords, "
+            "which optional features it has (large type, separators, whole-word search, letter "
+            "indexes, media) and the page directory of this opening.");
+    }
+    QStringList examples() const override
+    {
+        return {QStringLiteral("wldict info"),
+                QStringLiteral("wldict --dictionary wn --json info")};
+    }
 
     int run(WLCliContext &context, const QStringList &arguments) override
     {

@@ -15,6 +15,13 @@ public:
     {
         return QStringLiteral("where a cross-reference \"#LINK-ID\" leads");
     }
+    QString description() const override
+    {
+        return QStringLiteral(
+            "Shows where a cross-reference leads: a link \"#LINK-ID\" in a page opens the word, "
+            "link text and contents ID printed here.");
+    }
+    QStringList examples() const override { return {QStringLiteral("wldict link 7")}; }
 
     int run(WLCliContext &context, const QStringList &arguments) override
     {

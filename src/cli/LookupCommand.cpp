@@ -4,6 +4,7 @@
 #include "WLDatabase.h"
 #include "WLHtmlTextRenderer.h"
 #include "WLLocalization.h"
+#include "WLTextLayout.h"
 
 #include <QEventLoop>
 #include <QJsonArray>
@@ -35,7 +36,24 @@ public:
     QString arguments() const override { return u"[--html] WORD"_s; }
     QString summary() const override
     {
-        return u"WORD's entry pages as text, then its partial matches (--html: raw pages)"_s;
+        return u"a word's entries as text, then its partial matches"_s;
+    }
+    QString description() const override
+    {
+        return u"Looks WORD up as a person at a terminal does: runs it through the search, "
+               "prints the entry page of each whole-word match as text, then lists the partial "
+               "matches. * and ? are wildcards, as in search. On a terminal, bold text is shown "
+               "bold and links underlined, unless $NO_COLOR is set."_s;
+    }
+    QStringList examples() const override
+    {
+        return {u"wldict lookup apple"_s, u"wldict --dictionary wn lookup bank"_s,
+                u"wldict lookup --html apple > apple.html"_s};
+    }
+    QList<WLCommandOption> options() const override
+    {
+        return {{u"--html"_s, {},
+                 u"the whole-word matches' pages as HTML, in the dictionary's charset"_s}};
     }
 
     int run(WLCliContext &context, const QStringList &arguments) override
@@ -126,7 +144,7 @@ public:
             }
             if (i > 0)
                 context.writeLine(u"\n"_s + QString(40, QChar(0x2550)) + u"\n"_s);
-            context.writeBytes(text.toUtf8());
+            context.writeBytes(WLTextLayout::wrapped(text, context.outputWidth()).toUtf8());
         }
         if (html)
             return status;
@@ -144,8 +162,10 @@ public:
             if (!whole.isEmpty())
                 context.writeLine();
             context.writeLine(partialTitle);
+            QList<QStringList> rows;
             for (const QString &name : std::as_const(partial))
-                context.writeLine(u"  "_s + name);
+                rows.append({QString(), name});
+            context.writeTable(rows);
         }
         return status;
     }

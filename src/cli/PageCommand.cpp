@@ -16,25 +16,38 @@ public:
     QString name() const override { return QStringLiteral("page"); }
     QString arguments() const override
     {
-        return QStringLiteral("[--large] [--verbose] CONTENTS-ID...");
+        return QStringLiteral("[--large] CONTENTS-ID...");
     }
     QString summary() const override
     {
         return QStringLiteral("the HTML page of contents IDs, as raw bytes");
     }
+    QString description() const override
+    {
+        return QStringLiteral(
+            "Writes the HTML page of the contents IDs given, the bytes the reader shows: the "
+            "header, the fragments with separators between them and the footer, in the "
+            "dictionary's charset. The media the page names are extracted into the page "
+            "directory, which is kept so that the page can be opened from there, and named on "
+            "standard error.");
+    }
+    QStringList examples() const override
+    {
+        return {QStringLiteral("wldict page 12 30"),
+                QStringLiteral("wldict page --large 12 > page.html")};
+    }
+    QList<WLCommandOption> options() const override
+    {
+        return {{QStringLiteral("--large"), {}, QStringLiteral("with the large-type header")}};
+    }
 
     int run(WLCliContext &context, const QStringList &arguments) override
     {
         bool large = false;
-        bool verbose = false;
         QVariantList ids;
         for (const QString &argument : arguments) {
             if (argument == QLatin1String("--large")) {
                 large = true;
-                continue;
-            }
-            if (argument == QLatin1String("--verbose")) {
-                verbose = true;
                 continue;
             }
             const std::optional<int> id = WLCliContext::parseID(argument);
@@ -49,12 +62,10 @@ public:
             return 1;
         const std::optional<QByteArray> page = database->newHtmlDataForIDs(ids, large);
         // The page's media stay in the page directory, its base, so that the
-        // page can be opened from there; the next opening reuses them.
+        // page can be opened from there; it is named since it outlives us.
         database->keepPageDirectory();
-        if (verbose) {
-            std::fprintf(stderr, "page directory: %s\n",
-                         qUtf8Printable(QDir::cleanPath(database->htmlBaseURL().toLocalFile())));
-        }
+        std::fprintf(stderr, "page directory: %s\n",
+                     qUtf8Printable(QDir::cleanPath(database->htmlBaseURL().toLocalFile())));
         if (!page)
             return context.fail(QStringLiteral("the page cannot be made"));
         context.writeBytes(*page);

@@ -18,8 +18,27 @@ public:
     QString arguments() const override { return QStringLiteral("[--trace] KEYWORD"); }
     QString summary() const override
     {
-        return QStringLiteral("whole-word and partial matches (* any run, ? one character); "
-                              "--trace: one JSON line per result snapshot instead");
+        return QStringLiteral("the whole-word and partial matches of a keyword");
+    }
+    QString description() const override
+    {
+        return QStringLiteral(
+            "Runs KEYWORD through the search as typing it into the reader's search bar does, "
+            "and lists the sections the search screen then shows: Whole Words, then Partial "
+            "Matches. * stands for any run of characters and ? for one; an empty keyword (\"\") "
+            "clears the results. Each word is shown with its number of entries, or the link "
+            "text of its one entry; --json gives every link text and contents ID.");
+    }
+    QStringList examples() const override
+    {
+        return {QStringLiteral("wldict search bank"), QStringLiteral("wldict search 'app*'"),
+                QStringLiteral("wldict --json search 'b?nk'")};
+    }
+    QList<WLCommandOption> options() const override
+    {
+        return {{QStringLiteral("--trace"), {},
+                 QStringLiteral("one JSON line per result snapshot the search hands over, "
+                                "instead of the sections")}};
     }
 
     int run(WLCliContext &context, const QStringList &arguments) override
@@ -71,6 +90,16 @@ private:
                                                        : QString::number(count)));
     }
 
+    // What a person reads beside the word: how many entries it has, or the
+    // link text of its one entry. An entry may have many links (eighteen
+    // for "über" in FreeDict), so they are not all listed; --json has them.
+    static QString entrySummary(const QString &links, const std::optional<QVariantList> &ids)
+    {
+        if (ids && ids->size() > 1)
+            return QStringLiteral("%1 entries").arg(ids->size());
+        return links.section(QLatin1Char('\t'), 0, 0);
+    }
+
     static void writeSections(WLCliContext &context, const WLDatabase &database)
     {
         QJsonArray sections;
@@ -84,22 +113,16 @@ private:
                 const std::optional<QVariantList> ids =
                     database.itemContentsIDsAtIndexOfSearchSectionAtIndex(item, section);
                 QJsonArray idArray;
-                QStringList idTexts;
                 if (ids) {
-                    for (const QVariant &id : *ids) {
+                    for (const QVariant &id : *ids)
                         idArray.append(id.toInt());
-                        idTexts.append(id.toString());
-                    }
                 }
                 items.append(QJsonObject{
                     {QStringLiteral("word"), word},
                     {QStringLiteral("links"), links},
                     {QStringLiteral("contentsIDs"),
                      ids ? QJsonValue(idArray) : QJsonValue(QJsonValue::Null)}});
-                // Links hold tabs between link texts; shown as a list here.
-                rows.append({QStringLiteral(" "), word,
-                             links.split(QLatin1Char('\t')).join(QStringLiteral(", ")),
-                             ids ? idTexts.join(QStringLiteral(", ")) : QStringLiteral("-")});
+                rows.append({QString(), word, entrySummary(links, ids)});
             }
             sections.append(QJsonObject{
                 {QStringLiteral("title"),

@@ -3,6 +3,7 @@
 #include "WLBundle.h"
 #include "WLCommand.h"
 #include "WLDatabase.h"
+#include "WLTextLayout.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -13,7 +14,8 @@
 #include <cstdio>
 
 WLCliContext::WLCliContext(QString dictionaryPath, bool json)
-    : m_dictionaryPath(std::move(dictionaryPath)), m_json(json)
+    : mDictionaryPath(std::move(dictionaryPath)), mJson(json),
+      mOutputWidth(WLTextLayout::outputWidth())
 {
 }
 
@@ -25,29 +27,33 @@ WLCliContext::~WLCliContext()
 
 QString WLCliContext::descriptionPath() const
 {
-    return QDir(m_dictionaryPath).filePath(QStringLiteral("DatabaseInfo.plist"));
+    return QDir(mDictionaryPath).filePath(QStringLiteral("DatabaseInfo.plist"));
 }
 
 WLDatabase *WLCliContext::database()
 {
-    if (m_openAttempted)
-        return m_database.get();
-    m_openAttempted = true;
-    if (m_dictionaryPath.isEmpty()) {
+    if (mOpenAttempted)
+        return mDatabase.get();
+    mOpenAttempted = true;
+    if (mDictionaryPath.isEmpty()) {
         fail(QStringLiteral("no dictionary: give --dictionary DIR or set WL_DICTIONARY"));
         return nullptr;
     }
     if (!QFileInfo(descriptionPath()).isFile()) {
-        fail(QStringLiteral("%1: no dictionary bundle here (DatabaseInfo.plist is missing)")
-                 .arg(QDir::toNativeSeparators(m_dictionaryPath)));
+        if (!QFileInfo::exists(mDictionaryPath) && !mDictionaryPath.contains(QLatin1Char('/')))
+            fail(QStringLiteral("no dictionary folder or installed dictionary \"%1\"")
+                     .arg(mDictionaryPath));
+        else
+            fail(QStringLiteral("%1: no dictionary bundle here (DatabaseInfo.plist is missing)")
+                     .arg(QDir::toNativeSeparators(mDictionaryPath)));
         return nullptr;
     }
-    WLBundle::setResourcePath(QFileInfo(m_dictionaryPath).absoluteFilePath());
-    m_database = WLDatabase::initWithPropertyListFile(descriptionPath());
-    if (!m_database)
+    WLBundle::setResourcePath(QFileInfo(mDictionaryPath).absoluteFilePath());
+    mDatabase = WLDatabase::initWithPropertyListFile(descriptionPath());
+    if (!mDatabase)
         fail(QStringLiteral("%1: the dictionary cannot be opened")
-                 .arg(QDir::toNativeSeparators(m_dictionaryPath)));
-    return m_database.get();
+                 .arg(QDir::toNativeSeparators(mDictionaryPath)));
+    return mDatabase.get();
 }
 
 void WLCliContext::writeJson(const QJsonValue &value)
@@ -72,27 +78,9 @@ void WLCliContext::writeBytes(const QByteArray &bytes)
 
 void WLCliContext::writeTable(const QList<QStringList> &rows, const QList<int> &rightAligned)
 {
-    QList<qsizetype> widths;
-    for (const QStringList &row : rows) {
-        for (qsizetype column = 0; column < row.size(); ++column) {
-            if (widths.size() <= column)
-                widths.append(0);
-            widths[column] = qMax(widths[column], row[column].size());
-        }
-    }
-    for (const QStringList &row : rows) {
-        QString line;
-        for (qsizetype column = 0; column < row.size(); ++column) {
-            if (column > 0)
-                line += QStringLiteral("  ");
-            const bool last = column == row.size() - 1;
-            if (rightAligned.contains(int(column)))
-                line += row[column].rightJustified(widths[column]);
-            else
-                line += last ? row[column] : row[column].leftJustified(widths[column]);
-        }
+    const QStringList lines = WLTextLayout::table(rows, rightAligned, mOutputWidth);
+    for (const QString &line : lines)
         writeLine(line);
-    }
 }
 
 int WLCliContext::fail(const QString &message)

@@ -22,8 +22,10 @@ public:
     WLCliContext(const WLCliContext &) = delete;
     WLCliContext &operator=(const WLCliContext &) = delete;
 
-    bool json() const { return m_json; }
-    QString dictionaryPath() const { return m_dictionaryPath; }
+    bool json() const { return mJson; }
+    QString dictionaryPath() const { return mDictionaryPath; }
+    // The columns text output is laid out for; 0 when it is not limited.
+    int outputWidth() const { return mOutputWidth; }
 
     // The open dictionary; null after a message on standard error when it
     // cannot be opened.
@@ -33,8 +35,9 @@ public:
     void writeJson(const QJsonValue &value);
     void writeLine(const QString &text = {});
     void writeBytes(const QByteArray &bytes);
-    // Rows of cells in aligned columns; the columns named right-aligned are
-    // padded on the left (numbers).
+    // Rows of cells in aligned columns, long cells shortened to the output
+    // width; the columns named right-aligned are padded on the left
+    // (numbers).
     void writeTable(const QList<QStringList> &rows, const QList<int> &rightAligned = {});
 
     // "wldict: message" on standard error; the status of a failure (1).
@@ -46,8 +49,9 @@ public:
     static std::optional<int> parseID(const QString &text);
 
 private:
-    QString m_dictionaryPath;
-    bool m_json = false;
-    bool m_openAttempted = false;
-    std::unique_ptr<WLDatabase> m_database;
+    QString mDictionaryPath;
+    bool mJson = false;
+    int mOutputWidth = 0;
+    bool mOpenAttempted = false;
+    std::unique_ptr<WLDatabase> mDatabase;
 };

@@ -1,11 +1,10 @@
-#include "WLPropertyList.h"
+#include "WLCliRunner.h"
 #include "WLUserDefaults.h"
 
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -27,16 +26,10 @@ private Q_SLOTS:
     void listsTheHistoryNewestFirst();
 
 private:
-    struct Result {
-        int status = -1;
-        QByteArray out;
-        QByteArray err;
-    };
-    Result wldict(const QStringList &arguments);
     QString path(const QString &name) const { return mDir->filePath(name); }
     QJsonArray exported();
 
-    QString mWldict;
+    WLCliRunner mWldict;
     std::unique_ptr<QTemporaryDir> mDir;
 };
 
@@ -59,8 +52,7 @@ QJsonObject bookmark(const QString &word, const QString &notes, const QJsonArray
 
 void TestBookmarksCommand::initTestCase()
 {
-    mWldict = qEnvironmentVariable("WLDICT");
-    if (mWldict.isEmpty())
+    if (!mWldict.isAvailable())
         QSKIP("WLDICT does not name the wldict executable");
 }
 
@@ -68,30 +60,12 @@ void TestBookmarksCommand::init()
 {
     mDir = std::make_unique<QTemporaryDir>();
     QVERIFY(mDir->isValid());
-}
-
-TestBookmarksCommand::Result TestBookmarksCommand::wldict(const QStringList &arguments)
-{
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"WL_DEFAULTS_FILE"_s, path(u"defaults.plist"_s));
-    process.setProcessEnvironment(environment);
-    process.start(mWldict, arguments);
-    Result result;
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
-        return result;
-    result.status = process.exitCode();
-    result.out = process.readAllStandardOutput();
-    result.err = process.readAllStandardError();
-    return result;
+    mWldict.setEnvironment(u"WL_DEFAULTS_FILE"_s, path(u"defaults.plist"_s));
 }
 
 QJsonArray TestBookmarksCommand::exported()
 {
-    const Result result = wldict({u"--json"_s, u"bookmarks"_s});
-    if (result.status != 0)
-        return {};
-    return QJsonDocument::fromJson(result.out).array();
+    return mWldict.json({u"bookmarks"_s}).toArray();
 }
 
 void TestBookmarksCommand::exportsWhatItImported()
@@ -99,7 +73,7 @@ void TestBookmarksCommand::exportsWhatItImported()
     const QJsonArray bookmarks{bookmark(u"banana"_s, u"yellow\nand long"_s, {u"3"_s, 4}),
                                bookmark(u"Apple"_s, u""_s, {1})};
     writeFile(path(u"in.json"_s), QJsonDocument(bookmarks).toJson());
-    const Result imported = wldict({u"bookmarks"_s, u"import"_s, path(u"in.json"_s)});
+    const WLCliResult imported = mWldict.run({u"bookmarks"_s, u"import"_s, path(u"in.json"_s)});
     QCOMPARE(imported.status, 0);
     QCOMPARE(imported.out, QByteArray("Imported 2 bookmarks: 2 new, 0 replaced.\n"));
 
@@ -109,14 +83,13 @@ void TestBookmarksCommand::exportsWhatItImported()
                                     .arrayForKey(u"WLBookmarks"_s)
                                     .value_or(QVariantList{});
     QCOMPARE(stored.size(), 2);
-    QCOMPARE(stored[1].toMap().value(u"contentsIDs"_s),
-             QVariant(QVariantList{u"3"_s, qint64(4)}));
+    QCOMPARE(stored[1].toMap().value(u"contentsIDs"_s), QVariant(QVariantList{u"3"_s, qint64(4)}));
 
-    const Result text = wldict({u"bookmarks"_s});
+    const WLCliResult text = mWldict.run({u"bookmarks"_s});
     QCOMPARE(text.status, 0);
     QCOMPARE(text.out, QByteArray("Apple\nbanana  yellow and long\n"));
 
-    QCOMPARE(wldict({u"bookmarks"_s, u"export"_s, path(u"out.json"_s)}).status, 0);
+    QCOMPARE(mWldict.run({u"bookmarks"_s, u"export"_s, path(u"out.json"_s)}).status, 0);
     QFile out(path(u"out.json"_s));
     QVERIFY(out.open(QIODevice::ReadOnly));
     QCOMPARE(QJsonDocument::fromJson(out.readAll()).array(), exported());
@@ -124,22 +97,20 @@ void TestBookmarksCommand::exportsWhatItImported()
 
 void TestBookmarksCommand::importMergesByWord()
 {
-    writeFile(path(u"first.json"_s),
-              QJsonDocument(QJsonArray{bookmark(u"a"_s, u"old"_s, {1}),
-                                       bookmark(u"b"_s, u""_s, {2})})
-                  .toJson());
-    writeFile(path(u"second.json"_s),
-              QJsonDocument(QJsonArray{bookmark(u"a"_s, u"new"_s, {9}),
-                                       bookmark(u"A"_s, u""_s, {3})})
-                  .toJson());
-    QCOMPARE(wldict({u"bookmarks"_s, u"import"_s, path(u"first.json"_s)}).status, 0);
-    const Result second = wldict({u"--json"_s, u"bookmarks"_s, u"import"_s, path(u"second.json"_s)});
+    writeFile(path(u"first.json"_s), QJsonDocument(QJsonArray{bookmark(u"a"_s, u"old"_s, {1}),
+                                                              bookmark(u"b"_s, u""_s, {2})})
+                                         .toJson());
+    writeFile(path(u"second.json"_s), QJsonDocument(QJsonArray{bookmark(u"a"_s, u"new"_s, {9}),
+                                                               bookmark(u"A"_s, u""_s, {3})})
+                                          .toJson());
+    QCOMPARE(mWldict.run({u"bookmarks"_s, u"import"_s, path(u"first.json"_s)}).status, 0);
+    const WLCliResult second =
+        mWldict.run({u"--json"_s, u"bookmarks"_s, u"import"_s, path(u"second.json"_s)});
     QCOMPARE(second.status, 0);
     QCOMPARE(QJsonDocument::fromJson(second.out).object(),
              (QJsonObject{{u"added"_s, 1}, {u"replaced"_s, 1}, {u"bookmarks"_s, 3}}));
     // The replaced bookmark keeps its place; the new word is sorted in.
-    QCOMPARE(exported(), (QJsonArray{bookmark(u"a"_s, u"new"_s, {9}),
-                                     bookmark(u"A"_s, u""_s, {3}),
+    QCOMPARE(exported(), (QJsonArray{bookmark(u"a"_s, u"new"_s, {9}), bookmark(u"A"_s, u""_s, {3}),
                                      bookmark(u"b"_s, u""_s, {2})}));
 }
 
@@ -153,10 +124,11 @@ void TestBookmarksCommand::refusesABadFileAndChangesNothing_data()
         << QByteArray(R"([{"word": "ok", "links": [], "contentsIDs": []},
                           {"word": 1, "links": [], "notes": "", "contentsIDs": []}])")
         << QByteArray("bookmark 2 is not");
-    QTest::newRow("null link") << QByteArray(R"([{"word": "x", "links": [null], "contentsIDs": []}])")
+    QTest::newRow("null link") << QByteArray(
+                                      R"([{"word": "x", "links": [null], "contentsIDs": []}])")
                                << QByteArray("bookmark 1 is not");
-    QTest::newRow("no contentsIDs") << QByteArray(R"([{"word": "x", "links": []}])")
-                                    << QByteArray("bookmark 1 is not");
+    QTest::newRow("no contentsIDs")
+        << QByteArray(R"([{"word": "x", "links": []}])") << QByteArray("bookmark 1 is not");
 }
 
 void TestBookmarksCommand::refusesABadFileAndChangesNothing()
@@ -165,16 +137,16 @@ void TestBookmarksCommand::refusesABadFileAndChangesNothing()
     QFETCH(QByteArray, message);
     writeFile(path(u"good.json"_s),
               QJsonDocument(QJsonArray{bookmark(u"kept"_s, u""_s, {1})}).toJson());
-    QCOMPARE(wldict({u"bookmarks"_s, u"import"_s, path(u"good.json"_s)}).status, 0);
+    QCOMPARE(mWldict.run({u"bookmarks"_s, u"import"_s, path(u"good.json"_s)}).status, 0);
 
     writeFile(path(u"bad.json"_s), bytes);
-    const Result result = wldict({u"bookmarks"_s, u"import"_s, path(u"bad.json"_s)});
+    const WLCliResult result = mWldict.run({u"bookmarks"_s, u"import"_s, path(u"bad.json"_s)});
     QCOMPARE(result.status, 1);
     QVERIFY2(result.err.contains(message), result.err.constData());
     QCOMPARE(exported(), QJsonArray{bookmark(u"kept"_s, u""_s, {1})});
 
-    QCOMPARE(wldict({u"bookmarks"_s, u"import"_s, path(u"absent.json"_s)}).status, 1);
-    QCOMPARE(wldict({u"bookmarks"_s, u"merge"_s, path(u"good.json"_s)}).status, 2);
+    QCOMPARE(mWldict.run({u"bookmarks"_s, u"import"_s, path(u"absent.json"_s)}).status, 1);
+    QCOMPARE(mWldict.run({u"bookmarks"_s, u"merge"_s, path(u"good.json"_s)}).status, 2);
 }
 
 void TestBookmarksCommand::listsTheHistoryNewestFirst()
@@ -190,11 +162,11 @@ void TestBookmarksCommand::listsTheHistoryNewestFirst()
                            u"WLHistory"_s);
         defaults.setInteger(1, u"WLHistoryVersion"_s);
     }
-    const Result text = wldict({u"history"_s});
+    const WLCliResult text = mWldict.run({u"history"_s});
     QCOMPARE(text.status, 0);
     QCOMPARE(text.out, QByteArray("new\nold\n"));
 
-    const Result json = wldict({u"--json"_s, u"history"_s});
+    const WLCliResult json = mWldict.run({u"--json"_s, u"history"_s});
     QCOMPARE(json.status, 0);
     QCOMPARE(QJsonDocument::fromJson(json.out).array(),
              (QJsonArray{QJsonObject{{u"word"_s, u"new"_s},

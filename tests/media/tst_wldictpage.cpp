@@ -109,7 +109,7 @@ QStringList TestWLDictPage::contentsIDs(const QString &word)
 
 void TestWLDictPage::pageLeavesExactlyItsMedia()
 {
-    QStringList arguments{u"page"_s, u"--verbose"_s};
+    QStringList arguments{u"page"_s};
     for (const QString &word : {u"apple"_s, u"sun"_s, u"house"_s}) {
         const QStringList ids = contentsIDs(word);
         QVERIFY2(!ids.isEmpty(), qPrintable(word));
