@@ -32,6 +32,10 @@ void describe(QCommandLineParser &parser)
                       QStringLiteral("Save a picture of each tab into DIR, print their paths and "
                                      "end (use with QT_QPA_PLATFORM=offscreen)."),
                       QStringLiteral("DIR")});
+    parser.addOption({QStringLiteral("size"),
+                      QStringLiteral("The window's size in logical pixels (default 390x760, at "
+                                     "least 320x480)."),
+                      QStringLiteral("WxH")});
     parser.addOption({QStringLiteral("verbose"), QStringLiteral("Print start-up milestones.")});
     parser.addOption({{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help.")});
     parser.addOption({QStringLiteral("version"), QStringLiteral("Show the version.")});
@@ -58,6 +62,18 @@ Arguments parse(int argc, char *argv[])
                                            : WLBundle::defaultBundlePath();
     arguments.options.screenshotDirectory = parser.value(QStringLiteral("screenshots"));
     arguments.options.verbose = parser.isSet(QStringLiteral("verbose"));
+    if (parser.isSet(QStringLiteral("size"))) {
+        const QStringList size = parser.value(QStringLiteral("size")).split(u'x');
+        bool widthOk = false;
+        bool heightOk = false;
+        const int width = size.value(0).toInt(&widthOk);
+        const int height = size.value(1).toInt(&heightOk);
+        if (size.size() != 2 || !widthOk || !heightOk || width < 320 || height < 480 ||
+            width > 10000 || height > 10000)
+            arguments.error = QStringLiteral("--size wants WIDTHxHEIGHT of at least 320x480, as 390x760");
+        else
+            arguments.options.windowSize = QSize(width, height);
+    }
     if (!parser.positionalArguments().isEmpty())
         arguments.error = QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first());
     return arguments;

@@ -116,6 +116,8 @@ bool WLReaderShell::start(const Options &options)
     mWindow = qobject_cast<QQuickWindow *>(mEngine->rootObjects().constFirst());
     if (!mWindow)
         return false;
+    if (!options.windowSize.isEmpty())
+        mWindow->resize(options.windowSize);
 
     mSignalWatcher = std::make_unique<WLSignalWatcher>();
     connect(mSignalWatcher.get(), &WLSignalWatcher::terminationRequested, this,

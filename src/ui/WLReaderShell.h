@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QQuickWindow>
+#include <QSize>
 #include <QString>
 
 #include <memory>
@@ -28,6 +29,8 @@ public:
         QString dictionaryPath;
         // Offscreen pictures of each tab go here, then the reader ends.
         QString screenshotDirectory;
+        // The window's size; empty for the phone's default.
+        QSize windowSize;
         // Start-up milestones on standard error.
         bool verbose = false;
         // The stop sequence ends the event loop (not when a test drives
