@@ -4,6 +4,8 @@
 
 #include <QTest>
 
+#include <tuple>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -45,6 +47,8 @@ private Q_SLOTS:
     void damaged();
     void sameFileForEveryRole_data();
     void sameFileForEveryRole();
+    void namesHoldingSql_data();
+    void namesHoldingSql();
 };
 
 void TestDamagedBundles::undamagedBundle()
@@ -432,6 +436,101 @@ void TestDamagedBundles::sameFileForEveryRole()
     QCOMPARE(database != nullptr, opens);
     if (database)
         QCOMPARE(walkDictionary(*database), expected);
+    database.reset();
+    QCOMPARE(capture.reports(), reports);
+    QVERIFY(bundle.untouched());
+}
+
+void TestDamagedBundles::namesHoldingSql_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("reports");
+
+    const auto quoted = [](QString name) { return u'"' + name.replace(u'"', u"\"\""_s) + u'"'; };
+    // A name with a quote, spaces, a semicolon and SQL that would end the
+    // statement: the dictionary reads as before under it.
+    const auto crafted = [](const QString &name) {
+        return name + u"\"; DROP TABLE x; --"_s;
+    };
+    const std::tuple<const char *, const char *, const char *> tables[] = {
+        {"headword.db", "headword", "KXPropHeadwordTableName"},
+        {"headword.db", "headword_index", "KXPropHeadwordIndexTableName"},
+        {"link.db", "link", "KXPropContentsLinkTableName"},
+        {"link.db", "link_index", "KXPropContentsLinkIndexTableName"},
+        {"contents.db", "contents", "KXPropContentsTableName"},
+        {"contents.db", "contents_index", "KXPropContentsIndexTableName"},
+        {"search.db", "search", "KXPropSearchTableName"},
+        {"search.db", "search_index", "KXPropSearchIndexTableName"},
+        {"equal.db", "equal_search", "KXPropEqualSearchTableName"},
+        {"equal.db", "equal_search_index", "KXPropEqualSearchIndexTableName"},
+    };
+    for (const auto &[file, table, key] : tables) {
+        const QString name = crafted(QString::fromLatin1(table));
+        QTest::addRow("table %s", table)
+            << QString::fromLatin1(file)
+            << u"ALTER TABLE %1 RENAME TO %2;"_s.arg(QString::fromLatin1(table), quoted(name))
+            << QString::fromLatin1(key) << name << QStringList();
+    }
+    const std::tuple<const char *, const char *, const char *, const char *> columns[] = {
+        {"headword.db", "headword", "word", "KXPropHeadwordWordColumn"},
+        {"contents.db", "contents_index", "letter", "KXPropContentsIndexLetterColumn"},
+        {"media.db", "pictures", "data", "KXPropAdditionsDataColumn"},
+    };
+    for (const auto &[file, table, column, key] : columns) {
+        const QString name = crafted(QString::fromLatin1(column));
+        QTest::addRow("column %s", column)
+            << QString::fromLatin1(file)
+            << u"ALTER TABLE %1 RENAME COLUMN %2 TO %3;"_s.arg(QString::fromLatin1(table),
+                                                                QString::fromLatin1(column),
+                                                                quoted(name))
+            << QString::fromLatin1(key) << name << QStringList();
+    }
+    // Pasted into the statement, these would make a query of their own:
+    // each is one name, which no table has.
+    const QStringList headwordFails = {kHeadword + kSqlite,
+                                       kInit + u"(![self prepareHeadwordDatabase2:info])"_s};
+    QTest::newRow("column ending the statement")
+        << u"headword.db"_s << u"SELECT 1;"_s << u"KXPropHeadwordWordColumn"_s
+        << u"word FROM headword WHERE 0; --"_s << headwordFails;
+    QTest::newRow("table with a union")
+        << u"contents.db"_s << u"SELECT 1;"_s << u"KXPropContentsTableName"_s
+        << u"contents UNION SELECT data, additions FROM contents"_s
+        << QStringList{kContents + kSqlite, kInit + u"(![self prepareContentsDatabase:info])"_s};
+    QTest::newRow("name with an open quote")
+        << u"headword.db"_s << u"SELECT 1;"_s << u"KXPropHeadwordTableName"_s << u"headword\""_s
+        << headwordFails;
+    QTest::newRow("name of spaces") << u"headword.db"_s << u"SELECT 1;"_s
+                                    << u"KXPropHeadwordIDColumn"_s << u"  "_s << headwordFails;
+}
+
+void TestDamagedBundles::namesHoldingSql()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, how);
+    QFETCH(QString, key);
+    QFETCH(QString, name);
+    QFETCH(QStringList, reports);
+
+    WLDamagedBundle bundle;
+    QVERIFY(bundle.isValid());
+    bundle.damage(file, how);
+    if (key.startsWith(u"KXPropAdditions"_s)) {
+        QVariantList media = bundle.info.value(u"KXPropAdditionsTableArray"_s).toList();
+        QVariantMap pictures = media.first().toMap();
+        pictures.insert(key, name);
+        bundle.info.insert(u"KXPropAdditionsTableArray"_s, QVariantList{pictures});
+    } else {
+        QVERIFY(bundle.info.contains(key));
+        bundle.info.insert(key, name);
+    }
+    StderrCapture capture;
+    std::unique_ptr<WLDatabase> database = bundle.open();
+    QCOMPARE(database != nullptr, reports.isEmpty());
+    if (database)
+        QCOMPARE(walkDictionary(*database), pristineWalkWith({}));
     database.reset();
     QCOMPARE(capture.reports(), reports);
     QVERIFY(bundle.untouched());
