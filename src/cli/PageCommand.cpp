@@ -16,7 +16,7 @@ public:
     QString name() const override { return QStringLiteral("page"); }
     QString arguments() const override
     {
-        return QStringLiteral("[--large] [--verbose] CONTENTS-ID...");
+        return QStringLiteral("[--large] CONTENTS-ID...");
     }
     QString summary() const override
     {
@@ -26,15 +26,10 @@ public:
     int run(WLCliContext &context, const QStringList &arguments) override
     {
         bool large = false;
-        bool verbose = false;
         QVariantList ids;
         for (const QString &argument : arguments) {
             if (argument == QLatin1String("--large")) {
                 large = true;
-                continue;
-            }
-            if (argument == QLatin1String("--verbose")) {
-                verbose = true;
                 continue;
             }
             const std::optional<int> id = WLCliContext::parseID(argument);
@@ -49,12 +44,10 @@ public:
             return 1;
         const std::optional<QByteArray> page = database->newHtmlDataForIDs(ids, large);
         // The page's media stay in the page directory, its base, so that the
-        // page can be opened from there; the next opening reuses them.
+        // page can be opened from there; it is named since it outlives us.
         database->keepPageDirectory();
-        if (verbose) {
-            std::fprintf(stderr, "page directory: %s\n",
-                         qUtf8Printable(QDir::cleanPath(database->htmlBaseURL().toLocalFile())));
-        }
+        std::fprintf(stderr, "page directory: %s\n",
+                     qUtf8Printable(QDir::cleanPath(database->htmlBaseURL().toLocalFile())));
         if (!page)
             return context.fail(QStringLiteral("the page cannot be made"));
         context.writeBytes(*page);
