@@ -3,6 +3,8 @@
 #include "WLBundle.h"
 #include "WLCommand.h"
 #include "WLDatabase.h"
+#include "WLDescriptionReader.h"
+#include "WLUserDefaults.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -15,6 +17,9 @@
 WLCliContext::WLCliContext(QString dictionaryPath, bool json)
     : m_dictionaryPath(std::move(dictionaryPath)), m_json(json)
 {
+    // Bookmarks and history are the chosen dictionary's own.
+    if (!m_dictionaryPath.isEmpty())
+        WLUserDefaults::setDictionary(wlDictionaryIdentifier(descriptionPath()), m_dictionaryPath);
 }
 
 WLCliContext::~WLCliContext()
