@@ -146,6 +146,7 @@ void TestWLDatabaseMedia::init()
     removeAnything(privateDirectory());
     m_fixture = std::make_unique<WLStoreFixture>();
     m_fixture->exec(u"media.db"_s, uR"(
+        DROP TABLE pictures;
         CREATE TABLE pictures (id INTEGER PRIMARY KEY, name TEXT, data BLOB);
         INSERT INTO pictures VALUES (1, 'a.png', X'89504E4741'), (2, 'b.png', X'89504E4742'),
                                     (3, 'empty.png', X''), (4, NULL, X'4E4F4E414D45'),

@@ -74,24 +74,15 @@ void TestWLUserDefaults::roundTripsEveryValueType_data()
     // What a value reads back as, before and after the file.
     QTest::addColumn<QVariant>("expected");
 
-    const QVariant nested = QVariantList{u"a"_s, qint64(1), QVariantList{}, QVariantMap{}};
-    const QVariantMap dictionary{{u"word"_s, u"Straße"_s}, {u"list"_s, nested}};
-    const QDateTime date(QDate(2024, 2, 29), QTime(12, 30, 15), QTimeZone::utc());
-    QTest::newRow("string") << QVariant(u"café – 日本"_s) << QVariant(u"café – 日本"_s);
-    QTest::newRow("empty string") << QVariant(QString(u""_s)) << QVariant(QString(u""_s));
+    // The values themselves go through the property list unchanged (its own
+    // tests); here, the store's one form of each kind of number and list.
     QTest::newRow("int") << QVariant(42) << QVariant(qint64(42));
-    QTest::newRow("negative") << QVariant(qint64(-7)) << QVariant(qint64(-7));
     QTest::newRow("unsigned") << QVariant(7u) << QVariant(qint64(7));
-    QTest::newRow("real") << QVariant(0.25) << QVariant(0.25);
-    QTest::newRow("true") << QVariant(true) << QVariant(true);
-    QTest::newRow("false") << QVariant(false) << QVariant(false);
-    QTest::newRow("data") << QVariant(QByteArray("\x00\x01\xff", 3))
-                          << QVariant(QByteArray("\x00\x01\xff", 3));
-    QTest::newRow("date") << QVariant(date) << QVariant(date);
-    QTest::newRow("array") << nested << nested;
     QTest::newRow("string list") << QVariant(QStringList{u"x"_s, u"y"_s})
                                  << QVariant(QVariantList{u"x"_s, u"y"_s});
-    QTest::newRow("dictionary") << QVariant(dictionary) << QVariant(dictionary);
+    QTest::newRow("nested") << QVariant(QVariantMap{{u"list"_s, QVariantList{1, QStringList{}}}})
+                            << QVariant(QVariantMap{
+                                       {u"list"_s, QVariantList{qint64(1), QVariantList{}}}});
 }
 
 void TestWLUserDefaults::roundTripsEveryValueType()

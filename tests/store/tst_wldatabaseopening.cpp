@@ -247,9 +247,6 @@ void TestWLDatabaseOpening::damagedDescriptions_data()
     QTest::newRow("missing contents file")
         << u"KXPropContentsDatabaseFileName"_s << QVariant(u"missing.db"_s)
         << QStringList{report(kContents, u"retval != SQLITE_OK"_s), contentsStep};
-    QTest::newRow("missing contents table")
-        << u"KXPropContentsTableName"_s << QVariant(u"no_such_table"_s)
-        << QStringList{report(kContents, u"retval != SQLITE_OK"_s), contentsStep};
     // Values that are not text count as missing.
     QTest::newRow("title as number") << u"KXPropDatabaseTitle"_s << QVariant(qint64(5))
                                      << QStringList{report(kInit, u"mTitle == nil"_s)};
