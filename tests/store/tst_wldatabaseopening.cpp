@@ -276,10 +276,6 @@ void TestWLDatabaseOpening::damagedDescriptions_data()
         << QStringList{u"createIndexRangeArray: (retval != SQLITE_OK)"_s,
                        report(kLink, u"mContentsLinkIndexRangeArray == nil"_s),
                        report(kInit, u"![self prepareContentsLinkDatabase:info]"_s)};
-    QTest::newRow("missing link table")
-        << u"KXPropContentsLinkTableName"_s << QVariant(u"no_such_table"_s)
-        << QStringList{report(kLink, u"retval != SQLITE_OK"_s),
-                       report(kInit, u"![self prepareContentsLinkDatabase:info]"_s)};
     const QString headwordStep = report(kInit, u"![self prepareHeadwordDatabase2:info]"_s);
     QTest::newRow("missing headword file")
         << u"KXPropHeadwordDatabaseFileName"_s << QVariant(u"missing.db"_s)
@@ -288,12 +284,6 @@ void TestWLDatabaseOpening::damagedDescriptions_data()
     QTest::newRow("headword file is a directory")
         << u"KXPropHeadwordDatabaseFileName"_s << QVariant(u"folder"_s)
         << QStringList{report(kHeadword, u"isDirectory"_s), headwordStep};
-    QTest::newRow("missing headword column")
-        << u"KXPropHeadwordLinksColumn"_s << QVariant(u"no_such_column"_s)
-        << QStringList{report(kHeadword, u"retval != SQLITE_OK"_s), headwordStep};
-    QTest::newRow("missing section table")
-        << u"KXPropHeadwordIndexTableName"_s << QVariant(u"no_such_table"_s)
-        << QStringList{report(kHeadword, u"retval != SQLITE_OK"_s), headwordStep};
 }
 
 void TestWLDatabaseOpening::damagedDescriptions()
