@@ -381,9 +381,6 @@ void TestWLDatabaseMedia::extractsReferences_data()
     QTest::newRow("unknown ID") << u"pictures/x.png/99"_s << false << QString() << QByteArray()
                                 << QStringList{report(kByID, u"retval != SQLITE_ROW"_s),
                                                report(kExtract, byID), gotNothing};
-    QTest::newRow("empty blob") << u"pictures/empty.png"_s << false << QString() << QByteArray()
-                                << QStringList{report(kByName, u"dataLength == 0"_s),
-                                               report(kExtract, byName), gotNothing};
     QTest::newRow("row without a name") << u"pictures/x.png/4"_s << false << QString()
                                         << QByteArray()
                                         << QStringList{report(kByID, u"stringPtr == NULL"_s),
