@@ -60,29 +60,37 @@ QString privateDirectory(const QString &temporaryPath)
 }
 
 // Each opening has a page directory of its own in the private directory,
-// "html-PID-START-XXXXXX": the owning process's ID and start time are in
-// the name, made in the same step as the directory, so that no later
-// process with the same ID is taken for the owner.
+// "html-NAMESPACE-PID-START-XXXXXX": the owning process's ID namespace, ID
+// and start time are in the name, made in the same step as the directory,
+// so that no later process with the same ID, nor one in another namespace
+// (a container sharing the temporary directory), is taken for the owner.
 constexpr char kPageDirectoryPrefix[] = "html-";
 
-QString pageDirectoryPrefix(qint64 pid, quint64 start)
+QString pageDirectoryPrefix(quint64 pidNamespace, qint64 pid, quint64 start)
 {
-    return QStringLiteral("%1%2-%3-").arg(QLatin1String(kPageDirectoryPrefix)).arg(pid).arg(start);
+    return QStringLiteral("%1%2-%3-%4-")
+        .arg(QLatin1String(kPageDirectoryPrefix))
+        .arg(pidNamespace)
+        .arg(pid)
+        .arg(start);
 }
 
-// True when the name is a page directory whose process has ended.
-bool isLeftByEndedProcess(const QByteArray &name)
+// True when the name is a page directory of our namespace whose process has
+// ended.
+bool isLeftByEndedProcess(const QByteArray &name, quint64 pidNamespace)
 {
     if (!name.startsWith(kPageDirectoryPrefix))
         return false;
     const QList<QByteArray> parts = name.mid(qsizetype(sizeof kPageDirectoryPrefix) - 1).split('-');
-    if (parts.size() != 3)
+    if (parts.size() != 4)
         return false;
+    bool namespaceOk = false;
     bool pidOk = false;
     bool startOk = false;
-    const qint64 pid = parts.at(0).toLongLong(&pidOk);
-    const quint64 start = parts.at(1).toULongLong(&startOk);
-    if (!pidOk || !startOk || pid <= 0)
+    const quint64 owner = parts.at(0).toULongLong(&namespaceOk);
+    const qint64 pid = parts.at(1).toLongLong(&pidOk);
+    const quint64 start = parts.at(2).toULongLong(&startOk);
+    if (!namespaceOk || !pidOk || !startOk || pid <= 0 || owner != pidNamespace)
         return false;
     return WLFileSystem::processStartTime(pid) != start;
 }
@@ -90,12 +98,13 @@ bool isLeftByEndedProcess(const QByteArray &name)
 // Removes the page directories of processes that no longer run (a crash,
 // a kill, or wldict page, which keeps its directory on purpose). Only our
 // own private directory is searched, and nothing found there is followed.
-void removePageDirectoriesOfEndedProcesses(const QString &privatePath, const QString &ownPrefix)
+void removePageDirectoriesOfEndedProcesses(const QString &privatePath, quint64 pidNamespace,
+                                           const QString &ownPrefix)
 {
     const QByteArray base = QFile::encodeName(privatePath);
     WLFileSystem::DirectoryStream directory(base);
     for (const QByteArray &name : directory.names()) {
-        if (!isLeftByEndedProcess(name))
+        if (!isLeftByEndedProcess(name, pidNamespace))
             continue;
         const QByteArray path = base + '/' + name;
         struct stat info;
@@ -151,12 +160,14 @@ bool WLDatabase::prepareHTMLDirectory()
     const QString privatePath = privateDirectory(temporaryPath);
     if (privatePath.isEmpty())
         return false;
-    // Without the start time of our own process, the living cannot be told
-    // from the ended: nothing is removed then.
+    // Without the namespace and start time of our own process, the living
+    // cannot be told from the ended: nothing is removed then.
+    const std::optional<quint64> pidNamespace = WLFileSystem::processNamespace();
     const std::optional<quint64> start = WLFileSystem::processStartTime(::getpid());
-    const QString ownPrefix = pageDirectoryPrefix(::getpid(), start.value_or(0));
-    if (start)
-        removePageDirectoriesOfEndedProcesses(privatePath, ownPrefix);
+    const QString ownPrefix =
+        pageDirectoryPrefix(pidNamespace.value_or(0), ::getpid(), start.value_or(0));
+    if (pidNamespace && start)
+        removePageDirectoriesOfEndedProcesses(privatePath, *pidNamespace, ownPrefix);
     QByteArray pathTemplate = QFile::encodeName(privatePath + u'/' + ownPrefix + QStringLiteral("XXXXXX"));
     // mkdtemp makes a new directory of mode 0700, never one that exists.
     if (::mkdtemp(pathTemplate.data()) == nullptr) {

@@ -70,6 +70,14 @@ std::optional<quint64> processStartTime(qint64 pid)
     return ok ? std::optional<quint64>(start) : std::nullopt;
 }
 
+std::optional<quint64> processNamespace()
+{
+    struct stat info;
+    if (::stat("/proc/self/ns/pid", &info) != 0)
+        return std::nullopt;
+    return quint64(info.st_ino);
+}
+
 FileDescriptor::~FileDescriptor()
 {
     close();

@@ -32,6 +32,9 @@ bool ensureDirectory(const QString &path, const char *function, const char *notD
 // names the process for good, since an ID is used again once its process
 // has ended. Nothing when no process has this ID.
 std::optional<quint64> processStartTime(qint64 pid);
+// The process ID namespace this process lives in: an ID names a process
+// only inside its namespace. Nothing when it cannot be told.
+std::optional<quint64> processNamespace();
 
 // Owns an open file descriptor; closes it unless close() already did.
 class FileDescriptor

@@ -197,24 +197,27 @@ void TestWLDatabaseMedia::directoriesLeftBehind_data()
     QTest::addColumn<QString>("kind");
     QTest::addColumn<bool>("removed");
 
+    const quint64 ns = *WLFileSystem::processNamespace();
     const qint64 self = ::getpid();
-    const QString start = QString::number(*WLFileSystem::processStartTime(self));
+    const quint64 start = *WLFileSystem::processStartTime(self);
+    const auto name = [](quint64 space, qint64 pid, quint64 time) {
+        return u"html-%1-%2-%3-aB3dE9"_s.arg(space).arg(pid).arg(time);
+    };
     // No process has this ID: Linux never hands out IDs above 2^22.
-    const QString ended = u"html-99999999-1-aB3dE9"_s;
+    const QString ended = name(ns, 99999999, 1);
     QTest::newRow("ended process") << ended << u"directory"_s << true;
     QTest::newRow("ended process, a link") << ended << u"link"_s << true;
     QTest::newRow("ended process, a file") << ended << u"file"_s << true;
-    QTest::newRow("this process") << u"html-%1-%2-aB3dE9"_s.arg(self).arg(start)
-                                  << u"directory"_s << false;
+    QTest::newRow("this process") << name(ns, self, start) << u"directory"_s << false;
     // The same ID again, for a process started at another time.
-    QTest::newRow("ID used again") << u"html-%1-%2-aB3dE9"_s.arg(self).arg(start + u'1')
-                                   << u"directory"_s << true;
+    QTest::newRow("ID used again") << name(ns, self, start + 1) << u"directory"_s << true;
     const qint64 parent = ::getppid();
     QTest::newRow("another living process")
-        << u"html-%1-%2-aB3dE9"_s.arg(parent).arg(*WLFileSystem::processStartTime(parent))
-        << u"directory"_s << false;
+        << name(ns, parent, *WLFileSystem::processStartTime(parent)) << u"directory"_s << false;
+    QTest::newRow("another namespace") << name(ns + 1, 99999999, 1) << u"directory"_s << false;
     QTest::newRow("not a page directory") << u"html"_s << u"directory"_s << false;
-    QTest::newRow("name not ours") << u"html-99999999-x-aB3dE9"_s << u"directory"_s << false;
+    QTest::newRow("name not ours") << u"html-%1-99999999-x-aB3dE9"_s.arg(ns) << u"directory"_s
+                                   << false;
 }
 
 void TestWLDatabaseMedia::directoriesLeftBehind()
