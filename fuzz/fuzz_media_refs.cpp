@@ -57,8 +57,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     WLFuzz::check(listing(sBundle) == sBundleFiles, "the bundle is not written to");
     WLFuzz::check(listing(WLFuzz::scratchDirectory()) == sScratchEntries,
                   "nothing appears beside the temporary directory");
-    const QString pageDirectory = sTemporary + u'/' + kPrivate.first();
-    WLFuzz::check(listing(pageDirectory) == QStringList{QStringLiteral("html")},
+    const QString privateDirectory = sTemporary + u'/' + kPrivate.first();
+    const QString basePath = database->dataLoader()->basePath();
+    WLFuzz::check(listing(privateDirectory) == QStringList{basePath.mid(basePath.lastIndexOf(u'/') + 1)},
                   "the private folder holds only the page directory");
     // In the page directory: the preloaded files and one folder per table.
     for (const QString &name : listing(database->dataLoader()->basePath()))

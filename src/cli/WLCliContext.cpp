@@ -3,7 +3,9 @@
 #include "WLBundle.h"
 #include "WLCommand.h"
 #include "WLDatabase.h"
+#include "WLDescriptionReader.h"
 #include "WLTextLayout.h"
+#include "WLUserDefaults.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -17,6 +19,9 @@ WLCliContext::WLCliContext(QString dictionaryPath, bool json)
     : mDictionaryPath(std::move(dictionaryPath)), mJson(json),
       mOutputWidth(WLTextLayout::outputWidth())
 {
+    // Bookmarks and history are the chosen dictionary's own.
+    if (!mDictionaryPath.isEmpty())
+        WLUserDefaults::setDictionary(wlDictionaryIdentifier(descriptionPath()), mDictionaryPath);
 }
 
 WLCliContext::~WLCliContext()

@@ -52,12 +52,12 @@ std::unique_ptr<WLAdditionDatabase> WLAdditionDatabase::initWithAttributes(const
     // Read-only: a missing file fails here instead of being created empty.
     if (!wlOpenReporting(table->mDatabase, filePath, kFn))
         return nullptr;
-    const QString byID = QStringLiteral("SELECT %1, %2 FROM %3 WHERE %4=?;")
-                                 .arg(nameColumn, dataColumn, tableName, idColumn);
+    const QString byID = wlStatementWithNames(u"SELECT %1, %2 FROM %3 WHERE %4=?;",
+                                              {nameColumn, dataColumn, tableName, idColumn});
     if (!wlPrepareReporting(table->mStatementID, table->mDatabase, byID, kFn))
         return nullptr;
-    const QString byName = QStringLiteral("SELECT %1 FROM %2 WHERE %3=?;")
-                                   .arg(dataColumn, tableName, nameColumn);
+    const QString byName = wlStatementWithNames(u"SELECT %1 FROM %2 WHERE %3=?;",
+                                                {dataColumn, tableName, nameColumn});
     if (!wlPrepareReporting(table->mStatementName, table->mDatabase, byName, kFn))
         return nullptr;
     table->mTableName = tableName;

@@ -9,7 +9,6 @@
 #include <atomic>
 #include <cerrno>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -40,26 +39,27 @@ bool replaceFile(const QString &path, const QByteArray &data)
     static std::atomic<unsigned> serial{0};
     const QByteArray directory = target.left(target.lastIndexOf('/') + 1);
     QByteArray temporary;
-    int fd = -1;
-    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+    WLFileSystem::FileDescriptor fd;
+    for (int attempt = 0; !fd.isValid() && attempt < 100; ++attempt) {
         temporary = directory + ".wl-" + QByteArray::number(::getpid()) + '-' +
                     QByteArray::number(++serial);
-        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
+        fd.reset(::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (!fd.isValid() && errno != EEXIST)
             return false;
     }
-    if (fd < 0)
+    if (!fd.isValid())
         return false;
     qsizetype written = 0;
     while (written < data.size()) {
-        const ssize_t n = ::write(fd, data.constData() + written, size_t(data.size() - written));
+        const ssize_t n =
+            ::write(fd.get(), data.constData() + written, size_t(data.size() - written));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
             break;
         written += n;
     }
-    const bool closed = ::close(fd) == 0;
+    const bool closed = fd.close();
     if (written != data.size() || !closed ||
         ::rename(temporary.constData(), target.constData()) != 0) {
         ::unlink(temporary.constData());
@@ -72,24 +72,12 @@ constexpr char kCleanupName[] = "cleanupDirectoryContents";
 
 bool removeTree(const QByteArray &directoryPath)
 {
-    // O_NOFOLLOW: a directory swapped for a link since it was tested is
-    // not opened through the link.
-    const int fd = ::open(directoryPath.constData(),
-                          O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    DIR *directory = fd >= 0 ? ::fdopendir(fd) : nullptr;
-    if (!directory) {
-        if (fd >= 0)
-            ::close(fd);
+    WLFileSystem::DirectoryStream directory(directoryPath);
+    if (!directory.isValid()) {
         WL_REPORT(kCleanupName, "contents == nil");
         return false;
     }
-    QList<QByteArray> names;
-    while (const dirent *entry = ::readdir(directory)) {
-        const QByteArray name(entry->d_name);
-        if (name != "." && name != "..")
-            names.append(name);
-    }
-    ::closedir(directory);
+    const QList<QByteArray> names = directory.names();
 
     bool succeeded = true;
     for (const QByteArray &name : std::as_const(names)) {

@@ -59,6 +59,71 @@ QString privateDirectory(const QString &temporaryPath)
     return path;
 }
 
+// Each opening has a page directory of its own in the private directory,
+// "html-NAMESPACE-PID-START-XXXXXX": the owning process's ID namespace, ID
+// and start time are in the name, made in the same step as the directory,
+// so that no later process with the same ID, nor one in another namespace
+// (a container sharing the temporary directory), is taken for the owner.
+constexpr char kPageDirectoryPrefix[] = "html-";
+
+QString pageDirectoryPrefix(quint64 pidNamespace, qint64 pid, quint64 start)
+{
+    return QStringLiteral("%1%2-%3-%4-")
+        .arg(QLatin1String(kPageDirectoryPrefix))
+        .arg(pidNamespace)
+        .arg(pid)
+        .arg(start);
+}
+
+// True when the name is a page directory of our namespace whose process has
+// ended.
+bool isLeftByEndedProcess(const QByteArray &name, quint64 pidNamespace)
+{
+    if (!name.startsWith(kPageDirectoryPrefix))
+        return false;
+    const QList<QByteArray> parts = name.mid(qsizetype(sizeof kPageDirectoryPrefix) - 1).split('-');
+    if (parts.size() != 4)
+        return false;
+    bool namespaceOk = false;
+    bool pidOk = false;
+    bool startOk = false;
+    const quint64 owner = parts.at(0).toULongLong(&namespaceOk);
+    const qint64 pid = parts.at(1).toLongLong(&pidOk);
+    const quint64 start = parts.at(2).toULongLong(&startOk);
+    if (!namespaceOk || !pidOk || !startOk || pid <= 0 || owner != pidNamespace)
+        return false;
+    return WLFileSystem::processStartTime(pid) != start;
+}
+
+// Removes the page directories of processes that no longer run (a crash,
+// a kill, or wldict page, which keeps its directory on purpose). Only our
+// own private directory is searched, and nothing found there is followed.
+void removePageDirectoriesOfEndedProcesses(const QString &privatePath, quint64 pidNamespace,
+                                           const QString &ownPrefix)
+{
+    const QByteArray base = QFile::encodeName(privatePath);
+    WLFileSystem::DirectoryStream directory(base);
+    for (const QByteArray &name : directory.names()) {
+        if (!isLeftByEndedProcess(name, pidNamespace))
+            continue;
+        const QByteArray path = base + '/' + name;
+        struct stat info;
+        if (::lstat(path.constData(), &info) != 0 || info.st_uid != ::getuid())
+            continue;
+        if (!S_ISDIR(info.st_mode)) {
+            ::unlink(path.constData());
+            continue;
+        }
+        // Made ours first: of two openings that find it at the same time,
+        // one renames it and removes it, the other passes by. Should we end
+        // half-way, the next opening finds it under our name.
+        const QByteArray claimed =
+            base + '/' + QFile::encodeName(ownPrefix) + name.mid(name.lastIndexOf('-') + 1) + '_';
+        if (::rename(path.constData(), claimed.constData()) == 0)
+            cleanupDirectoryContents(QFile::decodeName(claimed));
+    }
+}
+
 // The page directory's path for the operations that build paths by hand;
 // it must exist as a directory. Empty after a report.
 QString existingBasePath(const QUrl &baseURL, const char *function)
@@ -95,12 +160,21 @@ bool WLDatabase::prepareHTMLDirectory()
     const QString privatePath = privateDirectory(temporaryPath);
     if (privatePath.isEmpty())
         return false;
-    const QString path = privatePath + QStringLiteral("/html");
-    // An existing one is left as it is: media extracted by a run that ended
-    // without shutting down are found and reused.
-    if (!WLFileSystem::ensureDirectory(path, kHTMLDirectoryFn, "isDirectory == NO",
-                                       "![fm createDirectoryAtPath:path attributes:nil]"))
+    // Without the namespace and start time of our own process, the living
+    // cannot be told from the ended: nothing is removed then.
+    const std::optional<quint64> pidNamespace = WLFileSystem::processNamespace();
+    const std::optional<quint64> start = WLFileSystem::processStartTime(::getpid());
+    const QString ownPrefix =
+        pageDirectoryPrefix(pidNamespace.value_or(0), ::getpid(), start.value_or(0));
+    if (pidNamespace && start)
+        removePageDirectoriesOfEndedProcesses(privatePath, *pidNamespace, ownPrefix);
+    QByteArray pathTemplate = QFile::encodeName(privatePath + u'/' + ownPrefix + QStringLiteral("XXXXXX"));
+    // mkdtemp makes a new directory of mode 0700, never one that exists.
+    if (::mkdtemp(pathTemplate.data()) == nullptr) {
+        WL_REPORT(kHTMLDirectoryFn, "mkdtemp(pathTemplate) == NULL");
         return false;
+    }
+    const QString path = QFile::decodeName(pathTemplate);
     mHTMLBaseURL = QUrl::fromLocalFile(path + u'/');
     if (mHTMLBaseURL.isEmpty()) {
         WL_REPORT(kHTMLDirectoryFn, "mHTMLBaseURL == nil");

@@ -1,10 +1,8 @@
 #include "WLBundle.h"
 
+#include <QCoreApplication>
 #include <QDir>
-
-#ifndef WL_DEMO_BUNDLE
-#define WL_DEMO_BUNDLE ""
-#endif
+#include <QFileInfo>
 
 namespace {
 QString &storedResourcePath()
@@ -39,8 +37,23 @@ QString WLBundle::pathForResource(const QString &name)
 
 QString WLBundle::defaultBundlePath()
 {
+    return defaultBundlePath(QCoreApplication::applicationDirPath());
+}
+
+QString WLBundle::defaultBundlePath(const QString &applicationDirectory)
+{
     const QString fromEnvironment = qEnvironmentVariable("WL_DICTIONARY");
     if (!fromEnvironment.isEmpty())
         return fromEnvironment;
-    return QStringLiteral(WL_DEMO_BUNDLE);
+    if (applicationDirectory.isEmpty())
+        return {};
+    // Programs are installed in PREFIX/bin and built in build/src/NAME (tests
+    // in build/tests/NAME): the same two steps up from either.
+    const QDir application(applicationDirectory);
+    for (const char *candidate : {"../share/wlreader/dictionaries/demo", "../../dictionaries/demo"}) {
+        const QString path = QDir::cleanPath(application.filePath(QLatin1String(candidate)));
+        if (QFileInfo(path + QStringLiteral("/DatabaseInfo.plist")).isFile())
+            return path;
+    }
+    return {};
 }

@@ -14,8 +14,11 @@ void setResourcePath(const QString &path);
 // absolute name stays inside it); empty without a resource directory.
 QString pathForResource(const QString &name);
 
-// The bundle to use when none is given: $WL_DICTIONARY, else the demo bundle
-// this build made.
+// The bundle to use when none is given: $WL_DICTIONARY, else the demo
+// bundle found from the running program's folder: installed beside it in
+// ../share/wlreader/dictionaries/demo, else the one its build tree made
+// (../../dictionaries/demo). Empty when there is none.
 QString defaultBundlePath();
+QString defaultBundlePath(const QString &applicationDirectory);
 
 } // namespace WLBundle

@@ -5,6 +5,7 @@
 #include "WLText.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -39,6 +40,23 @@ std::unique_ptr<WLUserDefaults> &standardSlot()
 }
 
 bool postRoutineRegistered = false;
+
+// The folder of the dictionary whose state the process-wide store keeps.
+QString &dictionaryFolder()
+{
+    static QString folder;
+    return folder;
+}
+
+bool isSafeFolderName(const QString &name)
+{
+    constexpr qsizetype kMaxLength = 64;
+    if (name.isEmpty() || name.size() > kMaxLength || name.startsWith(u'.'))
+        return false;
+    return std::all_of(name.cbegin(), name.cend(), [](QChar c) {
+        return c.isLetterOrNumber() || c == u'.' || c == u'-' || c == u'_' || c == u'+';
+    });
+}
 
 // The in-memory form of a value: integers as qint64 (quint64 beyond its
 // range), reals as double, lists and maps all the way down, so that a value
@@ -123,9 +141,34 @@ QString WLUserDefaults::defaultPath()
     // One folder for the reader and wldict alike (their application names
     // differ), so that both see the same bookmarks.
     const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    if (base.isEmpty())
+    if (base.isEmpty() || dictionaryFolder().isEmpty())
         return {};
-    return QDir(base).filePath(QStringLiteral("WLReader/defaults.plist"));
+    return QDir(base).filePath(QStringLiteral("WLReader/%1/defaults.plist").arg(dictionaryFolder()));
+}
+
+void WLUserDefaults::setDictionary(const QString &identifier, const QString &bundlePath)
+{
+    dictionaryFolder() = dictionaryFolderName(identifier, bundlePath);
+}
+
+QString WLUserDefaults::dictionaryFolderName(const QString &identifier, const QString &bundlePath)
+{
+    // The identifier comes from a bundle, which anyone can make: it is used
+    // as it is or not at all, since mending it could make two dictionaries
+    // share a file.
+    if (isSafeFolderName(identifier))
+        return identifier;
+    const QFileInfo bundle(bundlePath);
+    const QString canonical = bundle.canonicalFilePath();
+    const QString path = canonical.isEmpty() ? bundle.absoluteFilePath() : canonical;
+    const QByteArray hash = QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha256);
+    // The folder's own name first, where it can be read, for whoever looks.
+    QString readable;
+    for (const QChar c : QFileInfo(path).fileName().left(32)) {
+        if (c.isLetterOrNumber() || c == u'-' || c == u'_')
+            readable += c;
+    }
+    return QStringLiteral("path-%1-%2").arg(readable, QString::fromLatin1(hash.toHex().left(16)));
 }
 
 WLUserDefaults::WLUserDefaults(const QString &path) : mPath(path)

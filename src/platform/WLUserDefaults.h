@@ -34,8 +34,20 @@ public:
     static void resetStandardUserDefaults();
 
     // $WL_DEFAULTS_FILE when set (tests, several profiles), else
-    // "WLReader/defaults.plist" in the user's configuration directory.
+    // "WLReader/FOLDER/defaults.plist" in the user's configuration directory
+    // for the dictionary set below; empty before one is set.
     static QString defaultPath();
+
+    // Bookmarks, history and the last entry hold contents IDs, which mean
+    // something only in the dictionary they came from: each dictionary has
+    // a file of its own. Set once the bundle is chosen, before the
+    // process-wide store is first used.
+    static void setDictionary(const QString &identifier, const QString &bundlePath);
+    // The folder of a dictionary's file: the identifier from its
+    // description when that is a safe folder name (letters, digits and
+    // ". - _ +", not starting with ".", at most 64 characters), else a name
+    // made from the bundle folder's canonical path.
+    static QString dictionaryFolderName(const QString &identifier, const QString &bundlePath);
 
     explicit WLUserDefaults(const QString &path);
     ~WLUserDefaults();

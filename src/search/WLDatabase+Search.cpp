@@ -87,8 +87,8 @@ bool prepareSearchTable(const QVariantMap &info, const SearchTableKeys &keys,
                              {keys.contentsIDs, keys.contentsIDsCondition, &contentsIDs}}))
         return false;
     const QString command =
-        QStringLiteral("SELECT %1, %2, %3 FROM %4 WHERE %5 BETWEEN ? AND ? AND %6 LIKE ? ESCAPE '\\';")
-            .arg(word, links, contentsIDs, table, id, look);
+        wlStatementWithNames(u"SELECT %1, %2, %3 FROM %4 WHERE %5 BETWEEN ? AND ? AND %6 LIKE ? ESCAPE '\\';",
+                             {word, links, contentsIDs, table, id, look});
     if (statement.prepare(database, command) != SQLITE_OK) {
         WL_REPORT(function, "retval != SQLITE_OK");
         return false;

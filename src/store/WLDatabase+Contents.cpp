@@ -93,8 +93,9 @@ bool WLDatabase::prepareContentsDatabase(const QVariantMap &info)
     if (!wlOpenReporting(mContentsDatabase, path, kPrepareFn))
         return false;
     return wlPrepareReporting(mContentsGetStatementFromID, mContentsDatabase,
-                              QStringLiteral("SELECT %1, %2 FROM %3 WHERE %4=?;")
-                                  .arg(names.data, names.additions, names.table, names.id),
+                              wlStatementWithNames(u"SELECT %1, %2 FROM %3 WHERE %4=?;",
+                                                   {names.data, names.additions, names.table,
+                                                    names.id}),
                               kPrepareFn);
 }
 

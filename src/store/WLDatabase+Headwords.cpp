@@ -72,12 +72,14 @@ bool WLDatabase::prepareHeadwordDatabase2(const QVariantMap &info)
         return false;
     if (!wlPrepareReporting(
             mHeadwordGetWordStatement, mHeadwordDatabase,
-            QStringLiteral("SELECT %1 FROM %2 WHERE %3=?;").arg(names.word, names.table, names.id),
+            wlStatementWithNames(u"SELECT %1 FROM %2 WHERE %3=?;",
+                                 {names.word, names.table, names.id}),
             kPrepareFn) ||
         !wlPrepareReporting(
             mHeadwordGetAllStatement, mHeadwordDatabase,
-            QStringLiteral("SELECT %1, %2, %3 FROM %4 WHERE %5=?;")
-                .arg(names.word, names.links, names.contentsIDs, names.table, names.id),
+            wlStatementWithNames(u"SELECT %1, %2, %3 FROM %4 WHERE %5=?;",
+                                 {names.word, names.links, names.contentsIDs, names.table,
+                                  names.id}),
             kPrepareFn))
         return false;
 
@@ -95,8 +97,9 @@ bool WLDatabase::loadHeadwordSections(const WLIndexNames &names)
     WLSqliteStatement statement;
     bool succeed = false;
     if (wlPrepareReporting(statement, mHeadwordDatabase,
-                           QStringLiteral("SELECT %1, %2, %3 FROM %4 ORDER BY %5;")
-                               .arg(names.letter, names.offset, names.count, names.table, names.id),
+                           wlStatementWithNames(u"SELECT %1, %2, %3 FROM %4 ORDER BY %5;",
+                                                {names.letter, names.offset, names.count,
+                                                 names.table, names.id}),
                            kPrepareFn)) {
         QList<WLSectionRecord> sections;
         while (statement.step() == SQLITE_ROW) {

@@ -56,8 +56,8 @@ bool WLDatabase::prepareContentsLinkDatabase(const QVariantMap &info)
         return false;
     return wlPrepareReporting(
         mContentsLinkGetStatement, mContentsLinkDatabase,
-        QStringLiteral("SELECT %1, %2, %3 FROM %4 WHERE %5=?;")
-            .arg(names.word, names.link, names.contentsID, names.table, names.id),
+        wlStatementWithNames(u"SELECT %1, %2, %3 FROM %4 WHERE %5=?;",
+                             {names.word, names.link, names.contentsID, names.table, names.id}),
         kPrepareFn);
 }
 

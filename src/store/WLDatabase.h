@@ -305,9 +305,11 @@ private:
     // ---- Media (src/media/WLDatabase+Media.cpp) ------------------------------
 public:
     // Opened in this order after the HTML fragments, each fatal: the page
-    // directory (a private per-user directory "wlreader-UID" in the
-    // temporary directory holds it), the file cache over it with the
-    // preloaded files, and the media tables. Main thread only.
+    // directory, the file cache over it with the preloaded files, and the
+    // media tables. Each opening has a page directory of its own, made new
+    // in a private per-user directory "wlreader-UID" of the temporary
+    // directory; the page directories of processes that have ended are
+    // removed first. Main thread only.
     bool prepareHTMLDirectory();
     bool prepareDataLoader(const QVariantMap &info);
     // Drops the file cache, which deletes the page directory.
@@ -331,7 +333,8 @@ public:
     }
     WLDataLoader *dataLoader() const { return mDataLoader.get(); }
     // Leaves the page directory in place at shutdown, for tools that hand a
-    // page to another program; the next opening finds its media there.
+    // page to another program. It lasts until a dictionary is next opened
+    // after this process has ended.
     void keepPageDirectory()
     {
         if (mDataLoader)

@@ -1,6 +1,7 @@
 #include "WLDescriptionReader.h"
 
 #include "WLBundle.h"
+#include "WLProperty.h"
 #include "WLPropertyList.h"
 #include "WLReport.h"
 
@@ -102,4 +103,11 @@ uint wlUnsignedValue(const QVariant &number)
         return uint(qint64(std::trunc(std::clamp(real, -9.0e18, 9.0e18))));
     }
     return uint(number.toULongLong());
+}
+
+QString wlDictionaryIdentifier(const QString &descriptionPath)
+{
+    const QVariant value =
+        WLPropertyList::readFile(descriptionPath).toMap().value(KXPropDictionaryIdentifier);
+    return WLPropertyList::isString(value) ? value.toString() : QString();
 }

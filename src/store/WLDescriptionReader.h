@@ -80,3 +80,8 @@ private:
 
 // The unsigned value of a property-list number; reals are truncated.
 uint wlUnsignedValue(const QVariant &number);
+
+// The dictionary identifier of the description at this path, read without
+// opening the dictionary; empty when the file, the key or its text is
+// missing.
+QString wlDictionaryIdentifier(const QString &descriptionPath);

@@ -77,8 +77,9 @@ createIndexRangeArray(const QString &fileName, const QString &tableName, const Q
     WLSqliteStatement statement;
     if (wlOpenReporting(database, path, kCreateFn) &&
         wlPrepareReporting(statement, database,
-                           QStringLiteral("SELECT %1, %2, %3 FROM %4 ORDER BY %5;")
-                               .arg(letterColumn, offsetColumn, countColumn, tableName, idColumn),
+                           wlStatementWithNames(u"SELECT %1, %2, %3 FROM %4 ORDER BY %5;",
+                                                {letterColumn, offsetColumn, countColumn,
+                                                 tableName, idColumn}),
                            kCreateFn))
         result = readRecords(statement);
     wlFinalizeReporting(statement, kCreateFn);

@@ -27,7 +27,13 @@ int WLSqliteConnection::openReadOnly(const QString &path)
         sqlite3_close_v2(m_db);
         m_db = nullptr;
     }
-    return sqlite3_open_v2(path.toUtf8().constData(), &m_db, SQLITE_OPEN_READONLY, nullptr);
+    const int rc =
+        sqlite3_open_v2(path.toUtf8().constData(), &m_db, SQLITE_OPEN_READONLY, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_db_config(m_db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+        sqlite3_db_config(m_db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+    }
+    return rc;
 }
 
 int WLSqliteConnection::close()
@@ -130,6 +136,38 @@ WLStatementResetter::~WLStatementResetter()
 {
     if (m_statement && m_statement.reset() != SQLITE_OK)
         wlReport(m_function, __LINE__, "retval != SQLITE_OK");
+}
+
+QString wlQuotedIdentifier(QStringView name)
+{
+    QString quoted;
+    quoted.reserve(name.size() + 2);
+    quoted += u'"';
+    for (const QChar c : name) {
+        quoted += c;
+        if (c == u'"')
+            quoted += u'"';
+    }
+    quoted += u'"';
+    return quoted;
+}
+
+QString wlStatementWithNames(QStringView format, std::initializer_list<QStringView> names)
+{
+    QString text;
+    for (qsizetype i = 0; i < format.size(); ++i) {
+        const QChar c = format[i];
+        if (c == u'%' && i + 1 < format.size()) {
+            const int number = format[i + 1].digitValue();
+            if (number >= 1 && size_t(number) <= names.size()) {
+                text += wlQuotedIdentifier(*(names.begin() + (number - 1)));
+                ++i;
+                continue;
+            }
+        }
+        text += c;
+    }
+    return text;
 }
 
 bool wlOpenReporting(WLSqliteConnection &connection, const QString &path, const char *function)

@@ -2,7 +2,9 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 
+#include <initializer_list>
 #include <optional>
 
 struct sqlite3;
@@ -22,6 +24,8 @@ public:
 
     // Dictionary files are only ever read: opening never creates a file.
     // Like sqlite3_open, the handle is kept even when the open fails.
+    // A double-quoted name that matches no column is an error, never the
+    // string literal SQLite would otherwise take it for.
     int openReadOnly(const QString &path);
     int close();
 
@@ -91,6 +95,14 @@ private:
 // some twenty fresh pages of memory per connection where an opening reads a
 // few pages.
 void wlConfigureSqliteForShortRuns();
+
+// A table or column name as SQL text: in double quotes with each double
+// quote doubled, so whatever a description names stays one identifier.
+QString wlQuotedIdentifier(QStringView name);
+
+// Statement text from a format whose %1 to %9 stand for names, each put in
+// quoted. One pass: a "%2" inside a name is left as it is.
+QString wlStatementWithNames(QStringView format, std::initializer_list<QStringView> names);
 
 // Open and prepare as every preparation step does them: false after
 // reporting "retval != SQLITE_OK" under the step's name.

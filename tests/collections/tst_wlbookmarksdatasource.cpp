@@ -34,7 +34,6 @@ private Q_SLOTS:
     void loadsStoredBookmarks();
     void writesItselfAfterEveryChange();
     void sharedInstanceIsTheFirstMadeUntilDestroyed();
-    void describesItsTab();
     void keepsABookmarkWhenTheProcessIsKilled();
     void keepsABookmarkWhenTheProcessExits();
 
@@ -392,18 +391,6 @@ void TestWLBookmarksDataSource::sharedInstanceIsTheFirstMadeUntilDestroyed()
 
     auto third = WLBookmarksDataSource::init();
     QCOMPARE(WLBookmarksDataSource::sharedBookmarks(), third.get());
-}
-
-void TestWLBookmarksDataSource::describesItsTab()
-{
-    auto store = WLBookmarksDataSource::init();
-    QCOMPARE(store->navigationTitle(), u"Bookmarks"_s);
-    const WLTabBarItem item = store->tabBarItem();
-    QCOMPARE(item.systemItem, WLTabBarSystemItem::Bookmarks);
-    QCOMPARE(item.tag, 102);
-    QCOMPARE(store->tabBarItem(), item);
-    QCOMPARE(store->tableViewStyle(), WLTableViewStyle::Plain);
-    QCOMPARE(store->numberOfSectionsInTableView(), 1);
 }
 
 void TestWLBookmarksDataSource::keepsABookmarkWhenTheProcessIsKilled()

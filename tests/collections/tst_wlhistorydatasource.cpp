@@ -30,8 +30,6 @@ private Q_SLOTS:
     void ignoresStoredHistoryOfTheWrongShape_data();
     void ignoresStoredHistoryOfTheWrongShape();
     void writesItselfAfterEveryChange();
-    void sharedInstanceIsTheFirstMadeUntilDestroyed();
-    void describesItsTab();
 
 private:
     QTemporaryDir mDir;
@@ -274,29 +272,6 @@ void TestWLHistoryDataSource::writesItselfAfterEveryChange()
     WLUserDefaults::resetStandardUserDefaults();
     auto reopened = WLHistoryDataSource::init();
     QCOMPARE(words(*reopened), QStringList{u"b"_s});
-}
-
-void TestWLHistoryDataSource::sharedInstanceIsTheFirstMadeUntilDestroyed()
-{
-    QCOMPARE(WLHistoryDataSource::sharedHistory(), nullptr);
-    auto first = WLHistoryDataSource::init();
-    auto second = WLHistoryDataSource::init();
-    QCOMPARE(WLHistoryDataSource::sharedHistory(), first.get());
-    first.reset();
-    QCOMPARE(WLHistoryDataSource::sharedHistory(), nullptr);
-    second.reset();
-    auto third = WLHistoryDataSource::init();
-    QCOMPARE(WLHistoryDataSource::sharedHistory(), third.get());
-}
-
-void TestWLHistoryDataSource::describesItsTab()
-{
-    auto store = WLHistoryDataSource::init();
-    QCOMPARE(store->navigationTitle(), u"History"_s);
-    const WLTabBarItem item = store->tabBarItem();
-    QCOMPARE(item.systemItem, WLTabBarSystemItem::History);
-    QCOMPARE(item.tag, 103);
-    QCOMPARE(store->tableViewStyle(), WLTableViewStyle::Plain);
 }
 
 QTEST_GUILESS_MAIN(TestWLHistoryDataSource)

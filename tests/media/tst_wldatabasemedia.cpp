@@ -1,10 +1,12 @@
 #include "WLDatabase.h"
+#include "WLFileSystem.h"
 #include "WLStoreFixture.h"
 #include "WLTestSupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -88,7 +90,9 @@ private Q_SLOTS:
     void cleanup();
 
     void pageDirectoryIsPrivateAndGoesAtShutdown();
-    void reusesWhatAnEarlierRunLeft();
+    void directoriesLeftBehind_data();
+    void directoriesLeftBehind();
+    void pageDirectoryPerOpening();
     void refusesAnUnsafePageDirectory_data();
     void refusesAnUnsafePageDirectory();
     void extractsReferences_data();
@@ -111,7 +115,14 @@ private Q_SLOTS:
 private:
     std::unique_ptr<WLDatabase> openWithMedia();
     QString privateDirectory() const;
-    QString pageDirectory() const { return privateDirectory() + u"/html"_s; }
+    // The page directory of the one opening there is; empty without one.
+    QString pageDirectory() const
+    {
+        const QStringList directories = QDir(privateDirectory()).entryList(
+                {u"html-*"_s}, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+        return directories.size() == 1 ? privateDirectory() + u'/' + directories.first()
+                                       : QString();
+    }
     // Files named "escape..." anywhere in the temporary directory.
     QStringList escapedFiles() const
     {
@@ -135,6 +146,7 @@ void TestWLDatabaseMedia::init()
     removeAnything(privateDirectory());
     m_fixture = std::make_unique<WLStoreFixture>();
     m_fixture->exec(u"media.db"_s, uR"(
+        DROP TABLE pictures;
         CREATE TABLE pictures (id INTEGER PRIMARY KEY, name TEXT, data BLOB);
         INSERT INTO pictures VALUES (1, 'a.png', X'89504E4741'), (2, 'b.png', X'89504E4742'),
                                     (3, 'empty.png', X''), (4, NULL, X'4E4F4E414D45'),
@@ -179,17 +191,115 @@ void TestWLDatabaseMedia::pageDirectoryIsPrivateAndGoesAtShutdown()
     QVERIFY(QFileInfo(privateDirectory()).isDir());
 }
 
-void TestWLDatabaseMedia::reusesWhatAnEarlierRunLeft()
+void TestWLDatabaseMedia::directoriesLeftBehind_data()
 {
-    QVERIFY(QDir().mkpath(pageDirectory() + u"/pictures"_s));
-    QFile left(pageDirectory() + u"/pictures/a.png"_s);
-    QVERIFY(left.open(QIODevice::WriteOnly));
-    left.write("left by an earlier run");
-    left.close();
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("removed");
+
+    const quint64 ns = *WLFileSystem::processNamespace();
+    const qint64 self = ::getpid();
+    const quint64 start = *WLFileSystem::processStartTime(self);
+    const auto name = [](quint64 space, qint64 pid, quint64 time) {
+        return u"html-%1-%2-%3-aB3dE9"_s.arg(space).arg(pid).arg(time);
+    };
+    // No process has this ID: Linux never hands out IDs above 2^22.
+    const QString ended = name(ns, 99999999, 1);
+    QTest::newRow("ended process") << ended << u"directory"_s << true;
+    QTest::newRow("ended process, a link") << ended << u"link"_s << true;
+    QTest::newRow("ended process, a file") << ended << u"file"_s << true;
+    QTest::newRow("this process") << name(ns, self, start) << u"directory"_s << false;
+    // The same ID again, for a process started at another time.
+    QTest::newRow("ID used again") << name(ns, self, start + 1) << u"directory"_s << true;
+    const qint64 parent = ::getppid();
+    QTest::newRow("another living process")
+        << name(ns, parent, *WLFileSystem::processStartTime(parent)) << u"directory"_s << false;
+    QTest::newRow("another namespace") << name(ns + 1, 99999999, 1) << u"directory"_s << false;
+    QTest::newRow("not a page directory") << u"html"_s << u"directory"_s << false;
+    QTest::newRow("name not ours") << u"html-%1-99999999-x-aB3dE9"_s.arg(ns) << u"directory"_s
+                                   << false;
+}
+
+void TestWLDatabaseMedia::directoriesLeftBehind()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, kind);
+    QFETCH(bool, removed);
+    const QString elsewhere = m_tmp->path() + u"/elsewhere"_s;
+    QVERIFY(QDir().mkpath(elsewhere + u"/pictures"_s));
+    QVERIFY(QDir().mkpath(privateDirectory()));
+    QVERIFY(QFile::setPermissions(privateDirectory(), QFileDevice::ReadOwner |
+                                                          QFileDevice::WriteOwner |
+                                                          QFileDevice::ExeOwner));
+    const QString left = privateDirectory() + u'/' + name;
+    if (kind == u"directory") {
+        QVERIFY(QDir().mkpath(left + u"/pictures"_s));
+        QFile file(left + u"/pictures/a.png"_s);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    } else if (kind == u"link") {
+        QVERIFY(QFile::link(elsewhere, left));
+    } else {
+        QFile file(left);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    StderrCapture capture;
     std::unique_ptr<WLDatabase> database = openWithMedia();
     QVERIFY(database);
-    QVERIFY(database->readDataForAdditionNamed(u"pictures/a.png"_s));
-    QCOMPARE(fileContents(left.fileName()), QByteArray("left by an earlier run"));
+    QCOMPARE(QFileInfo::exists(left) || QFileInfo(left).isSymLink(), !removed);
+    QVERIFY(QFileInfo(elsewhere + u"/pictures"_s).isDir());
+    QVERIFY(database->htmlBaseURL().toLocalFile() != left + u'/');
+    QCOMPARE(capture.reports(), QStringList());
+    removeAnything(left);
+}
+
+// Real processes: each opening has its own page directory, whatever the
+// others do.
+void TestWLDatabaseMedia::pageDirectoryPerOpening()
+{
+    // Two bundles whose pictures/a.png differ.
+    const auto copyBundle = [this](const QString &name, const QByteArray &bytes) {
+        m_fixture->exec(u"media.db"_s,
+                        u"UPDATE pictures SET data = X'%1' WHERE name = 'a.png';"_s.arg(
+                                QString::fromLatin1(bytes.toHex())));
+        m_fixture->writeInfo();
+        const QString directory = m_tmp->path() + u'/' + name;
+        QDir().mkpath(directory);
+        for (const QString &file : QDir(m_fixture->directory()).entryList(QDir::Files))
+            QFile::copy(m_fixture->filePath(file), directory + u'/' + file);
+        return directory + u"/DatabaseInfo.plist"_s;
+    };
+    const QString first = copyBundle(u"first"_s, "first bytes");
+    const QString second = copyBundle(u"second"_s, "second bytes");
+    const auto start = [](QProcess &child, const QString &description) {
+        child.start(QStringLiteral(WL_PAGE_CHILD), {description, u"pictures/a.png"_s});
+        if (!child.waitForReadyRead(60000))
+            return QString();
+        return QString::fromLocal8Bit(child.readLine()).trimmed();
+    };
+    QProcess one, two;
+    const QString oneDirectory = start(one, first);
+    const QString twoDirectory = start(two, second);
+    QVERIFY2(!oneDirectory.isEmpty() && !twoDirectory.isEmpty(),
+             (one.readAllStandardError() + two.readAllStandardError()).constData());
+    QVERIFY(oneDirectory != twoDirectory);
+    QCOMPARE(fileContents(oneDirectory + u"pictures/a.png"_s), QByteArray("first bytes"));
+    QCOMPARE(fileContents(twoDirectory + u"pictures/a.png"_s), QByteArray("second bytes"));
+
+    // One ends normally: its directory goes, the other's stays whole.
+    one.closeWriteChannel();
+    QVERIFY(one.waitForFinished(60000));
+    QCOMPARE(one.exitCode(), 0);
+    QVERIFY(!QFileInfo::exists(oneDirectory));
+    QCOMPARE(filesBelow(twoDirectory), QStringList{u"pictures/a.png"_s});
+    QCOMPARE(fileContents(twoDirectory + u"pictures/a.png"_s), QByteArray("second bytes"));
+
+    // The other is killed: what it left goes at the next opening.
+    two.kill();
+    QVERIFY(two.waitForFinished(60000));
+    QVERIFY(QFileInfo::exists(twoDirectory));
+    std::unique_ptr<WLDatabase> database = openWithMedia();
+    QVERIFY(database);
+    QVERIFY(!QFileInfo::exists(twoDirectory));
 }
 
 void TestWLDatabaseMedia::refusesAnUnsafePageDirectory_data()
@@ -202,8 +312,6 @@ void TestWLDatabaseMedia::refusesAnUnsafePageDirectory_data()
             << u"open"_s << u"(info.st_mode & (S_IWGRP | S_IWOTH)) != 0"_s;
     QTest::newRow("private directory of another user")
             << u"foreign"_s << u"info.st_uid != getuid()"_s;
-    QTest::newRow("page directory is a link") << u"html link"_s << u"isDirectory == NO"_s;
-    QTest::newRow("page directory is a file") << u"html file"_s << u"isDirectory == NO"_s;
 }
 
 void TestWLDatabaseMedia::refusesAnUnsafePageDirectory()
@@ -226,14 +334,6 @@ void TestWLDatabaseMedia::refusesAnUnsafePageDirectory()
             QSKIP("only root can give a directory to another user");
         QCOMPARE(::mkdir(privatePath.constData(), 0700), 0);
         QCOMPARE(::chown(privatePath.constData(), 65534, 65534), 0);
-    } else {
-        QCOMPARE(::mkdir(privatePath.constData(), 0700), 0);
-        if (setup == u"html link") {
-            QVERIFY(QFile::link(elsewhere, pageDirectory()));
-        } else {
-            QFile file(pageDirectory());
-            QVERIFY(file.open(QIODevice::WriteOnly));
-        }
     }
     m_fixture->info.insert(u"KXPropHTMLPreloadFiles"_s,
                            QVariantList{QVariantMap{{u"KXPropHTMLPreloadFileName"_s, u"media.db"_s},
@@ -284,9 +384,6 @@ void TestWLDatabaseMedia::extractsReferences_data()
     QTest::newRow("unknown ID") << u"pictures/x.png/99"_s << false << QString() << QByteArray()
                                 << QStringList{report(kByID, u"retval != SQLITE_ROW"_s),
                                                report(kExtract, byID), gotNothing};
-    QTest::newRow("empty blob") << u"pictures/empty.png"_s << false << QString() << QByteArray()
-                                << QStringList{report(kByName, u"dataLength == 0"_s),
-                                               report(kExtract, byName), gotNothing};
     QTest::newRow("row without a name") << u"pictures/x.png/4"_s << false << QString()
                                         << QByteArray()
                                         << QStringList{report(kByID, u"stringPtr == NULL"_s),
@@ -543,7 +640,7 @@ void TestWLDatabaseMedia::refusesPreloadDestinationsOutside()
     QVERIFY(database);
     QVERIFY(capture.reports().contains(
             report(kDataLoader, u"![mDataLoader storeData:fileData relativePath:destinationPath]"_s)));
-    QCOMPARE(filesBelow(privateDirectory()), QStringList{u"html/style.css"_s});
+    QCOMPARE(filesBelow(pageDirectory()), QStringList{u"style.css"_s});
     QCOMPARE(escapedFiles(), QStringList());
 }
 

@@ -5,7 +5,10 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QRegularExpression>
 #include <QFile>
+#include <QJsonDocument>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimeZone>
@@ -32,6 +35,9 @@ private Q_SLOTS:
     void failedWriteStaysPending();
     void foreignValuesDoNotStopSaving();
     void standardStoreFollowsTheEnvironment();
+    void dictionaryFolderName_data();
+    void dictionaryFolderName();
+    void wldictKeepsEachDictionaryApart();
 
 private:
     QString filePath(const QString &name = u"defaults.plist"_s) const
@@ -68,24 +74,15 @@ void TestWLUserDefaults::roundTripsEveryValueType_data()
     // What a value reads back as, before and after the file.
     QTest::addColumn<QVariant>("expected");
 
-    const QVariant nested = QVariantList{u"a"_s, qint64(1), QVariantList{}, QVariantMap{}};
-    const QVariantMap dictionary{{u"word"_s, u"Straße"_s}, {u"list"_s, nested}};
-    const QDateTime date(QDate(2024, 2, 29), QTime(12, 30, 15), QTimeZone::utc());
-    QTest::newRow("string") << QVariant(u"café – 日本"_s) << QVariant(u"café – 日本"_s);
-    QTest::newRow("empty string") << QVariant(QString(u""_s)) << QVariant(QString(u""_s));
+    // The values themselves go through the property list unchanged (its own
+    // tests); here, the store's one form of each kind of number and list.
     QTest::newRow("int") << QVariant(42) << QVariant(qint64(42));
-    QTest::newRow("negative") << QVariant(qint64(-7)) << QVariant(qint64(-7));
     QTest::newRow("unsigned") << QVariant(7u) << QVariant(qint64(7));
-    QTest::newRow("real") << QVariant(0.25) << QVariant(0.25);
-    QTest::newRow("true") << QVariant(true) << QVariant(true);
-    QTest::newRow("false") << QVariant(false) << QVariant(false);
-    QTest::newRow("data") << QVariant(QByteArray("\x00\x01\xff", 3))
-                          << QVariant(QByteArray("\x00\x01\xff", 3));
-    QTest::newRow("date") << QVariant(date) << QVariant(date);
-    QTest::newRow("array") << nested << nested;
     QTest::newRow("string list") << QVariant(QStringList{u"x"_s, u"y"_s})
                                  << QVariant(QVariantList{u"x"_s, u"y"_s});
-    QTest::newRow("dictionary") << QVariant(dictionary) << QVariant(dictionary);
+    QTest::newRow("nested") << QVariant(QVariantMap{{u"list"_s, QVariantList{1, QStringList{}}}})
+                            << QVariant(QVariantMap{
+                                       {u"list"_s, QVariantList{qint64(1), QVariantList{}}}});
 }
 
 void TestWLUserDefaults::roundTripsEveryValueType()
@@ -302,6 +299,95 @@ void TestWLUserDefaults::standardStoreFollowsTheEnvironment()
 
     WLUserDefaults::resetStandardUserDefaults();
     qputenv("WL_DEFAULTS_FILE", saved);
+}
+
+void TestWLUserDefaults::dictionaryFolderName_data()
+{
+    QTest::addColumn<QString>("identifier");
+    QTest::addColumn<bool>("used");
+
+    QTest::newRow("reverse domain") << u"org.example.wordnet-3.0"_s << true;
+    QTest::newRow("letters of any script") << u"Wörterbuch_日本"_s << true;
+    QTest::newRow("64 characters") << QString(64, u'x') << true;
+    QTest::newRow("65 characters") << QString(65, u'x') << false;
+    QTest::newRow("none") << QString() << false;
+    QTest::newRow("slash") << u"a/b"_s << false;
+    QTest::newRow("parent") << u".."_s << false;
+    QTest::newRow("parent inside") << u"../x"_s << false;
+    QTest::newRow("hidden") << u".config"_s << false;
+    QTest::newRow("line end") << u"a\nb"_s << false;
+    QTest::newRow("NUL") << u"a"_s + QChar(0) + u"b"_s << false;
+    QTest::newRow("backslash") << u"a\\b"_s << false;
+    QTest::newRow("space") << u"my dictionary"_s << false;
+}
+
+// An identifier from a bundle is a folder name as it is or not at all;
+// without one, the bundle's real path names the folder.
+void TestWLUserDefaults::dictionaryFolderName()
+{
+    QFETCH(QString, identifier);
+    QFETCH(bool, used);
+    const QString bundle = mDir->filePath(u"my bundle"_s);
+    QVERIFY(QDir().mkpath(bundle));
+    QVERIFY(QFile::link(bundle, mDir->filePath(u"link"_s)));
+    QVERIFY(QDir().mkpath(mDir->filePath(u"other"_s)));
+
+    const QString name = WLUserDefaults::dictionaryFolderName(identifier, bundle);
+    if (used) {
+        QCOMPARE(name, identifier);
+        return;
+    }
+    QVERIFY2(QRegularExpression(u"^path-mybundle-[0-9a-f]{16}$"_s).match(name).hasMatch(),
+             qPrintable(name));
+    QCOMPARE(WLUserDefaults::dictionaryFolderName(identifier, mDir->filePath(u"link"_s)), name);
+    QVERIFY(WLUserDefaults::dictionaryFolderName(identifier, mDir->filePath(u"other"_s)) != name);
+}
+
+// Bookmarks added for one dictionary are not another's, through wldict as
+// a user runs it; the shared file of earlier versions is left alone.
+void TestWLUserDefaults::wldictKeepsEachDictionaryApart()
+{
+    const QString wldict = qEnvironmentVariable("WLDICT");
+    const QDir demo(qEnvironmentVariable("WL_DEMO_BUNDLE"));
+    if (wldict.isEmpty() || !demo.exists())
+        QSKIP("needs wldict and the demo bundle");
+    // Two copies of the demo; the first names itself.
+    for (const QString &copy : {u"named"_s, u"unnamed"_s}) {
+        QVERIFY(QDir().mkpath(mDir->filePath(copy)));
+        for (const QString &file : demo.entryList(QDir::Files))
+            QVERIFY(QFile::copy(demo.filePath(file), mDir->filePath(copy + u'/' + file)));
+        QVariantMap description =
+            WLPropertyList::readFile(mDir->filePath(copy + u"/DatabaseInfo.plist"_s)).toMap();
+        description.remove(u"KXPropDictionaryIdentifier"_s);
+        if (copy == u"named")
+            description.insert(u"KXPropDictionaryIdentifier"_s, u"org.example.named"_s);
+        writeAll(mDir->filePath(copy + u"/DatabaseInfo.plist"_s),
+                 WLPropertyList::toData(description));
+    }
+    const QString config = mDir->filePath(u"config"_s);
+    const QString shared = config + u"/WLReader/defaults.plist"_s;
+    QVERIFY(QDir().mkpath(config + u"/WLReader"_s));
+    writeAll(shared, WLPropertyList::toData(QVariantMap{{u"WLBookmarks"_s, QVariantList{}}}));
+    const QByteArray sharedBytes = readAll(shared);
+    writeAll(filePath(u"bookmark.json"_s),
+             R"([{"word": "apple", "links": ["apple#1"], "notes": "", "contentsIDs": ["1"]}])");
+
+    const auto run = [&](const QString &copy, const QStringList &arguments) {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(u"WL_DEFAULTS_FILE"_s);
+        environment.insert(u"XDG_CONFIG_HOME"_s, config);
+        process.setProcessEnvironment(environment);
+        process.start(wldict, QStringList{u"--dictionary"_s, mDir->filePath(copy), u"--json"_s,
+                                          u"bookmarks"_s} + arguments);
+        process.waitForFinished(60000);
+        return QJsonDocument::fromJson(process.readAllStandardOutput()).toVariant();
+    };
+    QVERIFY(run(u"named"_s, {u"import"_s, filePath(u"bookmark.json"_s)}).isValid());
+    QCOMPARE(run(u"named"_s, {}).toList().size(), 1);
+    QCOMPARE(run(u"unnamed"_s, {}).toList().size(), 0);
+    QVERIFY(QFileInfo::exists(config + u"/WLReader/org.example.named/defaults.plist"_s));
+    QCOMPARE(readAll(shared), sharedBytes);
 }
 
 QTEST_GUILESS_MAIN(TestWLUserDefaults)

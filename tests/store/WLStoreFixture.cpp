@@ -3,43 +3,94 @@
 #include "WLBundle.h"
 #include "WLCipherKey.h"
 #include "WLDatabase.h"
+#include "WLDictionaryCompiler.h"
 #include "WLPropertyList.h"
+#include "WLSourceFixture.h"
 #include "blowfish2.h"
 
+#include <QDir>
 #include <QFile>
-#include <QTest>
+#include <QRandomGenerator>
 #include <QtEndian>
 
 #include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
+using WLSourceFixture::writeFile;
 
 namespace {
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 QString sqlQuote(const QString &text)
 {
     return u"'"_s + QString(text).replace(u"'"_s, u"''"_s) + u"'"_s;
 }
 
-void insertIndex(QVariantMap &info, const QString &prefix, const QString &file,
-                 const QString &table)
+// Compiled once per process; every fixture is a copy of it.
+QString compiledBundle()
 {
-    info.insert(prefix + u"DatabaseFileName"_s, file);
-    info.insert(prefix + u"TableName"_s, table);
-    info.insert(prefix + u"IDColumn"_s, u"id"_s);
-    info.insert(prefix + u"LetterColumn"_s, u"letter"_s);
-    info.insert(prefix + u"OffsetColumn"_s, u"offset"_s);
-    info.insert(prefix + u"CountColumn"_s, u"count"_s);
+    static QTemporaryDir directory;
+    static const QString bundle = [] {
+        const QString source = directory.filePath(u"source"_s);
+        const QString output = directory.filePath(u"bundle"_s);
+        const bool written =
+            QDir().mkpath(source + u"/pictures"_s) &&
+            writeFile(source + u"/pictures/a.png"_s, "picture bytes") &&
+            writeFile(source + u"/manifest.json"_s,
+                      R"({"title": "Fixture Dictionary", "charset": "UTF-8",
+                          "header": "<html><body>", "largeHeader": "<html><body class=large>",
+                          "footer": "</body></html>", "separator": "<hr>",
+                          "media": [{"table": "pictures", "folder": "pictures"}]})") &&
+            writeFile(
+                source + u"/entries.jsonl"_s,
+                R"({"headword": "apple", "fragments": [{"html": "<p>apple one</p>", "media": ["pictures/a.png"]}, "<p>apple two [[banana]]</p>"]}
+{"headword": "avocado", "fragments": ["<p>avocado</p>"]}
+{"headword": "banana", "fragments": ["<p>banana</p>"]}
+{"headword": "cherry", "fragments": ["<p>cherry</p>"]}
+)");
+        QString error;
+        if (!written || !WLDictionaryCompiler::build(source, output, &error))
+            qFatal("cannot compile the fixture: %s", qPrintable(error));
+        return output;
+    }();
+    return bundle;
+}
+
+// The compiler writes pages of this size.
+constexpr qint64 kPageSize = 4096;
+
+QByteArray randomBytes(qsizetype size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    QRandomGenerator generator(7);
+    for (char &byte : bytes)
+        byte = char(generator.bounded(256));
+    return bytes;
+}
+
+QString joined(const QStringList &pieces)
+{
+    return pieces.join(u' ');
 }
 
 } // namespace
 
-WLStoreFixture::WLStoreFixture() : info(defaultInfo())
+WLStoreFixture::WLStoreFixture()
 {
-    if (!m_dir.isValid())
-        qFatal("no temporary directory");
+    const QDir bundle(compiledBundle());
+    bool copied = m_dir.isValid();
+    for (const QString &name : bundle.entryList(QDir::Files))
+        copied = copied && QFile::copy(bundle.filePath(name), filePath(name));
+    info = WLPropertyList::fromData(readFile(filePath(u"DatabaseInfo.plist"_s))).toMap();
+    if (!copied || info.isEmpty())
+        qFatal("cannot copy the fixture");
     WLBundle::setResourcePath(m_dir.path());
-    writeDefaultTables();
+    m_afterChange = contents();
 }
 
 WLStoreFixture::~WLStoreFixture()
@@ -66,12 +117,36 @@ void WLStoreFixture::exec(const QString &fileName, const QString &sql)
     if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK)
         qFatal("%s: %s", path.constData(), error);
     sqlite3_close(db);
+    m_afterChange = contents();
+}
+
+void WLStoreFixture::damage(const QString &fileName, const QString &how)
+{
+    const QString path = filePath(fileName);
+    if (how == u"empty"_s) {
+        writeFile(path, {});
+    } else if (how.startsWith(u"truncate:"_s)) {
+        QFile::resize(path, how.mid(9).toLongLong());
+    } else if (how == u"random"_s) {
+        writeFile(path, randomBytes(readFile(path).size()));
+    } else if (how.startsWith(u"scramble:"_s)) {
+        QFile database(path);
+        const qint64 page = how.mid(9).toLongLong();
+        if (!database.open(QIODevice::ReadWrite) || !database.seek((page - 1) * kPageSize) ||
+            database.write(randomBytes(kPageSize)) != kPageSize)
+            qFatal("cannot scramble %s", qPrintable(path));
+    } else if (how == u"text"_s) {
+        writeFile(path, "This is not a database, only a line of text.\n");
+    } else {
+        exec(fileName, how);
+    }
+    m_afterChange = contents();
 }
 
 void WLStoreFixture::insertContents(int id, const QByteArray &plain, const QString &additions)
 {
     exec(u"contents.db"_s,
-         u"INSERT INTO contents (id, data, additions) VALUES (%1, X'%2', %3);"_s.arg(id).arg(
+         u"INSERT OR REPLACE INTO contents (id, data, additions) VALUES (%1, X'%2', %3);"_s.arg(id).arg(
              QString::fromLatin1(encipher(plain).toHex()),
              additions.isNull() ? u"NULL"_s : sqlQuote(additions)));
 }
@@ -80,142 +155,46 @@ QByteArray WLStoreFixture::fragment(int contentsID)
 {
     static const char *const fragments[] = {"",
                                             "<p>apple one</p>",
-                                            "<p>apple two</p>",
+                                            "<p>apple two <a href=\"#4\">banana</a></p>",
                                             "<p>avocado</p>",
                                             "<p>banana</p>",
                                             "<p>cherry</p>"};
     return QByteArray(fragments[contentsID]);
 }
 
-void WLStoreFixture::writeDefaultTables()
-{
-    exec(u"headword.db"_s,
-         uR"(CREATE TABLE headword (id INTEGER PRIMARY KEY, look TEXT, word TEXT, links TEXT,
-                                    contents_ids TEXT);
-             INSERT INTO headword VALUES (1, 'apple', 'apple', 'apple#1' || char(9) || 'apple#2',
-                                          '1' || char(9) || '2');
-             INSERT INTO headword VALUES (2, 'avocado', 'avocado', 'avocado#1', '3');
-             INSERT INTO headword VALUES (3, 'banana', 'banana', 'banana#1', '4');
-             INSERT INTO headword VALUES (4, 'cherry', 'cherry', 'cherry#1', '5');
-             CREATE TABLE headword_index (id INTEGER PRIMARY KEY, letter TEXT, offset INTEGER,
-                                          count INTEGER);
-             INSERT INTO headword_index VALUES (1, 'a', 1, 2), (2, 'b', 3, 1), (3, 'c', 4, 1);)"_s);
-
-    exec(u"contents.db"_s,
-         uR"(CREATE TABLE contents (id INTEGER PRIMARY KEY, data BLOB, additions TEXT);
-             CREATE TABLE contents_index (id INTEGER PRIMARY KEY, letter TEXT, offset INTEGER,
-                                          count INTEGER);
-             INSERT INTO contents_index VALUES (1, 'a', 1, 3), (2, 'b', 4, 1), (3, 'c', 5, 1);)"_s);
-    for (int id = 1; id <= 5; ++id)
-        insertContents(id, fragment(id));
-
-    exec(u"link.db"_s,
-         uR"(CREATE TABLE link (id INTEGER PRIMARY KEY, word TEXT, link TEXT, contents_id INTEGER);
-             INSERT INTO link VALUES (1, 'apple', 'apple#1', 1), (2, 'apple', 'apple#2', 2),
-                                     (3, 'avocado', 'avocado#1', 3), (4, 'banana', 'banana#1', 4),
-                                     (5, 'cherry', 'cherry#1', 5);
-             CREATE TABLE link_index (id INTEGER PRIMARY KEY, letter TEXT, offset INTEGER,
-                                      count INTEGER);
-             INSERT INTO link_index VALUES (1, 'a', 1, 3), (2, 'b', 4, 1), (3, 'c', 5, 1);)"_s);
-
-    exec(u"search.db"_s,
-         uR"(CREATE TABLE search (id INTEGER PRIMARY KEY, look TEXT, word TEXT, link TEXT,
-                                  contents_id INTEGER);
-             INSERT INTO search VALUES (1, 'apple', 'apple', 'apple#1', 1),
-                                       (2, 'apple', 'apple', 'apple#2', 2),
-                                       (3, 'avocado', 'avocado', 'avocado#1', 3),
-                                       (4, 'banana', 'banana', 'banana#1', 4),
-                                       (5, 'cherry', 'cherry', 'cherry#1', 5);
-             CREATE TABLE search_index (id INTEGER PRIMARY KEY, letter TEXT, offset INTEGER,
-                                        count INTEGER);
-             INSERT INTO search_index VALUES (1, 'a', 1, 3), (2, 'b', 4, 1), (3, 'c', 5, 1);)"_s);
-
-    exec(u"equal.db"_s,
-         uR"(CREATE TABLE equal_search (id INTEGER PRIMARY KEY, look TEXT, word TEXT, links TEXT,
-                                        contents_ids TEXT);
-             INSERT INTO equal_search VALUES
-                 (1, 'apple', 'apple', 'apple#1' || char(9) || 'apple#2', '1' || char(9) || '2'),
-                 (2, 'avocado', 'avocado', 'avocado#1', '3'),
-                 (3, 'banana', 'banana', 'banana#1', '4'),
-                 (4, 'cherry', 'cherry', 'cherry#1', '5');
-             CREATE TABLE equal_search_index (id INTEGER PRIMARY KEY, letter TEXT, offset INTEGER,
-                                              count INTEGER);
-             INSERT INTO equal_search_index VALUES (1, 'a', 1, 2), (2, 'b', 3, 1),
-                                                   (3, 'c', 4, 1);)"_s);
-}
-
-QVariantMap WLStoreFixture::defaultInfo()
-{
-    QVariantMap info;
-    info.insert(u"KXPropDatabaseTitle"_s, u"Fixture Dictionary"_s);
-
-    info.insert(u"KXPropContentsLinkDatabaseFileName"_s, u"link.db"_s);
-    insertIndex(info, u"KXPropContentsLinkIndex"_s, u"link.db"_s, u"link_index"_s);
-    info.remove(u"KXPropContentsLinkIndexDatabaseFileName"_s);
-    info.insert(u"KXPropContentsLinkTableName"_s, u"link"_s);
-    info.insert(u"KXPropContentsLinkIDColumn"_s, u"id"_s);
-    info.insert(u"KXPropContentsLinkWordColumn"_s, u"word"_s);
-    info.insert(u"KXPropContentsLinkLinkColumn"_s, u"link"_s);
-    info.insert(u"KXPropContentsLinkContentsIDColumn"_s, u"contents_id"_s);
-
-    info.insert(u"KXPropHeadwordDatabaseFileName"_s, u"headword.db"_s);
-    info.insert(u"KXPropHeadwordTableName"_s, u"headword"_s);
-    info.insert(u"KXPropHeadwordIDColumn"_s, u"id"_s);
-    info.insert(u"KXPropHeadwordLookColumn"_s, u"look"_s);
-    info.insert(u"KXPropHeadwordWordColumn"_s, u"word"_s);
-    info.insert(u"KXPropHeadwordLinksColumn"_s, u"links"_s);
-    info.insert(u"KXPropHeadwordContentsIDsColumn"_s, u"contents_ids"_s);
-    insertIndex(info, u"KXPropHeadwordIndex"_s, u"headword.db"_s, u"headword_index"_s);
-    info.remove(u"KXPropHeadwordIndexDatabaseFileName"_s);
-
-    info.insert(u"KXPropSearchDatabaseFileName"_s, u"search.db"_s);
-    info.insert(u"KXPropSearchTableName"_s, u"search"_s);
-    info.insert(u"KXPropSearchIDColumn"_s, u"id"_s);
-    info.insert(u"KXPropSearchLookColumn"_s, u"look"_s);
-    info.insert(u"KXPropSearchWordColumn"_s, u"word"_s);
-    info.insert(u"KXPropSearchLinkColumn"_s, u"link"_s);
-    info.insert(u"KXPropSearchContentsIDColumn"_s, u"contents_id"_s);
-    insertIndex(info, u"KXPropSearchIndex"_s, u"search.db"_s, u"search_index"_s);
-
-    info.insert(u"KXPropEqualSearchDatabaseFileName"_s, u"equal.db"_s);
-    info.insert(u"KXPropEqualSearchTableName"_s, u"equal_search"_s);
-    info.insert(u"KXPropEqualSearchIDColumn"_s, u"id"_s);
-    info.insert(u"KXPropEqualSearchLookColumn"_s, u"look"_s);
-    info.insert(u"KXPropEqualSearchWordColumn"_s, u"word"_s);
-    info.insert(u"KXPropEqualSearchLinksColumn"_s, u"links"_s);
-    info.insert(u"KXPropEqualSearchContentsIDsColumn"_s, u"contents_ids"_s);
-    insertIndex(info, u"KXPropEqualSearchIndex"_s, u"equal.db"_s, u"equal_search_index"_s);
-
-    info.insert(u"KXPropContentsStorageType"_s, qint64(0));
-    info.insert(u"KXPropContentsDatabaseFileName"_s, u"contents.db"_s);
-    info.insert(u"KXPropContentsTableName"_s, u"contents"_s);
-    info.insert(u"KXPropContentsDataColumn"_s, u"data"_s);
-    info.insert(u"KXPropContentsAdditionColumn"_s, u"additions"_s);
-    info.insert(u"KXPropContentsIDColumn"_s, u"id"_s);
-    insertIndex(info, u"KXPropContentsIndex"_s, u"contents.db"_s, u"contents_index"_s);
-    info.insert(u"KXPropContentsRepresentationType"_s, qint64(0));
-
-    info.insert(u"KXPropHTMLCharset"_s, u"UTF-8"_s);
-    info.insert(u"KXPropHTMLHeaderString"_s, u"<html><body>"_s);
-    info.insert(u"KXPropHTMLHeaderString2"_s, u"<html><body class=large>"_s);
-    info.insert(u"KXPropHTMLFooterString"_s, u"</body></html>"_s);
-    info.insert(u"KXPropHTMLSeparatorString"_s, u"<hr>"_s);
-    return info;
-}
-
 QString WLStoreFixture::writeInfo()
 {
     const QString path = filePath(u"DatabaseInfo.plist"_s);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(WLPropertyList::toData(info)) < 0)
+    if (!writeFile(path, WLPropertyList::toData(info)))
         qFatal("cannot write the description");
+    m_afterChange = contents();
     return path;
 }
 
 std::unique_ptr<WLDatabase> WLStoreFixture::open()
 {
     return WLDatabase::initWithPropertyListFile(writeInfo());
+}
+
+bool WLStoreFixture::untouched() const
+{
+    return contents() == m_afterChange;
+}
+
+QMap<QString, QByteArray> WLStoreFixture::contents() const
+{
+    QMap<QString, QByteArray> files;
+    const QDir directory(m_dir.path());
+    for (const QString &name :
+         directory.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
+        files.insert(name, readFile(directory.filePath(name)));
+    return files;
+}
+
+QString WLStoreFixture::loosened(const QString &table)
+{
+    return u"CREATE TABLE loose AS SELECT * FROM %1; DROP TABLE %1; ALTER TABLE loose RENAME TO %1;"_s
+        .arg(table);
 }
 
 QByteArray WLStoreFixture::encipher(const QByteArray &plain)
@@ -238,4 +217,69 @@ QByteArray WLStoreFixture::encipher(const QByteArray &plain)
         qToLittleEndian(right, bytes + at + 4);
     }
     return data;
+}
+
+QMap<QString, QString> walkDictionary(WLDatabase &database)
+{
+    QMap<QString, QString> walk;
+    QStringList sections, index;
+    for (uint section = 0; section < database.sectionCount(); ++section) {
+        const uint count = database.itemCountOfHeadwordSectionAtIndex(section);
+        sections.append(u"%1 %2 %3"_s.arg(database.sectionNameAtIndex(section))
+                            .arg(database.itemIDAtIndexOfHeadwordSectionAtIndex(0, section))
+                            .arg(count));
+        // A damaged count may be huge: a few rows show what it does.
+        for (uint row = 0; row < qMin(count, 3u); ++row) {
+            const QString name = database.itemNameAtIndexOfHeadwordSectionAtIndex(row, section);
+            index.append(name.isNull() ? u"-"_s : name);
+        }
+    }
+    walk.insert(u"sections"_s, sections.join(u", "_s));
+    walk.insert(u"index"_s, joined(index));
+
+    for (int id = 1; id <= 4; ++id) {
+        QString word;
+        walk.insert(u"word %1"_s.arg(id), database.getName(&word, id) ? word : u"-"_s);
+        QStringList links, contentsIDs;
+        if (!database.getName(&word, &links, &contentsIDs, id)) {
+            walk.insert(u"entry %1"_s.arg(id), u"-"_s);
+            walk.insert(u"page %1"_s.arg(id), u"-"_s);
+            continue;
+        }
+        walk.insert(u"entry %1"_s.arg(id),
+                    u"%1 | %2 | %3"_s.arg(word, joined(links), joined(contentsIDs)));
+        const std::optional<QByteArray> page =
+            database.newHtmlDataForIDs(QVariantList(contentsIDs.begin(), contentsIDs.end()), false);
+        walk.insert(u"page %1"_s.arg(id), page ? QString::fromUtf8(*page) : u"-"_s);
+    }
+
+    for (int id = 1; id <= 5; ++id) {
+        QString word, link;
+        int contentsID = 0;
+        walk.insert(u"link %1"_s.arg(id), database.getName(&word, &link, &contentsID, id)
+                                              ? u"%1 %2 %3"_s.arg(word, link).arg(contentsID)
+                                              : u"-"_s);
+    }
+
+    QFile picture(database.htmlBaseURL().toLocalFile() + u"pictures/a.png"_s);
+    walk.insert(u"media"_s,
+                picture.open(QIODevice::ReadOnly) ? QString::fromUtf8(picture.readAll()) : u"-"_s);
+    return walk;
+}
+
+QMap<QString, QString> pristineWalkWith(const QStringList &changes)
+{
+    static const QMap<QString, QString> pristine = [] {
+        WLStoreFixture fixture;
+        std::unique_ptr<WLDatabase> database = fixture.open();
+        if (!database)
+            qFatal("the unchanged fixture does not open");
+        return walkDictionary(*database);
+    }();
+    QMap<QString, QString> walk = pristine;
+    for (const QString &change : changes) {
+        const qsizetype equals = change.indexOf(u'=');
+        walk.insert(change.left(equals), change.mid(equals + 1));
+    }
+    return walk;
 }

@@ -247,9 +247,6 @@ void TestWLDatabaseOpening::damagedDescriptions_data()
     QTest::newRow("missing contents file")
         << u"KXPropContentsDatabaseFileName"_s << QVariant(u"missing.db"_s)
         << QStringList{report(kContents, u"retval != SQLITE_OK"_s), contentsStep};
-    QTest::newRow("missing contents table")
-        << u"KXPropContentsTableName"_s << QVariant(u"no_such_table"_s)
-        << QStringList{report(kContents, u"retval != SQLITE_OK"_s), contentsStep};
     // Values that are not text count as missing.
     QTest::newRow("title as number") << u"KXPropDatabaseTitle"_s << QVariant(qint64(5))
                                      << QStringList{report(kInit, u"mTitle == nil"_s)};
@@ -279,10 +276,6 @@ void TestWLDatabaseOpening::damagedDescriptions_data()
         << QStringList{u"createIndexRangeArray: (retval != SQLITE_OK)"_s,
                        report(kLink, u"mContentsLinkIndexRangeArray == nil"_s),
                        report(kInit, u"![self prepareContentsLinkDatabase:info]"_s)};
-    QTest::newRow("missing link table")
-        << u"KXPropContentsLinkTableName"_s << QVariant(u"no_such_table"_s)
-        << QStringList{report(kLink, u"retval != SQLITE_OK"_s),
-                       report(kInit, u"![self prepareContentsLinkDatabase:info]"_s)};
     const QString headwordStep = report(kInit, u"![self prepareHeadwordDatabase2:info]"_s);
     QTest::newRow("missing headword file")
         << u"KXPropHeadwordDatabaseFileName"_s << QVariant(u"missing.db"_s)
@@ -291,12 +284,6 @@ void TestWLDatabaseOpening::damagedDescriptions_data()
     QTest::newRow("headword file is a directory")
         << u"KXPropHeadwordDatabaseFileName"_s << QVariant(u"folder"_s)
         << QStringList{report(kHeadword, u"isDirectory"_s), headwordStep};
-    QTest::newRow("missing headword column")
-        << u"KXPropHeadwordLinksColumn"_s << QVariant(u"no_such_column"_s)
-        << QStringList{report(kHeadword, u"retval != SQLITE_OK"_s), headwordStep};
-    QTest::newRow("missing section table")
-        << u"KXPropHeadwordIndexTableName"_s << QVariant(u"no_such_table"_s)
-        << QStringList{report(kHeadword, u"retval != SQLITE_OK"_s), headwordStep};
 }
 
 void TestWLDatabaseOpening::damagedDescriptions()

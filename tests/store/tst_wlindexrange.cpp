@@ -78,7 +78,6 @@ void TestWLIndexRange::keepsRowsBeforeABadLetter_data()
 {
     QTest::addColumn<QString>("letter");
     QTest::addColumn<QString>("report");
-    QTest::newRow("NULL") << u"NULL"_s << u"createIndexRangeArray: (stringPtr == NULL)"_s;
     QTest::newRow("not UTF-8") << u"CAST(X'FF' AS TEXT)"_s
                                << u"createIndexRangeArray: (letterString == nil)"_s;
 }
@@ -141,7 +140,6 @@ void TestWLIndexRange::reportsUnreadableTables_data()
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<QString>("table");
     QTest::newRow("missing file") << u"missing.db"_s << u"idx"_s;
-    QTest::newRow("missing table") << kFile << u"no_such_table"_s;
 }
 
 void TestWLIndexRange::reportsUnreadableTables()
