@@ -1,5 +1,6 @@
 // wlreader: the dictionary reader's window.
 #include "WLBundle.h"
+#include "WLDictionaryFolders.h"
 #include "WLLocalization.h"
 #include "WLReaderShell.h"
 
@@ -25,9 +26,9 @@ void describe(QCommandLineParser &parser)
                        "you type, entries with pictures and sounds, bookmarks and history.\n\n"
                        "Example: wlreader --dictionary ~/dictionaries/wn"));
     parser.addOption({QStringLiteral("dictionary"),
-                      QStringLiteral("The dictionary bundle folder (default: $WL_DICTIONARY, else "
-                                     "the demo dictionary)."),
-                      QStringLiteral("DIR")});
+                      QStringLiteral("The dictionary: a bundle folder, or the name of an installed "
+                                     "one (default: $WL_DICTIONARY, else the demo dictionary)."),
+                      QStringLiteral("DIR|NAME")});
     parser.addOption({QStringLiteral("screenshots"),
                       QStringLiteral("Save a picture of each tab into DIR, print their paths and "
                                      "end (use with QT_QPA_PLATFORM=offscreen)."),
@@ -57,9 +58,10 @@ Arguments parse(int argc, char *argv[])
     }
     arguments.help = parser.isSet(QStringLiteral("help"));
     arguments.version = parser.isSet(QStringLiteral("version"));
-    arguments.options.dictionaryPath = parser.isSet(QStringLiteral("dictionary"))
-                                           ? parser.value(QStringLiteral("dictionary"))
-                                           : WLBundle::defaultBundlePath();
+    arguments.options.dictionaryPath =
+        WLDictionaryFolders::resolve(parser.isSet(QStringLiteral("dictionary"))
+                                         ? parser.value(QStringLiteral("dictionary"))
+                                         : WLBundle::defaultBundlePath());
     arguments.options.screenshotDirectory = parser.value(QStringLiteral("screenshots"));
     arguments.options.verbose = parser.isSet(QStringLiteral("verbose"));
     if (parser.isSet(QStringLiteral("size"))) {

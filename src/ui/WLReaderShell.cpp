@@ -5,6 +5,7 @@
 #include "WLBookmarkListCell.h"
 #include "WLBundle.h"
 #include "WLControl.h"
+#include "WLDescriptionReader.h"
 #include "WLNavigationController.h"
 #include "WLNavigationItem.h"
 #include "WLScreen.h"
@@ -15,6 +16,7 @@
 #include "WLTabBarController.h"
 #include "WLTableView.h"
 #include "WLTableViewController.h"
+#include "WLUserDefaults.h"
 #include "WLWebView.h"
 #include "WLWebViewController.h"
 #include "WLWindow.h"
@@ -101,7 +103,11 @@ void WLReaderShell::registerTypes()
 bool WLReaderShell::start(const Options &options)
 {
     mOptions = options;
-    WLBundle::setResourcePath(QDir(options.dictionaryPath).absolutePath());
+    const QString bundle = QDir(options.dictionaryPath).absolutePath();
+    WLBundle::setResourcePath(bundle);
+    // Bookmarks, history and the last state are this dictionary's own.
+    WLUserDefaults::setDictionary(
+        wlDictionaryIdentifier(QDir(bundle).filePath(QStringLiteral("DatabaseInfo.plist"))), bundle);
 
     mAppDelegate = std::make_unique<WLAppDelegate>();
     mAppDelegate->applicationDidFinishLaunching();
