@@ -58,7 +58,7 @@ _wldict()
 {
     local cur=${COMP_WORDS[COMP_CWORD]}
     local prev=${COMP_WORDS[COMP_CWORD - 1]}
-    local commands="bookmarks build entry history import-dictd index info link lookup page search"
+    local commands="bookmarks build entry history import-dictd index info install link list lookup page search"
     local globals="--dictionary --json --help --version"
     COMPREPLY=()
 
@@ -69,7 +69,7 @@ _wldict()
     fi
     case $prev in
         --dictionary) _wldict_dictionaries "$cur"; return ;;
-        --title | --language) return ;;
+        --title | --language | --name) return ;;
     esac
 
     # The command and the arguments after it, leaving out options.
@@ -79,7 +79,7 @@ _wldict()
         word=${COMP_WORDS[i]}
         case $word in
             --) return ;;
-            --dictionary | --title | --language) ((i++)) ;;
+            --dictionary | --title | --language | --name) ((i++)) ;;
             --from-dictd) fromDictd=1 ;;
             -*) ;;
             *) if [[ -z $command ]]; then command=$word; else positional+=("$word"); fi ;;
@@ -100,6 +100,7 @@ _wldict()
         case $command in
             build) options="--from-dictd --title --language" ;;
             import-dictd) options="--title --language" ;;
+            install) options="--force --name" ;;
             lookup) options="--html" ;;
             page) options="--large" ;;
             search) options="--trace" ;;
@@ -127,6 +128,9 @@ _wldict()
             elif ((n == 2)); then
                 _wldict_files "$cur"
             fi
+            ;;
+        install)
+            ((n == 0)) && _wldict_dictionaries "$cur"
             ;;
     esac
 }

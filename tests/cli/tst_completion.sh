@@ -33,10 +33,10 @@ expect() {
 }
 
 expect "search" wldict se
-expect "import-dictd index info" wldict i
+expect "import-dictd index info install" wldict i
 expect "--trace" wldict search --t
 expect "--json" wldict --js
-expect "link lookup" wldict --json l
+expect "link list lookup" wldict --json l
 expect "--from-dictd" wldict build --f
 expect "export import" wldict bookmarks ''
 expect "" wldict search --trace ''

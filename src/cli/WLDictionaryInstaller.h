@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Installs a compiled bundle among the user's dictionaries
+// ($XDG_DATA_HOME/wlreader/dictionaries/NAME), where wldict and wlreader
+// find it by name. The bundle is copied beside its final place under a
+// hidden name, checked to open, and only then put in place in one step
+// (a rename, or an exchange with the bundle it replaces), so an
+// interrupted install leaves the dictionary that was there whole.
+//
+// Threading: main thread (it opens the dictionary).
+class WLDictionaryInstaller
+{
+public:
+    struct Result {
+        bool ok = false;
+        // Where the bundle is now, or the reason it is not.
+        QString path;
+        QString error;
+    };
+
+    // A safe folder name: letters, digits and ". - _ +", not starting with
+    // ".", at most 100 characters.
+    static bool isValidName(const QString &name);
+
+    // name empty: the source folder's name. An installed dictionary of that
+    // name is replaced only when replace is set.
+    static Result install(const QString &sourceBundle, const QString &name, bool replace);
+
+    struct Installed {
+        QString name;
+        QString path;
+        QString title;
+        QString identifier;
+        // The user's own, else one of the system's.
+        bool user = false;
+        // A dictionary of the same name earlier in the search path wins.
+        bool shadowed = false;
+    };
+    // Every installed dictionary, in search order.
+    static QList<Installed> installed();
+
+private:
+    static bool opens(const QString &bundle);
+    static bool copyTree(const QString &from, const QString &to, QString *error);
+};
