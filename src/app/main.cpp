@@ -1,6 +1,4 @@
 // wlreader: the dictionary reader's window.
-#include "WLBundle.h"
-#include "WLDictionaryFolders.h"
 #include "WLLocalization.h"
 #include "WLReaderShell.h"
 
@@ -27,7 +25,8 @@ void describe(QCommandLineParser &parser)
                        "Example: wlreader --dictionary ~/dictionaries/wn"));
     parser.addOption({QStringLiteral("dictionary"),
                       QStringLiteral("The dictionary: a bundle folder, or the name of an installed "
-                                     "one (default: $WL_DICTIONARY, else the demo dictionary)."),
+                                     "one (default: $WL_DICTIONARY, else the one used last, else "
+                                     "the demo dictionary)."),
                       QStringLiteral("DIR|NAME")});
     parser.addOption({QStringLiteral("screenshots"),
                       QStringLiteral("Save a picture of each tab into DIR, print their paths and "
@@ -58,10 +57,7 @@ Arguments parse(int argc, char *argv[])
     }
     arguments.help = parser.isSet(QStringLiteral("help"));
     arguments.version = parser.isSet(QStringLiteral("version"));
-    arguments.options.dictionaryPath =
-        WLDictionaryFolders::resolve(parser.isSet(QStringLiteral("dictionary"))
-                                         ? parser.value(QStringLiteral("dictionary"))
-                                         : WLBundle::defaultBundlePath());
+    arguments.options.dictionaryPath = parser.value(QStringLiteral("dictionary"));
     arguments.options.screenshotDirectory = parser.value(QStringLiteral("screenshots"));
     arguments.options.verbose = parser.isSet(QStringLiteral("verbose"));
     if (parser.isSet(QStringLiteral("size"))) {

@@ -8,6 +8,7 @@
 #include "WLDescriptionReader.h"
 #include "WLNavigationController.h"
 #include "WLNavigationItem.h"
+#include "WLReaderSettings.h"
 #include "WLScreen.h"
 #include "WLScreenViews.h"
 #include "WLSegmentedControl.h"
@@ -32,6 +33,7 @@
 #include <QQmlContext>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QScreen>
 #include <QTimer>
 
 #include <QtWebEngineQuick/qtwebenginequickglobal.h>
@@ -103,7 +105,8 @@ void WLReaderShell::registerTypes()
 bool WLReaderShell::start(const Options &options)
 {
     mOptions = options;
-    const QString bundle = QDir(options.dictionaryPath).absolutePath();
+    mSettings = std::make_unique<WLReaderSettings>();
+    const QString bundle = QDir(mSettings->dictionaryToOpen(options.dictionaryPath)).absolutePath();
     WLBundle::setResourcePath(bundle);
     // Bookmarks, history and the last state are this dictionary's own.
     WLUserDefaults::setDictionary(
@@ -112,6 +115,8 @@ bool WLReaderShell::start(const Options &options)
     mAppDelegate = std::make_unique<WLAppDelegate>();
     mAppDelegate->applicationDidFinishLaunching();
     milestone("controllers ready");
+    if (mAppDelegate->database())
+        mSettings->setLastDictionary(bundle);
 
     mEngine = std::make_unique<QQmlApplicationEngine>();
     mScreenViews = std::make_unique<WLScreenViews>(mEngine.get());
@@ -122,6 +127,7 @@ bool WLReaderShell::start(const Options &options)
     mWindow = qobject_cast<QQuickWindow *>(mEngine->rootObjects().constFirst());
     if (!mWindow)
         return false;
+    restoreWindowFrame();
     if (!options.windowSize.isEmpty())
         mWindow->resize(options.windowSize);
 
@@ -162,6 +168,34 @@ void WLReaderShell::warmUpWebEngine()
 {
     if (WLWebViewController *viewer = WLWebViewController::sharedWebViewController())
         mScreenViews->viewFor(viewer);
+}
+
+namespace {
+// Offscreen windows have no place worth keeping.
+bool onRealScreens()
+{
+    const QString platform = QGuiApplication::platformName();
+    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
+}
+} // namespace
+
+void WLReaderShell::restoreWindowFrame()
+{
+    if (!mWindow || !mWindow->screen() || !onRealScreens())
+        return;
+    const QRect frame = mSettings->windowFrame(mWindow->screen()->name());
+    // Only a place still on that screen, at a size the window allows.
+    if (frame.isValid() && mWindow->screen()->availableGeometry().intersects(frame) &&
+        frame.width() >= mWindow->minimumWidth() && frame.height() >= mWindow->minimumHeight())
+        mWindow->setGeometry(frame);
+}
+
+void WLReaderShell::saveWindowFrame()
+{
+    if (!mWindow || !mWindow->screen() || !mWindow->isVisible() || !onRealScreens())
+        return;
+    mSettings->setWindowFrame(mWindow->screen()->name(), mWindow->geometry());
+    mSettings->synchronize();
 }
 
 void WLReaderShell::milestone(const char *what)
@@ -218,6 +252,7 @@ void WLReaderShell::terminate()
     milestone("stopping");
     // The views go first: they draw the controllers the stop sequence
     // tears down.
+    saveWindowFrame();
     if (mWindow)
         mWindow->hide();
     if (mScreenViews)

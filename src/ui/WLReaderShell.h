@@ -11,6 +11,7 @@
 
 class QQmlApplicationEngine;
 class WLAppDelegate;
+class WLReaderSettings;
 class WLScreenViews;
 class WLSignalWatcher;
 
@@ -25,7 +26,8 @@ class WLReaderShell : public QObject
 
 public:
     struct Options {
-        // The dictionary bundle folder.
+        // The dictionary as given: a bundle folder or an installed name; empty
+        // for $WL_DICTIONARY, else the one used last, else the demo.
         QString dictionaryPath;
         // Offscreen pictures of each tab go here, then the reader ends.
         QString screenshotDirectory;
@@ -72,6 +74,10 @@ private:
     void takeScreenshot(int index);
 
     Options mOptions;
+    void restoreWindowFrame();
+    void saveWindowFrame();
+
+    std::unique_ptr<WLReaderSettings> mSettings;
     std::unique_ptr<WLAppDelegate> mAppDelegate;
     std::unique_ptr<QQmlApplicationEngine> mEngine;
     std::unique_ptr<WLScreenViews> mScreenViews;
