@@ -37,6 +37,12 @@ void describe(QCommandLineParser &parser)
                                      "least 320x480)."),
                       QStringLiteral("WxH")});
     parser.addOption({QStringLiteral("verbose"), QStringLiteral("Print start-up milestones.")});
+    parser.addPositionalArgument(
+        QStringLiteral("WORD"),
+        QStringLiteral("Show the entry of WORD's first whole-word match, else search for WORD. "
+                       "A reader already open on the dictionary shows it instead, and this "
+                       "one ends."),
+        QStringLiteral("[WORD]"));
     parser.addOption({{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help.")});
     parser.addOption({QStringLiteral("version"), QStringLiteral("Show the version.")});
 }
@@ -72,8 +78,8 @@ Arguments parse(int argc, char *argv[])
         else
             arguments.options.windowSize = QSize(width, height);
     }
-    if (!parser.positionalArguments().isEmpty())
-        arguments.error = QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first());
+    // "wlreader ice cream" looks up "ice cream".
+    arguments.options.word = parser.positionalArguments().join(u' ').simplified();
     return arguments;
 }
 
@@ -108,6 +114,12 @@ int main(int argc, char *argv[])
         std::printf("wlreader %s\n", WL_VERSION);
         return 0;
     }
+
+    // A reader already open on this dictionary takes the word; this one
+    // ends before it starts a web engine.
+    if (arguments.options.screenshotDirectory.isEmpty() &&
+        WLReaderShell::handOverToRunningReader(arguments.options))
+        return 0;
 
     WLReaderShell::prepareWebEngine();
     QGuiApplication app(argc, argv);

@@ -473,6 +473,22 @@ bool WLAppDelegate::handleKeyCommand(const WLKeyCommand &command)
     return content->keyCommand(command);
 }
 
+void WLAppDelegate::lookUpWord(const QString &word)
+{
+    if (!mTabBarController || word.isEmpty())
+        return;
+    for (WLViewController *viewController : mTabBarController->viewControllers()) {
+        auto *navigationController = qobject_cast<WLNavigationController *>(viewController);
+        if (!navigationController || viewController->tabBarItem().tag != kSearchTabTag)
+            continue;
+        mTabBarController->selectTab(int(mTabBarController->viewControllers().indexOf(viewController)));
+        navigationController->popToRootViewControllerAnimated(false);
+        if (auto *search = qobject_cast<WLSearchViewController *>(navigationController->topViewController()))
+            search->setInitialKeyword(word);
+        return;
+    }
+}
+
 void WLAppDelegate::showAbout(QObject *)
 {
 }

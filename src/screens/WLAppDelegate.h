@@ -61,6 +61,10 @@ public:
     std::unique_ptr<WLNavigationController> createBookmarksNavigationController();
     std::unique_ptr<WLNavigationController> createHistoryNavigationController();
 
+    // Shows the entry of the word's first whole-word match on the Search
+    // tab, else the Search tab searching for the word.
+    void lookUpWord(const QString &word);
+
     void showAbout(QObject *sender);
     void hideAbout(QObject *sender);
 

@@ -6,6 +6,7 @@
 #include "WLBundle.h"
 #include "WLControl.h"
 #include "WLDescriptionReader.h"
+#include "WLInstanceChannel.h"
 #include "WLNavigationController.h"
 #include "WLNavigationItem.h"
 #include "WLReaderSettings.h"
@@ -59,6 +60,20 @@ void WLReaderShell::prepareWebEngine()
         !qEnvironmentVariableIsSet("QTWEBENGINE_CHROMIUM_FLAGS"))
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
     QtWebEngineQuick::initialize();
+}
+
+QString WLReaderShell::socketPathFor(const QString &bundle)
+{
+    const QString folder = WLUserDefaults::dictionaryFolderName(
+        wlDictionaryIdentifier(QDir(bundle).filePath(QStringLiteral("DatabaseInfo.plist"))), bundle);
+    return WLInstanceChannel::socketPath(folder);
+}
+
+bool WLReaderShell::handOverToRunningReader(const Options &options)
+{
+    const WLReaderSettings settings;
+    const QString bundle = QDir(settings.dictionaryToOpen(options.dictionaryPath)).absolutePath();
+    return WLInstanceChannel::handOver(socketPathFor(bundle), options.word);
 }
 
 WLReaderShell::WLReaderShell(QObject *parent) : QObject(parent)
@@ -131,6 +146,15 @@ bool WLReaderShell::start(const Options &options)
     if (!options.windowSize.isEmpty())
         mWindow->resize(options.windowSize);
 
+    // Later starts on this dictionary hand their word to this reader.
+    if (options.screenshotDirectory.isEmpty()) {
+        mChannel = std::make_unique<WLInstanceChannel>();
+        if (mChannel->listen(socketPathFor(bundle)))
+            connect(mChannel.get(), &WLInstanceChannel::wordReceived, this, &WLReaderShell::lookUp);
+    }
+    if (!options.word.isEmpty())
+        mAppDelegate->lookUpWord(options.word);
+
     mSignalWatcher = std::make_unique<WLSignalWatcher>();
     connect(mSignalWatcher.get(), &WLSignalWatcher::terminationRequested, this,
             &WLReaderShell::terminate);
@@ -162,6 +186,17 @@ bool WLReaderShell::eventFilter(QObject *watched, QEvent *event)
             return true;
     }
     return QObject::eventFilter(watched, event);
+}
+
+void WLReaderShell::lookUp(const QString &word)
+{
+    if (mWindow) {
+        mWindow->show();
+        mWindow->raise();
+        mWindow->requestActivate();
+    }
+    if (mAppDelegate && !word.isEmpty())
+        mAppDelegate->lookUpWord(word);
 }
 
 void WLReaderShell::warmUpWebEngine()

@@ -11,6 +11,7 @@
 
 class QQmlApplicationEngine;
 class WLAppDelegate;
+class WLInstanceChannel;
 class WLReaderSettings;
 class WLScreenViews;
 class WLSignalWatcher;
@@ -31,6 +32,8 @@ public:
         QString dictionaryPath;
         // Offscreen pictures of each tab go here, then the reader ends.
         QString screenshotDirectory;
+        // A word to look up once the window is there.
+        QString word;
         // The window's size; empty for the phone's default.
         QSize windowSize;
         // Start-up milestones on standard error.
@@ -44,6 +47,10 @@ public:
     // (as root, Chromium's sandbox cannot start and is turned off, said
     // once on standard error).
     static void prepareWebEngine();
+
+    // Hands the word to a reader already open on the same dictionary; true
+    // when one took it. Works before the application object exists.
+    static bool handOverToRunningReader(const Options &options);
 
     explicit WLReaderShell(QObject *parent = nullptr);
     ~WLReaderShell() override;
@@ -74,6 +81,8 @@ private:
     void takeScreenshot(int index);
 
     Options mOptions;
+    void lookUp(const QString &word);
+    static QString socketPathFor(const QString &bundle);
     void restoreWindowFrame();
     void saveWindowFrame();
 
@@ -82,6 +91,7 @@ private:
     std::unique_ptr<QQmlApplicationEngine> mEngine;
     std::unique_ptr<WLScreenViews> mScreenViews;
     std::unique_ptr<WLSignalWatcher> mSignalWatcher;
+    std::unique_ptr<WLInstanceChannel> mChannel;
     QPointer<QQuickWindow> mWindow;
     QElapsedTimer mClock;
     bool mTerminated = false;

@@ -22,8 +22,17 @@ private Q_SLOTS:
     void aSignalRunsTheStopSequence_data();
     void aSignalRunsTheStopSequence();
     void aDictionaryThatDoesNotOpenStillShowsTheWindow();
+    void aSecondStartHandsItsWordToTheFirst();
+    void aSocketLeftByAKilledReaderDoesNotStopTheNext();
 
 private:
+    // Starts a reader and waits until its window is on screen.
+    bool startReader(QProcess &reader, const QTemporaryDir &home, const QStringList &arguments = {});
+    static void stop(QProcess &reader)
+    {
+        ::kill(pid_t(reader.processId()), SIGTERM);
+        reader.waitForFinished(60000);
+    }
     QProcessEnvironment environment(const QTemporaryDir &home) const;
 };
 
@@ -127,6 +136,67 @@ void TestWLReaderProcess::aDictionaryThatDoesNotOpenStillShowsTheWindow()
     QCOMPARE(reader.exitCode(), 0);
     QVERIFY(QString::fromUtf8(reader.readAllStandardError()).contains(u"(path == nil)"_s));
     QVERIFY(QFileInfo(pictures + u"/1-window.png"_s).size() > 0);
+}
+
+bool TestWLReaderProcess::startReader(QProcess &reader, const QTemporaryDir &home,
+                                      const QStringList &arguments)
+{
+    QProcessEnvironment env = environment(home);
+    // Where the readers of one user meet.
+    env.insert(u"XDG_RUNTIME_DIR"_s, home.path());
+    reader.setProcessEnvironment(env);
+    reader.start(QStringLiteral(WLREADER), QStringList{u"--verbose"_s} + arguments);
+    QByteArray errors;
+    return QTest::qWaitFor([&] {
+        reader.waitForReadyRead(100);
+        errors += reader.readAllStandardError();
+        return errors.contains("first frame") || reader.state() == QProcess::NotRunning;
+    }, 60000) && reader.state() == QProcess::Running;
+}
+
+void TestWLReaderProcess::aSecondStartHandsItsWordToTheFirst()
+{
+    QTemporaryDir home;
+    QProcess first;
+    QVERIFY(startReader(first, home));
+    QProcess second;
+    QProcessEnvironment env = environment(home);
+    env.insert(u"XDG_RUNTIME_DIR"_s, home.path());
+    second.setProcessEnvironment(env);
+    second.start(QStringLiteral(WLREADER), {u"house"_s});
+    QVERIFY(second.waitForFinished(30000));
+    QCOMPARE(second.exitCode(), 0);
+    // The second one never made a window: it did not get as far as the
+    // web engine.
+    QVERIFY(!second.readAllStandardError().contains("sandbox"));
+    QTest::qWait(1500);
+    stop(first);
+    QCOMPARE(first.exitCode(), 0);
+    WLUserDefaults defaults(home.filePath(u"defaults.plist"_s));
+    QCOMPARE(defaults.integerForKey(WLPrefLastTabTag), 101);
+    QCOMPARE(defaults.stringForKey(WLPrefLastSearchKeyword), u"house"_s);
+}
+
+void TestWLReaderProcess::aSocketLeftByAKilledReaderDoesNotStopTheNext()
+{
+    QTemporaryDir home;
+    QProcess killed;
+    QVERIFY(startReader(killed, home));
+    ::kill(pid_t(killed.processId()), SIGKILL);
+    QVERIFY(killed.waitForFinished(30000));
+    QVERIFY(!QDir(home.path()).entryList({u"wlreader-*.socket"_s}, QDir::System).isEmpty());
+
+    QProcess next;
+    QVERIFY(startReader(next, home));
+    QProcess third;
+    QProcessEnvironment env = environment(home);
+    env.insert(u"XDG_RUNTIME_DIR"_s, home.path());
+    third.setProcessEnvironment(env);
+    third.start(QStringLiteral(WLREADER), {u"apple"_s});
+    QVERIFY(third.waitForFinished(30000));
+    QCOMPARE(third.exitCode(), 0);
+    stop(next);
+    QCOMPARE(next.exitCode(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestWLReaderProcess)
