@@ -117,6 +117,33 @@ void BM_Search(benchmark::State &state)
 }
 BENCHMARK(BM_Search)->DenseRange(0, 4)->UseManualTime()->Unit(benchmark::kMillisecond);
 
+// What the search list does on the main thread after the last snapshot: every
+// row read through the accessors its data source calls, once per reload.
+void BM_ReadResults(benchmark::State &state)
+{
+    WLDatabase &database = openDatabase();
+    Watcher watcher(database);
+    const QString keyword = kKeywords[state.range(0)];
+    state.SetLabel(keyword.toStdString());
+    watcher.search(keyword);
+    qint64 rows = 0;
+    for (auto _ : state) {
+        for (uint section = 0; section < database.searchSectionCount(); ++section) {
+            benchmark::DoNotOptimize(database.searchSectionNameAtIndex(section));
+            const uint count = database.itemCountOfSearchSectionAtIndex(section);
+            for (uint item = 0; item < count; ++item) {
+                benchmark::DoNotOptimize(database.itemNameAtIndexOfSearchSectionAtIndex(item, section));
+                benchmark::DoNotOptimize(database.itemLinksAtIndexOfSearchSectionAtIndex(item, section));
+                benchmark::DoNotOptimize(
+                    database.itemContentsIDsAtIndexOfSearchSectionAtIndex(item, section));
+            }
+            rows += count;
+        }
+    }
+    state.SetItemsProcessed(rows);
+}
+BENCHMARK(BM_ReadResults)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+
 // Typing over a long partial-match search: "s" streams the partial matches
 // of a whole letter, then "a", "ab", "abc" arrive back to back. The second and third
 // hand-overs wait until the worker has taken the one before.
