@@ -13,15 +13,10 @@
 
 #include <sqlite3.h>
 
+#include <functional>
 #include <system_error>
 #include <utility>
 
-const QString kKXSearchEqualResultsWords = QStringLiteral("equal_words");
-const QString kKXSearchEqualResultsLinks = QStringLiteral("equal_links");
-const QString kKXSearchEqualResultsContentsIDs = QStringLiteral("equal_contentsIDs");
-const QString kKXSearchKeywordResultsWords = QStringLiteral("keyword_words");
-const QString kKXSearchKeywordResultsLinks = QStringLiteral("keyword_links");
-const QString kKXSearchKeywordResultsContentsIDs = QStringLiteral("keyword_contentsIDs");
 const QString WLDatabaseSearchedWordsUpdate = QStringLiteral("WLDatabaseSearchedWordsUpdate");
 
 namespace {
@@ -127,18 +122,47 @@ bool bindSearch(WLSqliteStatement &statement, const QString &pattern, const QByt
     return true;
 }
 
-// Which half of the results a section shows.
-enum class SearchHalf { None, Equal, Keyword };
-
-SearchHalf searchHalf(uint section, bool equalPresent, bool keywordPresent)
+// One half's growing rows on the worker. They go to the main thread at 1,
+// 2, 4, … rows and once more at the end, unless the last hand-over already
+// held them all; a half that ends without rows is handed over empty, which
+// clears it. A hand-over shares the rows and the next append copies them
+// here (about 2n rows in all), so the main thread never copies a list.
+class ResultStream
 {
-    if (section == 0)
-        return equalPresent ? SearchHalf::Equal
-                            : (keywordPresent ? SearchHalf::Keyword : SearchHalf::None);
-    if (section == 1 && equalPresent && keywordPresent)
-        return SearchHalf::Keyword;
-    return SearchHalf::None;
-}
+public:
+    using HandOver = std::function<void(const QList<WLSearchResult> &)>;
+
+    explicit ResultStream(HandOver handOver) : mHandOver(std::move(handOver)) {}
+
+    void append(WLSearchResult result)
+    {
+        mRows.append(std::move(result));
+        if (mRows.size() >= mThreshold) {
+            handOver();
+            mThreshold *= 2;
+        }
+    }
+
+    // Hands over what is left; answers every row, as last handed over.
+    QList<WLSearchResult> finish()
+    {
+        if (mRows.isEmpty() || mHanded < mRows.size())
+            handOver();
+        return mRows;
+    }
+
+private:
+    void handOver()
+    {
+        mHandOver(mRows);
+        mHanded = mRows.size();
+    }
+
+    HandOver mHandOver;
+    QList<WLSearchResult> mRows;
+    qsizetype mHanded = 0;
+    qsizetype mThreshold = 1;
+};
 
 } // namespace
 
@@ -276,35 +300,24 @@ void WLDatabase::searchThread()
         // Queued after every snapshot of this keyword, so it arrives last.
         mMainThread.post([this, keyword] { Q_EMIT searchKeywordFinished(keyword); });
     }
-    mEqualFoundLinksArrayInThread.clear();
+    mEqualFoundArrayInThread.clear();
     mRunningSearchThread.store(false);
 }
 
 // Not cancelled by a newer keyword: its results decide which partial
-// matches are repeats. Snapshots go out at 1, 2, 4, … results and once more
-// at the end. A half that finds nothing, or cannot run, is cleared.
+// matches are repeats. A half that finds nothing, or cannot run, is cleared.
 void WLDatabase::searchEqualInThread(const QString &pattern)
 {
     const QByteArray utf8 = pattern.toUtf8();
     const WLStatementResetter resetter(mEqualSearchStatement, kEqualFn);
-    QStringList words, links, contentsIDs;
-    qsizetype handed = 0;
-    QStringList handedLinks;
-
-    const auto handBack = [&] {
-        const QVariantMap snapshot{{kKXSearchEqualResultsWords, words},
-                                   {kKXSearchEqualResultsLinks, links},
-                                   {kKXSearchEqualResultsContentsIDs, contentsIDs}};
-        mMainThread.post([this, snapshot] { setSearchEqualResultsOnMainThread(snapshot); });
-        handed = words.size();
-        handedLinks = links;
-    };
+    ResultStream results([this](const QList<WLSearchResult> &rows) {
+        mMainThread.post([this, rows] { setSearchEqualResultsOnMainThread({rows, {}}); });
+    });
 
     if (pattern.isEmpty()) {
         WL_REPORT(kEqualFn, "[word length] == 0");
     } else if (bindSearch(mEqualSearchStatement, pattern, utf8, mEqualSearchIndexRangeArray,
                           kEqualFn)) {
-        qsizetype threshold = 1;
         while (mContinueSearchThread.load() && mEqualSearchStatement.step() == SQLITE_ROW) {
             // A bad row ends the search; the rows before it stand.
             std::optional<QString> word =
@@ -315,24 +328,23 @@ void WLDatabase::searchEqualInThread(const QString &pattern)
                 wlColumnString(mEqualSearchStatement, 1, kEqualFn, "linksString == nil");
             if (!linksText)
                 break;
-            std::optional<QString> contentsIDsText =
+            const std::optional<QString> contentsIDsText =
                 wlColumnString(mEqualSearchStatement, 2, kEqualFn, "contentsIDsString == nil");
             if (!contentsIDsText)
                 break;
-            words.append(std::move(*word));
-            links.append(std::move(*linksText));
-            contentsIDs.append(std::move(*contentsIDsText));
-            if (words.size() >= threshold) {
-                handBack();
-                threshold *= 2;
+            // Parsed here, once: a list that does not parse is reported now
+            // and its row answers nothing for its contents IDs.
+            std::optional<QVariantList> contentsIDs;
+            if (const std::optional<QList<int>> ids = contentsIDArrayFromString(*contentsIDsText)) {
+                contentsIDs.emplace();
+                contentsIDs->reserve(ids->size());
+                for (int id : *ids)
+                    contentsIDs->append(id);
             }
+            results.append({std::move(*word), std::move(*linksText), std::move(contentsIDs)});
         }
     }
-    if (words.isEmpty())
-        mMainThread.post([this] { setSearchEqualResultsOnMainThread({}); });
-    else if (handed < words.size())
-        handBack();
-    mEqualFoundLinksArrayInThread = handedLinks;
+    mEqualFoundArrayInThread = results.finish();
 }
 
 // Stops at the next row when a newer keyword arrives. Rows whose link text
@@ -342,28 +354,18 @@ void WLDatabase::searchKeywordInThread(const QString &pattern)
 {
     const QByteArray utf8 = pattern.toUtf8();
     const WLStatementResetter resetter(mSearchStatement, kKeywordFn);
-    QStringList words, links;
-    QList<int> contentsIDs;
-    qsizetype handed = 0;
-
-    const auto handBack = [&] {
-        const QVariantMap snapshot{{kKXSearchKeywordResultsWords, words},
-                                   {kKXSearchKeywordResultsLinks, links},
-                                   {kKXSearchKeywordResultsContentsIDs,
-                                    QVariant::fromValue(contentsIDs)}};
-        mMainThread.post([this, snapshot] { setSearchKeywordResultsOnMainThread(snapshot); });
-        handed = words.size();
-    };
+    ResultStream results([this](const QList<WLSearchResult> &rows) {
+        mMainThread.post([this, rows] { setSearchKeywordResultsOnMainThread({{}, rows}); });
+    });
 
     if (pattern.isEmpty()) {
         WL_REPORT(kKeywordFn, "[keyword length] == 0");
     } else if (bindSearch(mSearchStatement, pattern, utf8, mSearchIndexRangeArray, kKeywordFn)) {
         QSet<QString> shownLinks;
-        for (const QString &equalLinks : std::as_const(mEqualFoundLinksArrayInThread)) {
-            for (const QString &piece : equalLinks.split(u'\t'))
+        for (const WLSearchResult &equal : std::as_const(mEqualFoundArrayInThread)) {
+            for (const QString &piece : equal.links.split(u'\t'))
                 shownLinks.insert(piece);
         }
-        qsizetype threshold = 1;
         while (mContinueCurrentSearching.load() && mContinueSearchThread.load()
                && mSearchStatement.step() == SQLITE_ROW) {
             std::optional<QString> word =
@@ -378,20 +380,11 @@ void WLDatabase::searchKeywordInThread(const QString &pattern)
             if (shownLinks.contains(*link))
                 continue;
             shownLinks.insert(*link);
-            words.append(std::move(*word));
-            links.append(std::move(*link));
-            contentsIDs.append(contentsID);
-            if (words.size() >= threshold) {
-                handBack();
-                threshold *= 2;
-            }
+            results.append({std::move(*word), std::move(*link), QVariantList{contentsID}});
         }
     }
     // Also after a cancellation: what was collected is handed back.
-    if (words.isEmpty())
-        mMainThread.post([this] { setSearchKeywordResultsOnMainThread({}); });
-    else if (handed < words.size())
-        handBack();
+    results.finish();
 }
 
 // ---- Receivers (main thread) -----------------------------------------------
@@ -402,126 +395,91 @@ void WLDatabase::postSearchedWordsUpdate(const char *receiver, int count)
     Q_EMIT searchSnapshotReceived(QLatin1String(receiver), count);
 }
 
-void WLDatabase::setSearchResultsOnMainThread(const QVariantMap &results)
+void WLDatabase::setSearchResultsOnMainThread(const WLSearchSnapshot &snapshot)
 {
     if (!mLock)
         return; // the worker is gone: a late snapshot is not wanted
-    mEqualFoundWordArray = results.value(kKXSearchEqualResultsWords).toStringList();
-    mEqualFoundLinksArray = results.value(kKXSearchEqualResultsLinks).toStringList();
-    mEqualFoundContentsIDsArray = results.value(kKXSearchEqualResultsContentsIDs).toStringList();
-    mSearchedDisplayArray = results.value(kKXSearchKeywordResultsWords).toStringList();
-    mSearchedContentsArray = results.value(kKXSearchKeywordResultsLinks).toStringList();
-    mSearchedContentsIDArray = results.value(kKXSearchKeywordResultsContentsIDs).value<QList<int>>();
-    postSearchedWordsUpdate(kSearchResultsReceiver, results.isEmpty() ? -1 : 0);
+    mEqualFoundArray = snapshot.equalResults;
+    mSearchedArray = snapshot.keywordResults;
+    const qsizetype count = mEqualFoundArray.size() + mSearchedArray.size();
+    postSearchedWordsUpdate(kSearchResultsReceiver, count == 0 ? -1 : int(count));
 }
 
-void WLDatabase::setSearchEqualResultsOnMainThread(const QVariantMap &results)
+void WLDatabase::setSearchEqualResultsOnMainThread(const WLSearchSnapshot &snapshot)
 {
     if (!mLock)
         return;
-    mEqualFoundWordArray = results.value(kKXSearchEqualResultsWords).toStringList();
-    mEqualFoundLinksArray = results.value(kKXSearchEqualResultsLinks).toStringList();
-    mEqualFoundContentsIDsArray = results.value(kKXSearchEqualResultsContentsIDs).toStringList();
+    mEqualFoundArray = snapshot.equalResults;
     postSearchedWordsUpdate(kEqualResultsReceiver,
-                            results.isEmpty() ? -1 : int(mEqualFoundWordArray.size()));
+                            mEqualFoundArray.isEmpty() ? -1 : int(mEqualFoundArray.size()));
 }
 
-void WLDatabase::setSearchKeywordResultsOnMainThread(const QVariantMap &results)
+void WLDatabase::setSearchKeywordResultsOnMainThread(const WLSearchSnapshot &snapshot)
 {
     if (!mLock)
         return;
-    mSearchedDisplayArray = results.value(kKXSearchKeywordResultsWords).toStringList();
-    mSearchedContentsArray = results.value(kKXSearchKeywordResultsLinks).toStringList();
-    mSearchedContentsIDArray = results.value(kKXSearchKeywordResultsContentsIDs).value<QList<int>>();
+    mSearchedArray = snapshot.keywordResults;
     postSearchedWordsUpdate(kKeywordResultsReceiver,
-                            results.isEmpty() ? -1 : int(mSearchedDisplayArray.size()));
+                            mSearchedArray.isEmpty() ? -1 : int(mSearchedArray.size()));
 }
 
 // ---- Sections (main thread) ------------------------------------------------
 
+const QList<WLSearchResult> *WLDatabase::searchSectionArray(uint section) const
+{
+    const bool equalPresent = !mEqualFoundArray.isEmpty();
+    const bool keywordPresent = !mSearchedArray.isEmpty();
+    if (section == 0 && (equalPresent || keywordPresent))
+        return equalPresent ? &mEqualFoundArray : &mSearchedArray;
+    if (section == 1 && equalPresent && keywordPresent)
+        return &mSearchedArray;
+    return nullptr;
+}
+
+const WLSearchResult *WLDatabase::searchItem(uint item, uint section) const
+{
+    const QList<WLSearchResult> *results = searchSectionArray(section);
+    if (!results || item >= uint(results->size()))
+        return nullptr;
+    return &results->at(item);
+}
+
 uint WLDatabase::searchSectionCount() const
 {
-    return !mEqualFoundWordArray.isEmpty() && !mSearchedDisplayArray.isEmpty() ? 2 : 1;
+    return !mEqualFoundArray.isEmpty() && !mSearchedArray.isEmpty() ? 2 : 1;
 }
 
 QString WLDatabase::searchSectionNameAtIndex(uint section) const
 {
-    switch (searchHalf(section, !mEqualFoundWordArray.isEmpty(), !mSearchedDisplayArray.isEmpty())) {
-    case SearchHalf::Equal:
-        return WLLocalization::localizedString("MainView.SearchMode.Section.WholeWords");
-    case SearchHalf::Keyword:
-        return WLLocalization::localizedString("MainView.SearchMode.Section.PartialMatches");
-    case SearchHalf::None:
-        break;
-    }
-    return {};
+    const QList<WLSearchResult> *results = searchSectionArray(section);
+    if (!results)
+        return {};
+    return WLLocalization::localizedString(results == &mEqualFoundArray
+                                               ? "MainView.SearchMode.Section.WholeWords"
+                                               : "MainView.SearchMode.Section.PartialMatches");
 }
 
 uint WLDatabase::itemCountOfSearchSectionAtIndex(uint section) const
 {
-    switch (searchHalf(section, !mEqualFoundWordArray.isEmpty(), !mSearchedDisplayArray.isEmpty())) {
-    case SearchHalf::Equal:
-        return uint(mEqualFoundWordArray.size());
-    case SearchHalf::Keyword:
-        return uint(mSearchedDisplayArray.size());
-    case SearchHalf::None:
-        break;
-    }
-    return 0;
+    const QList<WLSearchResult> *results = searchSectionArray(section);
+    return results ? uint(results->size()) : 0;
 }
 
 QString WLDatabase::itemNameAtIndexOfSearchSectionAtIndex(uint item, uint section) const
 {
-    switch (searchHalf(section, !mEqualFoundWordArray.isEmpty(), !mSearchedDisplayArray.isEmpty())) {
-    case SearchHalf::Equal:
-        return item < uint(mEqualFoundWordArray.size()) ? mEqualFoundWordArray.at(item) : QString();
-    case SearchHalf::Keyword:
-        return item < uint(mSearchedDisplayArray.size()) ? mSearchedDisplayArray.at(item)
-                                                         : QString();
-    case SearchHalf::None:
-        break;
-    }
-    return {};
+    const WLSearchResult *result = searchItem(item, section);
+    return result ? result->word : QString();
 }
 
 QString WLDatabase::itemLinksAtIndexOfSearchSectionAtIndex(uint item, uint section) const
 {
-    switch (searchHalf(section, !mEqualFoundWordArray.isEmpty(), !mSearchedDisplayArray.isEmpty())) {
-    case SearchHalf::Equal:
-        return item < uint(mEqualFoundLinksArray.size()) ? mEqualFoundLinksArray.at(item)
-                                                         : QString();
-    case SearchHalf::Keyword:
-        return item < uint(mSearchedContentsArray.size()) ? mSearchedContentsArray.at(item)
-                                                          : QString();
-    case SearchHalf::None:
-        break;
-    }
-    return {};
+    const WLSearchResult *result = searchItem(item, section);
+    return result ? result->links : QString();
 }
 
 std::optional<QVariantList>
 WLDatabase::itemContentsIDsAtIndexOfSearchSectionAtIndex(uint item, uint section) const
 {
-    switch (searchHalf(section, !mEqualFoundWordArray.isEmpty(), !mSearchedDisplayArray.isEmpty())) {
-    case SearchHalf::Equal: {
-        if (item >= uint(mEqualFoundContentsIDsArray.size()))
-            return std::nullopt;
-        const std::optional<QList<int>> ids =
-            contentsIDArrayFromString(mEqualFoundContentsIDsArray.at(item));
-        if (!ids)
-            return std::nullopt;
-        QVariantList list;
-        list.reserve(ids->size());
-        for (int id : *ids)
-            list.append(id);
-        return list;
-    }
-    case SearchHalf::Keyword:
-        if (item >= uint(mSearchedContentsIDArray.size()))
-            return std::nullopt;
-        return QVariantList{mSearchedContentsIDArray.at(item)};
-    case SearchHalf::None:
-        break;
-    }
-    return std::nullopt;
+    const WLSearchResult *result = searchItem(item, section);
+    return result ? result->contentsIDs : std::nullopt;
 }

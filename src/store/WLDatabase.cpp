@@ -310,12 +310,8 @@ void WLDatabase::cleanup()
     mHTMLFooterData.clear();
     mHTMLSeparatorData.clear();
     mHTMLBaseURL.clear();
-    mEqualFoundWordArray.clear();
-    mEqualFoundLinksArray.clear();
-    mEqualFoundContentsIDsArray.clear();
-    mSearchedDisplayArray.clear();
-    mSearchedContentsArray.clear();
-    mSearchedContentsIDArray.clear();
+    mEqualFoundArray.clear();
+    mSearchedArray.clear();
     forEachAppearance([](const QString &, QString &field) { field.clear(); },
                       [](const QString &, std::optional<WLColor> &field) { field.reset(); });
     mIconImage.clear();
