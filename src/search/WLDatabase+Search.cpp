@@ -130,7 +130,8 @@ bool bindSearch(WLSqliteStatement &statement, const QString &pattern, const QByt
 class ResultStream
 {
 public:
-    using HandOver = std::function<void(const QList<WLSearchResult> &)>;
+    // The rows so far, and whether they are the keyword's last hand-over.
+    using HandOver = std::function<void(const QList<WLSearchResult> &, bool finished)>;
 
     explicit ResultStream(HandOver handOver) : mHandOver(std::move(handOver)) {}
 
@@ -143,18 +144,23 @@ public:
         }
     }
 
-    // Hands over what is left; answers every row, as last handed over.
-    QList<WLSearchResult> finish()
+    // Hands over what is left, marked finished when lastOfKeyword; false
+    // when nothing was left, so the mark could not go with it.
+    bool finish(bool lastOfKeyword)
     {
-        if (mRows.isEmpty() || mHanded < mRows.size())
-            handOver();
-        return mRows;
+        if (!mRows.isEmpty() && mHanded == mRows.size())
+            return false;
+        handOver(lastOfKeyword);
+        return true;
     }
 
+    // Every row, as last handed over once finished.
+    const QList<WLSearchResult> &rows() const { return mRows; }
+
 private:
-    void handOver()
+    void handOver(bool finished = false)
     {
-        mHandOver(mRows);
+        mHandOver(mRows, finished);
         mHanded = mRows.size();
     }
 
@@ -288,17 +294,26 @@ void WLDatabase::searchThread()
         mContinueCurrentSearching.store(true);
         lock.unlockWithCondition(0);
 
+        bool toldFinished = false;
         if (keyword.isEmpty()) {
-            mMainThread.post([this] { setSearchResultsOnMainThread({}); });
+            mMainThread.post(
+                [this, keyword] { setSearchResultsOnMainThread({{}, {}, keyword, true}); });
+            toldFinished = true;
         } else {
             const WLSearchPatterns patterns = searchPatternsForKeyword(keyword);
             if (mContinueCurrentSearching.load())
-                searchEqualInThread(patterns.equal);
+                searchEqualInThread(patterns.equal, keyword);
             if (mContinueCurrentSearching.load() && mContinueSearchThread.load())
-                searchKeywordInThread(patterns.keyword);
+                toldFinished = searchKeywordInThread(patterns.keyword, keyword);
         }
-        // Queued after every snapshot of this keyword, so it arrives last.
-        mMainThread.post([this, keyword] { Q_EMIT searchKeywordFinished(keyword); });
+        // The last snapshot went out before it was known to be the last
+        // (its size was a power of two, or the keyword was cancelled).
+        if (!toldFinished) {
+            mMainThread.post([this, keyword] {
+                if (mLock)
+                    postSearchedWordsUpdate({{}, -1, keyword, true});
+            });
+        }
     }
     mEqualFoundArrayInThread.clear();
     mRunningSearchThread.store(false);
@@ -306,12 +321,13 @@ void WLDatabase::searchThread()
 
 // Not cancelled by a newer keyword: its results decide which partial
 // matches are repeats. A half that finds nothing, or cannot run, is cleared.
-void WLDatabase::searchEqualInThread(const QString &pattern)
+void WLDatabase::searchEqualInThread(const QString &pattern, const QString &keyword)
 {
     const QByteArray utf8 = pattern.toUtf8();
     const WLStatementResetter resetter(mEqualSearchStatement, kEqualFn);
-    ResultStream results([this](const QList<WLSearchResult> &rows) {
-        mMainThread.post([this, rows] { setSearchEqualResultsOnMainThread({rows, {}}); });
+    ResultStream results([this, &keyword](const QList<WLSearchResult> &rows, bool finished) {
+        const WLSearchSnapshot snapshot{rows, {}, keyword, finished};
+        mMainThread.post([this, snapshot] { setSearchEqualResultsOnMainThread(snapshot); });
     });
 
     if (pattern.isEmpty()) {
@@ -344,18 +360,22 @@ void WLDatabase::searchEqualInThread(const QString &pattern)
             results.append({std::move(*word), std::move(*linksText), std::move(contentsIDs)});
         }
     }
-    mEqualFoundArrayInThread = results.finish();
+    // The partial matches may follow, so this is never the keyword's end.
+    results.finish(false);
+    mEqualFoundArrayInThread = results.rows();
 }
 
 // Stops at the next row when a newer keyword arrives. Rows whose link text
 // the whole-word results already show, or that repeat a kept row, are
-// dropped; a bad row is skipped.
-void WLDatabase::searchKeywordInThread(const QString &pattern)
+// dropped; a bad row is skipped. True when its last hand-over said the
+// keyword is finished.
+bool WLDatabase::searchKeywordInThread(const QString &pattern, const QString &keyword)
 {
     const QByteArray utf8 = pattern.toUtf8();
     const WLStatementResetter resetter(mSearchStatement, kKeywordFn);
-    ResultStream results([this](const QList<WLSearchResult> &rows) {
-        mMainThread.post([this, rows] { setSearchKeywordResultsOnMainThread({{}, rows}); });
+    ResultStream results([this, &keyword](const QList<WLSearchResult> &rows, bool finished) {
+        const WLSearchSnapshot snapshot{{}, rows, keyword, finished};
+        mMainThread.post([this, snapshot] { setSearchKeywordResultsOnMainThread(snapshot); });
     });
 
     if (pattern.isEmpty()) {
@@ -384,15 +404,15 @@ void WLDatabase::searchKeywordInThread(const QString &pattern)
         }
     }
     // Also after a cancellation: what was collected is handed back.
-    results.finish();
+    return results.finish(true);
 }
 
 // ---- Receivers (main thread) -----------------------------------------------
 
-void WLDatabase::postSearchedWordsUpdate(const char *receiver, int count)
+void WLDatabase::postSearchedWordsUpdate(const WLSearchUpdate &update)
 {
-    WLNotificationCenter::defaultCenter().postNotificationName(WLDatabaseSearchedWordsUpdate, this);
-    Q_EMIT searchSnapshotReceived(QLatin1String(receiver), count);
+    WLNotificationCenter::defaultCenter().postNotificationName(WLDatabaseSearchedWordsUpdate, this,
+                                                               update.userInfo());
 }
 
 void WLDatabase::setSearchResultsOnMainThread(const WLSearchSnapshot &snapshot)
@@ -402,7 +422,8 @@ void WLDatabase::setSearchResultsOnMainThread(const WLSearchSnapshot &snapshot)
     mEqualFoundArray = snapshot.equalResults;
     mSearchedArray = snapshot.keywordResults;
     const qsizetype count = mEqualFoundArray.size() + mSearchedArray.size();
-    postSearchedWordsUpdate(kSearchResultsReceiver, count == 0 ? -1 : int(count));
+    postSearchedWordsUpdate({QLatin1String(kSearchResultsReceiver), count == 0 ? -1 : int(count),
+                             snapshot.keyword, snapshot.finished});
 }
 
 void WLDatabase::setSearchEqualResultsOnMainThread(const WLSearchSnapshot &snapshot)
@@ -410,8 +431,9 @@ void WLDatabase::setSearchEqualResultsOnMainThread(const WLSearchSnapshot &snaps
     if (!mLock)
         return;
     mEqualFoundArray = snapshot.equalResults;
-    postSearchedWordsUpdate(kEqualResultsReceiver,
-                            mEqualFoundArray.isEmpty() ? -1 : int(mEqualFoundArray.size()));
+    postSearchedWordsUpdate({QLatin1String(kEqualResultsReceiver),
+                             mEqualFoundArray.isEmpty() ? -1 : int(mEqualFoundArray.size()),
+                             snapshot.keyword, snapshot.finished});
 }
 
 void WLDatabase::setSearchKeywordResultsOnMainThread(const WLSearchSnapshot &snapshot)
@@ -419,8 +441,9 @@ void WLDatabase::setSearchKeywordResultsOnMainThread(const WLSearchSnapshot &sna
     if (!mLock)
         return;
     mSearchedArray = snapshot.keywordResults;
-    postSearchedWordsUpdate(kKeywordResultsReceiver,
-                            mSearchedArray.isEmpty() ? -1 : int(mSearchedArray.size()));
+    postSearchedWordsUpdate({QLatin1String(kKeywordResultsReceiver),
+                             mSearchedArray.isEmpty() ? -1 : int(mSearchedArray.size()),
+                             snapshot.keyword, snapshot.finished});
 }
 
 // ---- Sections (main thread) ------------------------------------------------

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <QVariantList>
+#include <QVariantMap>
 
 #include <optional>
 
@@ -23,4 +24,32 @@ struct WLSearchResult {
 struct WLSearchSnapshot {
     QList<WLSearchResult> equalResults;
     QList<WLSearchResult> keywordResults;
+    // The keyword searched (empty for a clear), and whether this is the
+    // last hand-over for it.
+    QString keyword;
+    bool finished = false;
 };
+
+// The userInfo of WLDatabaseSearchedWordsUpdate, for tools that trace the
+// search; the search list needs none of it. Keys: kKXSearchUpdateReceiver,
+// kKXSearchUpdateCount, kKXSearchUpdateKeyword, kKXSearchUpdateFinished.
+struct WLSearchUpdate {
+    // The receiver that stored a snapshot, such as
+    // "setSearchEqualResultsOnMainThread:"; empty for the update that only
+    // says a keyword is finished, sent when its last snapshot went out
+    // before the worker knew it was the last.
+    QString receiver;
+    // The rows the receiver's half now shows; -1 when it was cleared.
+    int count = -1;
+    QString keyword;
+    // No further update comes for this keyword.
+    bool finished = false;
+
+    static WLSearchUpdate fromUserInfo(const QVariantMap &userInfo);
+    QVariantMap userInfo() const;
+};
+
+extern const QString kKXSearchUpdateReceiver;
+extern const QString kKXSearchUpdateCount;
+extern const QString kKXSearchUpdateKeyword;
+extern const QString kKXSearchUpdateFinished;

@@ -235,7 +235,9 @@ public:
 
     // Main thread, at the worker's request: store a result snapshot (both
     // halves, the whole words, the partial matches; a half without rows
-    // clears it) and post WLDatabaseSearchedWordsUpdate.
+    // clears it) and post WLDatabaseSearchedWordsUpdate with the snapshot's
+    // WLSearchUpdate as userInfo. Every keyword the worker takes ends with
+    // an update marked finished, after all of its snapshots.
     void setSearchResultsOnMainThread(const WLSearchSnapshot &snapshot);
     void setSearchEqualResultsOnMainThread(const WLSearchSnapshot &snapshot);
     void setSearchKeywordResultsOnMainThread(const WLSearchSnapshot &snapshot);
@@ -261,18 +263,11 @@ public:
         return mEqualSearchIndexRangeArray;
     }
 
-Q_SIGNALS:
-    // For tools that trace the search, on the main thread: after a receiver
-    // stored a snapshot (its name, the number of results, -1 for a clear),
-    // and after the last snapshot of each keyword the worker took.
-    void searchSnapshotReceived(const QString &receiver, int count);
-    void searchKeywordFinished(const QString &keyword);
-
 private:
     void searchThread();
-    void searchEqualInThread(const QString &pattern);
-    void searchKeywordInThread(const QString &pattern);
-    void postSearchedWordsUpdate(const char *receiver, int count);
+    void searchEqualInThread(const QString &pattern, const QString &keyword);
+    bool searchKeywordInThread(const QString &pattern, const QString &keyword);
+    void postSearchedWordsUpdate(const WLSearchUpdate &update);
     // The half a section shows; null for none.
     const QList<WLSearchResult> *searchSectionArray(uint section) const;
     const WLSearchResult *searchItem(uint item, uint section) const;

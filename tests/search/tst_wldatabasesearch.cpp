@@ -199,6 +199,7 @@ void TestWLDatabaseSearch::handsBackGrowingSnapshots()
         expected.append({kEqualReceiver, count});
     expected.append({kKeywordReceiver, -1});
     QCOMPARE(m_recorder->snapshots, expected);
+    // The empty partial-match half is the keyword's last update.
     QCOMPARE(m_recorder->notifications, int(expected.size()));
 
     m_recorder->clear();
@@ -207,6 +208,10 @@ void TestWLDatabaseSearch::handsBackGrowingSnapshots()
     for (int count : counts)
         expected.append({kKeywordReceiver, count});
     QCOMPARE(m_recorder->snapshots, expected);
+    // A last snapshot of 512 rows went out before the worker knew it was
+    // the last: one more update says the keyword is finished.
+    QCOMPARE(m_recorder->notifications, int(expected.size()) + (rows == 512 ? 1 : 0));
+    QCOMPARE(m_recorder->finished, QStringList{u"a"_s});
 }
 
 void TestWLDatabaseSearch::emptyKeywordClearsEverythingOnce()
@@ -260,6 +265,8 @@ void TestWLDatabaseSearch::newerKeywordsWin()
     m_database->setSearchKeywordOnThread(u"abc"_s);
     QVERIFY(m_recorder->waitForFinished(u"abc"_s));
     QCOMPARE(m_recorder->sections(), alone);
+    // Cancelled keywords are finished too, each once and in order.
+    QCOMPARE(m_recorder->finished, (QStringList{u"a"_s, u"ab"_s, u"abc"_s}));
 }
 
 void TestWLDatabaseSearch::badRowEndsWholeWordsButIsSkippedInPartials()
