@@ -122,6 +122,20 @@ bool bindSearch(WLSqliteStatement &statement, const QString &pattern, const QByt
     return true;
 }
 
+// A whole-word row as an entry: the same word, links and contents IDs under
+// several looks ("hour", "hours") are one entry, listed once.
+struct EntryKey {
+    QString word;
+    QString links;
+    QString contentsIDs;
+    bool operator==(const EntryKey &) const = default;
+};
+
+size_t qHash(const EntryKey &key, size_t seed = 0)
+{
+    return qHashMulti(seed, key.word, key.links, key.contentsIDs);
+}
+
 // One half's growing rows on the worker. They go to the main thread at 1,
 // 2, 4, … rows and once more at the end, unless the last hand-over already
 // held them all; a half that ends without rows is handed over empty, which
@@ -320,7 +334,8 @@ void WLDatabase::searchThread()
 }
 
 // Not cancelled by a newer keyword: its results decide which partial
-// matches are repeats. A half that finds nothing, or cannot run, is cleared.
+// matches are repeats. An entry found again under another look keeps its
+// first place. A half that finds nothing, or cannot run, is cleared.
 void WLDatabase::searchEqualInThread(const QString &pattern, const QString &keyword)
 {
     const QByteArray utf8 = pattern.toUtf8();
@@ -334,6 +349,7 @@ void WLDatabase::searchEqualInThread(const QString &pattern, const QString &keyw
         WL_REPORT(kEqualFn, "[word length] == 0");
     } else if (bindSearch(mEqualSearchStatement, pattern, utf8, mEqualSearchIndexRangeArray,
                           kEqualFn)) {
+        QSet<EntryKey> listed;
         while (mContinueSearchThread.load() && mEqualSearchStatement.step() == SQLITE_ROW) {
             // A bad row ends the search; the rows before it stand.
             std::optional<QString> word =
@@ -348,6 +364,10 @@ void WLDatabase::searchEqualInThread(const QString &pattern, const QString &keyw
                 wlColumnString(mEqualSearchStatement, 2, kEqualFn, "contentsIDsString == nil");
             if (!contentsIDsText)
                 break;
+            const qsizetype listedBefore = listed.size();
+            listed.insert({*word, *linksText, *contentsIDsText});
+            if (listed.size() == listedBefore)
+                continue;
             // Parsed here, once: a list that does not parse is reported now
             // and its row answers nothing for its contents IDs.
             std::optional<QVariantList> contentsIDs;
@@ -367,7 +387,8 @@ void WLDatabase::searchEqualInThread(const QString &pattern, const QString &keyw
 
 // Stops at the next row when a newer keyword arrives. Rows whose link text
 // the whole-word results already show, or that repeat a kept row, are
-// dropped; a bad row is skipped. True when its last hand-over said the
+// dropped, so an entry found under several looks is listed once; a bad row
+// is skipped. True when its last hand-over said the
 // keyword is finished.
 bool WLDatabase::searchKeywordInThread(const QString &pattern, const QString &keyword)
 {

@@ -133,7 +133,7 @@ void TestDamagedSearch::damagedSearch_data()
         {kPartial, u"apple|apple#1|1"_s, u"apple|apple#2|2"_s});
     row("wildcard over damaged index", u"search.db"_s,
         u"UPDATE search_index SET offset = -1, count = -1;"_s, u"*rr*"_s, {},
-        {kWhole, u"cherry|cherry#1|4"_s, u"cherry|cherry#1|4"_s});
+        {kWhole, u"cherry|cherry#1|4"_s});
 }
 
 void TestDamagedSearch::damagedSearch()
