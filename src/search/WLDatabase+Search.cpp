@@ -370,13 +370,9 @@ void WLDatabase::searchEqualInThread(const QString &pattern, const QString &keyw
                 continue;
             // Parsed here, once: a list that does not parse is reported now
             // and its row answers nothing for its contents IDs.
-            std::optional<QVariantList> contentsIDs;
-            if (const std::optional<QList<int>> ids = contentsIDArrayFromString(*contentsIDsText)) {
-                contentsIDs.emplace();
-                contentsIDs->reserve(ids->size());
-                for (int id : *ids)
-                    contentsIDs->append(id);
-            }
+            QVarLengthArray<int, 1> contentsIDs;
+            if (const std::optional<QList<int>> ids = contentsIDArrayFromString(*contentsIDsText))
+                contentsIDs.append(ids->constData(), ids->size());
             results.append({std::move(*word), std::move(*linksText), std::move(contentsIDs)});
         }
     }
@@ -421,7 +417,7 @@ bool WLDatabase::searchKeywordInThread(const QString &pattern, const QString &ke
             if (shownLinks.contains(*link))
                 continue;
             shownLinks.insert(*link);
-            results.append({std::move(*word), std::move(*link), QVariantList{contentsID}});
+            results.append({std::move(*word), std::move(*link), {contentsID}});
         }
     }
     // Also after a cancellation: what was collected is handed back.
@@ -525,5 +521,11 @@ std::optional<QVariantList>
 WLDatabase::itemContentsIDsAtIndexOfSearchSectionAtIndex(uint item, uint section) const
 {
     const WLSearchResult *result = searchItem(item, section);
-    return result ? result->contentsIDs : std::nullopt;
+    if (!result || result->contentsIDs.isEmpty())
+        return std::nullopt;
+    QVariantList list;
+    list.reserve(result->contentsIDs.size());
+    for (int id : result->contentsIDs)
+        list.append(id);
+    return list;
 }

@@ -2,10 +2,8 @@
 
 #include <QList>
 #include <QString>
-#include <QVariantList>
+#include <QVarLengthArray>
 #include <QVariantMap>
-
-#include <optional>
 
 // One row of the search list: the entry reference it opens. Made whole on
 // the worker, so the main thread only reads it.
@@ -13,9 +11,10 @@ struct WLSearchResult {
     QString word;
     // One link text (partial match) or several separated by tabs (whole word).
     QString links;
-    // Integers. Nothing when a whole-word row's contents-ID list did not
-    // parse: the row is listed but cannot be opened.
-    std::optional<QVariantList> contentsIDs;
+    // Empty when a whole-word row's contents-ID list did not parse: the row
+    // is listed but cannot be opened. A parsed list is never empty. Room for
+    // one ID inside, so the usual row costs no allocation of its own.
+    QVarLengthArray<int, 1> contentsIDs;
 };
 
 // What one hand-over from the worker carries. Each receiver reads only its
