@@ -29,9 +29,9 @@ struct WLIndexNames;
 // One section of the headword index: its name (upper case), the first
 // headword ID and the number of headwords.
 struct WLSectionRecord {
-    QString l;
-    int o = 0;
-    int c = 0;
+    QString letter;
+    int offset = 0;
+    int count = 0;
 };
 
 // The one object through which the rest of the system reaches a dictionary.
