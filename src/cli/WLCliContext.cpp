@@ -13,7 +13,7 @@
 #include <cstdio>
 
 WLCliContext::WLCliContext(QString dictionaryPath, bool json)
-    : m_dictionaryPath(std::move(dictionaryPath)), m_json(json)
+    : mDictionaryPath(std::move(dictionaryPath)), mJson(json)
 {
 }
 
@@ -25,29 +25,29 @@ WLCliContext::~WLCliContext()
 
 QString WLCliContext::descriptionPath() const
 {
-    return QDir(m_dictionaryPath).filePath(QStringLiteral("DatabaseInfo.plist"));
+    return QDir(mDictionaryPath).filePath(QStringLiteral("DatabaseInfo.plist"));
 }
 
 WLDatabase *WLCliContext::database()
 {
-    if (m_openAttempted)
-        return m_database.get();
-    m_openAttempted = true;
-    if (m_dictionaryPath.isEmpty()) {
+    if (mOpenAttempted)
+        return mDatabase.get();
+    mOpenAttempted = true;
+    if (mDictionaryPath.isEmpty()) {
         fail(QStringLiteral("no dictionary: give --dictionary DIR or set WL_DICTIONARY"));
         return nullptr;
     }
     if (!QFileInfo(descriptionPath()).isFile()) {
         fail(QStringLiteral("%1: no dictionary bundle here (DatabaseInfo.plist is missing)")
-                 .arg(QDir::toNativeSeparators(m_dictionaryPath)));
+                 .arg(QDir::toNativeSeparators(mDictionaryPath)));
         return nullptr;
     }
-    WLBundle::setResourcePath(QFileInfo(m_dictionaryPath).absoluteFilePath());
-    m_database = WLDatabase::initWithPropertyListFile(descriptionPath());
-    if (!m_database)
+    WLBundle::setResourcePath(QFileInfo(mDictionaryPath).absoluteFilePath());
+    mDatabase = WLDatabase::initWithPropertyListFile(descriptionPath());
+    if (!mDatabase)
         fail(QStringLiteral("%1: the dictionary cannot be opened")
-                 .arg(QDir::toNativeSeparators(m_dictionaryPath)));
-    return m_database.get();
+                 .arg(QDir::toNativeSeparators(mDictionaryPath)));
+    return mDatabase.get();
 }
 
 void WLCliContext::writeJson(const QJsonValue &value)

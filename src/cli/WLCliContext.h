@@ -22,8 +22,8 @@ public:
     WLCliContext(const WLCliContext &) = delete;
     WLCliContext &operator=(const WLCliContext &) = delete;
 
-    bool json() const { return m_json; }
-    QString dictionaryPath() const { return m_dictionaryPath; }
+    bool json() const { return mJson; }
+    QString dictionaryPath() const { return mDictionaryPath; }
 
     // The open dictionary; null after a message on standard error when it
     // cannot be opened.
@@ -46,8 +46,8 @@ public:
     static std::optional<int> parseID(const QString &text);
 
 private:
-    QString m_dictionaryPath;
-    bool m_json = false;
-    bool m_openAttempted = false;
-    std::unique_ptr<WLDatabase> m_database;
+    QString mDictionaryPath;
+    bool mJson = false;
+    bool mOpenAttempted = false;
+    std::unique_ptr<WLDatabase> mDatabase;
 };

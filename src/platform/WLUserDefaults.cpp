@@ -38,7 +38,7 @@ std::unique_ptr<WLUserDefaults> &standardSlot()
     return slot;
 }
 
-bool postRoutineRegistered = false;
+bool sPostRoutineRegistered = false;
 
 // The in-memory form of a value: integers as qint64 (quint64 beyond its
 // range), reals as double, lists and maps all the way down, so that a value
@@ -347,9 +347,9 @@ void WLUserDefaults::scheduleSave()
         mSaveTimer->setInterval(kSaveDelayMs);
         QObject::connect(mSaveTimer.get(), &QTimer::timeout, mSaveTimer.get(),
                          [this] { synchronize(); });
-        if (!postRoutineRegistered) {
+        if (!sPostRoutineRegistered) {
             qAddPostRoutine(&WLUserDefaults::flushAllAtApplicationExit);
-            postRoutineRegistered = true;
+            sPostRoutineRegistered = true;
         }
     }
     // Not restarted by later changes: a steady stream of changes is still
@@ -360,7 +360,7 @@ void WLUserDefaults::scheduleSave()
 
 void WLUserDefaults::flushAllAtApplicationExit()
 {
-    postRoutineRegistered = false;
+    sPostRoutineRegistered = false;
     for (WLUserDefaults *store : liveStores()) {
         store->synchronize();
         store->mSaveTimer.reset();
