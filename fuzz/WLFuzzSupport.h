@@ -6,6 +6,7 @@
 
 #include "WLBundle.h"
 #include "WLDatabase.h"
+#include "WLNotificationCenter.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -123,14 +124,14 @@ inline void runSearch(WLDatabase &database, const QString &keyword, int boundMil
 {
     QEventLoop loop;
     bool finished = false;
-    QObject guard;
-    QObject::connect(&database, &WLDatabase::searchKeywordFinished, &guard,
-                     [&](const QString &done) {
-                         if (done == keyword) {
-                             finished = true;
-                             loop.quit();
-                         }
-                     });
+    const WLObserverToken token = WLNotificationCenter::defaultCenter().addObserver(
+        WLDatabaseSearchedWordsUpdate, &database, [&](const WLNotification &notification) {
+            const WLSearchUpdate update = WLSearchUpdate::fromUserInfo(notification.userInfo);
+            if (update.finished && update.keyword == keyword) {
+                finished = true;
+                loop.quit();
+            }
+        });
     QTimer bound;
     bound.setSingleShot(true);
     QObject::connect(&bound, &QTimer::timeout, &loop, &QEventLoop::quit);

@@ -47,7 +47,7 @@ public:
         if (!isNumber) {
             section = -1;
             for (qsizetype i = 0; i < sections.size() && section < 0; ++i) {
-                if (sections[i].l.compare(wanted, Qt::CaseInsensitive) == 0)
+                if (sections[i].letter.compare(wanted, Qt::CaseInsensitive) == 0)
                     section = i;
             }
         }
@@ -75,17 +75,17 @@ private:
         if (context.json()) {
             QJsonArray array;
             for (const WLSectionRecord &section : sections)
-                array.append(QJsonObject{{QStringLiteral("name"), section.l},
-                                         {QStringLiteral("offset"), section.o},
-                                         {QStringLiteral("count"), section.c}});
+                array.append(QJsonObject{{QStringLiteral("name"), section.letter},
+                                         {QStringLiteral("offset"), section.offset},
+                                         {QStringLiteral("count"), section.count}});
             context.writeJson(array);
             return 0;
         }
         QList<QStringList> rows{{QStringLiteral("#"), QStringLiteral("Section"),
                                  QStringLiteral("First ID"), QStringLiteral("Count")}};
         for (qsizetype i = 0; i < sections.size(); ++i)
-            rows.append({QString::number(i), sections[i].l, QString::number(sections[i].o),
-                         QString::number(sections[i].c)});
+            rows.append({QString::number(i), sections[i].letter, QString::number(sections[i].offset),
+                         QString::number(sections[i].count)});
         context.writeTable(rows, {0, 2, 3});
         return 0;
     }

@@ -58,7 +58,7 @@ public:
 
         qint64 headwords = 0;
         for (const WLSectionRecord &section : database->headwordSections())
-            headwords += section.c;
+            headwords += section.count;
         const bool media = database->additionSupport();
         const QString pageDirectory = QDir::cleanPath(database->htmlBaseURL().toLocalFile());
 

@@ -4,6 +4,7 @@
 #include "WLDatabase.h"
 #include "WLHtmlTextRenderer.h"
 #include "WLLocalization.h"
+#include "WLNotificationCenter.h"
 #include "WLTextLayout.h"
 
 #include <QEventLoop>
@@ -175,12 +176,12 @@ private:
     static void search(WLDatabase &database, const QString &word)
     {
         QEventLoop loop;
-        QObject guard;
-        QObject::connect(&database, &WLDatabase::searchKeywordFinished, &guard,
-                         [&](const QString &finished) {
-                             if (finished == word)
-                                 loop.quit();
-                         });
+        const WLObserverToken token = WLNotificationCenter::defaultCenter().addObserver(
+            WLDatabaseSearchedWordsUpdate, &database, [&](const WLNotification &notification) {
+                const WLSearchUpdate update = WLSearchUpdate::fromUserInfo(notification.userInfo);
+                if (update.finished && update.keyword == word)
+                    loop.quit();
+            });
         database.setSearchKeywordOnThread(word);
         loop.exec();
     }

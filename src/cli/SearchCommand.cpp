@@ -2,6 +2,7 @@
 #include "WLCommand.h"
 #include "WLDatabase.h"
 #include "WLLocalization.h"
+#include "WLNotificationCenter.h"
 
 #include <QEventLoop>
 #include <QJsonArray>
@@ -60,19 +61,15 @@ public:
         const QString keyword = rest.first();
 
         QEventLoop loop;
-        QObject guard; // ends the connections with this run
-        QObject::connect(database, &WLDatabase::searchSnapshotReceived, &guard,
-                         [&](const QString &receiver, int count) {
-                             if (trace)
-                                 writeTraceLine(context, receiver, count);
-                         });
-        // The worker queues this after the last snapshot of the keyword, so
-        // both halves are final once it arrives.
-        QObject::connect(database, &WLDatabase::searchKeywordFinished, &guard,
-                         [&](const QString &finished) {
-                             if (finished == keyword)
-                                 loop.quit();
-                         });
+        // Both halves are final once the keyword's update says finished.
+        const WLObserverToken token = WLNotificationCenter::defaultCenter().addObserver(
+            WLDatabaseSearchedWordsUpdate, database, [&](const WLNotification &notification) {
+                const WLSearchUpdate update = WLSearchUpdate::fromUserInfo(notification.userInfo);
+                if (trace && !update.receiver.isEmpty())
+                    writeTraceLine(context, update.receiver, update.count);
+                if (update.finished && update.keyword == keyword)
+                    loop.quit();
+            });
         database->setSearchKeywordOnThread(keyword);
         loop.exec();
 

@@ -39,7 +39,7 @@ QString attribute(const xmlNode *node, const char *name)
 class Writer
 {
 public:
-    explicit Writer(bool ansi) : m_ansi(ansi) {}
+    explicit Writer(bool ansi) : mAnsi(ansi) {}
 
     void walk(const xmlNode *node)
     {
@@ -54,13 +54,13 @@ public:
 
     QString finish()
     {
-        while (!m_out.isEmpty() && (m_out.back() == u' ' || m_out.back() == u'\n'))
-            m_out.chop(1);
-        if (m_active != Plain)
-            m_out += u"\x1b[0m"_s;
-        if (!m_out.isEmpty())
-            m_out += u'\n';
-        return m_out;
+        while (!mOut.isEmpty() && (mOut.back() == u' ' || mOut.back() == u'\n'))
+            mOut.chop(1);
+        if (mActive != Plain)
+            mOut += u"\x1b[0m"_s;
+        if (!mOut.isEmpty())
+            mOut += u'\n';
+        return mOut;
     }
 
 private:
@@ -70,9 +70,9 @@ private:
             return;
         if (named(node, "br")) {
             flush();
-            m_out += u'\n';
-            m_atLineStart = true;
-            m_space = false;
+            mOut += u'\n';
+            mAtLineStart = true;
+            mSpace = false;
             return;
         }
         if (named(node, "hr")) {
@@ -98,7 +98,7 @@ private:
         const bool heading = node->name && node->name[0] &&
                              (node->name[0] == 'h' || node->name[0] == 'H') &&
                              node->name[1] >= '1' && node->name[1] <= '6' && !node->name[2];
-        unsigned style = m_style;
+        unsigned style = mStyle;
         if (heading || namedAny(node, {"b", "strong", "th", "dt"}))
             style |= Bold;
         if (named(node, "a") && !attribute(node, "href").isEmpty())
@@ -120,17 +120,17 @@ private:
             }
         }
         if (namedAny(node, {"td", "th"}) && node->prev) {
-            m_space = false;
+            mSpace = false;
             writeRaw(u"  "_s);
         }
 
-        const unsigned outerStyle = m_style;
-        const bool outerPre = m_pre;
-        m_style = style;
-        m_pre = m_pre || named(node, "pre");
+        const unsigned outerStyle = mStyle;
+        const bool outerPre = mPre;
+        mStyle = style;
+        mPre = mPre || named(node, "pre");
         walk(node->children);
-        m_style = outerStyle;
-        m_pre = outerPre;
+        mStyle = outerStyle;
+        mPre = outerPre;
 
         if (paragraph)
             breakAtLeast(2);
@@ -140,12 +140,12 @@ private:
 
     void text(const QString &content)
     {
-        if (m_pre) {
+        if (mPre) {
             for (const QChar c : content) {
                 if (c == u'\n') {
                     flush();
-                    m_out += u'\n';
-                    m_atLineStart = true;
+                    mOut += u'\n';
+                    mAtLineStart = true;
                 } else {
                     writeRaw(QString(c == QChar(0xa0) ? QChar(u' ') : c));
                 }
@@ -157,7 +157,7 @@ private:
         while (i < content.size()) {
             const QChar c = content[i];
             if (c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f') {
-                m_space = true;
+                mSpace = true;
                 ++i;
                 continue;
             }
@@ -172,60 +172,60 @@ private:
         }
     }
 
-    void breakAtLeast(int lines) { m_break = std::max(m_break, lines); }
+    void breakAtLeast(int lines) { mBreak = std::max(mBreak, lines); }
 
     // Pending line breaks, then the pending space (not at a line start).
     void flush()
     {
-        if (m_break > 0) {
-            if (!m_out.isEmpty()) {
+        if (mBreak > 0) {
+            if (!mOut.isEmpty()) {
                 // Line breaks already written count towards the ones asked.
                 int have = 0;
-                for (qsizetype k = m_out.size() - 1; k >= 0 && m_out[k] == u'\n' && have < m_break;
+                for (qsizetype k = mOut.size() - 1; k >= 0 && mOut[k] == u'\n' && have < mBreak;
                      --k)
                     ++have;
-                if (!m_atLineStart)
+                if (!mAtLineStart)
                     have = 0;
-                for (int n = have; n < m_break; ++n)
-                    m_out += u'\n';
-                m_atLineStart = true;
+                for (int n = have; n < mBreak; ++n)
+                    mOut += u'\n';
+                mAtLineStart = true;
             }
-            m_break = 0;
-            m_space = false;
+            mBreak = 0;
+            mSpace = false;
         }
     }
 
     void writeRaw(const QString &piece)
     {
         flush();
-        const bool restyle = m_ansi && m_active != m_style;
+        const bool restyle = mAnsi && mActive != mStyle;
         // The space between differently styled words takes neither style.
-        if (restyle && m_active != Plain) {
-            m_out += u"\x1b[0m"_s;
-            m_active = Plain;
+        if (restyle && mActive != Plain) {
+            mOut += u"\x1b[0m"_s;
+            mActive = Plain;
         }
-        if (m_space && !m_atLineStart && !m_out.isEmpty())
-            m_out += u' ';
-        m_space = false;
-        if (restyle && m_style != Plain) {
-            if (m_style & Bold)
-                m_out += u"\x1b[1m"_s;
-            if (m_style & Underline)
-                m_out += u"\x1b[4m"_s;
-            m_active = m_style;
+        if (mSpace && !mAtLineStart && !mOut.isEmpty())
+            mOut += u' ';
+        mSpace = false;
+        if (restyle && mStyle != Plain) {
+            if (mStyle & Bold)
+                mOut += u"\x1b[1m"_s;
+            if (mStyle & Underline)
+                mOut += u"\x1b[4m"_s;
+            mActive = mStyle;
         }
-        m_out += piece;
-        m_atLineStart = false;
+        mOut += piece;
+        mAtLineStart = false;
     }
 
-    bool m_ansi;
-    QString m_out;
-    int m_break = 0;
-    bool m_space = false;
-    bool m_atLineStart = true;
-    bool m_pre = false;
-    unsigned m_style = Plain;
-    unsigned m_active = Plain;
+    bool mAnsi;
+    QString mOut;
+    int mBreak = 0;
+    bool mSpace = false;
+    bool mAtLineStart = true;
+    bool mPre = false;
+    unsigned mStyle = Plain;
+    unsigned mActive = Plain;
 };
 
 struct DocFree

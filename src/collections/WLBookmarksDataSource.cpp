@@ -2,75 +2,41 @@
 
 #include "WLConstants.h"
 #include "WLNotificationCenter.h"
-#include "WLRecordListPreference.h"
+#include "WLRecordList.h"
 #include "WLReport.h"
 
 #include <algorithm>
 
 namespace {
 
-WLBookmarksDataSource *gSharedBookmarks = nullptr;
+using Bookmark = WLBookmarksDataSource::Bookmark;
 
-const QString kWordKey = QStringLiteral("word");
-const QString kLinksKey = QStringLiteral("links");
-const QString kNotesKey = QStringLiteral("notes");
-const QString kContentsIDsKey = QStringLiteral("contentsIDs");
-
-const WLRecordListPreference kStoredBookmarks(QStringLiteral("WLBookmarks"),
-                                              QStringLiteral("WLBookmarksVersion"),
-                                              {kWordKey, kNotesKey}, {kLinksKey, kContentsIDsKey});
+const WLRecordList<Bookmark> kStoredBookmarks(
+    QStringLiteral("WLBookmarks"), QStringLiteral("WLBookmarksVersion"),
+    {{{QStringLiteral("word"), &Bookmark::word}, {QStringLiteral("notes"), &Bookmark::notes}},
+     {{QStringLiteral("links"), &Bookmark::links},
+      {QStringLiteral("contentsIDs"), &Bookmark::contentsIDs}}});
 
 } // namespace
-
-WLBookmarksDataSource *WLBookmarksDataSource::sharedBookmarks()
-{
-    return gSharedBookmarks;
-}
 
 std::unique_ptr<WLBookmarksDataSource> WLBookmarksDataSource::init()
 {
     std::unique_ptr<WLBookmarksDataSource> store(new WLBookmarksDataSource);
     store->readPreference();
-    if (!gSharedBookmarks)
-        gSharedBookmarks = store.get();
+    store->becomeSharedIfFirst();
     return store;
-}
-
-WLBookmarksDataSource::~WLBookmarksDataSource()
-{
-    if (gSharedBookmarks == this)
-        gSharedBookmarks = nullptr;
 }
 
 void WLBookmarksDataSource::readPreference()
 {
     static constexpr char kFn[] = "-[WLBookmarksDataSource readPreference]";
-    mBookmarkArray.clear();
-    const std::optional<QVariantList> records =
-        kStoredBookmarks.read(kFn, "!isBookmarkRecord(info)");
-    if (!records)
-        return;
-    mBookmarkArray.reserve(records->size());
-    for (const QVariant &record : *records) {
-        const QVariantMap info = record.toMap();
-        mBookmarkArray.append({info.value(kWordKey).toString(), info.value(kLinksKey).toList(),
-                               info.value(kNotesKey).toString(),
-                               info.value(kContentsIDsKey).toList()});
-    }
+    mBookmarkArray = kStoredBookmarks.read(kFn, "!isBookmarkRecord(info)").value_or(QList<Bookmark>());
 }
 
 void WLBookmarksDataSource::writePreference() const
 {
     static constexpr char kFn[] = "-[WLBookmarksDataSource writePreference]";
-    QVariantList records;
-    records.reserve(mBookmarkArray.size());
-    for (const Bookmark &bookmark : mBookmarkArray) {
-        records.append(QVariantMap{{kWordKey, bookmark.word},
-                                   {kLinksKey, bookmark.links},
-                                   {kNotesKey, bookmark.notes},
-                                   {kContentsIDsKey, bookmark.contentsIDs}});
-    }
-    kStoredBookmarks.write(records, kFn);
+    kStoredBookmarks.write(mBookmarkArray, kFn);
 }
 
 bool WLBookmarksDataSource::getBookmark(QString *word, QVariantList *links, QString *notes,

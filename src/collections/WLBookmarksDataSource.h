@@ -2,6 +2,7 @@
 
 #include "WLColor.h"
 #include "WLDataSourceProtocol.h"
+#include "WLSharedInstance.h"
 
 #include <QList>
 #include <QString>
@@ -26,16 +27,21 @@
 // empty string is a valid note.
 //
 // Threading: main thread only.
-class WLBookmarksDataSource final : public WLDataSourceProtocol
+class WLBookmarksDataSource final : public WLDataSourceProtocol,
+                                    public WLSharedInstance<WLBookmarksDataSource>
 {
 public:
+    struct Bookmark {
+        QString word;
+        QVariantList links;
+        QString notes;
+        QVariantList contentsIDs;
+    };
+
     // The first store made, until it is destroyed.
-    static WLBookmarksDataSource *sharedBookmarks();
+    static WLBookmarksDataSource *sharedBookmarks() { return sharedInstance(); }
 
     static std::unique_ptr<WLBookmarksDataSource> init();
-    ~WLBookmarksDataSource() override;
-    WLBookmarksDataSource(const WLBookmarksDataSource &) = delete;
-    WLBookmarksDataSource &operator=(const WLBookmarksDataSource &) = delete;
 
     // Replaces the list with the stored one; stored data of the wrong shape
     // is ignored as a whole.
@@ -71,13 +77,6 @@ public:
                                      const WLIndexPath &indexPath) override;
 
 private:
-    struct Bookmark {
-        QString word;
-        QVariantList links;
-        QString notes;
-        QVariantList contentsIDs;
-    };
-
     WLBookmarksDataSource() = default;
     static void sortBookmark(QList<Bookmark> &bookmarks);
 

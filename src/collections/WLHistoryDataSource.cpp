@@ -2,73 +2,42 @@
 
 #include "WLConstants.h"
 #include "WLNotificationCenter.h"
-#include "WLRecordListPreference.h"
+#include "WLRecordList.h"
 #include "WLReport.h"
 
 #include <algorithm>
 
 namespace {
 
-WLHistoryDataSource *gSharedHistory = nullptr;
+using Entry = WLHistoryDataSource::Entry;
 
-const QString kWordKey = QStringLiteral("word");
-const QString kLinksKey = QStringLiteral("links");
-const QString kContentsIDsKey = QStringLiteral("contentsIDs");
-
-const WLRecordListPreference kStoredHistory(QStringLiteral("WLHistory"),
-                                            QStringLiteral("WLHistoryVersion"), {kWordKey},
-                                            {kLinksKey, kContentsIDsKey});
+const WLRecordList<Entry> kStoredHistory(
+    QStringLiteral("WLHistory"), QStringLiteral("WLHistoryVersion"),
+    {{{QStringLiteral("word"), &Entry::word}},
+     {{QStringLiteral("links"), &Entry::links},
+      {QStringLiteral("contentsIDs"), &Entry::contentsIDs}}});
 
 } // namespace
-
-WLHistoryDataSource *WLHistoryDataSource::sharedHistory()
-{
-    return gSharedHistory;
-}
 
 std::unique_ptr<WLHistoryDataSource> WLHistoryDataSource::init()
 {
     std::unique_ptr<WLHistoryDataSource> store(new WLHistoryDataSource);
     store->readPreference();
-    if (!gSharedHistory)
-        gSharedHistory = store.get();
+    store->becomeSharedIfFirst();
     return store;
-}
-
-WLHistoryDataSource::~WLHistoryDataSource()
-{
-    if (gSharedHistory == this)
-        gSharedHistory = nullptr;
 }
 
 void WLHistoryDataSource::readPreference()
 {
     static constexpr char kFn[] = "-[WLHistoryDataSource readPreference]";
-    mHistoryArray.clear();
-    const std::optional<QVariantList> records = kStoredHistory.read(kFn, "!isHistoryRecord(info)");
-    if (!records)
-        return;
-    // Records past the limit are checked with the rest but not kept.
-    const QVariantList kept = records->mid(0, kMaxCount);
-    mHistoryArray.reserve(kept.size());
-    for (const QVariant &record : kept) {
-        const QVariantMap info = record.toMap();
-        mHistoryArray.append({info.value(kWordKey).toString(), info.value(kLinksKey).toList(),
-                              info.value(kContentsIDsKey).toList()});
-    }
+    mHistoryArray =
+        kStoredHistory.read(kFn, "!isHistoryRecord(info)", kMaxCount).value_or(QList<Entry>());
 }
 
 void WLHistoryDataSource::writePreference() const
 {
     static constexpr char kFn[] = "-[WLHistoryDataSource writePreference]";
-    QVariantList records;
-    records.reserve(mHistoryArray.size());
-    for (const Entry &entry : mHistoryArray) {
-        records.append(QVariantMap{{kWordKey, entry.word},
-                                   {kLinksKey, entry.links},
-                                   {kContentsIDsKey, entry.contentsIDs}});
-    }
-    kStoredHistory.write(records, kFn);
+    kStoredHistory.write(mHistoryArray, kFn);
 }
 
 bool WLHistoryDataSource::addHistory(const std::optional<QString> &word,

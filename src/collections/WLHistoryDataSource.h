@@ -2,6 +2,7 @@
 
 #include "WLColor.h"
 #include "WLDataSourceProtocol.h"
+#include "WLSharedInstance.h"
 
 #include <QList>
 #include <QString>
@@ -21,18 +22,22 @@
 // object.
 //
 // Threading: main thread only.
-class WLHistoryDataSource final : public WLDataSourceProtocol
+class WLHistoryDataSource final : public WLDataSourceProtocol,
+                                  public WLSharedInstance<WLHistoryDataSource>
 {
 public:
     static constexpr qsizetype kMaxCount = 100;
 
+    struct Entry {
+        QString word;
+        QVariantList links;
+        QVariantList contentsIDs;
+    };
+
     // The first store made, until it is destroyed.
-    static WLHistoryDataSource *sharedHistory();
+    static WLHistoryDataSource *sharedHistory() { return sharedInstance(); }
 
     static std::unique_ptr<WLHistoryDataSource> init();
-    ~WLHistoryDataSource() override;
-    WLHistoryDataSource(const WLHistoryDataSource &) = delete;
-    WLHistoryDataSource &operator=(const WLHistoryDataSource &) = delete;
 
     // Replaces the list with the stored one, cut to kMaxCount; stored data of
     // the wrong shape is ignored as a whole.
@@ -63,12 +68,6 @@ public:
                                      const WLIndexPath &indexPath) override;
 
 private:
-    struct Entry {
-        QString word;
-        QVariantList links;
-        QVariantList contentsIDs;
-    };
-
     WLHistoryDataSource() = default;
 
     QList<Entry> mHistoryArray;

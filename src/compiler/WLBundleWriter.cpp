@@ -76,8 +76,8 @@ void describeIndex(QVariantMap &info, const QString &prefix, const QString &file
 WLBundleWriter::WLBundleWriter(const QString &sourceDir, const WLSourceManifest &manifest,
                                const QList<WLSourceEntry> &entries,
                                const WLDictionaryLayout &layout, const WLTextEncoder &encoder)
-    : m_sourceDir(sourceDir), m_manifest(manifest), m_entries(entries), m_layout(layout),
-      m_encoder(encoder)
+    : mSourceDir(sourceDir), mManifest(manifest), mEntries(entries), mLayout(layout),
+      mEncoder(encoder)
 {
 }
 
@@ -90,7 +90,7 @@ const QStringList &WLBundleWriter::reservedNames()
 
 QString WLBundleWriter::path(const QString &name) const
 {
-    return QDir(m_bundleDir).filePath(name);
+    return QDir(mBundleDir).filePath(name);
 }
 
 void WLBundleWriter::encodeTexts()
@@ -100,10 +100,10 @@ void WLBundleWriter::encodeTexts()
         char digits[12];
         text.append(digits, std::to_chars(digits, std::end(digits), number).ptr - digits);
     };
-    m_entryTexts.resize(m_entries.size());
-    for (qsizetype entry = 0; entry < m_entries.size(); ++entry) {
-        const WLSourceEntry &source = m_entries[entry];
-        EntryTexts &texts = m_entryTexts[entry];
+    mEntryTexts.resize(mEntries.size());
+    for (qsizetype entry = 0; entry < mEntries.size(); ++entry) {
+        const WLSourceEntry &source = mEntries[entry];
+        EntryTexts &texts = mEntryTexts[entry];
         texts.headword = source.headword.toUtf8();
         texts.looks = source.looks.join(QLatin1Char('\t')).toUtf8();
         for (int n = 0; n < source.fragments.size(); ++n) {
@@ -117,18 +117,18 @@ void WLBundleWriter::encodeTexts()
                 texts.contentsIDs.append('\t');
             }
             texts.links.append(link);
-            appendNumber(texts.contentsIDs, m_layout.contentsID(int(entry), n));
+            appendNumber(texts.contentsIDs, mLayout.contentsID(int(entry), n));
             texts.linkTexts.append(std::move(link));
         }
     }
-    m_lookTexts.resize(m_layout.looks.size());
-    for (qsizetype look = 0; look < m_layout.looks.size(); ++look)
-        m_lookTexts[look] = m_layout.looks[look].toUtf8();
+    mLookTexts.resize(mLayout.looks.size());
+    for (qsizetype look = 0; look < mLayout.looks.size(); ++look)
+        mLookTexts[look] = mLayout.looks[look].toUtf8();
 }
 
 bool WLBundleWriter::write(const QString &bundleDir, QString *errorMessage)
 {
-    m_bundleDir = bundleDir;
+    mBundleDir = bundleDir;
 
     // The database files share nothing. contents.db takes about as long as
     // the other four together, their texts included, or longer: it is
@@ -143,7 +143,7 @@ bool WLBundleWriter::write(const QString &bundleDir, QString *errorMessage)
     QString messages[fileCount];
     bool written[fileCount] = {};
     std::atomic_bool failed = false;
-    WLContentsBlobs blobs(m_entries, m_layout, m_manifest.entriesFile);
+    WLContentsBlobs blobs(mEntries, mLayout, mManifest.entriesFile);
     wlRunConcurrently(2, [&](int group) {
         if (group == 0) {
             written[0] = writeContents(blobs, &messages[0]);
@@ -160,10 +160,10 @@ bool WLBundleWriter::write(const QString &bundleDir, QString *errorMessage)
                 failed = true;
         }
         // Freed here, while the contents may still be written.
-        m_entryTexts.clear();
-        m_lookTexts.clear();
+        mEntryTexts.clear();
+        mLookTexts.clear();
         if (!failed)
-            blobs.help(m_encoder.charsetName());
+            blobs.help(mEncoder.charsetName());
     });
     for (int i = 0; i < fileCount; ++i) {
         if (!written[i]) {
@@ -184,13 +184,13 @@ bool WLBundleWriter::writeHeadwords(QString *errorMessage) const
         return false;
     {
         WLSqliteBatchInsert insert(db, "headword(id, look, word, links, contents_ids)", 5,
-                                   m_layout.headwords.size(), errorMessage);
+                                   mLayout.headwords.size(), errorMessage);
         if (!insert)
             return false;
-        for (qsizetype i = 0; i < m_layout.headwords.size(); ++i) {
-            const int entry = m_layout.headwords[i];
+        for (qsizetype i = 0; i < mLayout.headwords.size(); ++i) {
+            const int entry = mLayout.headwords[i];
             insert.bind(1, qint64(i) + 1);
-            const EntryTexts &texts = m_entryTexts[entry];
+            const EntryTexts &texts = mEntryTexts[entry];
             insert.bindUtf8(2, texts.looks);
             insert.bindUtf8(3, texts.headword);
             insert.bindUtf8(4, texts.links);
@@ -199,7 +199,7 @@ bool WLBundleWriter::writeHeadwords(QString *errorMessage) const
                 return false;
         }
     }
-    return writeLetterIndex(db, "headword_index", m_layout.sections, errorMessage) &&
+    return writeLetterIndex(db, "headword_index", mLayout.sections, errorMessage) &&
            db.finish(errorMessage);
 }
 
@@ -213,21 +213,21 @@ bool WLBundleWriter::writeLinks(QString *errorMessage) const
         return false;
     {
         WLSqliteBatchInsert insert(db, "link(id, word, link, contents_id)", 4,
-                                   m_layout.contents.size(), errorMessage);
+                                   mLayout.contents.size(), errorMessage);
         if (!insert)
             return false;
         // A fragment's link ID is its contents ID.
-        for (qsizetype i = 0; i < m_layout.contents.size(); ++i) {
-            const WLDictionaryLayout::Fragment &fragment = m_layout.contents[i];
+        for (qsizetype i = 0; i < mLayout.contents.size(); ++i) {
+            const WLDictionaryLayout::Fragment &fragment = mLayout.contents[i];
             insert.bind(1, qint64(i) + 1);
-            insert.bindUtf8(2, m_entryTexts[fragment.entry].headword);
-            insert.bindUtf8(3, m_entryTexts[fragment.entry].linkTexts[fragment.fragment]);
+            insert.bindUtf8(2, mEntryTexts[fragment.entry].headword);
+            insert.bindUtf8(3, mEntryTexts[fragment.entry].linkTexts[fragment.fragment]);
             insert.bind(4, qint64(i) + 1);
             if (!insert.run(errorMessage))
                 return false;
         }
     }
-    return writeLetterIndex(db, "link_index", m_layout.contentsIndex, errorMessage) &&
+    return writeLetterIndex(db, "link_index", mLayout.contentsIndex, errorMessage) &&
            db.finish(errorMessage);
 }
 
@@ -241,21 +241,21 @@ bool WLBundleWriter::writeSearch(QString *errorMessage) const
         return false;
     {
         WLSqliteBatchInsert insert(db, "search(id, look, word, link, contents_id)", 5,
-                                   m_layout.search.size(), errorMessage);
+                                   mLayout.search.size(), errorMessage);
         if (!insert)
             return false;
-        for (qsizetype i = 0; i < m_layout.search.size(); ++i) {
-            const WLDictionaryLayout::SearchRow &row = m_layout.search[i];
+        for (qsizetype i = 0; i < mLayout.search.size(); ++i) {
+            const WLDictionaryLayout::SearchRow &row = mLayout.search[i];
             insert.bind(1, qint64(i) + 1);
-            insert.bindUtf8(2, m_lookTexts[row.look]);
-            insert.bindUtf8(3, m_entryTexts[row.entry].headword);
-            insert.bindUtf8(4, m_entryTexts[row.entry].linkTexts[row.fragment]);
-            insert.bind(5, m_layout.contentsID(row.entry, row.fragment));
+            insert.bindUtf8(2, mLookTexts[row.look]);
+            insert.bindUtf8(3, mEntryTexts[row.entry].headword);
+            insert.bindUtf8(4, mEntryTexts[row.entry].linkTexts[row.fragment]);
+            insert.bind(5, mLayout.contentsID(row.entry, row.fragment));
             if (!insert.run(errorMessage))
                 return false;
         }
     }
-    return writeLetterIndex(db, "search_index", m_layout.searchIndex, errorMessage) &&
+    return writeLetterIndex(db, "search_index", mLayout.searchIndex, errorMessage) &&
            db.finish(errorMessage);
 }
 
@@ -269,14 +269,14 @@ bool WLBundleWriter::writeEqualSearch(QString *errorMessage) const
         return false;
     {
         WLSqliteBatchInsert insert(db, "equal_search(id, look, word, links, contents_ids)", 5,
-                                   m_layout.equal.size(), errorMessage);
+                                   mLayout.equal.size(), errorMessage);
         if (!insert)
             return false;
-        for (qsizetype i = 0; i < m_layout.equal.size(); ++i) {
-            const WLDictionaryLayout::EqualRow &row = m_layout.equal[i];
+        for (qsizetype i = 0; i < mLayout.equal.size(); ++i) {
+            const WLDictionaryLayout::EqualRow &row = mLayout.equal[i];
             insert.bind(1, qint64(i) + 1);
-            const EntryTexts &texts = m_entryTexts[row.entry];
-            insert.bindUtf8(2, m_lookTexts[row.look]);
+            const EntryTexts &texts = mEntryTexts[row.entry];
+            insert.bindUtf8(2, mLookTexts[row.look]);
             insert.bindUtf8(3, texts.headword);
             insert.bindUtf8(4, texts.links);
             insert.bindUtf8(5, texts.contentsIDs);
@@ -284,7 +284,7 @@ bool WLBundleWriter::writeEqualSearch(QString *errorMessage) const
                 return false;
         }
     }
-    return writeLetterIndex(db, "equal_search_index", m_layout.equalIndex, errorMessage) &&
+    return writeLetterIndex(db, "equal_search_index", mLayout.equalIndex, errorMessage) &&
            db.finish(errorMessage);
 }
 
@@ -301,15 +301,15 @@ bool WLBundleWriter::writeContents(WLContentsBlobs &blobs, QString *errorMessage
                               errorMessage);
         if (!insert)
             return false;
-        for (qsizetype i = 0; i < m_layout.contents.size(); ++i) {
-            const QByteArray *data = blobs.take(i, m_encoder, errorMessage);
+        for (qsizetype i = 0; i < mLayout.contents.size(); ++i) {
+            const QByteArray *data = blobs.take(i, mEncoder, errorMessage);
             if (!data)
                 return false;
             insert.bind(1, qint64(i) + 1);
             insert.bindBlob(2, *data);
             // The references were checked against the media tables.
-            const WLDictionaryLayout::Fragment &at = m_layout.contents[i];
-            const QStringList &media = m_entries[at.entry].fragments[at.fragment].media;
+            const WLDictionaryLayout::Fragment &at = mLayout.contents[i];
+            const QStringList &media = mEntries[at.entry].fragments[at.fragment].media;
             if (media.isEmpty())
                 insert.bindNull(3);
             else
@@ -318,16 +318,16 @@ bool WLBundleWriter::writeContents(WLContentsBlobs &blobs, QString *errorMessage
                 return false;
         }
     }
-    return writeLetterIndex(db, "contents_index", m_layout.contentsIndex, errorMessage) &&
+    return writeLetterIndex(db, "contents_index", mLayout.contentsIndex, errorMessage) &&
            db.finish(errorMessage);
 }
 
 bool WLBundleWriter::copyResources(QString *errorMessage)
 {
     QStringList files;
-    if (!m_manifest.icon.isEmpty())
-        files.append(m_manifest.icon);
-    for (const WLManifestValue &value : m_manifest.appearance) {
+    if (!mManifest.icon.isEmpty())
+        files.append(mManifest.icon);
+    for (const WLManifestValue &value : mManifest.appearance) {
         if (value.isFile && !files.contains(value.value))
             files.append(value.value);
     }
@@ -341,7 +341,7 @@ bool WLBundleWriter::copyResources(QString *errorMessage)
         }
         const QString target = path(name);
         if (!QDir().mkpath(QFileInfo(target).path()) ||
-            !QFile::copy(QDir(m_sourceDir).filePath(name), target)) {
+            !QFile::copy(QDir(mSourceDir).filePath(name), target)) {
             *errorMessage = QStringLiteral("cannot copy \"%1\" into the bundle").arg(name);
             return false;
         }
@@ -352,20 +352,20 @@ bool WLBundleWriter::copyResources(QString *errorMessage)
 bool WLBundleWriter::writeDescription(QString *errorMessage)
 {
     QVariantMap info;
-    info.insert(u"KXPropDatabaseTitle"_s, m_manifest.title);
-    if (!m_manifest.icon.isEmpty())
-        info.insert(u"KXPropDatabaseIconFileName"_s, m_manifest.icon);
-    info.insert(u"KXPropSettingsHidden"_s, m_manifest.settingsHidden);
-    for (const WLManifestValue &value : m_manifest.appearance)
+    info.insert(u"KXPropDatabaseTitle"_s, mManifest.title);
+    if (!mManifest.icon.isEmpty())
+        info.insert(u"KXPropDatabaseIconFileName"_s, mManifest.icon);
+    info.insert(u"KXPropSettingsHidden"_s, mManifest.settingsHidden);
+    for (const WLManifestValue &value : mManifest.appearance)
         info.insert(value.key, value.value);
 
-    info.insert(u"KXPropHTMLCharset"_s, m_encoder.charsetName());
-    info.insert(u"KXPropHTMLHeaderString"_s, m_manifest.header);
-    if (!m_manifest.largeHeader.isEmpty())
-        info.insert(u"KXPropHTMLHeaderString2"_s, m_manifest.largeHeader);
-    info.insert(u"KXPropHTMLFooterString"_s, m_manifest.footer);
-    if (!m_manifest.separator.isEmpty())
-        info.insert(u"KXPropHTMLSeparatorString"_s, m_manifest.separator);
+    info.insert(u"KXPropHTMLCharset"_s, mEncoder.charsetName());
+    info.insert(u"KXPropHTMLHeaderString"_s, mManifest.header);
+    if (!mManifest.largeHeader.isEmpty())
+        info.insert(u"KXPropHTMLHeaderString2"_s, mManifest.largeHeader);
+    info.insert(u"KXPropHTMLFooterString"_s, mManifest.footer);
+    if (!mManifest.separator.isEmpty())
+        info.insert(u"KXPropHTMLSeparatorString"_s, mManifest.separator);
 
     info.insert(u"KXPropHeadwordDatabaseFileName"_s, kHeadwordFile);
     info.insert(u"KXPropHeadwordTableName"_s, u"headword"_s);

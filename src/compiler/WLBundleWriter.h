@@ -40,12 +40,12 @@ private:
     // into several rows or tables.
     void encodeTexts();
 
-    const QString m_sourceDir;
-    const WLSourceManifest &m_manifest;
-    const QList<WLSourceEntry> &m_entries;
-    const WLDictionaryLayout &m_layout;
-    const WLTextEncoder &m_encoder;
-    QString m_bundleDir;
+    const QString mSourceDir;
+    const WLSourceManifest &mManifest;
+    const QList<WLSourceEntry> &mEntries;
+    const WLDictionaryLayout &mLayout;
+    const WLTextEncoder &mEncoder;
+    QString mBundleDir;
     // By source index of the entry.
     struct EntryTexts
     {
@@ -55,7 +55,7 @@ private:
         QByteArray links;       // linkTexts tab-joined
         QByteArray contentsIDs; // tab-joined
     };
-    QList<EntryTexts> m_entryTexts;
+    QList<EntryTexts> mEntryTexts;
     // By place in the layout's looks.
-    QList<QByteArray> m_lookTexts;
+    QList<QByteArray> mLookTexts;
 };

@@ -29,5 +29,5 @@ private:
     struct Handle;
     explicit WLCollator(std::unique_ptr<Handle> handle);
 
-    std::unique_ptr<Handle> m_handle;
+    std::unique_ptr<Handle> mHandle;
 };

@@ -7,8 +7,8 @@
 
 WLContentsBlobs::WLContentsBlobs(const QList<WLSourceEntry> &entries,
                                  const WLDictionaryLayout &layout, const QString &entriesFile)
-    : m_entries(entries), m_layout(layout), m_entriesFile(entriesFile),
-      m_chunks((layout.contents.size() + kChunkRows - 1) / kChunkRows)
+    : mEntries(entries), mLayout(layout), mEntriesFile(entriesFile),
+      mChunks((layout.contents.size() + kChunkRows - 1) / kChunkRows)
 {
 }
 
@@ -16,25 +16,25 @@ WLContentsBlobs::~WLContentsBlobs() = default;
 
 const WLCrossReferenceResolver &WLContentsBlobs::resolver()
 {
-    std::call_once(m_resolverBuilt, [this] { m_resolver.emplace(m_entries, m_layout); });
-    return *m_resolver;
+    std::call_once(mResolverBuilt, [this] { mResolver.emplace(mEntries, mLayout); });
+    return *mResolver;
 }
 
 std::optional<int> WLContentsBlobs::takeChunk()
 {
-    if (m_stopped || m_nextChunk == int(m_chunks.size()) ||
-        m_nextChunk >= m_writtenUpTo + kChunksAhead)
+    if (mStopped || mNextChunk == int(mChunks.size()) ||
+        mNextChunk >= mWrittenUpTo + kChunksAhead)
         return std::nullopt;
-    return m_nextChunk++;
+    return mNextChunk++;
 }
 
 void WLContentsBlobs::make(int chunk, const WLTextEncoder &encoder)
 {
     Chunk made;
-    const qsizetype end = std::min((chunk + 1) * kChunkRows, m_layout.contents.size());
+    const qsizetype end = std::min((chunk + 1) * kChunkRows, mLayout.contents.size());
     for (qsizetype row = chunk * kChunkRows; row < end; ++row) {
-        const WLDictionaryLayout::Fragment &at = m_layout.contents[row];
-        const WLSourceFragment &fragment = m_entries[at.entry].fragments[at.fragment];
+        const WLDictionaryLayout::Fragment &at = mLayout.contents[row];
+        const WLSourceFragment &fragment = mEntries[at.entry].fragments[at.fragment];
         QString problem;
         const std::optional<QString> html = resolver().resolve(fragment.html, &problem);
         std::optional<QByteArray> bytes;
@@ -42,42 +42,42 @@ void WLContentsBlobs::make(int chunk, const WLTextEncoder &encoder)
             bytes = encoder.encode(*html, &problem);
         if (!bytes) {
             made.problemRow = row;
-            made.problem = wlSourceMessage(m_entriesFile, fragment.line,
+            made.problem = wlSourceMessage(mEntriesFile, fragment.line,
                                            QStringLiteral("\"%1\", fragment %2: %3")
-                                               .arg(m_entries[at.entry].headword)
+                                               .arg(mEntries[at.entry].headword)
                                                .arg(at.fragment + 1)
                                                .arg(problem));
             break;
         }
-        made.blobs.append(m_cipher.encipher(std::move(*bytes)));
+        made.blobs.append(mCipher.encipher(std::move(*bytes)));
     }
     made.ready = true;
-    const std::lock_guard lock(m_mutex);
-    m_chunks[chunk] = std::move(made);
-    m_changed.notify_all();
+    const std::lock_guard lock(mMutex);
+    mChunks[chunk] = std::move(made);
+    mChanged.notify_all();
 }
 
 const QByteArray *WLContentsBlobs::take(qsizetype row, const WLTextEncoder &encoder,
                                         QString *errorMessage)
 {
     const int chunk = int(row / kChunkRows);
-    std::unique_lock lock(m_mutex);
-    if (chunk != m_writtenUpTo) {
-        m_chunks[m_writtenUpTo] = Chunk();
-        m_writtenUpTo = chunk;
-        m_changed.notify_all();
+    std::unique_lock lock(mMutex);
+    if (chunk != mWrittenUpTo) {
+        mChunks[mWrittenUpTo] = Chunk();
+        mWrittenUpTo = chunk;
+        mChanged.notify_all();
     }
     // Rather than wait for a helper, make the chunks nobody has taken.
-    while (!m_chunks[chunk].ready) {
+    while (!mChunks[chunk].ready) {
         if (const std::optional<int> next = takeChunk()) {
             lock.unlock();
             make(*next, encoder);
             lock.lock();
         } else {
-            m_changed.wait(lock);
+            mChanged.wait(lock);
         }
     }
-    const Chunk &ready = m_chunks[chunk];
+    const Chunk &ready = mChunks[chunk];
     if (row == ready.problemRow) {
         *errorMessage = ready.problem;
         return nullptr;
@@ -87,9 +87,9 @@ const QByteArray *WLContentsBlobs::take(qsizetype row, const WLTextEncoder &enco
 
 void WLContentsBlobs::stop()
 {
-    const std::lock_guard lock(m_mutex);
-    m_stopped = true;
-    m_changed.notify_all();
+    const std::lock_guard lock(mMutex);
+    mStopped = true;
+    mChanged.notify_all();
 }
 
 void WLContentsBlobs::help(const QString &charset)
@@ -98,16 +98,16 @@ void WLContentsBlobs::help(const QString &charset)
     const std::optional<WLTextEncoder> encoder = WLTextEncoder::forCharset(charset, &unused);
     if (!encoder)
         return;
-    std::unique_lock lock(m_mutex);
+    std::unique_lock lock(mMutex);
     for (;;) {
         if (const std::optional<int> next = takeChunk()) {
             lock.unlock();
             make(*next, *encoder);
             lock.lock();
-        } else if (m_stopped || m_nextChunk == int(m_chunks.size())) {
+        } else if (mStopped || mNextChunk == int(mChunks.size())) {
             return;
         } else {
-            m_changed.wait(lock);
+            mChanged.wait(lock);
         }
     }
 }

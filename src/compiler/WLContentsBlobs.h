@@ -56,23 +56,23 @@ private:
     static constexpr int kChunksAhead = 8;
 
     // Takes the next chunk nobody has taken, if the writer is not too far
-    // behind; called with m_mutex locked.
+    // behind; called with mMutex locked.
     std::optional<int> takeChunk();
     void make(int chunk, const WLTextEncoder &encoder);
     const WLCrossReferenceResolver &resolver();
 
-    const QList<WLSourceEntry> &m_entries;
-    const WLDictionaryLayout &m_layout;
-    const QString m_entriesFile;
-    const WLFragmentCipher m_cipher;
+    const QList<WLSourceEntry> &mEntries;
+    const WLDictionaryLayout &mLayout;
+    const QString mEntriesFile;
+    const WLFragmentCipher mCipher;
     // Built by whichever thread needs it first.
-    std::once_flag m_resolverBuilt;
-    std::optional<WLCrossReferenceResolver> m_resolver;
+    std::once_flag mResolverBuilt;
+    std::optional<WLCrossReferenceResolver> mResolver;
 
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::vector<Chunk> m_chunks;
-    int m_nextChunk = 0;   // the first one nobody has taken
-    int m_writtenUpTo = 0; // the writer is at this chunk; those before it are freed
-    bool m_stopped = false;
+    std::mutex mMutex;
+    std::condition_variable mChanged;
+    std::vector<Chunk> mChunks;
+    int mNextChunk = 0;   // the first one nobody has taken
+    int mWrittenUpTo = 0; // the writer is at this chunk; those before it are freed
+    bool mStopped = false;
 };

@@ -27,14 +27,14 @@ WLCrossReferenceResolver::WLCrossReferenceResolver(const QList<WLSourceEntry> &e
     qsizetype total = 0;
     for (const WLSourceEntry &entry : entries)
         total += entry.headword.size();
-    m_headwords.reserve(total);
+    mHeadwords.reserve(total);
     for (const WLSourceEntry &entry : entries)
-        m_headwords.append(entry.headword);
-    m_targets.reserve(entries.size());
+        mHeadwords.append(entry.headword);
+    mTargets.reserve(entries.size());
     qsizetype at = 0;
     for (qsizetype i = 0; i < entries.size(); ++i) {
         const qsizetype size = entries[i].headword.size();
-        m_targets.emplace(QStringView(m_headwords).mid(at, size),
+        mTargets.emplace(QStringView(mHeadwords).mid(at, size),
                           Target{layout.contentsID(int(i), 0), int(entries[i].fragments.size())});
         at += size;
     }
@@ -44,8 +44,8 @@ int WLCrossReferenceResolver::linkID(const QString &target) const
 {
     // A headword itself wins, so "C#" stays reachable even though it looks
     // like a link text.
-    const auto whole = m_targets.find(target);
-    if (whole != m_targets.end())
+    const auto whole = mTargets.find(target);
+    if (whole != mTargets.end())
         return whole->second.firstLinkID;
     const qsizetype hash = target.lastIndexOf(QLatin1Char('#'));
     if (hash <= 0)
@@ -58,8 +58,8 @@ int WLCrossReferenceResolver::linkID(const QString &target) const
             return 0;
     }
     const int n = number.toInt();
-    const auto entry = m_targets.find(QStringView(target).left(hash));
-    if (entry == m_targets.end() || n < 1 || n > entry->second.fragmentCount)
+    const auto entry = mTargets.find(QStringView(target).left(hash));
+    if (entry == mTargets.end() || n < 1 || n > entry->second.fragmentCount)
         return 0;
     return entry->second.firstLinkID + n - 1;
 }

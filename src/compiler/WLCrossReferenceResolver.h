@@ -40,9 +40,9 @@ private:
 
     // Looked up once per reference: std::unordered_map finds a key about
     // twice as fast as QHash does in a table this size. The keys view
-    // m_headwords, every headword one after the other; the nodes come from
+    // mHeadwords, every headword one after the other; the nodes come from
     // one pool, made and freed in bulk.
-    QString m_headwords;
-    std::pmr::monotonic_buffer_resource m_pool;
-    std::pmr::unordered_map<QStringView, Target> m_targets{&m_pool};
+    QString mHeadwords;
+    std::pmr::monotonic_buffer_resource mPool;
+    std::pmr::unordered_map<QStringView, Target> mTargets{&mPool};
 };

@@ -20,18 +20,18 @@ namespace {
 class ScratchDirectory
 {
 public:
-    explicit ScratchDirectory(QString path) : m_path(std::move(path)) {}
+    explicit ScratchDirectory(QString path) : mPath(std::move(path)) {}
     ScratchDirectory(const ScratchDirectory &) = delete;
     ScratchDirectory &operator=(const ScratchDirectory &) = delete;
     ~ScratchDirectory()
     {
-        if (!m_path.isEmpty())
-            QDir(m_path).removeRecursively();
+        if (!mPath.isEmpty())
+            QDir(mPath).removeRecursively();
     }
-    void release() { m_path.clear(); }
+    void release() { mPath.clear(); }
 
 private:
-    QString m_path;
+    QString mPath;
 };
 
 // A fresh, empty sibling of target, made with the usual permissions (a

@@ -5,11 +5,11 @@
 
 #include <QtEndian>
 
-WLFragmentCipher::WLFragmentCipher() : m_context(std::make_unique<BLOWFISH_CTX>())
+WLFragmentCipher::WLFragmentCipher() : mContext(std::make_unique<BLOWFISH_CTX>())
 {
     unsigned char key[16];
     WLCipherKeyBytes(key);
-    Blowfish_initialize(m_context.get(), key, int(sizeof key));
+    Blowfish_initialize(mContext.get(), key, int(sizeof key));
 }
 
 WLFragmentCipher::~WLFragmentCipher() = default;
@@ -22,7 +22,7 @@ QByteArray WLFragmentCipher::encipher(QByteArray data) const
     for (qsizetype at = 0; at < padded; at += 8) {
         uint32_t left = qFromLittleEndian<uint32_t>(bytes + at);
         uint32_t right = qFromLittleEndian<uint32_t>(bytes + at + 4);
-        Blowfish_encipher(m_context.get(), &left, &right);
+        Blowfish_encipher(mContext.get(), &left, &right);
         qToLittleEndian(left, bytes + at);
         qToLittleEndian(right, bytes + at + 4);
     }

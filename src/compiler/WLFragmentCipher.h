@@ -22,5 +22,5 @@ public:
     QByteArray encipher(QByteArray plain) const;
 
 private:
-    std::unique_ptr<BLOWFISH_CTX> m_context;
+    std::unique_ptr<BLOWFISH_CTX> mContext;
 };

@@ -75,7 +75,7 @@ class Parser
 {
 public:
     Parser(QString sourceDir, QByteArray text)
-        : m_dir(std::move(sourceDir)), m_text(std::move(text))
+        : mDir(std::move(sourceDir)), mText(std::move(text))
     {
     }
 
@@ -87,12 +87,12 @@ private:
     int lineOfKey(const QString &path) const
     {
         const QString key = path.section(QLatin1Char('.'), -1);
-        const qsizetype at = m_text.indexOf(QByteArray('"' + key.toUtf8() + '"'));
-        return at < 0 ? 0 : lineOfOffset(m_text, at);
+        const qsizetype at = mText.indexOf(QByteArray('"' + key.toUtf8() + '"'));
+        return at < 0 ? 0 : lineOfOffset(mText, at);
     }
     bool fail(const QString &key, const QString &text)
     {
-        m_error = wlSourceMessage(kManifest, key.isEmpty() ? 0 : lineOfKey(key), text);
+        mError = wlSourceMessage(kManifest, key.isEmpty() ? 0 : lineOfKey(key), text);
         return false;
     }
 
@@ -104,10 +104,10 @@ private:
                              const QList<AppearanceKey> &keys, const QStringList &groupNames,
                              WLSourceManifest *manifest);
 
-    QString m_dir;
-    QByteArray m_text;
-    QString m_error;
-    std::optional<WLTextEncoder> m_encoder;
+    QString mDir;
+    QByteArray mText;
+    QString mError;
+    std::optional<WLTextEncoder> mEncoder;
 };
 
 bool Parser::readString(const QJsonObject &object, const QString &key, bool required, QString *out)
@@ -130,7 +130,7 @@ bool Parser::readPageText(const QJsonObject &object, const QString &key, bool re
     if (!readString(object, key, required, out))
         return false;
     QString problem;
-    if (!out->isEmpty() && !m_encoder->encode(*out, &problem))
+    if (!out->isEmpty() && !mEncoder->encode(*out, &problem))
         return fail(key, QStringLiteral("\"%1\": %2").arg(key, problem));
     return true;
 }
@@ -144,7 +144,7 @@ bool Parser::readFileName(const QString &key, const QJsonValue &value, QString *
         return fail(key, QStringLiteral("\"%1\": \"%2\" must be a relative path inside the source "
                                         "folder")
                              .arg(key, name));
-    if (!QFileInfo(QDir(m_dir).filePath(name)).isFile())
+    if (!QFileInfo(QDir(mDir).filePath(name)).isFile())
         return fail(key, QStringLiteral("\"%1\": no file \"%2\"").arg(key, name));
     *out = name;
     return true;
@@ -197,10 +197,10 @@ bool Parser::parse(WLSourceManifest *manifest, QString *errorMessage)
 {
     const bool ok = [&] {
         QJsonParseError parseError;
-        const QJsonDocument document = QJsonDocument::fromJson(m_text, &parseError);
+        const QJsonDocument document = QJsonDocument::fromJson(mText, &parseError);
         if (parseError.error != QJsonParseError::NoError) {
-            m_error =
-                wlSourceMessage(kManifest, lineOfOffset(m_text, parseError.offset),
+            mError =
+                wlSourceMessage(kManifest, lineOfOffset(mText, parseError.offset),
                                 QStringLiteral("malformed JSON: %1").arg(parseError.errorString()));
             return false;
         }
@@ -226,8 +226,8 @@ bool Parser::parse(WLSourceManifest *manifest, QString *errorMessage)
         if (!readString(root, u"charset"_s, true, &manifest->charset))
             return false;
         QString problem;
-        m_encoder = WLTextEncoder::forCharset(manifest->charset, &problem);
-        if (!m_encoder)
+        mEncoder = WLTextEncoder::forCharset(manifest->charset, &problem);
+        if (!mEncoder)
             return fail(u"charset"_s, problem);
         if (!readString(root, u"language"_s, false, &manifest->language))
             return false;
@@ -284,7 +284,7 @@ bool Parser::parse(WLSourceManifest *manifest, QString *errorMessage)
         return true;
     }();
     if (!ok && errorMessage)
-        *errorMessage = m_error;
+        *errorMessage = mError;
     return ok;
 }
 

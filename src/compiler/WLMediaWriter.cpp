@@ -91,9 +91,9 @@ bool WLMediaWriter::isPlainFileName(const QString &name)
 bool WLMediaWriter::read(const QString &sourceDir, const QString &entriesFile,
                          const QList<WLSourceEntry> &entries, QString *errorMessage)
 {
-    m_sourceDir = sourceDir;
-    m_tables.clear();
-    m_preloads.clear();
+    mSourceDir = sourceDir;
+    mTables.clear();
+    mPreloads.clear();
     QFile file(QDir(sourceDir).filePath(kManifest));
     if (!file.open(QIODevice::ReadOnly)) {
         *errorMessage = manifestError(QStringLiteral("cannot read: %1").arg(file.errorString()));
@@ -144,7 +144,7 @@ bool WLMediaWriter::readTables(const QJsonValue &media, QString *errorMessage)
                     .arg(table.name));
             return false;
         }
-        const bool taken = std::any_of(m_tables.cbegin(), m_tables.cend(), [&](const Table &t) {
+        const bool taken = std::any_of(mTables.cbegin(), mTables.cend(), [&](const Table &t) {
             return t.name == table.name;
         });
         if (taken) {
@@ -152,7 +152,7 @@ bool WLMediaWriter::readTables(const QJsonValue &media, QString *errorMessage)
                 QStringLiteral("media table \"%1\" is named twice").arg(table.name));
             return false;
         }
-        const QFileInfo folder(QDir(m_sourceDir).filePath(table.folder));
+        const QFileInfo folder(QDir(mSourceDir).filePath(table.folder));
         if (!WLManifestReader::isSafeRelativePath(table.folder) || !folder.isDir()) {
             *errorMessage = manifestError(
                 QStringLiteral("media table \"%1\": \"%2\" is not a folder of the source")
@@ -178,7 +178,7 @@ bool WLMediaWriter::readTables(const QJsonValue &media, QString *errorMessage)
         }
         // Code-unit order, the same on every machine.
         std::sort(table.files.begin(), table.files.end());
-        m_tables.append(table);
+        mTables.append(table);
     }
     return true;
 }
@@ -200,7 +200,7 @@ bool WLMediaWriter::readPreloads(const QJsonValue &preload, QString *errorMessag
                             object.value(u"destination"_s).toString()};
         if (!WLManifestReader::isSafeRelativePath(entry.file)
             || WLBundleWriter::reservedNames().contains(entry.file.section(u'/', 0, 0))
-            || !QFileInfo(QDir(m_sourceDir).filePath(entry.file)).isFile()) {
+            || !QFileInfo(QDir(mSourceDir).filePath(entry.file)).isFile()) {
             *errorMessage = manifestError(
                 QStringLiteral("preload \"%1\": not a file of the source the bundle may hold")
                     .arg(entry.file));
@@ -216,7 +216,7 @@ bool WLMediaWriter::readPreloads(const QJsonValue &preload, QString *errorMessag
             return false;
         }
         destinations.append(entry.destination);
-        m_preloads.append(entry);
+        mPreloads.append(entry);
     }
     return true;
 }
@@ -227,9 +227,9 @@ QString WLMediaWriter::checkReference(const QString &reference) const
     const QStringList parts = reference.split(u'/');
     if (parts.size() != 2 && parts.size() != 3)
         return u"must be \"table/file\" or \"table/file/ID\""_s;
-    const auto table = std::find_if(m_tables.cbegin(), m_tables.cend(),
+    const auto table = std::find_if(mTables.cbegin(), mTables.cend(),
                                     [&](const Table &t) { return t.name == parts[0]; });
-    if (table == m_tables.cend())
+    if (table == mTables.cend())
         return u"no media table \"%1\""_s.arg(parts[0]);
     if (!isPlainFileName(parts[1]))
         return u"\"%1\" is not a plain file name"_s.arg(parts[1]);
@@ -253,12 +253,12 @@ bool WLMediaWriter::write(const QString &bundleDir, QString *errorMessage) const
 
 bool WLMediaWriter::writeTables(const QString &bundleDir, QString *errorMessage) const
 {
-    if (m_tables.isEmpty())
+    if (mTables.isEmpty())
         return true;
     WLSqliteWriter db;
     if (!db.create(QDir(bundleDir).filePath(kMediaFile), errorMessage))
         return false;
-    for (const Table &table : m_tables) {
+    for (const Table &table : mTables) {
         // The name is a checked identifier.
         const QByteArray name = table.name.toLatin1();
         const QByteArray create = "CREATE TABLE " + name
@@ -269,7 +269,7 @@ bool WLMediaWriter::writeTables(const QString &bundleDir, QString *errorMessage)
         WLSqliteInsert insert(db, sql.constData(), errorMessage);
         if (!insert)
             return false;
-        const QDir folder(QDir(m_sourceDir).filePath(table.folder));
+        const QDir folder(QDir(mSourceDir).filePath(table.folder));
         for (qsizetype i = 0; i < table.files.size(); ++i) {
             const QString &fileName = table.files[i];
             const std::optional<QByteArray> data = readMediaFile(
@@ -288,13 +288,13 @@ bool WLMediaWriter::writeTables(const QString &bundleDir, QString *errorMessage)
 
 bool WLMediaWriter::copyPreloads(const QString &bundleDir, QString *errorMessage) const
 {
-    for (const Preload &preload : m_preloads) {
+    for (const Preload &preload : mPreloads) {
         const QString target = QDir(bundleDir).filePath(preload.file);
         // The same file may be in the bundle already, as its icon or image.
         if (QFileInfo::exists(target))
             continue;
         if (!QDir().mkpath(QFileInfo(target).path())
-            || !QFile::copy(QDir(m_sourceDir).filePath(preload.file), target)) {
+            || !QFile::copy(QDir(mSourceDir).filePath(preload.file), target)) {
             *errorMessage = QStringLiteral("cannot copy \"%1\" into the bundle").arg(preload.file);
             return false;
         }
@@ -304,7 +304,7 @@ bool WLMediaWriter::copyPreloads(const QString &bundleDir, QString *errorMessage
 
 bool WLMediaWriter::describe(const QString &bundleDir, QString *errorMessage) const
 {
-    if (m_tables.isEmpty() && m_preloads.isEmpty())
+    if (mTables.isEmpty() && mPreloads.isEmpty())
         return true;
     const QString path = QDir(bundleDir).filePath(kDescription);
     QVariantMap info = WLPropertyList::readFile(path).toMap();
@@ -312,9 +312,9 @@ bool WLMediaWriter::describe(const QString &bundleDir, QString *errorMessage) co
         *errorMessage = QStringLiteral("%1: cannot read it back").arg(kDescription);
         return false;
     }
-    if (!m_tables.isEmpty()) {
+    if (!mTables.isEmpty()) {
         QVariantList tables;
-        for (const Table &table : m_tables) {
+        for (const Table &table : mTables) {
             tables.append(QVariantMap{{u"KXPropAdditionsDatabaseFileName"_s, kMediaFile},
                                       {u"KXPropAdditionsTableName"_s, table.name},
                                       {u"KXPropAdditionsIDColumn"_s, u"id"_s},
@@ -324,9 +324,9 @@ bool WLMediaWriter::describe(const QString &bundleDir, QString *errorMessage) co
         info.insert(u"KXPropAdditionsDatabaseSupport"_s, true);
         info.insert(u"KXPropAdditionsTableArray"_s, tables);
     }
-    if (!m_preloads.isEmpty()) {
+    if (!mPreloads.isEmpty()) {
         QVariantList preloads;
-        for (const Preload &preload : m_preloads) {
+        for (const Preload &preload : mPreloads) {
             preloads.append(QVariantMap{{u"KXPropHTMLPreloadFileName"_s, preload.file},
                                         {u"KXPropHTMLPreloadDestination"_s, preload.destination}});
         }

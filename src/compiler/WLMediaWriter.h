@@ -50,7 +50,7 @@ private:
     bool copyPreloads(const QString &bundleDir, QString *errorMessage) const;
     bool describe(const QString &bundleDir, QString *errorMessage) const;
 
-    QString m_sourceDir;
-    QList<Table> m_tables;
-    QList<Preload> m_preloads;
+    QString mSourceDir;
+    QList<Table> mTables;
+    QList<Preload> mPreloads;
 };

@@ -23,25 +23,25 @@ QByteArray batchSql(const char *table, int columnCount, int rows)
 
 WLSqliteBatchInsert::WLSqliteBatchInsert(WLSqliteWriter &writer, const char *table, int columnCount,
                                          qsizetype rowCount, QString *errorMessage)
-    : m_writer(writer), m_columnCount(columnCount), m_rowCount(rowCount),
-      m_lastBatch(rowCount / kBatchRows * kBatchRows)
+    : mWriter(writer), mColumnCount(columnCount), mRowCount(rowCount),
+      mLastBatch(rowCount / kBatchRows * kBatchRows)
 {
     const auto prepare = [&](int rows, sqlite3_stmt **stmt) {
         const QByteArray sql = batchSql(table, columnCount, rows);
         return rows == 0 || sqlite3_prepare_v2(writer.handle(), sql.constData(), int(sql.size()),
                                                stmt, nullptr) == SQLITE_OK;
     };
-    m_prepared = prepare(m_lastBatch > 0 ? kBatchRows : 0, &m_full) &&
-                 prepare(int(rowCount - m_lastBatch), &m_rest);
-    if (!m_prepared)
+    mPrepared = prepare(mLastBatch > 0 ? kBatchRows : 0, &mFull) &&
+                 prepare(int(rowCount - mLastBatch), &mRest);
+    if (!mPrepared)
         *errorMessage = writer.error(QStringLiteral("cannot prepare"));
 }
 
 WLSqliteBatchInsert::~WLSqliteBatchInsert()
 {
-    Q_ASSERT(!m_prepared || m_row == m_rowCount);
-    sqlite3_finalize(m_full);
-    sqlite3_finalize(m_rest);
+    Q_ASSERT(!mPrepared || mRow == mRowCount);
+    sqlite3_finalize(mFull);
+    sqlite3_finalize(mRest);
 }
 
 void WLSqliteBatchInsert::bind(int column, qint64 value)
@@ -57,15 +57,15 @@ void WLSqliteBatchInsert::bindUtf8(int column, const QByteArray &utf8)
 
 bool WLSqliteBatchInsert::run(QString *errorMessage)
 {
-    Q_ASSERT(m_row < m_rowCount);
+    Q_ASSERT(mRow < mRowCount);
     sqlite3_stmt *const stmt = statement();
-    ++m_row;
-    if (m_row % kBatchRows != 0 && m_row != m_rowCount)
+    ++mRow;
+    if (mRow % kBatchRows != 0 && mRow != mRowCount)
         return true;
     const int rc = sqlite3_step(stmt);
     sqlite3_reset(stmt);
     if (rc != SQLITE_DONE) {
-        *errorMessage = m_writer.error(QStringLiteral("cannot insert"));
+        *errorMessage = mWriter.error(QStringLiteral("cannot insert"));
         return false;
     }
     return true;

@@ -21,7 +21,7 @@ public:
     WLSqliteBatchInsert &operator=(const WLSqliteBatchInsert &) = delete;
     ~WLSqliteBatchInsert();
 
-    explicit operator bool() const { return m_prepared; }
+    explicit operator bool() const { return mPrepared; }
 
     // Columns of the row being made, counted from 1.
     void bind(int column, qint64 value);
@@ -36,15 +36,15 @@ private:
 
     // The statement the row being made goes into: full batches, then one
     // for the rows left over.
-    sqlite3_stmt *statement() const { return m_row < m_lastBatch ? m_full : m_rest; }
-    int parameter(int column) const { return int(m_row % kBatchRows) * m_columnCount + column; }
+    sqlite3_stmt *statement() const { return mRow < mLastBatch ? mFull : mRest; }
+    int parameter(int column) const { return int(mRow % kBatchRows) * mColumnCount + column; }
 
-    WLSqliteWriter &m_writer;
-    const int m_columnCount;
-    const qsizetype m_rowCount;
-    const qsizetype m_lastBatch; // the first row left over
-    qsizetype m_row = 0;
-    sqlite3_stmt *m_full = nullptr;
-    sqlite3_stmt *m_rest = nullptr;
-    bool m_prepared = false;
+    WLSqliteWriter &mWriter;
+    const int mColumnCount;
+    const qsizetype mRowCount;
+    const qsizetype mLastBatch; // the first row left over
+    qsizetype mRow = 0;
+    sqlite3_stmt *mFull = nullptr;
+    sqlite3_stmt *mRest = nullptr;
+    bool mPrepared = false;
 };

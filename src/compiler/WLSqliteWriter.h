@@ -23,12 +23,12 @@ public:
     // Commits and closes.
     bool finish(QString *errorMessage);
 
-    sqlite3 *handle() const { return m_db; }
+    sqlite3 *handle() const { return mDb; }
     QString error(const QString &what) const;
 
 private:
-    sqlite3 *m_db = nullptr;
-    QString m_path;
+    sqlite3 *mDb = nullptr;
+    QString mPath;
 };
 
 // One prepared INSERT, bound and run once per row.
@@ -40,7 +40,7 @@ public:
     WLSqliteInsert &operator=(const WLSqliteInsert &) = delete;
     ~WLSqliteInsert();
 
-    explicit operator bool() const { return m_stmt != nullptr; }
+    explicit operator bool() const { return mStmt != nullptr; }
 
     // SQLite counts bound parameters from 1.
     void bind(int index, qint64 value);
@@ -56,6 +56,6 @@ public:
     bool run(QString *errorMessage);
 
 private:
-    WLSqliteWriter &m_writer;
-    sqlite3_stmt *m_stmt = nullptr;
+    WLSqliteWriter &mWriter;
+    sqlite3_stmt *mStmt = nullptr;
 };

@@ -26,19 +26,19 @@ std::optional<QByteArray> WLTextEncoder::encode(const QString &text, QString *pr
         *problem = QStringLiteral("contains %1").arg(wlDescribeCharacter(0));
         return std::nullopt;
     }
-    std::optional<QByteArray> bytes = m_charset.encode(text);
+    std::optional<QByteArray> bytes = mCharset.encode(text);
     if (bytes)
         return bytes;
     // Only on failure: find the first character at fault.
     const QList<uint> codePoints = text.toUcs4();
     for (const uint codePoint : codePoints) {
         const char32_t c = codePoint;
-        if (!m_charset.encode(QString::fromUcs4(&c, 1))) {
+        if (!mCharset.encode(QString::fromUcs4(&c, 1))) {
             *problem = QStringLiteral("character %1 cannot be written in %2")
-                           .arg(wlDescribeCharacter(c), m_charset.name());
+                           .arg(wlDescribeCharacter(c), mCharset.name());
             return std::nullopt;
         }
     }
-    *problem = QStringLiteral("text cannot be written in %1").arg(m_charset.name());
+    *problem = QStringLiteral("text cannot be written in %1").arg(mCharset.name());
     return std::nullopt;
 }

@@ -18,14 +18,14 @@ public:
     // trailing zero bytes, so UTF-16 and its like cannot work.
     static std::optional<WLTextEncoder> forCharset(const QString &name, QString *problem);
 
-    QString charsetName() const { return m_charset.name(); }
+    QString charsetName() const { return mCharset.name(); }
 
     // Nothing and the reason when a character has no encoding in the
     // charset, or is U+0000 (which the stored form cannot keep).
     std::optional<QByteArray> encode(const QString &text, QString *problem) const;
 
 private:
-    explicit WLTextEncoder(WLCharset charset) : m_charset(std::move(charset)) {}
+    explicit WLTextEncoder(WLCharset charset) : mCharset(std::move(charset)) {}
 
-    WLCharset m_charset;
+    WLCharset mCharset;
 };

@@ -68,12 +68,12 @@ WLDictdDataFile::~WLDictdDataFile() = default;
 
 bool WLDictdDataFile::map(QFile &file, QString *error)
 {
-    m_size = quint64(file.size());
-    if (m_size == 0)
+    mSize = quint64(file.size());
+    if (mSize == 0)
         return true;
-    m_mapped = file.map(0, file.size());
-    if (!m_mapped) {
-        *error = u"%1: %2"_s.arg(m_path, file.errorString());
+    mMapped = file.map(0, file.size());
+    if (!mMapped) {
+        *error = u"%1: %2"_s.arg(mPath, file.errorString());
         return false;
     }
     return true;
@@ -82,7 +82,7 @@ bool WLDictdDataFile::map(QFile &file, QString *error)
 std::unique_ptr<WLDictdDataFile> WLDictdDataFile::open(const QString &path, QString *error)
 {
     std::unique_ptr<WLDictdDataFile> data(new WLDictdDataFile);
-    data->m_path = path;
+    data->mPath = path;
     auto file = std::make_unique<QFile>(path);
     if (!file->open(QIODevice::ReadOnly)) {
         *error = u"%1: %2"_s.arg(path, file->errorString());
@@ -90,8 +90,8 @@ std::unique_ptr<WLDictdDataFile> WLDictdDataFile::open(const QString &path, QStr
     }
     const QByteArray magic = file->peek(2);
     if (magic != QByteArrayLiteral("\x1f\x8b")) {
-        data->m_file = std::move(file);
-        if (!data->map(*data->m_file, error))
+        data->mFile = std::move(file);
+        if (!data->map(*data->mFile, error))
             return nullptr;
         return data;
     }
@@ -108,8 +108,8 @@ std::unique_ptr<WLDictdDataFile> WLDictdDataFile::open(const QString &path, QStr
         *error = u"%1: %2"_s.arg(path, why.isEmpty() ? inflated->errorString() : why);
         return nullptr;
     }
-    data->m_file = std::move(inflated);
-    if (!data->map(*data->m_file, error))
+    data->mFile = std::move(inflated);
+    if (!data->map(*data->mFile, error))
         return nullptr;
     return data;
 }
@@ -117,11 +117,11 @@ std::unique_ptr<WLDictdDataFile> WLDictdDataFile::open(const QString &path, QStr
 std::optional<QByteArray> WLDictdDataFile::read(quint64 offset, quint64 length,
                                                 QString *error) const
 {
-    if (offset > m_size || length > m_size - offset) {
-        *error = u"%1: definition past the end of the data"_s.arg(m_path);
+    if (offset > mSize || length > mSize - offset) {
+        *error = u"%1: definition past the end of the data"_s.arg(mPath);
         return std::nullopt;
     }
     if (length == 0)
         return QByteArray();
-    return QByteArray(reinterpret_cast<const char *>(m_mapped) + offset, qsizetype(length));
+    return QByteArray(reinterpret_cast<const char *>(mMapped) + offset, qsizetype(length));
 }

@@ -26,7 +26,7 @@ public:
     WLDictdDataFile(const WLDictdDataFile &) = delete;
     WLDictdDataFile &operator=(const WLDictdDataFile &) = delete;
 
-    quint64 size() const { return m_size; }
+    quint64 size() const { return mSize; }
     // Nothing, with the reason in error, for a range past the end.
     std::optional<QByteArray> read(quint64 offset, quint64 length, QString *error) const;
 
@@ -34,8 +34,8 @@ private:
     WLDictdDataFile();
     bool map(QFile &file, QString *error);
 
-    QString m_path;
-    std::unique_ptr<QFile> m_file;
-    const uchar *m_mapped = nullptr;
-    quint64 m_size = 0;
+    QString mPath;
+    std::unique_ptr<QFile> mFile;
+    const uchar *mMapped = nullptr;
+    quint64 mSize = 0;
 };

@@ -61,65 +61,65 @@ class Renderer
 {
 public:
     Renderer(QStringView headword, const WLDictdHtml::Resolver *resolve)
-        : m_headword(headword), m_resolve(resolve)
+        : mHeadword(headword), mResolve(resolve)
     {
     }
 
     WLDictdHtml::Result run(QStringView text)
     {
-        m_lines = splitLines(text);
-        if (m_lines.isEmpty()) {
-            if (!m_headword.isEmpty()) {
-                m_out += u"<p><b>"_s;
-                WLDictdHtml::appendEscaped(m_out, m_headword);
-                m_out += u"</b></p>"_s;
+        mLines = splitLines(text);
+        if (mLines.isEmpty()) {
+            if (!mHeadword.isEmpty()) {
+                mOut += u"<p><b>"_s;
+                WLDictdHtml::appendEscaped(mOut, mHeadword);
+                mOut += u"</b></p>"_s;
             }
-            return {m_out, 0, 0};
+            return {mOut, 0, 0};
         }
         // Indentation is kept relative to the least indented line.
         qsizetype minIndent = -1;
-        for (const Line &line : std::as_const(m_lines)) {
+        for (const Line &line : std::as_const(mLines)) {
             if (!line.text.isEmpty())
                 minIndent = minIndent < 0 ? line.indent : std::min(minIndent, line.indent);
         }
-        m_minIndent = std::max<qsizetype>(minIndent, 0);
+        mMinIndent = std::max<qsizetype>(minIndent, 0);
 
         // The whole text as one stream, so a reference may run across lines.
         QString stream;
-        for (qsizetype k = 0; k < m_lines.size(); ++k) {
+        for (qsizetype k = 0; k < mLines.size(); ++k) {
             if (k)
                 stream += u'\n';
-            stream += m_lines[k].text;
+            stream += mLines[k].text;
         }
 
         qsizetype i = 0;
-        const QString &first = m_lines[0].text;
+        const QString &first = mLines[0].text;
         const bool emphasise =
-            !m_headword.isEmpty() && first.startsWith(m_headword, Qt::CaseInsensitive) &&
-            (first.size() == m_headword.size() || !first[m_headword.size()].isLetterOrNumber());
-        if (!m_headword.isEmpty() && !emphasise) {
-            m_out += u"<p><b>"_s;
-            WLDictdHtml::appendEscaped(m_out, m_headword);
-            m_out += u"</b></p>"_s;
+            !mHeadword.isEmpty() && first.startsWith(mHeadword, Qt::CaseInsensitive) &&
+            (first.size() == mHeadword.size() || !first[mHeadword.size()].isLetterOrNumber());
+        if (!mHeadword.isEmpty() && !emphasise) {
+            mOut += u"<p><b>"_s;
+            WLDictdHtml::appendEscaped(mOut, mHeadword);
+            mOut += u"</b></p>"_s;
         }
-        m_out += u"<p>"_s;
+        mOut += u"<p>"_s;
         indent(0);
         if (emphasise) {
-            m_out += u"<b>"_s;
-            WLDictdHtml::appendEscaped(m_out, QStringView(first).left(m_headword.size()));
-            m_out += u"</b>"_s;
-            i = m_headword.size();
+            mOut += u"<b>"_s;
+            WLDictdHtml::appendEscaped(mOut, QStringView(first).left(mHeadword.size()));
+            mOut += u"</b>"_s;
+            i = mHeadword.size();
         }
         while (i < stream.size()) {
             const QChar c = stream[i];
             if (c == u'\n') {
                 newLine();
                 ++i;
-            } else if (c == u'{' && m_resolve) {
+            } else if (c == u'{' && mResolve) {
                 i = reference(stream, i);
             } else if (c == u'[') {
-                appendBracketSafe(m_out);
-                m_out += c;
+                appendBracketSafe(mOut);
+                mOut += c;
                 ++i;
             } else {
                 const qsizetype start = i;
@@ -128,32 +128,32 @@ public:
                     ++i;
                 if (i == start)
                     ++i; // a '{' with no resolver
-                WLDictdHtml::appendEscaped(m_out, QStringView(stream).mid(start, i - start));
+                WLDictdHtml::appendEscaped(mOut, QStringView(stream).mid(start, i - start));
             }
         }
-        m_out += u"</p>"_s;
-        return {m_out, m_links, m_unresolved};
+        mOut += u"</p>"_s;
+        return {mOut, mLinks, mUnresolved};
     }
 
 private:
     void newLine()
     {
-        ++m_line;
-        if (m_lines[m_line].text.isEmpty()) {
-            m_paragraphPending = true;
+        ++mLine;
+        if (mLines[mLine].text.isEmpty()) {
+            mParagraphPending = true;
             return;
         }
-        m_out += m_paragraphPending ? u"</p>\n<p>"_s : u"<br>\n"_s;
-        m_paragraphPending = false;
-        indent(m_line);
+        mOut += mParagraphPending ? u"</p>\n<p>"_s : u"<br>\n"_s;
+        mParagraphPending = false;
+        indent(mLine);
     }
 
     // No-break spaces as characters, not entities: a big dictionary has
     // millions of them.
     void indent(qsizetype line)
     {
-        if (const qsizetype n = m_lines[line].indent - m_minIndent; n > 0)
-            m_out += QString(n, QChar(0xa0));
+        if (const qsizetype n = mLines[line].indent - mMinIndent; n > 0)
+            mOut += QString(n, QChar(0xa0));
     }
 
     // At a '{': a link, plain text, or a literal brace; answers where to go on.
@@ -164,45 +164,45 @@ private:
                stream[close] != u'}' && stream[close] != u'{')
             ++close;
         if (close >= stream.size() || stream[close] != u'}') {
-            WLDictdHtml::appendEscaped(m_out, u"{");
+            WLDictdHtml::appendEscaped(mOut, u"{");
             return open + 1;
         }
         const QString shown =
             QStringView(stream).mid(open + 1, close - open - 1).toString().simplified();
         if (shown.isEmpty()) {
-            WLDictdHtml::appendEscaped(m_out, u"{}");
+            WLDictdHtml::appendEscaped(mOut, u"{}");
             return close + 1;
         }
-        const std::optional<QString> target = (*m_resolve)(shown);
+        const std::optional<QString> target = (*mResolve)(shown);
         if (target && linkable(*target, shown)) {
-            appendBracketSafe(m_out);
-            m_out += u"[["_s;
-            m_out += *target;
-            m_out += u'|';
-            m_out += shown;
-            m_out += u"]]"_s;
-            ++m_links;
+            appendBracketSafe(mOut);
+            mOut += u"[["_s;
+            mOut += *target;
+            mOut += u'|';
+            mOut += shown;
+            mOut += u"]]"_s;
+            ++mLinks;
         } else {
-            WLDictdHtml::appendEscaped(m_out, shown);
-            ++m_unresolved;
+            WLDictdHtml::appendEscaped(mOut, shown);
+            ++mUnresolved;
         }
         // Line breaks inside the reference are spent.
         for (qsizetype k = open; k < close; ++k) {
             if (stream[k] == u'\n')
-                ++m_line;
+                ++mLine;
         }
         return close + 1;
     }
 
-    QStringView m_headword;
-    const WLDictdHtml::Resolver *m_resolve;
-    QList<Line> m_lines;
-    qsizetype m_minIndent = 0;
-    qsizetype m_line = 0;
-    bool m_paragraphPending = false;
-    QString m_out;
-    int m_links = 0;
-    int m_unresolved = 0;
+    QStringView mHeadword;
+    const WLDictdHtml::Resolver *mResolve;
+    QList<Line> mLines;
+    qsizetype mMinIndent = 0;
+    qsizetype mLine = 0;
+    bool mParagraphPending = false;
+    QString mOut;
+    int mLinks = 0;
+    int mUnresolved = 0;
 };
 
 } // namespace

@@ -105,26 +105,26 @@ void appendJsonString(QByteArray &out, const QString &text)
 } // namespace
 
 WLDictdImporter::WLDictdImporter(QString indexPath, QString dataPath)
-    : m_indexPath(std::move(indexPath)), m_dataPath(std::move(dataPath))
+    : mIndexPath(std::move(indexPath)), mDataPath(std::move(dataPath))
 {
 }
 
 bool WLDictdImporter::writeSource(const QString &sourceDir)
 {
-    m_error.clear();
-    m_headwords = m_definitions = m_links = m_unresolved = m_skipped = 0;
+    mError.clear();
+    mHeadwords = mDefinitions = mLinks = mUnresolved = mSkipped = 0;
 
     std::vector<WLDictdIndexEntry> index;
-    if (!WLDictdIndex::read(m_indexPath, index, &m_error, &m_skipped))
+    if (!WLDictdIndex::read(mIndexPath, index, &mError, &mSkipped))
         return false;
-    std::unique_ptr<WLDictdDataFile> data = WLDictdDataFile::open(m_dataPath, &m_error);
+    std::unique_ptr<WLDictdDataFile> data = WLDictdDataFile::open(mDataPath, &mError);
     if (!data)
         return false;
     const auto readText = [&](const WLDictdIndexEntry &entry) -> std::optional<QByteArray> {
         QString why;
         auto bytes = data->read(entry.offset, entry.length, &why);
         if (!bytes)
-            m_error = u"%1:%2: %3"_s.arg(m_indexPath).arg(entry.line).arg(why);
+            mError = u"%1:%2: %3"_s.arg(mIndexPath).arg(entry.line).arg(why);
         return bytes;
     };
 
@@ -154,7 +154,7 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
         }
     }
     if (words.empty()) {
-        m_error = u"%1: no headwords"_s.arg(m_indexPath);
+        mError = u"%1: no headwords"_s.arg(mIndexPath);
         return false;
     }
 
@@ -170,7 +170,7 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
         if (!folded.contains(key))
             folded.insert(key, headwords[i]);
     }
-    m_headwords = exact.size();
+    mHeadwords = exact.size();
     // dictd matches references without regard to case, so do we.
     const WLDictdHtml::Resolver resolve = [&](const QString &reference) -> std::optional<QString> {
         if (exact.contains(reference))
@@ -181,11 +181,11 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
         return std::nullopt;
     };
 
-    m_title = m_titleOverride;
-    if (m_title.isEmpty())
-        m_title = metadataBody(decodeText(shortText, utf8)).simplified();
-    if (m_title.isEmpty())
-        m_title = QFileInfo(m_indexPath).completeBaseName();
+    mTitle = mTitleOverride;
+    if (mTitle.isEmpty())
+        mTitle = metadataBody(decodeText(shortText, utf8)).simplified();
+    if (mTitle.isEmpty())
+        mTitle = QFileInfo(mIndexPath).completeBaseName();
     QString about = WLDictdHtml::paragraphs(metadataBody(decodeText(longText, utf8)));
     about += WLDictdHtml::paragraphs(metadataBody(decodeText(infoText, utf8)));
     const QString url = metadataBody(decodeText(urlText, utf8)).trimmed();
@@ -196,14 +196,14 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
     }
 
     if (!QDir().mkpath(sourceDir)) {
-        m_error = u"%1: cannot create the folder"_s.arg(sourceDir);
+        mError = u"%1: cannot create the folder"_s.arg(sourceDir);
         return false;
     }
     const QDir dir(sourceDir);
 
     QSaveFile entries(dir.filePath(u"entries.jsonl"_s));
     if (!entries.open(QIODevice::WriteOnly)) {
-        m_error = u"%1: %2"_s.arg(entries.fileName(), entries.errorString());
+        mError = u"%1: %2"_s.arg(entries.fileName(), entries.errorString());
         return false;
     }
     QByteArray buffer;
@@ -225,9 +225,9 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
             if (!first)
                 buffer += ',';
             appendJsonString(buffer, html.html);
-            ++m_definitions;
-            m_links += html.links;
-            m_unresolved += html.unresolved;
+            ++mDefinitions;
+            mLinks += html.links;
+            mUnresolved += html.unresolved;
         }
         buffer += "]}\n";
         if (buffer.size() >= kWriteBuffer) {
@@ -237,14 +237,14 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
     }
     entries.write(buffer);
     if (!entries.commit()) {
-        m_error = u"%1: %2"_s.arg(entries.fileName(), entries.errorString());
+        mError = u"%1: %2"_s.arg(entries.fileName(), entries.errorString());
         return false;
     }
 
     QJsonObject manifest{
-        {u"title"_s, m_title},
+        {u"title"_s, mTitle},
         {u"charset"_s, u"UTF-8"_s},
-        {u"language"_s, m_language.isEmpty() ? u"root"_s : m_language},
+        {u"language"_s, mLanguage.isEmpty() ? u"root"_s : mLanguage},
         {u"header"_s, u"<html><head><meta charset=\"UTF-8\">"_s + kStyle + u"</head><body>"_s},
         {u"largeHeader"_s,
          u"<html><head><meta charset=\"UTF-8\">"_s + kStyle +
@@ -257,12 +257,12 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
         manifest.insert(u"about"_s, about);
     QSaveFile manifestFile(dir.filePath(u"manifest.json"_s));
     if (!manifestFile.open(QIODevice::WriteOnly)) {
-        m_error = u"%1: %2"_s.arg(manifestFile.fileName(), manifestFile.errorString());
+        mError = u"%1: %2"_s.arg(manifestFile.fileName(), manifestFile.errorString());
         return false;
     }
     manifestFile.write(QJsonDocument(manifest).toJson(QJsonDocument::Indented));
     if (!manifestFile.commit()) {
-        m_error = u"%1: %2"_s.arg(manifestFile.fileName(), manifestFile.errorString());
+        mError = u"%1: %2"_s.arg(manifestFile.fileName(), manifestFile.errorString());
         return false;
     }
     return true;

@@ -17,33 +17,33 @@ public:
     WLDictdImporter(QString indexPath, QString dataPath);
 
     // ICU collation locale written to the manifest ("root" when unset).
-    void setLanguage(const QString &language) { m_language = language; }
+    void setLanguage(const QString &language) { mLanguage = language; }
     // Overrides the database's own title.
-    void setTitle(const QString &title) { m_titleOverride = title; }
+    void setTitle(const QString &title) { mTitleOverride = title; }
 
     // Creates sourceDir if needed and writes the two files; false with
     // errorString() naming the file (and index line) at fault.
     bool writeSource(const QString &sourceDir);
 
-    QString errorString() const { return m_error; }
-    QString title() const { return m_title; }
-    qsizetype headwordCount() const { return m_headwords; }
-    qsizetype definitionCount() const { return m_definitions; }
-    qsizetype linkCount() const { return m_links; }
-    qsizetype unresolvedCount() const { return m_unresolved; }
+    QString errorString() const { return mError; }
+    QString title() const { return mTitle; }
+    qsizetype headwordCount() const { return mHeadwords; }
+    qsizetype definitionCount() const { return mDefinitions; }
+    qsizetype linkCount() const { return mLinks; }
+    qsizetype unresolvedCount() const { return mUnresolved; }
     // Index lines without a headword.
-    qsizetype skippedCount() const { return m_skipped; }
+    qsizetype skippedCount() const { return mSkipped; }
 
 private:
-    QString m_indexPath;
-    QString m_dataPath;
-    QString m_language;
-    QString m_titleOverride;
-    QString m_title;
-    QString m_error;
-    qsizetype m_headwords = 0;
-    qsizetype m_definitions = 0;
-    qsizetype m_links = 0;
-    qsizetype m_unresolved = 0;
-    qsizetype m_skipped = 0;
+    QString mIndexPath;
+    QString mDataPath;
+    QString mLanguage;
+    QString mTitleOverride;
+    QString mTitle;
+    QString mError;
+    qsizetype mHeadwords = 0;
+    qsizetype mDefinitions = 0;
+    qsizetype mLinks = 0;
+    qsizetype mUnresolved = 0;
+    qsizetype mSkipped = 0;
 };

@@ -13,7 +13,7 @@ struct WLCharset::Converter {
 };
 
 WLCharset::WLCharset(QString name, std::unique_ptr<Converter> converter)
-    : m_name(std::move(name)), m_converter(std::move(converter))
+    : mName(std::move(name)), mConverter(std::move(converter))
 {
 }
 
@@ -53,7 +53,7 @@ std::optional<WLCharset> WLCharset::forName(const QString &ianaName)
 
 std::optional<QByteArray> WLCharset::encode(const QString &text) const
 {
-    UConverter *cnv = m_converter->handle;
+    UConverter *cnv = mConverter->handle;
     ucnv_resetFromUnicode(cnv);
     const auto *source = reinterpret_cast<const UChar *>(text.utf16());
     const int32_t sourceLength = int32_t(text.size());
@@ -70,7 +70,7 @@ std::optional<QByteArray> WLCharset::encode(const QString &text) const
 
 std::optional<QString> WLCharset::decode(const QByteArray &bytes) const
 {
-    UConverter *cnv = m_converter->handle;
+    UConverter *cnv = mConverter->handle;
     ucnv_resetToUnicode(cnv);
     QString out(bytes.size() * 2 + 1, Qt::Uninitialized);
     UErrorCode status = U_ZERO_ERROR;

@@ -20,7 +20,7 @@ public:
     WLCharset &operator=(WLCharset &&) noexcept;
     ~WLCharset();
 
-    QString name() const { return m_name; }
+    QString name() const { return mName; }
 
     std::optional<QByteArray> encode(const QString &text) const;
     std::optional<QString> decode(const QByteArray &bytes) const;
@@ -29,6 +29,6 @@ private:
     struct Converter;
     WLCharset(QString name, std::unique_ptr<Converter> converter);
 
-    QString m_name;
-    std::unique_ptr<Converter> m_converter;
+    QString mName;
+    std::unique_ptr<Converter> mConverter;
 };

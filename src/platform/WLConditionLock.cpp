@@ -2,39 +2,39 @@
 
 void WLConditionLock::lockWhenCondition(int condition)
 {
-    m_mutex.lock();
-    m_changed.wait(m_mutex, [&] { return m_condition == condition; });
+    mMutex.lock();
+    mChanged.wait(mMutex, [&] { return mCondition == condition; });
 }
 
 bool WLConditionLock::lockWhenCondition(int condition, QDeadlineTimer deadline)
 {
     // The lock is only ever held for a moment; the wait is for the condition.
-    m_mutex.lock();
+    mMutex.lock();
     const auto until = deadline.deadline<std::chrono::steady_clock>();
-    if (m_changed.wait_until(m_mutex, until,
-                             [&] { return m_condition == condition || m_interrupted; }) &&
-        m_condition == condition)
+    if (mChanged.wait_until(mMutex, until,
+                             [&] { return mCondition == condition || mInterrupted; }) &&
+        mCondition == condition)
         return true;
-    m_mutex.unlock();
+    mMutex.unlock();
     return false;
 }
 
 void WLConditionLock::interruptTimedWaits()
 {
-    QMutexLocker locker(&m_mutex);
-    m_interrupted = true;
-    m_changed.notify_all();
+    QMutexLocker locker(&mMutex);
+    mInterrupted = true;
+    mChanged.notify_all();
 }
 
 void WLConditionLock::unlockWithCondition(int condition)
 {
-    m_condition = condition;
-    m_changed.notify_all();
-    m_mutex.unlock();
+    mCondition = condition;
+    mChanged.notify_all();
+    mMutex.unlock();
 }
 
 int WLConditionLock::condition() const
 {
-    QMutexLocker locker(&m_mutex);
-    return m_condition;
+    QMutexLocker locker(&mMutex);
+    return mCondition;
 }

@@ -12,7 +12,7 @@
 class WLConditionLock
 {
 public:
-    explicit WLConditionLock(int condition = 0) : m_condition(condition) {}
+    explicit WLConditionLock(int condition = 0) : mCondition(condition) {}
     WLConditionLock(const WLConditionLock &) = delete;
     WLConditionLock &operator=(const WLConditionLock &) = delete;
 
@@ -31,11 +31,11 @@ public:
     int condition() const;
 
 private:
-    mutable QMutex m_mutex;
+    mutable QMutex mMutex;
     // Not QWaitCondition: its wait releases the mutex inside QtCore, out of
     // ThreadSanitizer's sight; this one releases it through QMutex's own
     // inline (annotated) calls.
-    std::condition_variable_any m_changed;
-    int m_condition;
-    bool m_interrupted = false;
+    std::condition_variable_any mChanged;
+    int mCondition;
+    bool mInterrupted = false;
 };

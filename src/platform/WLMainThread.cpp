@@ -9,54 +9,54 @@
 
 WLMainThread::WLMainThread(QObject *parent) : QObject(parent)
 {
-    m_wakeUpFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    if (m_wakeUpFd < 0)
+    mWakeUpFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (mWakeUpFd < 0)
         qFatal("WLMainThread: no event file descriptor");
-    m_notifier = std::make_unique<QSocketNotifier>(m_wakeUpFd, QSocketNotifier::Read);
-    connect(m_notifier.get(), &QSocketNotifier::activated, this, &WLMainThread::runRequests);
+    mNotifier = std::make_unique<QSocketNotifier>(mWakeUpFd, QSocketNotifier::Read);
+    connect(mNotifier.get(), &QSocketNotifier::activated, this, &WLMainThread::runRequests);
 }
 
 WLMainThread::~WLMainThread()
 {
-    m_notifier.reset();
-    ::close(m_wakeUpFd);
+    mNotifier.reset();
+    ::close(mWakeUpFd);
 }
 
 void WLMainThread::post(std::function<void()> request)
 {
     bool wakeUp = false;
     {
-        QMutexLocker locker(&m_mutex);
-        m_requests.push_back(std::move(request));
-        wakeUp = !m_wakeUpPending;
-        m_wakeUpPending = true;
+        QMutexLocker locker(&mMutex);
+        mRequests.push_back(std::move(request));
+        wakeUp = !mWakeUpPending;
+        mWakeUpPending = true;
     }
     // One wake-up runs everything queued until then. The counter of an
     // event descriptor only adds up, so the write never blocks.
     if (wakeUp) {
         const std::uint64_t one = 1;
-        [[maybe_unused]] const ssize_t written = ::write(m_wakeUpFd, &one, sizeof one);
+        [[maybe_unused]] const ssize_t written = ::write(mWakeUpFd, &one, sizeof one);
     }
 }
 
 void WLMainThread::runRequests()
 {
     std::uint64_t count = 0;
-    [[maybe_unused]] const ssize_t read = ::read(m_wakeUpFd, &count, sizeof count);
+    [[maybe_unused]] const ssize_t read = ::read(mWakeUpFd, &count, sizeof count);
     {
-        QMutexLocker locker(&m_mutex);
-        m_wakeUpPending = false;
+        QMutexLocker locker(&mMutex);
+        mWakeUpPending = false;
     }
     // One at a time: a request that runs a nested event loop lets the
     // requests after it run there, still in order.
     for (;;) {
         std::function<void()> request;
         {
-            QMutexLocker locker(&m_mutex);
-            if (m_requests.empty())
+            QMutexLocker locker(&mMutex);
+            if (mRequests.empty())
                 return;
-            request = std::move(m_requests.front());
-            m_requests.pop_front();
+            request = std::move(mRequests.front());
+            mRequests.pop_front();
         }
         request();
     }

@@ -34,9 +34,9 @@ public:
 private:
     void runRequests();
 
-    QMutex m_mutex;
-    std::deque<std::function<void()>> m_requests;
-    bool m_wakeUpPending = false;
-    int m_wakeUpFd = -1;
-    std::unique_ptr<QSocketNotifier> m_notifier;
+    QMutex mMutex;
+    std::deque<std::function<void()>> mRequests;
+    bool mWakeUpPending = false;
+    int mWakeUpFd = -1;
+    std::unique_ptr<QSocketNotifier> mNotifier;
 };

@@ -39,7 +39,7 @@ std::unique_ptr<WLUserDefaults> &standardSlot()
     return slot;
 }
 
-bool postRoutineRegistered = false;
+bool sPostRoutineRegistered = false;
 
 // The folder of the dictionary whose state the process-wide store keeps.
 QString &dictionaryFolder()
@@ -390,9 +390,9 @@ void WLUserDefaults::scheduleSave()
         mSaveTimer->setInterval(kSaveDelayMs);
         QObject::connect(mSaveTimer.get(), &QTimer::timeout, mSaveTimer.get(),
                          [this] { synchronize(); });
-        if (!postRoutineRegistered) {
+        if (!sPostRoutineRegistered) {
             qAddPostRoutine(&WLUserDefaults::flushAllAtApplicationExit);
-            postRoutineRegistered = true;
+            sPostRoutineRegistered = true;
         }
     }
     // Not restarted by later changes: a steady stream of changes is still
@@ -403,7 +403,7 @@ void WLUserDefaults::scheduleSave()
 
 void WLUserDefaults::flushAllAtApplicationExit()
 {
-    postRoutineRegistered = false;
+    sPostRoutineRegistered = false;
     for (WLUserDefaults *store : liveStores()) {
         store->synchronize();
         store->mSaveTimer.reset();

@@ -13,15 +13,10 @@
 
 #include <sqlite3.h>
 
+#include <functional>
 #include <system_error>
 #include <utility>
 
-const QString kKXSearchEqualResultsWords = QStringLiteral("equal_words");
-const QString kKXSearchEqualResultsLinks = QStringLiteral("equal_links");
-const QString kKXSearchEqualResultsContentsIDs = QStringLiteral("equal_contentsIDs");
-const QString kKXSearchKeywordResultsWords = QStringLiteral("keyword_words");
-const QString kKXSearchKeywordResultsLinks = QStringLiteral("keyword_links");
-const QString kKXSearchKeywordResultsContentsIDs = QStringLiteral("keyword_contentsIDs");
 const QString WLDatabaseSearchedWordsUpdate = QStringLiteral("WLDatabaseSearchedWordsUpdate");
 
 namespace {
@@ -127,18 +122,67 @@ bool bindSearch(WLSqliteStatement &statement, const QString &pattern, const QByt
     return true;
 }
 
-// Which half of the results a section shows.
-enum class SearchHalf { None, Equal, Keyword };
+// A whole-word row as an entry: the same word, links and contents IDs under
+// several looks ("hour", "hours") are one entry, listed once.
+struct EntryKey {
+    QString word;
+    QString links;
+    QString contentsIDs;
+    bool operator==(const EntryKey &) const = default;
+};
 
-SearchHalf searchHalf(uint section, bool equalPresent, bool keywordPresent)
+size_t qHash(const EntryKey &key, size_t seed = 0)
 {
-    if (section == 0)
-        return equalPresent ? SearchHalf::Equal
-                            : (keywordPresent ? SearchHalf::Keyword : SearchHalf::None);
-    if (section == 1 && equalPresent && keywordPresent)
-        return SearchHalf::Keyword;
-    return SearchHalf::None;
+    return qHashMulti(seed, key.word, key.links, key.contentsIDs);
 }
+
+// One half's growing rows on the worker. They go to the main thread at 1,
+// 2, 4, … rows and once more at the end, unless the last hand-over already
+// held them all; a half that ends without rows is handed over empty, which
+// clears it. A hand-over shares the rows and the next append copies them
+// here (about 2n rows in all), so the main thread never copies a list.
+class ResultStream
+{
+public:
+    // The rows so far, and whether they are the keyword's last hand-over.
+    using HandOver = std::function<void(const QList<WLSearchResult> &, bool finished)>;
+
+    explicit ResultStream(HandOver handOver) : mHandOver(std::move(handOver)) {}
+
+    void append(WLSearchResult result)
+    {
+        mRows.append(std::move(result));
+        if (mRows.size() >= mThreshold) {
+            handOver();
+            mThreshold *= 2;
+        }
+    }
+
+    // Hands over what is left, marked finished when lastOfKeyword; false
+    // when nothing was left, so the mark could not go with it.
+    bool finish(bool lastOfKeyword)
+    {
+        if (!mRows.isEmpty() && mHanded == mRows.size())
+            return false;
+        handOver(lastOfKeyword);
+        return true;
+    }
+
+    // Every row, as last handed over once finished.
+    const QList<WLSearchResult> &rows() const { return mRows; }
+
+private:
+    void handOver(bool finished = false)
+    {
+        mHandOver(mRows, finished);
+        mHanded = mRows.size();
+    }
+
+    HandOver mHandOver;
+    QList<WLSearchResult> mRows;
+    qsizetype mHanded = 0;
+    qsizetype mThreshold = 1;
+};
 
 } // namespace
 
@@ -264,47 +308,48 @@ void WLDatabase::searchThread()
         mContinueCurrentSearching.store(true);
         lock.unlockWithCondition(0);
 
+        bool toldFinished = false;
         if (keyword.isEmpty()) {
-            mMainThread.post([this] { setSearchResultsOnMainThread({}); });
+            mMainThread.post(
+                [this, keyword] { setSearchResultsOnMainThread({{}, {}, keyword, true}); });
+            toldFinished = true;
         } else {
             const WLSearchPatterns patterns = searchPatternsForKeyword(keyword);
             if (mContinueCurrentSearching.load())
-                searchEqualInThread(patterns.equal);
+                searchEqualInThread(patterns.equal, keyword);
             if (mContinueCurrentSearching.load() && mContinueSearchThread.load())
-                searchKeywordInThread(patterns.keyword);
+                toldFinished = searchKeywordInThread(patterns.keyword, keyword);
         }
-        // Queued after every snapshot of this keyword, so it arrives last.
-        mMainThread.post([this, keyword] { Q_EMIT searchKeywordFinished(keyword); });
+        // The last snapshot went out before it was known to be the last
+        // (its size was a power of two, or the keyword was cancelled).
+        if (!toldFinished) {
+            mMainThread.post([this, keyword] {
+                if (mLock)
+                    postSearchedWordsUpdate({{}, -1, keyword, true});
+            });
+        }
     }
-    mEqualFoundLinksArrayInThread.clear();
+    mEqualFoundArrayInThread.clear();
     mRunningSearchThread.store(false);
 }
 
 // Not cancelled by a newer keyword: its results decide which partial
-// matches are repeats. Snapshots go out at 1, 2, 4, … results and once more
-// at the end. A half that finds nothing, or cannot run, is cleared.
-void WLDatabase::searchEqualInThread(const QString &pattern)
+// matches are repeats. An entry found again under another look keeps its
+// first place. A half that finds nothing, or cannot run, is cleared.
+void WLDatabase::searchEqualInThread(const QString &pattern, const QString &keyword)
 {
     const QByteArray utf8 = pattern.toUtf8();
     const WLStatementResetter resetter(mEqualSearchStatement, kEqualFn);
-    QStringList words, links, contentsIDs;
-    qsizetype handed = 0;
-    QStringList handedLinks;
-
-    const auto handBack = [&] {
-        const QVariantMap snapshot{{kKXSearchEqualResultsWords, words},
-                                   {kKXSearchEqualResultsLinks, links},
-                                   {kKXSearchEqualResultsContentsIDs, contentsIDs}};
+    ResultStream results([this, &keyword](const QList<WLSearchResult> &rows, bool finished) {
+        const WLSearchSnapshot snapshot{rows, {}, keyword, finished};
         mMainThread.post([this, snapshot] { setSearchEqualResultsOnMainThread(snapshot); });
-        handed = words.size();
-        handedLinks = links;
-    };
+    });
 
     if (pattern.isEmpty()) {
         WL_REPORT(kEqualFn, "[word length] == 0");
     } else if (bindSearch(mEqualSearchStatement, pattern, utf8, mEqualSearchIndexRangeArray,
                           kEqualFn)) {
-        qsizetype threshold = 1;
+        QSet<EntryKey> listed;
         while (mContinueSearchThread.load() && mEqualSearchStatement.step() == SQLITE_ROW) {
             // A bad row ends the search; the rows before it stand.
             std::optional<QString> word =
@@ -315,55 +360,49 @@ void WLDatabase::searchEqualInThread(const QString &pattern)
                 wlColumnString(mEqualSearchStatement, 1, kEqualFn, "linksString == nil");
             if (!linksText)
                 break;
-            std::optional<QString> contentsIDsText =
+            const std::optional<QString> contentsIDsText =
                 wlColumnString(mEqualSearchStatement, 2, kEqualFn, "contentsIDsString == nil");
             if (!contentsIDsText)
                 break;
-            words.append(std::move(*word));
-            links.append(std::move(*linksText));
-            contentsIDs.append(std::move(*contentsIDsText));
-            if (words.size() >= threshold) {
-                handBack();
-                threshold *= 2;
-            }
+            const qsizetype listedBefore = listed.size();
+            listed.insert({*word, *linksText, *contentsIDsText});
+            if (listed.size() == listedBefore)
+                continue;
+            // Parsed here, once: a list that does not parse is reported now
+            // and its row answers nothing for its contents IDs.
+            QVarLengthArray<int, 1> contentsIDs;
+            if (const std::optional<QList<int>> ids = contentsIDArrayFromString(*contentsIDsText))
+                contentsIDs.append(ids->constData(), ids->size());
+            results.append({std::move(*word), std::move(*linksText), std::move(contentsIDs)});
         }
     }
-    if (words.isEmpty())
-        mMainThread.post([this] { setSearchEqualResultsOnMainThread({}); });
-    else if (handed < words.size())
-        handBack();
-    mEqualFoundLinksArrayInThread = handedLinks;
+    // The partial matches may follow, so this is never the keyword's end.
+    results.finish(false);
+    mEqualFoundArrayInThread = results.rows();
 }
 
 // Stops at the next row when a newer keyword arrives. Rows whose link text
 // the whole-word results already show, or that repeat a kept row, are
-// dropped; a bad row is skipped.
-void WLDatabase::searchKeywordInThread(const QString &pattern)
+// dropped, so an entry found under several looks is listed once; a bad row
+// is skipped. True when its last hand-over said the
+// keyword is finished.
+bool WLDatabase::searchKeywordInThread(const QString &pattern, const QString &keyword)
 {
     const QByteArray utf8 = pattern.toUtf8();
     const WLStatementResetter resetter(mSearchStatement, kKeywordFn);
-    QStringList words, links;
-    QList<int> contentsIDs;
-    qsizetype handed = 0;
-
-    const auto handBack = [&] {
-        const QVariantMap snapshot{{kKXSearchKeywordResultsWords, words},
-                                   {kKXSearchKeywordResultsLinks, links},
-                                   {kKXSearchKeywordResultsContentsIDs,
-                                    QVariant::fromValue(contentsIDs)}};
+    ResultStream results([this, &keyword](const QList<WLSearchResult> &rows, bool finished) {
+        const WLSearchSnapshot snapshot{{}, rows, keyword, finished};
         mMainThread.post([this, snapshot] { setSearchKeywordResultsOnMainThread(snapshot); });
-        handed = words.size();
-    };
+    });
 
     if (pattern.isEmpty()) {
         WL_REPORT(kKeywordFn, "[keyword length] == 0");
     } else if (bindSearch(mSearchStatement, pattern, utf8, mSearchIndexRangeArray, kKeywordFn)) {
         QSet<QString> shownLinks;
-        for (const QString &equalLinks : std::as_const(mEqualFoundLinksArrayInThread)) {
-            for (const QString &piece : equalLinks.split(u'\t'))
+        for (const WLSearchResult &equal : std::as_const(mEqualFoundArrayInThread)) {
+            for (const QString &piece : equal.links.split(u'\t'))
                 shownLinks.insert(piece);
         }
-        qsizetype threshold = 1;
         while (mContinueCurrentSearching.load() && mContinueSearchThread.load()
                && mSearchStatement.step() == SQLITE_ROW) {
             std::optional<QString> word =
@@ -378,150 +417,115 @@ void WLDatabase::searchKeywordInThread(const QString &pattern)
             if (shownLinks.contains(*link))
                 continue;
             shownLinks.insert(*link);
-            words.append(std::move(*word));
-            links.append(std::move(*link));
-            contentsIDs.append(contentsID);
-            if (words.size() >= threshold) {
-                handBack();
-                threshold *= 2;
-            }
+            results.append({std::move(*word), std::move(*link), {contentsID}});
         }
     }
     // Also after a cancellation: what was collected is handed back.
-    if (words.isEmpty())
-        mMainThread.post([this] { setSearchKeywordResultsOnMainThread({}); });
-    else if (handed < words.size())
-        handBack();
+    return results.finish(true);
 }
 
 // ---- Receivers (main thread) -----------------------------------------------
 
-void WLDatabase::postSearchedWordsUpdate(const char *receiver, int count)
+void WLDatabase::postSearchedWordsUpdate(const WLSearchUpdate &update)
 {
-    WLNotificationCenter::defaultCenter().postNotificationName(WLDatabaseSearchedWordsUpdate, this);
-    Q_EMIT searchSnapshotReceived(QLatin1String(receiver), count);
+    WLNotificationCenter::defaultCenter().postNotificationName(WLDatabaseSearchedWordsUpdate, this,
+                                                               update.userInfo());
 }
 
-void WLDatabase::setSearchResultsOnMainThread(const QVariantMap &results)
+void WLDatabase::setSearchResultsOnMainThread(const WLSearchSnapshot &snapshot)
 {
     if (!mLock)
         return; // the worker is gone: a late snapshot is not wanted
-    mEqualFoundWordArray = results.value(kKXSearchEqualResultsWords).toStringList();
-    mEqualFoundLinksArray = results.value(kKXSearchEqualResultsLinks).toStringList();
-    mEqualFoundContentsIDsArray = results.value(kKXSearchEqualResultsContentsIDs).toStringList();
-    mSearchedDisplayArray = results.value(kKXSearchKeywordResultsWords).toStringList();
-    mSearchedContentsArray = results.value(kKXSearchKeywordResultsLinks).toStringList();
-    mSearchedContentsIDArray = results.value(kKXSearchKeywordResultsContentsIDs).value<QList<int>>();
-    postSearchedWordsUpdate(kSearchResultsReceiver, results.isEmpty() ? -1 : 0);
+    mEqualFoundArray = snapshot.equalResults;
+    mSearchedArray = snapshot.keywordResults;
+    const qsizetype count = mEqualFoundArray.size() + mSearchedArray.size();
+    postSearchedWordsUpdate({QLatin1String(kSearchResultsReceiver), count == 0 ? -1 : int(count),
+                             snapshot.keyword, snapshot.finished});
 }
 
-void WLDatabase::setSearchEqualResultsOnMainThread(const QVariantMap &results)
+void WLDatabase::setSearchEqualResultsOnMainThread(const WLSearchSnapshot &snapshot)
 {
     if (!mLock)
         return;
-    mEqualFoundWordArray = results.value(kKXSearchEqualResultsWords).toStringList();
-    mEqualFoundLinksArray = results.value(kKXSearchEqualResultsLinks).toStringList();
-    mEqualFoundContentsIDsArray = results.value(kKXSearchEqualResultsContentsIDs).toStringList();
-    postSearchedWordsUpdate(kEqualResultsReceiver,
-                            results.isEmpty() ? -1 : int(mEqualFoundWordArray.size()));
+    mEqualFoundArray = snapshot.equalResults;
+    postSearchedWordsUpdate({QLatin1String(kEqualResultsReceiver),
+                             mEqualFoundArray.isEmpty() ? -1 : int(mEqualFoundArray.size()),
+                             snapshot.keyword, snapshot.finished});
 }
 
-void WLDatabase::setSearchKeywordResultsOnMainThread(const QVariantMap &results)
+void WLDatabase::setSearchKeywordResultsOnMainThread(const WLSearchSnapshot &snapshot)
 {
     if (!mLock)
         return;
-    mSearchedDisplayArray = results.value(kKXSearchKeywordResultsWords).toStringList();
-    mSearchedContentsArray = results.value(kKXSearchKeywordResultsLinks).toStringList();
-    mSearchedContentsIDArray = results.value(kKXSearchKeywordResultsContentsIDs).value<QList<int>>();
-    postSearchedWordsUpdate(kKeywordResultsReceiver,
-                            results.isEmpty() ? -1 : int(mSearchedDisplayArray.size()));
+    mSearchedArray = snapshot.keywordResults;
+    postSearchedWordsUpdate({QLatin1String(kKeywordResultsReceiver),
+                             mSearchedArray.isEmpty() ? -1 : int(mSearchedArray.size()),
+                             snapshot.keyword, snapshot.finished});
 }
 
 // ---- Sections (main thread) ------------------------------------------------
 
+const QList<WLSearchResult> *WLDatabase::searchSectionArray(uint section) const
+{
+    const bool equalPresent = !mEqualFoundArray.isEmpty();
+    const bool keywordPresent = !mSearchedArray.isEmpty();
+    if (section == 0 && (equalPresent || keywordPresent))
+        return equalPresent ? &mEqualFoundArray : &mSearchedArray;
+    if (section == 1 && equalPresent && keywordPresent)
+        return &mSearchedArray;
+    return nullptr;
+}
+
+const WLSearchResult *WLDatabase::searchItem(uint item, uint section) const
+{
+    const QList<WLSearchResult> *results = searchSectionArray(section);
+    if (!results || item >= uint(results->size()))
+        return nullptr;
+    return &results->at(item);
+}
+
 uint WLDatabase::searchSectionCount() const
 {
-    return !mEqualFoundWordArray.isEmpty() && !mSearchedDisplayArray.isEmpty() ? 2 : 1;
+    return !mEqualFoundArray.isEmpty() && !mSearchedArray.isEmpty() ? 2 : 1;
 }
 
 QString WLDatabase::searchSectionNameAtIndex(uint section) const
 {
-    switch (searchHalf(section, !mEqualFoundWordArray.isEmpty(), !mSearchedDisplayArray.isEmpty())) {
-    case SearchHalf::Equal:
-        return WLLocalization::localizedString("MainView.SearchMode.Section.WholeWords");
-    case SearchHalf::Keyword:
-        return WLLocalization::localizedString("MainView.SearchMode.Section.PartialMatches");
-    case SearchHalf::None:
-        break;
-    }
-    return {};
+    const QList<WLSearchResult> *results = searchSectionArray(section);
+    if (!results)
+        return {};
+    return WLLocalization::localizedString(results == &mEqualFoundArray
+                                               ? "MainView.SearchMode.Section.WholeWords"
+                                               : "MainView.SearchMode.Section.PartialMatches");
 }
 
 uint WLDatabase::itemCountOfSearchSectionAtIndex(uint section) const
 {
-    switch (searchHalf(section, !mEqualFoundWordArray.isEmpty(), !mSearchedDisplayArray.isEmpty())) {
-    case SearchHalf::Equal:
-        return uint(mEqualFoundWordArray.size());
-    case SearchHalf::Keyword:
-        return uint(mSearchedDisplayArray.size());
-    case SearchHalf::None:
-        break;
-    }
-    return 0;
+    const QList<WLSearchResult> *results = searchSectionArray(section);
+    return results ? uint(results->size()) : 0;
 }
 
 QString WLDatabase::itemNameAtIndexOfSearchSectionAtIndex(uint item, uint section) const
 {
-    switch (searchHalf(section, !mEqualFoundWordArray.isEmpty(), !mSearchedDisplayArray.isEmpty())) {
-    case SearchHalf::Equal:
-        return item < uint(mEqualFoundWordArray.size()) ? mEqualFoundWordArray.at(item) : QString();
-    case SearchHalf::Keyword:
-        return item < uint(mSearchedDisplayArray.size()) ? mSearchedDisplayArray.at(item)
-                                                         : QString();
-    case SearchHalf::None:
-        break;
-    }
-    return {};
+    const WLSearchResult *result = searchItem(item, section);
+    return result ? result->word : QString();
 }
 
 QString WLDatabase::itemLinksAtIndexOfSearchSectionAtIndex(uint item, uint section) const
 {
-    switch (searchHalf(section, !mEqualFoundWordArray.isEmpty(), !mSearchedDisplayArray.isEmpty())) {
-    case SearchHalf::Equal:
-        return item < uint(mEqualFoundLinksArray.size()) ? mEqualFoundLinksArray.at(item)
-                                                         : QString();
-    case SearchHalf::Keyword:
-        return item < uint(mSearchedContentsArray.size()) ? mSearchedContentsArray.at(item)
-                                                          : QString();
-    case SearchHalf::None:
-        break;
-    }
-    return {};
+    const WLSearchResult *result = searchItem(item, section);
+    return result ? result->links : QString();
 }
 
 std::optional<QVariantList>
 WLDatabase::itemContentsIDsAtIndexOfSearchSectionAtIndex(uint item, uint section) const
 {
-    switch (searchHalf(section, !mEqualFoundWordArray.isEmpty(), !mSearchedDisplayArray.isEmpty())) {
-    case SearchHalf::Equal: {
-        if (item >= uint(mEqualFoundContentsIDsArray.size()))
-            return std::nullopt;
-        const std::optional<QList<int>> ids =
-            contentsIDArrayFromString(mEqualFoundContentsIDsArray.at(item));
-        if (!ids)
-            return std::nullopt;
-        QVariantList list;
-        list.reserve(ids->size());
-        for (int id : *ids)
-            list.append(id);
-        return list;
-    }
-    case SearchHalf::Keyword:
-        if (item >= uint(mSearchedContentsIDArray.size()))
-            return std::nullopt;
-        return QVariantList{mSearchedContentsIDArray.at(item)};
-    case SearchHalf::None:
-        break;
-    }
-    return std::nullopt;
+    const WLSearchResult *result = searchItem(item, section);
+    if (!result || result->contentsIDs.isEmpty())
+        return std::nullopt;
+    QVariantList list;
+    list.reserve(result->contentsIDs.size());
+    for (int id : result->contentsIDs)
+        list.append(id);
+    return list;
 }

@@ -133,12 +133,12 @@ uint WLDatabase::sectionCount() const
 
 QString WLDatabase::sectionNameAtIndex(uint section) const
 {
-    return section < sectionCount() ? mHeadwordSectionArray.at(section).l : QString();
+    return section < sectionCount() ? mHeadwordSectionArray.at(section).letter : QString();
 }
 
 uint WLDatabase::itemCountOfHeadwordSectionAtIndex(uint section) const
 {
-    return section < sectionCount() ? uint(mHeadwordSectionArray.at(section).c) : 0;
+    return section < sectionCount() ? uint(mHeadwordSectionArray.at(section).count) : 0;
 }
 
 int WLDatabase::itemIDAtIndexOfHeadwordSectionAtIndex(uint row, uint section) const
@@ -147,8 +147,8 @@ int WLDatabase::itemIDAtIndexOfHeadwordSectionAtIndex(uint row, uint section) co
         return 0;
     const WLSectionRecord &record = mHeadwordSectionArray.at(section);
     // IDs are ints: a row past the last one there can be has no headword.
-    const qint64 headwordID = qint64(record.o) + row;
-    if (record.o > 0 && record.c > 0 && row < uint(record.c) &&
+    const qint64 headwordID = qint64(record.offset) + row;
+    if (record.offset > 0 && record.count > 0 && row < uint(record.count) &&
         headwordID <= std::numeric_limits<int>::max())
         return int(headwordID);
     return 0;

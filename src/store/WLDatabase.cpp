@@ -32,47 +32,47 @@ QString imageResource(const QVariantMap &info, const QString &key)
 class ColorScanner
 {
 public:
-    explicit ColorScanner(QStringView text) : m_text(text) {}
+    explicit ColorScanner(QStringView text) : mText(text) {}
 
     bool scanFloat(double *value)
     {
         skipWhiteSpace();
-        qsizetype end = m_pos;
-        if (end < m_text.size() && (m_text[end] == u'+' || m_text[end] == u'-'))
+        qsizetype end = mPos;
+        if (end < mText.size() && (mText[end] == u'+' || mText[end] == u'-'))
             ++end;
         const qsizetype mantissa = end;
         end = skipDigits(end);
-        if (end < m_text.size() && m_text[end] == u'.')
+        if (end < mText.size() && mText[end] == u'.')
             end = skipDigits(end + 1);
-        if (end == mantissa || (end == mantissa + 1 && m_text[mantissa] == u'.'))
+        if (end == mantissa || (end == mantissa + 1 && mText[mantissa] == u'.'))
             return false;
         end = skipExponent(end);
         // A well-formed number too large or too small to hold still counts,
         // as infinity or zero.
-        *value = m_text.sliced(m_pos, end - m_pos).toDouble();
-        m_pos = end;
+        *value = mText.sliced(mPos, end - mPos).toDouble();
+        mPos = end;
         return true;
     }
 
     bool scanComma()
     {
         skipWhiteSpace();
-        if (m_pos >= m_text.size() || m_text[m_pos] != u',')
+        if (mPos >= mText.size() || mText[mPos] != u',')
             return false;
-        ++m_pos;
+        ++mPos;
         return true;
     }
 
 private:
     void skipWhiteSpace()
     {
-        while (m_pos < m_text.size() && m_text[m_pos].isSpace())
-            ++m_pos;
+        while (mPos < mText.size() && mText[mPos].isSpace())
+            ++mPos;
     }
 
     qsizetype skipDigits(qsizetype at) const
     {
-        while (at < m_text.size() && m_text[at].isDigit() && m_text[at].unicode() < 0x80)
+        while (at < mText.size() && mText[at].isDigit() && mText[at].unicode() < 0x80)
             ++at;
         return at;
     }
@@ -80,17 +80,17 @@ private:
     // An exponent counts only when digits follow it.
     qsizetype skipExponent(qsizetype at) const
     {
-        if (at >= m_text.size() || (m_text[at] != u'e' && m_text[at] != u'E'))
+        if (at >= mText.size() || (mText[at] != u'e' && mText[at] != u'E'))
             return at;
         qsizetype digits = at + 1;
-        if (digits < m_text.size() && (m_text[digits] == u'+' || m_text[digits] == u'-'))
+        if (digits < mText.size() && (mText[digits] == u'+' || mText[digits] == u'-'))
             ++digits;
         const qsizetype end = skipDigits(digits);
         return end > digits ? end : at;
     }
 
-    QStringView m_text;
-    qsizetype m_pos = 0;
+    QStringView mText;
+    qsizetype mPos = 0;
 };
 
 } // namespace
@@ -310,12 +310,8 @@ void WLDatabase::cleanup()
     mHTMLFooterData.clear();
     mHTMLSeparatorData.clear();
     mHTMLBaseURL.clear();
-    mEqualFoundWordArray.clear();
-    mEqualFoundLinksArray.clear();
-    mEqualFoundContentsIDsArray.clear();
-    mSearchedDisplayArray.clear();
-    mSearchedContentsArray.clear();
-    mSearchedContentsIDArray.clear();
+    mEqualFoundArray.clear();
+    mSearchedArray.clear();
     forEachAppearance([](const QString &, QString &field) { field.clear(); },
                       [](const QString &, std::optional<WLColor> &field) { field.reset(); });
     mIconImage.clear();

@@ -7,6 +7,7 @@
 #include "WLDataLoader.h"
 #include "WLIndexRange.h"
 #include "WLMainThread.h"
+#include "WLSearchResult.h"
 #include "WLSqlite.h"
 
 #include <QByteArray>
@@ -28,9 +29,9 @@ struct WLIndexNames;
 // One section of the headword index: its name (upper case), the first
 // headword ID and the number of headwords.
 struct WLSectionRecord {
-    QString l;
-    int o = 0;
-    int c = 0;
+    QString letter;
+    int offset = 0;
+    int count = 0;
 };
 
 // The one object through which the rest of the system reaches a dictionary.
@@ -232,14 +233,18 @@ public:
     // results.
     void setSearchKeywordOnThread(const QString &keyword);
 
-    // Main thread, at the worker's request: store a result snapshot (an
-    // empty map clears) and post WLDatabaseSearchedWordsUpdate.
-    void setSearchResultsOnMainThread(const QVariantMap &results);
-    void setSearchEqualResultsOnMainThread(const QVariantMap &results);
-    void setSearchKeywordResultsOnMainThread(const QVariantMap &results);
+    // Main thread, at the worker's request: store a result snapshot (both
+    // halves, the whole words, the partial matches; a half without rows
+    // clears it) and post WLDatabaseSearchedWordsUpdate with the snapshot's
+    // WLSearchUpdate as userInfo. Every keyword the worker takes ends with
+    // an update marked finished, after all of its snapshots.
+    void setSearchResultsOnMainThread(const WLSearchSnapshot &snapshot);
+    void setSearchEqualResultsOnMainThread(const WLSearchSnapshot &snapshot);
+    void setSearchKeywordResultsOnMainThread(const WLSearchSnapshot &snapshot);
 
     // The results as sections: whole words first, partial matches second;
-    // always at least one (possibly empty, untitled) section. Main thread.
+    // always at least one (possibly empty, untitled) section. Main thread;
+    // each call reads one stored row, so a list may call them per row.
     uint searchSectionCount() const;
     QString searchSectionNameAtIndex(uint section) const;
     uint itemCountOfSearchSectionAtIndex(uint section) const;
@@ -258,37 +263,30 @@ public:
         return mEqualSearchIndexRangeArray;
     }
 
-Q_SIGNALS:
-    // For tools that trace the search, on the main thread: after a receiver
-    // stored a snapshot (its name, the number of results, -1 for a clear),
-    // and after the last snapshot of each keyword the worker took.
-    void searchSnapshotReceived(const QString &receiver, int count);
-    void searchKeywordFinished(const QString &keyword);
-
 private:
     void searchThread();
-    void searchEqualInThread(const QString &pattern);
-    void searchKeywordInThread(const QString &pattern);
-    void postSearchedWordsUpdate(const char *receiver, int count);
+    void searchEqualInThread(const QString &pattern, const QString &keyword);
+    bool searchKeywordInThread(const QString &pattern, const QString &keyword);
+    void postSearchedWordsUpdate(const WLSearchUpdate &update);
+    // The half a section shows; null for none.
+    const QList<WLSearchResult> *searchSectionArray(uint section) const;
+    const WLSearchResult *searchItem(uint item, uint section) const;
 
     // Worker only while it runs.
     WLSqliteConnection mSearchDatabase;
     WLSqliteStatement mSearchStatement;
     WLSqliteConnection mEqualSearchDatabase;
     WLSqliteStatement mEqualSearchStatement;
-    QStringList mEqualFoundLinksArrayInThread;
+    // The last whole-word rows handed over, whose links the partial
+    // matches leave out.
+    QList<WLSearchResult> mEqualFoundArrayInThread;
     // Read by the worker, never changed while it runs.
     std::optional<WLIndexRangeArray> mEqualSearchIndexRangeArray;
     std::optional<WLIndexRangeArray> mSearchIndexRangeArray;
 
-    // Main thread only: the results on show; the lists of a half are
-    // parallel, and empty when the half is absent.
-    QStringList mEqualFoundWordArray;
-    QStringList mEqualFoundLinksArray;
-    QStringList mEqualFoundContentsIDsArray;
-    QStringList mSearchedDisplayArray;
-    QStringList mSearchedContentsArray;
-    QList<int> mSearchedContentsIDArray;
+    // Main thread only: the results on show, empty when the half is absent.
+    QList<WLSearchResult> mEqualFoundArray;
+    QList<WLSearchResult> mSearchedArray;
 
     // Shared: flags without the lock; mNextWord only under mLock
     // (condition 1: a keyword is waiting).
@@ -348,13 +346,7 @@ private:
     // ---- end of media -------------------------------------------------------
 };
 
-// Search result keys and the notification posted when the results change.
-extern const QString kKXSearchEqualResultsWords;
-extern const QString kKXSearchEqualResultsLinks;
-extern const QString kKXSearchEqualResultsContentsIDs;
-extern const QString kKXSearchKeywordResultsWords;
-extern const QString kKXSearchKeywordResultsLinks;
-extern const QString kKXSearchKeywordResultsContentsIDs;
+// The notification posted when the search results change.
 extern const QString WLDatabaseSearchedWordsUpdate;
 
 // Parses a tab-separated list of contents IDs; nothing (after the reports)

@@ -13,9 +13,9 @@
 bool WLDescriptionReader::readNames(std::initializer_list<Name> names) const
 {
     for (const Name &name : names) {
-        const QVariant value = m_info.value(name.key);
+        const QVariant value = mInfo.value(name.key);
         if (!value.isValid()) {
-            WL_REPORT(m_function, name.condition);
+            WL_REPORT(mFunction, name.condition);
             return false;
         }
         *name.value = value.toString();
@@ -26,9 +26,9 @@ bool WLDescriptionReader::readNames(std::initializer_list<Name> names) const
 bool WLDescriptionReader::readStrings(std::initializer_list<Name> names) const
 {
     for (const Name &name : names) {
-        const QVariant value = m_info.value(name.key);
+        const QVariant value = mInfo.value(name.key);
         if (!WLPropertyList::isString(value)) {
-            WL_REPORT(m_function, name.condition);
+            WL_REPORT(mFunction, name.condition);
             return false;
         }
         *name.value = value.toString();
@@ -48,7 +48,7 @@ bool WLDescriptionReader::readIndexNames(const WLIndexKeys &keys, WLIndexNames *
 bool WLDescriptionReader::readOptionalIndex(const QString &fileKey, const WLIndexKeys &keys,
                                             std::optional<WLIndexRangeArray> *table) const
 {
-    const QVariant file = m_info.value(fileKey);
+    const QVariant file = mInfo.value(fileKey);
     if (!file.isValid())
         return false;
     WLIndexNames names;
@@ -57,7 +57,7 @@ bool WLDescriptionReader::readOptionalIndex(const QString &fileKey, const WLInde
         return false;
     std::optional<WLIndexRangeArray> loaded = names.load();
     if (!loaded) {
-        WL_REPORT(m_function, "indexRangeArray == nil");
+        WL_REPORT(mFunction, "indexRangeArray == nil");
         return false;
     }
     *table = std::move(loaded);
@@ -69,16 +69,16 @@ QString WLDescriptionReader::existingFilePath(const QString &fileName, const cha
 {
     const QString path = WLBundle::pathForResource(fileName);
     if (path.isEmpty()) {
-        WL_REPORT(m_function, pathCondition);
+        WL_REPORT(mFunction, pathCondition);
         return {};
     }
     const QFileInfo info(path);
     if (!info.exists()) {
-        WL_REPORT(m_function, existsCondition);
+        WL_REPORT(mFunction, existsCondition);
         return {};
     }
     if (info.isDir()) {
-        WL_REPORT(m_function, "isDirectory");
+        WL_REPORT(mFunction, "isDirectory");
         return {};
     }
     return path;
@@ -86,9 +86,9 @@ QString WLDescriptionReader::existingFilePath(const QString &fileName, const cha
 
 std::optional<uint> WLDescriptionReader::readNumber(const QString &key) const
 {
-    const QVariant value = m_info.value(key);
+    const QVariant value = mInfo.value(key);
     if (!WLPropertyList::isNumber(value)) {
-        WL_REPORT(m_function, "![number isKindOfClass:[NSNumber class]]");
+        WL_REPORT(mFunction, "![number isKindOfClass:[NSNumber class]]");
         return std::nullopt;
     }
     return wlUnsignedValue(value);

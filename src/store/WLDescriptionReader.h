@@ -50,7 +50,7 @@ public:
     };
 
     WLDescriptionReader(const QVariantMap &info, const char *function)
-        : m_info(info), m_function(function)
+        : mInfo(info), mFunction(function)
     {
     }
 
@@ -74,8 +74,8 @@ public:
     std::optional<uint> readNumber(const QString &key) const;
 
 private:
-    const QVariantMap &m_info;
-    const char *m_function;
+    const QVariantMap &mInfo;
+    const char *mFunction;
 };
 
 // The unsigned value of a property-list number; reals are truncated.

@@ -1,5 +1,6 @@
 #include "WLHistoryDataSource.h"
 
+#include "WLBookmarksDataSource.h"
 #include "WLConstants.h"
 #include "WLNotificationCenter.h"
 #include "WLTestSupport.h"
@@ -30,6 +31,7 @@ private Q_SLOTS:
     void ignoresStoredHistoryOfTheWrongShape_data();
     void ignoresStoredHistoryOfTheWrongShape();
     void writesItselfAfterEveryChange();
+    void sharedInstanceIsTheFirstMadeUntilDestroyed();
 
 private:
     QTemporaryDir mDir;
@@ -272,6 +274,20 @@ void TestWLHistoryDataSource::writesItselfAfterEveryChange()
     WLUserDefaults::resetStandardUserDefaults();
     auto reopened = WLHistoryDataSource::init();
     QCOMPARE(words(*reopened), QStringList{u"b"_s});
+}
+
+// The rule itself is tested with the bookmarks; here, that each store
+// class has a shared instance of its own.
+void TestWLHistoryDataSource::sharedInstanceIsTheFirstMadeUntilDestroyed()
+{
+    auto bookmarks = WLBookmarksDataSource::init();
+    QCOMPARE(WLHistoryDataSource::sharedHistory(), nullptr);
+    auto history = WLHistoryDataSource::init();
+    QCOMPARE(WLHistoryDataSource::sharedHistory(), history.get());
+    QCOMPARE(WLBookmarksDataSource::sharedBookmarks(), bookmarks.get());
+    history.reset();
+    QCOMPARE(WLHistoryDataSource::sharedHistory(), nullptr);
+    QCOMPARE(WLBookmarksDataSource::sharedBookmarks(), bookmarks.get());
 }
 
 QTEST_GUILESS_MAIN(TestWLHistoryDataSource)

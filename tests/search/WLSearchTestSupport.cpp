@@ -73,12 +73,15 @@ void writeEqualSearchTable(WLStoreFixture &fixture, const QList<WLSearchRow> &ro
 
 WLSearchRecorder::WLSearchRecorder(WLDatabase *database) : m_database(database)
 {
-    connect(database, &WLDatabase::searchSnapshotReceived, this,
-            [this](const QString &receiver, int count) { snapshots.append({receiver, count}); });
-    connect(database, &WLDatabase::searchKeywordFinished, this,
-            [this](const QString &keyword) { finished.append(keyword); });
     m_token = WLNotificationCenter::defaultCenter().addObserver(
-        WLDatabaseSearchedWordsUpdate, database, [this](const WLNotification &) { ++notifications; });
+        WLDatabaseSearchedWordsUpdate, database, [this](const WLNotification &notification) {
+            ++notifications;
+            const WLSearchUpdate update = WLSearchUpdate::fromUserInfo(notification.userInfo);
+            if (!update.receiver.isEmpty())
+                snapshots.append({update.receiver, update.count});
+            if (update.finished)
+                finished.append(update.keyword);
+        });
 }
 
 bool WLSearchRecorder::search(const QString &keyword, int timeoutMs)

@@ -1,9 +1,11 @@
+#include "WLBundle.h"
 #include "WLDatabase.h"
 #include "WLLocalization.h"
 #include "WLSearchTestSupport.h"
 #include "WLStoreFixture.h"
 #include "WLTestSupport.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTest>
@@ -65,6 +67,8 @@ private Q_SLOTS:
     void patternsMatchAsTyped_data();
     void patternsMatchAsTyped();
     void dropsWhatWholeWordsShowAndRepeats();
+    void listsEachEntryOnceInASection_data();
+    void listsEachEntryOnceInASection();
     void handsBackGrowingSnapshots_data();
     void handsBackGrowingSnapshots();
     void emptyKeywordClearsEverythingOnce();
@@ -173,6 +177,69 @@ void TestWLDatabaseSearch::dropsWhatWholeWordsShowAndRepeats()
     QCOMPARE(m_recorder->sections(), (QStringList{kWhole, u"pear|pear#1\tpear#2|11,12"_s}));
 }
 
+void TestWLDatabaseSearch::listsEachEntryOnceInASection_data()
+{
+    QTest::addColumn<QString>("keyword");
+    QTest::addColumn<QStringList>("sections");
+    QTest::addColumn<QList<int>>("wholeWordCounts");
+
+    // hour/hours and house/houses are one entry each.
+    QTest::newRow("one letter run") << u"hou*"_s
+                                    << QStringList{kWhole, u"hour|hour#1|162"_s,
+                                                   u"house|house#1|163"_s}
+                                    << QList<int>{1, 2};
+    QTest::newRow("four looks") << u"bu*"_s
+                                << QStringList{kWhole, u"build|build#1|50"_s, u"bus|bus#1|51"_s,
+                                               u"busy|busy#1\tbusy#2|52,53"_s,
+                                               u"buy|buy#1|54"_s}
+                                << QList<int>{1, 2, 4};
+    // Without a wildcard nothing changes: one look, one row.
+    QTest::newRow("look") << u"hours"_s << QStringList{kWhole, u"hour|hour#1|162"_s}
+                          << QList<int>{1};
+    QTest::newRow("prefix") << u"hou"_s
+                            << QStringList{kPartial, u"hour|hour#1|162"_s, u"house|house#1|163"_s}
+                            << QList<int>{-1};
+    // Repeats far apart in the table: every entry ending in "s" once.
+    QTest::newRow("leading wildcard") << u"*s"_s << QStringList{} << QList<int>{};
+}
+
+// The demo dictionary as built, searched over several looks of one entry.
+void TestWLDatabaseSearch::listsEachEntryOnceInASection()
+{
+    QFETCH(QString, keyword);
+    QFETCH(QStringList, sections);
+    QFETCH(QList<int>, wholeWordCounts);
+    const QString demo = qEnvironmentVariable("WL_DEMO_BUNDLE");
+    if (!QFileInfo(demo).isDir())
+        QSKIP("needs the demo bundle");
+    WLBundle::setResourcePath(demo);
+    m_database = WLDatabase::initWithPropertyListFile(QDir(demo).filePath(u"DatabaseInfo.plist"_s));
+    QVERIFY(m_database);
+    m_recorder = std::make_unique<WLSearchRecorder>(m_database.get());
+
+    QVERIFY(m_recorder->search(keyword));
+    const QStringList found = m_recorder->sections();
+    if (!sections.isEmpty())
+        QCOMPARE(found, sections);
+    QCOMPARE(QSet<QString>(found.cbegin(), found.cend()).size(), found.size());
+
+    // The snapshots count the rows listed: 1, 2, 4, … and the last one.
+    QList<int> counts;
+    for (const WLSearchRecorder::Snapshot &snapshot : std::as_const(m_recorder->snapshots)) {
+        if (snapshot.receiver == kEqualReceiver)
+            counts.append(snapshot.count);
+    }
+    if (!wholeWordCounts.isEmpty()) {
+        QCOMPARE(counts, wholeWordCounts);
+    } else {
+        const int listed = int(m_database->itemCountOfSearchSectionAtIndex(0));
+        QVERIFY(listed > 4);
+        for (qsizetype i = 0; i + 1 < counts.size(); ++i)
+            QCOMPARE(counts[i], 1 << i);
+        QCOMPARE(counts.last(), listed);
+    }
+}
+
 void TestWLDatabaseSearch::handsBackGrowingSnapshots_data()
 {
     QTest::addColumn<int>("rows");
@@ -199,6 +266,7 @@ void TestWLDatabaseSearch::handsBackGrowingSnapshots()
         expected.append({kEqualReceiver, count});
     expected.append({kKeywordReceiver, -1});
     QCOMPARE(m_recorder->snapshots, expected);
+    // The empty partial-match half is the keyword's last update.
     QCOMPARE(m_recorder->notifications, int(expected.size()));
 
     m_recorder->clear();
@@ -207,6 +275,10 @@ void TestWLDatabaseSearch::handsBackGrowingSnapshots()
     for (int count : counts)
         expected.append({kKeywordReceiver, count});
     QCOMPARE(m_recorder->snapshots, expected);
+    // A last snapshot of 512 rows went out before the worker knew it was
+    // the last: one more update says the keyword is finished.
+    QCOMPARE(m_recorder->notifications, int(expected.size()) + (rows == 512 ? 1 : 0));
+    QCOMPARE(m_recorder->finished, QStringList{u"a"_s});
 }
 
 void TestWLDatabaseSearch::emptyKeywordClearsEverythingOnce()
@@ -260,6 +332,8 @@ void TestWLDatabaseSearch::newerKeywordsWin()
     m_database->setSearchKeywordOnThread(u"abc"_s);
     QVERIFY(m_recorder->waitForFinished(u"abc"_s));
     QCOMPARE(m_recorder->sections(), alone);
+    // Cancelled keywords are finished too, each once and in order.
+    QCOMPARE(m_recorder->finished, (QStringList{u"a"_s, u"ab"_s, u"abc"_s}));
 }
 
 void TestWLDatabaseSearch::badRowEndsWholeWordsButIsSkippedInPartials()
@@ -320,18 +394,22 @@ void TestWLDatabaseSearch::contentsIDsOfWholeWordItems()
                                        row(u"c4"_s, u"c4#1\tc4#2"_s, u"7\t7"_s)});
     m_database = openOrFail();
     QVERIFY(m_database);
-    QVERIFY(m_recorder->search(u"c*"_s));
-
     StderrCapture capture;
-    // A list that does not parse still shows its row.
-    QCOMPARE(m_recorder->sections(), (QStringList{kWhole, u"c1|c1#1|12,7"_s, u"c2|c2#1|nil"_s,
-                                                  u"c3|c3#1|nil"_s, u"c4|c4#1\tc4#2|7,7"_s,
-                                                  kPartial, u"cherry|cherry#1|5"_s}));
+    QVERIFY(m_recorder->search(u"c*"_s));
+    // Parsed once on the worker: the reports come with the search, and
+    // reading the rows again reports nothing more.
     QCOMPARE(capture.reports(),
              (QStringList{u"contentsIDArrayFromString: (contentsID <= 0)"_s,
                           u"contentsIDArrayFromString: (component != nil)"_s,
                           u"contentsIDArrayFromString: (contentsID <= 0)"_s,
                           u"contentsIDArrayFromString: (component != nil)"_s}));
+    // A list that does not parse still shows its row.
+    for (int reading = 0; reading < 2; ++reading) {
+        QCOMPARE(m_recorder->sections(),
+                 (QStringList{kWhole, u"c1|c1#1|12,7"_s, u"c2|c2#1|nil"_s, u"c3|c3#1|nil"_s,
+                              u"c4|c4#1\tc4#2|7,7"_s, kPartial, u"cherry|cherry#1|5"_s}));
+    }
+    QCOMPARE(capture.reports().size(), 4);
 }
 
 // A keyword outside every letter range: the query cannot run, and the
