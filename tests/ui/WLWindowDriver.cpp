@@ -5,6 +5,8 @@
 #include "WLViewController.h"
 
 #include <QJSEngine>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
@@ -105,6 +107,26 @@ QString WLWindowDriver::pageText(QQuickItem *webEngineView)
     return runJavaScript(webEngineView,
                          QStringLiteral("document.body ? document.body.innerText : ''"))
         .toString();
+}
+
+bool WLWindowDriver::tapInPage(QQuickItem *webEngineView, const QString &selector)
+{
+    const QVariantList centre =
+        runJavaScript(webEngineView,
+                      QStringLiteral("(function (selector) {"
+                                     "  var element = document.querySelector(selector);"
+                                     "  if (!element) return [];"
+                                     "  element.scrollIntoView({block: 'center'});"
+                                     "  var r = element.getBoundingClientRect();"
+                                     "  return [r.left + r.width / 2, r.top + r.height / 2];"
+                                     "})(%1)")
+                          .arg(QString::fromUtf8(QJsonDocument(QJsonArray{selector}).toJson(QJsonDocument::Compact).mid(1).chopped(1))))
+            .toList();
+    if (centre.size() != 2)
+        return false;
+    tapAt(webEngineView->window(),
+          webEngineView->mapToScene(QPointF(centre.at(0).toReal(), centre.at(1).toReal())));
+    return true;
 }
 
 #include "WLWindowDriver.moc"

@@ -32,5 +32,9 @@ int firstVisibleRow(QQuickItem *listView);
 QVariant runJavaScript(QQuickItem *webEngineView, const QString &script, int timeoutMs = 20000);
 // The text of the page shown.
 QString pageText(QQuickItem *webEngineView);
+// A mouse click, through the window, on the first element of the page
+// that matches a CSS selector (scrolled into view first); false when the
+// page has none.
+bool tapInPage(QQuickItem *webEngineView, const QString &selector);
 
 } // namespace WLWindowDriver
