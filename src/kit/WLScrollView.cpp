@@ -52,18 +52,19 @@ WLControl *WLScrollView::zoomingView() const
 
 void WLScrollView::setMinimumZoomScale(double scale)
 {
-    if (mMinimumZoomScale == scale || !(scale > 0))
-        return;
-    mMinimumZoomScale = scale;
-    clampZoomScale();
-    Q_EMIT zoomChanged();
+    setZoomLimit(mMinimumZoomScale, scale);
 }
 
 void WLScrollView::setMaximumZoomScale(double scale)
 {
-    if (mMaximumZoomScale == scale || !(scale > 0))
+    setZoomLimit(mMaximumZoomScale, scale);
+}
+
+void WLScrollView::setZoomLimit(double &limit, double scale)
+{
+    if (limit == scale || !(scale > 0))
         return;
-    mMaximumZoomScale = scale;
+    limit = scale;
     clampZoomScale();
     Q_EMIT zoomChanged();
 }

@@ -71,6 +71,7 @@ Q_SIGNALS:
 
 private:
     QList<QObject *> subviewObjects() const;
+    void setZoomLimit(double &limit, double scale);
     void clampZoomScale();
 
     WLScrollViewDelegate *mDelegate = nullptr;

@@ -34,18 +34,23 @@ public Q_SLOTS:
 
 } // namespace
 
-QQuickItem *WLWindowDriver::findItem(QQuickItem *root, const QString &objectName)
+QQuickItem *WLWindowDriver::findItem(QQuickItem *root, const std::function<bool(QQuickItem *)> &match)
 {
     if (!root)
         return nullptr;
-    if (root->objectName() == objectName)
+    if (match(root))
         return root;
     const QList<QQuickItem *> children = root->childItems();
     for (QQuickItem *child : children) {
-        if (QQuickItem *found = findItem(child, objectName))
+        if (QQuickItem *found = findItem(child, match))
             return found;
     }
     return nullptr;
+}
+
+QQuickItem *WLWindowDriver::findItem(QQuickItem *root, const QString &objectName)
+{
+    return findItem(root, [&objectName](QQuickItem *item) { return item->objectName() == objectName; });
 }
 
 QQuickItem *WLWindowDriver::viewOf(WLReaderShell &shell, WLViewController *screen)

@@ -123,16 +123,9 @@ void TestReaderWindow::openEntry(const QString &word)
 
 QQuickItem *TestReaderWindow::buttonOf(QQuickItem *root, QObject *barItem)
 {
-    if (!root)
-        return nullptr;
-    if (root->isVisible() && root->property("item").value<QObject *>() == barItem)
-        return root;
-    const QList<QQuickItem *> children = root->childItems();
-    for (QQuickItem *child : children) {
-        if (QQuickItem *found = buttonOf(child, barItem))
-            return found;
-    }
-    return nullptr;
+    return findItem(root, [barItem](QQuickItem *item) {
+        return item->isVisible() && item->property("item").value<QObject *>() == barItem;
+    });
 }
 
 QString TestReaderWindow::waitForPage()
