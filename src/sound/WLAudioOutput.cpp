@@ -18,6 +18,7 @@ QPointer<WLAudioOutput> gSharedOutput;
 
 // One sound on its way to the device: the samples it reads and the sink.
 struct WLAudioOutput::Play {
+    quint64 serial = 0;
     std::shared_ptr<const WLSoundSamples> samples;
     QBuffer buffer;
     std::unique_ptr<QAudioSink> sink;
@@ -57,15 +58,18 @@ bool WLAudioOutput::play(std::shared_ptr<const WLSoundSamples> samples)
     format.setSampleFormat(QAudioFormat::Int16);
 
     auto play = std::make_unique<Play>();
+    // A serial, not the address: a play ended early may be followed by a
+    // new one at the same place.
+    play->serial = ++mLastSerial;
     play->samples = std::move(samples);
     play->buffer.setData(play->samples->data);
     play->buffer.open(QIODevice::ReadOnly);
     play->sink = std::make_unique<QAudioSink>(device, format);
-    const Play *key = play.get();
-    connect(play->sink.get(), &QAudioSink::stateChanged, this, [this, key](QAudio::State state) {
+    const quint64 serial = play->serial;
+    connect(play->sink.get(), &QAudioSink::stateChanged, this, [this, serial](QAudio::State state) {
         // Not from inside the sink's own signal.
         if (state == QAudio::IdleState || state == QAudio::StoppedState)
-            QMetaObject::invokeMethod(this, [this, key] { finish(key); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(this, [this, serial] { finish(serial); }, Qt::QueuedConnection);
     });
     play->sink->start(&play->buffer);
     if (play->sink->error() != QAudio::NoError) {
@@ -78,7 +82,7 @@ bool WLAudioOutput::play(std::shared_ptr<const WLSoundSamples> samples)
     return true;
 }
 
-void WLAudioOutput::finish(const Play *play)
+void WLAudioOutput::finish(quint64 serial)
 {
-    std::erase_if(mPlays, [play](const std::unique_ptr<Play> &each) { return each.get() == play; });
+    std::erase_if(mPlays, [serial](const std::unique_ptr<Play> &each) { return each->serial == serial; });
 }

@@ -35,8 +35,9 @@ private:
     struct Play;
 
     explicit WLAudioOutput(QObject *parent);
-    void finish(const Play *play);
+    void finish(quint64 serial);
 
     std::vector<std::unique_ptr<Play>> mPlays;
+    quint64 mLastSerial = 0;
     bool mReportedNoDevice = false;
 };
