@@ -5,8 +5,9 @@ The files are committed, so building never runs this. Run it again only to
 change them:  python3 dictionaries/make-demo-media.py
 Pictures need nothing but Python; sounds need espeak-ng and sox.
 
-One picture per format the reader must show (PNG, GIF, JPEG) and one
-spoken word per sound, kept small: 8 kHz, 8-bit AIFF.
+One picture per format the reader must show (PNG, GIF, JPEG), a map
+larger than the window (to zoom in the picture viewer), and one spoken word
+per sound, kept small: 8 kHz, 8-bit AIFF.
 """
 
 import math
@@ -82,13 +83,71 @@ def house():
     return img
 
 
+MAP_W, MAP_H = 1200, 900
+SEA, SAND, GRASS, ROCK, SNOW = (70, 130, 190), (230, 210, 150), (110, 170, 80), (140, 130, 120), (245, 245, 245)
+RIVER, ROAD, TOWN, GRID = (60, 120, 200), (150, 100, 60), (200, 40, 40), (255, 255, 255)
+
+
+def map_picture():
+    """An island with mountains, a river, roads and towns: wider and taller
+    than the window, with detail that only shows when zoomed in."""
+    cx, cy = MAP_W / 2, MAP_H / 2
+    peaks = [(520, 250, 160), (650, 210, 190), (770, 280, 140)]  # top x, top y, height
+    towns = [(300, 520), (880, 600), (560, 680), (980, 380)]
+
+    def coast(x, y):
+        # The coast wanders around an ellipse; below 1 is land.
+        a = math.atan2(y - cy, x - cx)
+        r = 1.0 + 0.08 * math.sin(5 * a) + 0.05 * math.sin(11 * a + 1)
+        return math.hypot((x - cx) / (470 * r), (y - cy) / (340 * r))
+
+    img = []
+    for y in range(MAP_H):
+        row = []
+        for x in range(MAP_W):
+            d = coast(x, y)
+            if d > 1.0:
+                waves = (x + y) % 40 == 0 or x % 150 == 0 or y % 150 == 0
+                colour = (90, 150, 205) if waves else SEA
+            elif d > 0.94:
+                colour = SAND
+            else:
+                colour = GRASS
+                for px, py, h in peaks:
+                    if py <= y <= py + h and abs(x - px) < (y - py) * 0.8:
+                        colour = SNOW if y < py + h / 3 else ROCK
+            row.append(colour)
+        img.append(row)
+
+    def dot(x, y, radius, colour):
+        for yy in range(max(0, y - radius), min(MAP_H, y + radius + 1)):
+            for xx in range(max(0, x - radius), min(MAP_W, x + radius + 1)):
+                if (xx - x) ** 2 + (yy - y) ** 2 <= radius * radius:
+                    img[yy][xx] = colour
+
+    # The river from the mountains to the sea, the roads between the towns.
+    for t in range(0, 1000):
+        x = int(640 + t * 0.55 + 40 * math.sin(t / 60))
+        y = int(430 + t * 0.3)
+        if 0 <= x < MAP_W and 0 <= y < MAP_H and coast(x, y) <= 0.97:
+            dot(x, y, 4, RIVER)
+    for (x0, y0), (x1, y1) in zip(towns, towns[1:] + towns[:1]):
+        steps = int(math.hypot(x1 - x0, y1 - y0))
+        for i in range(steps):
+            dot(int(x0 + (x1 - x0) * i / steps), int(y0 + (y1 - y0) * i / steps), 2, ROAD)
+    for x, y in towns:
+        dot(x, y, 12, GRID)
+        dot(x, y, 9, TOWN)
+    return img
+
+
 def png(img):
     def chunk(kind, data):
         body = kind + data
         return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
 
     raw = b"".join(b"\0" + bytes(c for px in row for c in px) for row in img)
-    header = struct.pack(">IIBBBBB", SIZE, SIZE, 8, 2, 0, 0, 0)
+    header = struct.pack(">IIBBBBB", len(img[0]), len(img), 8, 2, 0, 0, 0)
     return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header)
             + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
 
@@ -274,6 +333,7 @@ def main():
     write(os.path.join(pictures, "apple.png"), png(apple()))
     write(os.path.join(pictures, "sun.gif"), gif(sun()))
     write(os.path.join(pictures, "house.jpg"), jpeg(house()))
+    write(os.path.join(pictures, "map.png"), png(map_picture()))
     for word in ("apple", "sun", "house"):
         sound(word, os.path.join(sounds, word + ".aiff"))
 

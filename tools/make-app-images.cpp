@@ -163,7 +163,10 @@ bool fontLetter(const QString &path, int pixelSize, int scale)
         font.setBold(true);
         font.setPixelSize(pixelSize);
         p.setFont(font);
-        p.setPen(QColor(0x33, 0x33, 0x33));
+        // White with a dark shadow, as on the bar's blue segments.
+        p.setPen(QColor(0x2c, 0x40, 0x60));
+        p.drawText(QRectF(0, -1, 22, 22), Qt::AlignCenter, QStringLiteral("A"));
+        p.setPen(Qt::white);
         p.drawText(QRectF(0, 0, 22, 22), Qt::AlignCenter, QStringLiteral("A"));
     });
     return save(image, path);

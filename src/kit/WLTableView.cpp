@@ -271,6 +271,14 @@ void WLTableView::setEditing(bool editing, bool)
     Q_EMIT editingChanged();
 }
 
+void WLTableView::setAllowsSelectionDuringEditing(bool allows)
+{
+    if (mAllowsSelectionDuringEditing == allows)
+        return;
+    mAllowsSelectionDuringEditing = allows;
+    Q_EMIT editingChanged();
+}
+
 void WLTableView::tapRow(int row)
 {
     const std::optional<WLIndexPath> indexPath = mModel.indexPathForRow(row);

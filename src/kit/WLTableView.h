@@ -82,6 +82,7 @@ class WLTableView : public QObject
     Q_PROPERTY(bool clearBackground READ hasClearBackground NOTIFY appearanceChanged)
     Q_PROPERTY(bool scrollEnabled READ isScrollEnabled NOTIFY appearanceChanged)
     Q_PROPERTY(bool editing READ isEditing NOTIFY editingChanged)
+    Q_PROPERTY(bool allowsSelectionDuringEditing READ allowsSelectionDuringEditing NOTIFY editingChanged)
     Q_PROPERTY(bool canEditRows READ canEditRows NOTIFY reloaded)
     Q_PROPERTY(QStringList sectionIndexTitles READ sectionIndexTitles NOTIFY reloaded)
     Q_PROPERTY(int selectedRow READ selectedRow NOTIFY selectionChanged)
@@ -132,6 +133,10 @@ public:
 
     bool isEditing() const { return mEditing; }
     void setEditing(bool editing, bool animated);
+    // The views pass taps on rows in editing mode too (otherwise they keep
+    // them for the delete controls).
+    bool allowsSelectionDuringEditing() const { return mAllowsSelectionDuringEditing; }
+    void setAllowsSelectionDuringEditing(bool allows);
     bool canEditRows() const { return mDataSource && mDataSource->tableViewCanEditRows(); }
 
     QStringList sectionIndexTitles() const { return mSectionIndexTitles; }
@@ -167,6 +172,7 @@ private:
     bool mClearBackground = false;
     bool mScrollEnabled = true;
     bool mEditing = false;
+    bool mAllowsSelectionDuringEditing = false;
     bool mLoaded = false;
     int mSelectedRow = -1;
     QStringList mSectionIndexTitles;

@@ -1,5 +1,6 @@
 #include "WLAppDelegate.h"
 
+#include "WLAddBookmarkViewController.h"
 #include "WLBookmarksDataSource.h"
 #include "WLBookmarksViewController.h"
 #include "WLBundle.h"
@@ -197,6 +198,7 @@ bool WLAppDelegate::prepareUserInterface()
     mWebViewController->setDatabase(mDatabase.get());
     connect(mWebViewController.get(), &WLWebViewController::currentEntryChanged, this,
             &WLAppDelegate::writeLastEntry);
+    mAddBookmarkViewController = std::make_unique<WLAddBookmarkViewController>();
 
     mContainerView->addSubview(mTabBarController.get());
     mWindow->addSubview(mContainerView.get());
@@ -425,6 +427,7 @@ void WLAppDelegate::cleanupUserInterface()
     if (mWebViewController)
         mWebViewController->disconnect(this);
     mWebViewController.reset();
+    mAddBookmarkViewController.reset();
     if (mTabBarController) {
         mTabBarController->disconnect(this);
         mTabBarController->setDelegate(nullptr);

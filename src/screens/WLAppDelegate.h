@@ -9,6 +9,7 @@
 
 #include <memory>
 
+class WLAddBookmarkViewController;
 class WLContainerView;
 class WLDatabase;
 class WLNavigationController;
@@ -98,6 +99,7 @@ private:
     std::unique_ptr<WLTabBarController> mTabBarController;
     std::unique_ptr<WLDatabase> mDatabase;
     std::unique_ptr<WLWebViewController> mWebViewController;
+    std::unique_ptr<WLAddBookmarkViewController> mAddBookmarkViewController;
     QString mOpeningFailure;
     bool mTerminated = false;
 };

@@ -1,21 +1,33 @@
 #pragma once
 
+#include "WLAddBookmarkViewController.h"
 #include "WLViewController.h"
 #include "WLWebView.h"
 
 #include <QByteArray>
 #include <QString>
+#include <QUrl>
 #include <QVariantList>
 
+#include <memory>
 #include <optional>
 
+class WLBarButtonItem;
 class WLDatabase;
+class WLImageViewController;
+class WLSegmentedControl;
+class WLSoundEffect;
 
 // The one screen that shows an entry. A single shared instance serves all
 // tabs: a list screen hands it an entry reference and pushes it on its
 // stack. It builds the page through the dictionary, shows it with the page
-// directory as base, and records the entry in the history.
-class WLWebViewController : public WLViewController, public WLWebViewDelegate
+// directory as base, and records the entry in the history. Its bar has the
+// add-bookmark button and, when the dictionary has large-type pages, the
+// font control. Tapped links in the page show another entry in place, play
+// a sound or push the picture viewer.
+class WLWebViewController : public WLViewController,
+                            public WLWebViewDelegate,
+                            public WLAddBookmarkViewControllerDelegate
 {
     Q_OBJECT
     Q_PROPERTY(WLWebView *webView READ webView NOTIFY viewLoadedChanged)
@@ -36,6 +48,11 @@ public:
     std::optional<QVariantList> currentContentsIDs() const { return mCurrentContentsIDs; }
     QByteArray currentContentsData() const { return mCurrentContentsData; }
     bool useLargeFont() const { return mUseLargeFont; }
+    WLBarButtonItem *addButtonItem() const { return mAddButtonItem; }
+    // Nothing when the dictionary has no large-type pages.
+    WLSegmentedControl *fontControl() const { return mFontControl; }
+    const WLSoundEffect *soundEffect() const { return mSoundEffect.get(); }
+    WLImageViewController *imageViewController() const { return mImageViewController.get(); }
 
     // Shows an entry; false (the previous one stays) when its page cannot
     // be built.
@@ -44,8 +61,24 @@ public:
     // Blanks the page; the current entry stays.
     void clearContents();
 
+    void addButtonPressed(QObject *sender);
+    void addBookmarkWithController(WLAddBookmarkViewController *controller) override;
+    // The font control's action: the same entry again, in the size chosen.
+    void fontSizeChanged(QObject *sender);
+
+    // A tapped link: true when the viewer handled it (an entry, a sound or
+    // a picture).
+    bool receiveLinkRequest(const QUrl &url);
+    static bool isRequestForImage(const QUrl &url);
+    void playSoundFile(const QString &path);
+    void showImageFile(const QString &path);
+
     bool webViewShouldStartLoadWithRequest(WLWebView *webView, const QUrl &url,
                                            int navigationType) override;
+
+    // Ctrl+plus and Ctrl+minus switch the font control; Ctrl+D opens the
+    // bookmark editor.
+    bool keyCommand(const WLKeyCommand &command) override;
 
 Q_SIGNALS:
     // An entry was shown, or the viewer left its stack.
@@ -55,18 +88,24 @@ protected:
     void loadView() override;
     void viewDidDisappear(bool animated) override;
 
+private:
     // Loads page bytes of the dictionary's charset with the page directory
     // as base.
     void loadPage(const QByteArray &htmlData);
+    enum class LinkOutcome { Handled, Declined, Refused };
+    LinkOutcome followLink(const QUrl &url);
+    void makeFontControl();
 
-    bool mUseLargeFont = false;
-
-private:
     WLDatabase *mDatabase = nullptr;
     WLWebView *mWebView = nullptr;
+    WLBarButtonItem *mAddButtonItem = nullptr;
+    WLSegmentedControl *mFontControl = nullptr;
     std::optional<QString> mCurrentWord;
     std::optional<QVariantList> mCurrentLinks;
     std::optional<QVariantList> mCurrentContentsIDs;
     QByteArray mCurrentContentsData;
+    std::unique_ptr<WLSoundEffect> mSoundEffect;
+    std::unique_ptr<WLImageViewController> mImageViewController;
     std::optional<QByteArray> mWhiteHTMLData;
+    bool mUseLargeFont = false;
 };

@@ -1,23 +1,28 @@
 #include "WLReaderShell.h"
 
+#include "WLAddBookmarkViewController.h"
 #include "WLAppDelegate.h"
 #include "WLBarButtonItem.h"
 #include "WLBookmarkListCell.h"
 #include "WLBundle.h"
 #include "WLControl.h"
 #include "WLDescriptionReader.h"
+#include "WLImageViewController.h"
 #include "WLInstanceChannel.h"
 #include "WLNavigationController.h"
 #include "WLNavigationItem.h"
 #include "WLReaderSettings.h"
 #include "WLScreen.h"
 #include "WLScreenViews.h"
+#include "WLScrollView.h"
 #include "WLSegmentedControl.h"
 #include "WLSignalWatcher.h"
 #include "WLSwitch.h"
 #include "WLTabBarController.h"
 #include "WLTableView.h"
 #include "WLTableViewController.h"
+#include "WLTextView.h"
+#include "WLTextViewCell.h"
 #include "WLUserDefaults.h"
 #include "WLWebView.h"
 #include "WLWebViewController.h"
@@ -115,6 +120,11 @@ void WLReaderShell::registerTypes()
     qmlRegisterSingletonInstance(kUri, 1, 0, "MainScreen", WLScreen::mainScreen());
     qmlRegisterSingletonInstance<WLScreenViews>(kUri, 1, 0, "Views", mScreenViews.get());
     qmlRegisterSingletonInstance<WLAppDelegate>(kUri, 1, 0, "App", mAppDelegate.get());
+    qmlRegisterUncreatableType<WLScrollView>(kUri, 1, 0, "WLScrollView", reason);
+    qmlRegisterUncreatableType<WLTextView>(kUri, 1, 0, "WLTextView", reason);
+    qmlRegisterUncreatableType<WLTextViewCell>(kUri, 1, 0, "WLTextViewCell", reason);
+    qmlRegisterUncreatableType<WLImageViewController>(kUri, 1, 0, "WLImageViewController", reason);
+    qmlRegisterUncreatableType<WLAddBookmarkViewController>(kUri, 1, 0, "WLAddBookmarkViewController", reason);
 }
 
 bool WLReaderShell::start(const Options &options)

@@ -2,9 +2,11 @@
 #include "WLNavigationController.h"
 #include "WLNavigationItem.h"
 #include "WLScreen.h"
+#include "WLScrollView.h"
 #include "WLSegmentedControl.h"
 #include "WLTabBarController.h"
 #include "WLTableView.h"
+#include "WLTextView.h"
 #include "WLViewController.h"
 #include "WLWebView.h"
 #include "WLWindow.h"
@@ -64,6 +66,18 @@ public:
     }
 };
 
+// Zooms whatever view it is given; a text field that may be locked.
+class Zooming : public WLScrollViewDelegate, public WLTextViewDelegate
+{
+public:
+    WLControl *view = nullptr;
+    bool locked = false;
+    int endings = 0;
+    WLControl *viewForZoomingInScrollView(WLScrollView *) override { return view; }
+    bool textViewShouldBeginEditing(WLTextView *) override { return !locked; }
+    void textViewDidEndEditing(WLTextView *) override { ++endings; }
+};
+
 class Selections : public WLTabBarControllerDelegate
 {
 public:
@@ -93,6 +107,8 @@ private Q_SLOTS:
     void deletingRowsOnlyWhileEditing();
     void segmentedControls();
     void webPagesInTheirCharsetAndTooLargeToGoInline();
+    void zoomStaysWithinItsLimits();
+    void textIsTypedOnlyWhileEditing();
 };
 
 void TestWLKit::aStackOnScreenTellsItsScreensInOrder()
@@ -295,6 +311,52 @@ void TestWLKit::webPagesInTheirCharsetAndTooLargeToGoInline()
     QFile written(view.url().toLocalFile());
     QVERIFY(written.open(QIODevice::ReadOnly));
     QCOMPARE(written.readAll(), "\xEF\xBB\xBF" + large);
+}
+
+void TestWLKit::zoomStaysWithinItsLimits()
+{
+    WLScrollView scrollView;
+    WLImageView picture;
+    Zooming delegate;
+    scrollView.setDelegate(&delegate);
+    scrollView.setMaximumZoomScale(3);
+    // Nothing zooms until the delegate names a view the scroll view shows.
+    scrollView.setZoomScale(2);
+    QCOMPARE(scrollView.zoomScale(), 1.0);
+    delegate.view = &picture;
+    scrollView.addSubview(&picture);
+    QCOMPARE(scrollView.zoomingView(), &picture);
+    scrollView.setZoomScale(9);
+    QCOMPARE(scrollView.zoomScale(), 3.0);
+    scrollView.toggleZoom();
+    QCOMPARE(scrollView.zoomScale(), 1.0);
+    scrollView.toggleZoom();
+    QCOMPARE(scrollView.zoomScale(), 3.0);
+    // Lowering the maximum brings the scale down with it.
+    scrollView.setMaximumZoomScale(1.5);
+    QCOMPARE(scrollView.zoomScale(), 1.5);
+    scrollView.removeSubview(&picture);
+    QVERIFY(!scrollView.zoomingView());
+}
+
+void TestWLKit::textIsTypedOnlyWhileEditing()
+{
+    WLTextView field;
+    Zooming delegate;
+    field.setDelegate(&delegate);
+    field.setText(u"placeholder"_s);
+    field.textEdited(u"typed"_s);
+    QCOMPARE(field.text(), u"placeholder"_s);
+    delegate.locked = true;
+    QVERIFY(!field.beginEditing());
+    delegate.locked = false;
+    QVERIFY(field.beginEditing());
+    field.textEdited(u"typed"_s);
+    QCOMPARE(field.text(), u"typed"_s);
+    field.resignFirstResponder();
+    field.resignFirstResponder();
+    QVERIFY(!field.isEditing());
+    QCOMPARE(delegate.endings, 1);
 }
 
 QTEST_GUILESS_MAIN(TestWLKit)

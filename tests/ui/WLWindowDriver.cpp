@@ -5,6 +5,8 @@
 #include "WLViewController.h"
 
 #include <QJSEngine>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
@@ -32,18 +34,23 @@ public Q_SLOTS:
 
 } // namespace
 
-QQuickItem *WLWindowDriver::findItem(QQuickItem *root, const QString &objectName)
+QQuickItem *WLWindowDriver::findItem(QQuickItem *root, const std::function<bool(QQuickItem *)> &match)
 {
     if (!root)
         return nullptr;
-    if (root->objectName() == objectName)
+    if (match(root))
         return root;
     const QList<QQuickItem *> children = root->childItems();
     for (QQuickItem *child : children) {
-        if (QQuickItem *found = findItem(child, objectName))
+        if (QQuickItem *found = findItem(child, match))
             return found;
     }
     return nullptr;
+}
+
+QQuickItem *WLWindowDriver::findItem(QQuickItem *root, const QString &objectName)
+{
+    return findItem(root, [&objectName](QQuickItem *item) { return item->objectName() == objectName; });
 }
 
 QQuickItem *WLWindowDriver::viewOf(WLReaderShell &shell, WLViewController *screen)
@@ -105,6 +112,26 @@ QString WLWindowDriver::pageText(QQuickItem *webEngineView)
     return runJavaScript(webEngineView,
                          QStringLiteral("document.body ? document.body.innerText : ''"))
         .toString();
+}
+
+bool WLWindowDriver::tapInPage(QQuickItem *webEngineView, const QString &selector)
+{
+    const QVariantList centre =
+        runJavaScript(webEngineView,
+                      QStringLiteral("(function (selector) {"
+                                     "  var element = document.querySelector(selector);"
+                                     "  if (!element) return [];"
+                                     "  element.scrollIntoView({block: 'center'});"
+                                     "  var r = element.getBoundingClientRect();"
+                                     "  return [r.left + r.width / 2, r.top + r.height / 2];"
+                                     "})(%1)")
+                          .arg(QString::fromUtf8(QJsonDocument(QJsonArray{selector}).toJson(QJsonDocument::Compact).mid(1).chopped(1))))
+            .toList();
+    if (centre.size() != 2)
+        return false;
+    tapAt(webEngineView->window(),
+          webEngineView->mapToScene(QPointF(centre.at(0).toReal(), centre.at(1).toReal())));
+    return true;
 }
 
 #include "WLWindowDriver.moc"

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
+
 class QQuickItem;
 class QQuickWindow;
 class WLReaderShell;
@@ -14,7 +16,9 @@ class WLViewController;
 // engine.
 namespace WLWindowDriver {
 
-// The first item named objectName in the visual tree under root.
+// The first item in the visual tree under root (root included) that
+// matches; the first named objectName.
+QQuickItem *findItem(QQuickItem *root, const std::function<bool(QQuickItem *)> &match);
 QQuickItem *findItem(QQuickItem *root, const QString &objectName);
 // The item that draws a screen (made if it was not yet).
 QQuickItem *viewOf(WLReaderShell &shell, WLViewController *screen);
@@ -32,5 +36,9 @@ int firstVisibleRow(QQuickItem *listView);
 QVariant runJavaScript(QQuickItem *webEngineView, const QString &script, int timeoutMs = 20000);
 // The text of the page shown.
 QString pageText(QQuickItem *webEngineView);
+// A mouse click, through the window, on the first element of the page
+// that matches a CSS selector (scrolled into view first); false when the
+// page has none.
+bool tapInPage(QQuickItem *webEngineView, const QString &selector);
 
 } // namespace WLWindowDriver

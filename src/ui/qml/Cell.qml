@@ -76,7 +76,7 @@ Item {
         onClicked: {
             if (cell.confirming)
                 cell.confirming = false
-            else if (!cell.editing)
+            else if (!cell.editing || cell.table.allowsSelectionDuringEditing)
                 cell.table.tapRow(index)
         }
     }

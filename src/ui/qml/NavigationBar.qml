@@ -2,12 +2,13 @@ import QtQuick
 import WLReader.Kit
 
 // The bar of a navigation stack: the top screen's title or title view, its
-// left item or the way back, and its right item.
+// left item or the way back, and its right item. A screen with a bar of
+// its own sets the item instead of a stack.
 Rectangle {
     id: bar
     property var navigation
     readonly property var topScreen: navigation ? navigation.topViewController : null
-    readonly property var navItem: topScreen ? topScreen.navigationItem : null
+    property var navItem: topScreen ? topScreen.navigationItem : null
     height: 44
     gradient: Gradient {
         GradientStop { position: 0; color: Style.barTop }
@@ -36,7 +37,7 @@ Rectangle {
         BackButton {
             objectName: "backButton"
             anchors.verticalCenter: parent.verticalCenter
-            visible: bar.navItem !== null && bar.navItem.leftBarButtonItem === null && bar.navigation.backButtonTitle !== ""
+            visible: bar.navItem !== null && bar.navItem.leftBarButtonItem === null && !!bar.navigation && bar.navigation.backButtonTitle !== ""
             title: bar.navigation ? bar.navigation.backButtonTitle : ""
             onClicked: bar.navigation.goBack()
         }
@@ -61,7 +62,10 @@ Rectangle {
     ControlView {
         visible: control !== null
         control: bar.navItem ? bar.navItem.titleView : null
-        x: control && control.frame.width > 0 ? control.frame.x : (bar.width - width) / 2
+        // The phone centres a segmented control in the bar, whatever its x.
+        x: control && control.frame.width > 0
+           ? (control.kind === "SegmentedControl" ? (bar.width - control.frame.width) / 2 : control.frame.x)
+           : (bar.width - width) / 2
         y: control && control.frame.height > 0 ? control.frame.y : (bar.height - height) / 2
         z: 1
     }

@@ -1,0 +1,92 @@
+import QtQuick
+import WLReader.Kit
+
+// The bookmark editor: its own bar over a grouped table of two rows, the
+// word and the note field, in the heights its controller gives.
+Item {
+    id: screen
+    property var controller
+    readonly property var table: controller ? controller.tableView : null
+
+    Rectangle {
+        anchors.fill: parent
+        color: Style.groupedBackground
+    }
+    NavigationBar {
+        id: bar
+        objectName: "editorBar"
+        anchors.top: parent.top
+        anchors.left: parent.left
+        anchors.right: parent.right
+        navItem: screen.controller ? screen.controller.barItem : null
+        z: 2
+    }
+
+    Rectangle {
+        id: group
+        x: 10
+        y: bar.height + 10
+        width: screen.width - 20
+        height: rows.height
+        radius: 8
+        color: "white"
+        border.color: "#a8acb2"
+        clip: true
+
+        Column {
+            id: rows
+            width: group.width
+            Repeater {
+                model: screen.table ? screen.table.model : null
+                delegate: Item {
+                    id: row
+                    required property int index
+                    required property string reuseIdentifier
+                    required property string text
+                    readonly property bool notes: reuseIdentifier === "KXAddBookmarkNotesCell"
+                    width: rows.width
+                    height: screen.controller ? screen.controller.heightForRow(0, index) : 0
+
+                    Rectangle {
+                        visible: row.index > 0
+                        width: parent.width
+                        height: 1
+                        color: "#a8acb2"
+                    }
+                    Text {
+                        objectName: "wordLabel"
+                        visible: !row.notes
+                        x: 10
+                        width: parent.width - 20
+                        height: parent.height
+                        verticalAlignment: Text.AlignVCenter
+                        text: row.text
+                        elide: Text.ElideRight
+                        font.pixelSize: 20
+                        font.bold: true
+                        font.family: Style.fontFamily
+                    }
+                    // Only the note row hosts the text view.
+                    Loader {
+                        anchors.fill: parent
+                        active: row.notes
+                        sourceComponent: Item {
+                            id: content
+                            Binding {
+                                when: screen.controller && screen.controller.notesCell
+                                target: screen.controller ? screen.controller.notesCell : null
+                                property: "contentBounds"
+                                value: Qt.rect(0, 0, content.width, content.height)
+                            }
+                            TextViewItem {
+                                objectName: "notesTextView"
+                                control: screen.controller && screen.controller.notesCell
+                                         ? screen.controller.notesCell.textView : null
+                            }
+                        }
+                    }
+                }
+            }
+        }
+    }
+}

@@ -1,0 +1,66 @@
+import QtQuick
+import WLReader.Kit
+
+// A text view: its text in its colour, editable once the model lets the
+// editing begin; what the user types goes back to the model.
+Rectangle {
+    id: view
+    property var control
+    x: control ? control.frame.x : 0
+    y: control ? control.frame.y : 0
+    width: control ? control.frame.width : 0
+    height: control ? control.frame.height : 0
+    color: control && control.backgroundColor !== "" ? control.backgroundColor : "white"
+    clip: true
+
+    Flickable {
+        id: scroller
+        anchors.fill: parent
+        contentWidth: width
+        contentHeight: field.contentHeight + 8
+        boundsBehavior: Flickable.StopAtBounds
+        TextEdit {
+            id: field
+            objectName: "textViewField"
+            x: 4
+            y: 4
+            width: scroller.width - 8
+            wrapMode: TextEdit.Wrap
+            color: view.control && view.control.textColor !== "" ? view.control.textColor : "black"
+            selectByMouse: true
+            font.pixelSize: view.control ? view.control.fontSize : 17
+            font.family: Style.fontFamily
+            onCursorRectangleChanged: {
+                if (cursorRectangle.y + cursorRectangle.height > scroller.contentY + scroller.height)
+                    scroller.contentY = cursorRectangle.y + cursorRectangle.height - scroller.height + 8
+            }
+            onActiveFocusChanged: {
+                if (!view.control)
+                    return
+                if (activeFocus && !view.control.beginEditing())
+                    focus = false
+                else if (!activeFocus)
+                    view.control.endEditing()
+            }
+            onTextChanged: {
+                if (activeFocus && view.control && view.control.editing)
+                    view.control.textEdited(text)
+            }
+            Component.onCompleted: text = view.control ? view.control.text : ""
+        }
+    }
+    Connections {
+        target: view.control
+        function onTextChanged() {
+            if (field.text !== view.control.text)
+                field.text = view.control.text
+        }
+        function onEditingChanged() {
+            if (view.control.editing) {
+                field.cursorPosition = field.length
+            } else {
+                field.focus = false
+            }
+        }
+    }
+}
