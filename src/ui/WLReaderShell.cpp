@@ -88,6 +88,9 @@ WLReaderShell::WLReaderShell(QObject *parent) : QObject(parent)
 
 WLReaderShell::~WLReaderShell()
 {
+    // The window goes with the engine; it is no longer watched from here on.
+    if (mWindow)
+        mWindow->removeEventFilter(this);
     // Views first: they read the controllers the delegate owns.
     if (mScreenViews)
         mScreenViews->clear();
@@ -168,6 +171,7 @@ bool WLReaderShell::start(const Options &options)
     mSignalWatcher = std::make_unique<WLSignalWatcher>();
     connect(mSignalWatcher.get(), &WLSignalWatcher::terminationRequested, this,
             &WLReaderShell::terminate);
+    mWindowObject = mWindow;
     mWindow->installEventFilter(this);
     connect(
         mWindow, &QQuickWindow::frameSwapped, this,
@@ -186,11 +190,14 @@ bool WLReaderShell::start(const Options &options)
 
 bool WLReaderShell::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == mWindow && event->type() == QEvent::Close)
+    // Compared as objects: a window being destroyed is no QQuickWindow any more.
+    if (watched != static_cast<QObject *>(mWindowObject))
+        return QObject::eventFilter(watched, event);
+    if (event->type() == QEvent::Close)
         QTimer::singleShot(0, this, &WLReaderShell::terminate);
     // Keys reach the screens before the item with the focus (a list, a
     // field, the web page) sees them.
-    if (watched == mWindow && event->type() == QEvent::KeyPress && mAppDelegate) {
+    if (event->type() == QEvent::KeyPress && mAppDelegate) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (mAppDelegate->handleKeyCommand({key->key(), key->modifiers(), key->text()}))
             return true;

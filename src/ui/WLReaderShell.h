@@ -93,6 +93,8 @@ private:
     std::unique_ptr<WLSignalWatcher> mSignalWatcher;
     std::unique_ptr<WLInstanceChannel> mChannel;
     QPointer<QQuickWindow> mWindow;
+    // The same window as the event filter sees it.
+    QPointer<QObject> mWindowObject;
     QElapsedTimer mClock;
     bool mTerminated = false;
 };
