@@ -213,21 +213,20 @@ bool WLBundleWriter::writeLinks(QString *errorMessage) const
         return false;
     {
         WLSqliteBatchInsert insert(db, "link(id, word, link, contents_id)", 4,
-                                   m_layout.contents.size(), errorMessage);
+                                   m_layout.links.size(), errorMessage);
         if (!insert)
             return false;
-        // A fragment's link ID is its contents ID.
-        for (qsizetype i = 0; i < m_layout.contents.size(); ++i) {
-            const WLDictionaryLayout::Fragment &fragment = m_layout.contents[i];
+        for (qsizetype i = 0; i < m_layout.links.size(); ++i) {
+            const WLDictionaryLayout::Fragment &fragment = m_layout.links[i];
             insert.bind(1, qint64(i) + 1);
             insert.bindUtf8(2, m_entryTexts[fragment.entry].headword);
             insert.bindUtf8(3, m_entryTexts[fragment.entry].linkTexts[fragment.fragment]);
-            insert.bind(4, qint64(i) + 1);
+            insert.bind(4, m_layout.linkContents[i]);
             if (!insert.run(errorMessage))
                 return false;
         }
     }
-    return writeLetterIndex(db, "link_index", m_layout.contentsIndex, errorMessage) &&
+    return writeLetterIndex(db, "link_index", m_layout.linkIndex, errorMessage) &&
            db.finish(errorMessage);
 }
 

@@ -35,7 +35,7 @@ WLCrossReferenceResolver::WLCrossReferenceResolver(const QList<WLSourceEntry> &e
     for (qsizetype i = 0; i < entries.size(); ++i) {
         const qsizetype size = entries[i].headword.size();
         m_targets.emplace(QStringView(m_headwords).mid(at, size),
-                          Target{layout.contentsID(int(i), 0), int(entries[i].fragments.size())});
+                          Target{layout.linkID(int(i), 0), int(entries[i].fragments.size())});
         at += size;
     }
 }

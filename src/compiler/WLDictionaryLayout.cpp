@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <numeric>
 #include <span>
+#include <unordered_map>
 
 namespace {
 
@@ -64,8 +65,8 @@ namespace {
 
 // Headword IDs and sections: section, then the locale's order, then code
 // units so that texts the collator deems equal still come out the same
-// every time. Then contents IDs, which follow headword order within the
-// groups of their initials.
+// every time. Then link and contents IDs, which follow headword order
+// within the groups of their initials.
 void orderHeadwords(const QList<WLSourceEntry> &entries, const WLCollator &collator,
                     WLDictionaryLayout *layout)
 {
@@ -130,8 +131,8 @@ void orderHeadwords(const QList<WLSourceEntry> &entries, const WLCollator &colla
         ++layout->sections.last().count;
     }
 
-    // Contents IDs: by the first code unit of the lower-cased headword, then
-    // in headword order, each entry's fragments in turn.
+    // Link IDs: by the first code unit of the lower-cased headword, then in
+    // headword order, each entry's fragments in turn.
     QList<int> byInitial = headwords;
     QList<QString> lowered(count);
     QList<char16_t> initials(count);
@@ -142,16 +143,43 @@ void orderHeadwords(const QList<WLSourceEntry> &entries, const WLCollator &colla
     std::stable_sort(byInitial.begin(), byInitial.end(), [&](int a, int b) {
         return std::as_const(initials)[a] < std::as_const(initials)[b];
     });
-    layout->firstContentsIDs.resize(count);
+    layout->firstLinkIDs.resize(count);
     for (const int entry : std::as_const(byInitial)) {
-        layout->firstContentsIDs[entry] = int(layout->contents.size()) + 1;
+        layout->firstLinkIDs[entry] = int(layout->links.size()) + 1;
         for (int f = 0; f < entries[entry].fragments.size(); ++f)
-            layout->contents.append({entry, f});
+            layout->links.append({entry, f});
     }
-    layout->contentsIndex =
-        letterRanges(layout->contents.size(), [&](qsizetype row) -> const QString & {
-            return lowered[layout->contents[row].entry];
-        });
+    const auto loweredOf = [&](const QList<WLDictionaryLayout::Fragment> &rows) {
+        return [&](qsizetype row) -> const QString & { return lowered[rows[row].entry]; };
+    };
+    layout->linkIndex = letterRanges(layout->links.size(), loweredOf(layout->links));
+
+    // Contents IDs: one per distinct fragment, in the order of first use by
+    // link ID, so they are grouped by initial as well.
+    const auto fragmentOf = [&](const WLDictionaryLayout::Fragment &at) -> const WLSourceFragment & {
+        return entries[at.entry].fragments[at.fragment];
+    };
+    const auto hash = [&](const WLDictionaryLayout::Fragment &at) {
+        const WLSourceFragment &fragment = fragmentOf(at);
+        return qHashMulti(0, fragment.html, fragment.media);
+    };
+    const auto same = [&](const WLDictionaryLayout::Fragment &a,
+                          const WLDictionaryLayout::Fragment &b) {
+        const WLSourceFragment &x = fragmentOf(a);
+        const WLSourceFragment &y = fragmentOf(b);
+        return x.html == y.html && x.media == y.media;
+    };
+    std::unordered_map<WLDictionaryLayout::Fragment, int, decltype(hash), decltype(same)> stored(
+        size_t(layout->links.size()), hash, same);
+    layout->linkContents.resize(layout->links.size());
+    for (qsizetype row = 0; row < layout->links.size(); ++row) {
+        const WLDictionaryLayout::Fragment &at = layout->links[row];
+        const auto [known, added] = stored.try_emplace(at, int(layout->contents.size()) + 1);
+        if (added)
+            layout->contents.append(at);
+        layout->linkContents[row] = known->second;
+    }
+    layout->contentsIndex = letterRanges(layout->contents.size(), loweredOf(layout->contents));
 }
 
 // The distinct looks ranked in search order: first code unit, then the

@@ -66,11 +66,24 @@ bool parseLine(const QJsonObject &object, int line, WLSourceEntry *entry, QStrin
         } else if (value.isObject()) {
             const QJsonObject fragmentObject = value.toObject();
             for (auto it = fragmentObject.constBegin(); it != fragmentObject.constEnd(); ++it) {
-                if (it.key() != u"html"_s && it.key() != u"media"_s) {
+                if (it.key() != u"html"_s && it.key() != u"media"_s && it.key() != u"sameAs"_s) {
                     *problem =
                         QStringLiteral("fragment %1: unknown key \"%2\"").arg(i + 1).arg(it.key());
                     return false;
                 }
+            }
+            if (fragmentObject.contains(u"sameAs"_s)) {
+                const QJsonValue target = fragmentObject.value(u"sameAs"_s);
+                if (fragmentObject.size() != 1 || !target.isString()) {
+                    *problem = QStringLiteral("fragment %1: \"sameAs\" stands alone and names a "
+                                              "fragment \"headword#n\"")
+                                   .arg(i + 1);
+                    return false;
+                }
+                fragment.html = target.toString();
+                fragment.isCopy = true;
+                entry->fragments.append(fragment);
+                continue;
             }
             if (!fragmentObject.value(u"html"_s).isString()) {
                 *problem = QStringLiteral("fragment %1: \"html\" must be a string").arg(i + 1);
@@ -255,5 +268,38 @@ bool WLEntriesReader::read(const QString &path, const QString &displayName,
     }
     if (entries->isEmpty())
         return fail(0, QStringLiteral("no entries"));
+
+    // Copies last, when every entry is whole. The text after the last "#"
+    // is the fragment's number, so any headword can be named.
+    for (WLSourceEntry &entry : *entries) {
+        for (qsizetype n = 0; n < entry.fragments.size(); ++n) {
+            WLSourceFragment &fragment = entry.fragments[n];
+            if (!fragment.isCopy)
+                continue;
+            const QString &target = fragment.html;
+            const qsizetype hash = target.lastIndexOf(u'#');
+            const QStringView number = QStringView(target).mid(hash + 1);
+            const bool digits =
+                hash > 0 && !number.isEmpty() && number.size() <= 9 &&
+                std::all_of(number.begin(), number.end(), [](QChar c) { return c.isDigit(); });
+            const auto known = digits ? byHeadword.find(QStringView(target).left(hash))
+                                      : byHeadword.end();
+            const qsizetype at = digits ? number.toInt() - 1 : -1;
+            QString problem;
+            if (known == byHeadword.end() || at < 0 ||
+                at >= (*entries)[known->second].fragments.size())
+                problem = QStringLiteral("\"sameAs\": no fragment \"%1\"").arg(target);
+            else if ((*entries)[known->second].fragments[at].isCopy)
+                problem = QStringLiteral("\"sameAs\": \"%1\" is itself a copy").arg(target);
+            if (!problem.isEmpty())
+                return fail(fragment.line, QStringLiteral("\"%1\", fragment %2: %3")
+                                               .arg(entry.headword)
+                                               .arg(n + 1)
+                                               .arg(problem));
+            const WLSourceFragment &original = (*entries)[known->second].fragments[at];
+            fragment.html = original.html;
+            fragment.media = original.media;
+        }
+    }
     return true;
 }

@@ -11,6 +11,9 @@ struct WLSourceFragment
     QString html;
     QStringList media;
     int line = 0;
+    // Given as "sameAs": another entry's fragment; while the file is read,
+    // html holds its link text, and then the fragment is made a copy of it.
+    bool isCopy = false;
 };
 
 // One headword with everything the source says about it; lines with the same
