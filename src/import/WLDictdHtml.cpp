@@ -47,6 +47,12 @@ void appendBracketSafe(QString &out)
         out.replace(out.size() - 1, 1, u"&#91;"_s);
 }
 
+bool startsWithWord(QStringView line, QStringView word)
+{
+    return !word.isEmpty() && line.startsWith(word, Qt::CaseInsensitive) &&
+           (line.size() == word.size() || !line[word.size()].isLetterOrNumber());
+}
+
 // The compiler reads [[target|shown]] up to the first "]]" and splits at
 // the first '|'; it escapes the shown text itself.
 bool linkable(const QString &target, const QString &shown)
@@ -67,96 +73,99 @@ public:
 
     WLDictdHtml::Result run(QStringView text)
     {
-        m_lines = splitLines(text);
-        if (m_lines.isEmpty()) {
-            if (!m_headword.isEmpty()) {
-                m_out += u"<p><b>"_s;
-                WLDictdHtml::appendEscaped(m_out, m_headword);
-                m_out += u"</b></p>"_s;
-            }
+        const QList<Line> lines = splitLines(text);
+        m_out += u"<pre>"_s;
+        if (lines.isEmpty()) {
+            heading();
+            if (m_out.endsWith(u'\n'))
+                m_out.chop(1);
+            m_out += u"</pre>"_s;
             return {m_out, 0, 0};
         }
-        // Indentation is kept relative to the least indented line.
+        // Indentation is kept relative to the least indented line; runs of
+        // blank lines become one.
         qsizetype minIndent = -1;
-        for (const Line &line : std::as_const(m_lines)) {
+        for (const Line &line : lines) {
             if (!line.text.isEmpty())
                 minIndent = minIndent < 0 ? line.indent : std::min(minIndent, line.indent);
         }
-        m_minIndent = std::max<qsizetype>(minIndent, 0);
-
-        // The whole text as one stream, so a reference may run across lines.
         QString stream;
-        for (qsizetype k = 0; k < m_lines.size(); ++k) {
-            if (k)
+        for (qsizetype k = 0; k < lines.size(); ++k) {
+            if (k > 0 && lines[k].text.isEmpty() && lines[k - 1].text.isEmpty())
+                continue;
+            if (k > 0)
                 stream += u'\n';
-            stream += m_lines[k].text;
+            if (!lines[k].text.isEmpty())
+                stream += QString(lines[k].indent - minIndent, u' ');
+            stream += lines[k].text;
         }
 
-        qsizetype i = 0;
-        const QString &first = m_lines[0].text;
-        const bool emphasise =
-            !m_headword.isEmpty() && first.startsWith(m_headword, Qt::CaseInsensitive) &&
-            (first.size() == m_headword.size() || !first[m_headword.size()].isLetterOrNumber());
-        if (!m_headword.isEmpty() && !emphasise) {
-            m_out += u"<p><b>"_s;
-            WLDictdHtml::appendEscaped(m_out, m_headword);
-            m_out += u"</b></p>"_s;
-        }
-        m_out += u"<p>"_s;
-        indent(0);
-        if (emphasise) {
+        qsizetype i = lines[0].indent - minIndent;
+        m_out += QStringView(stream).left(i);
+        if (startsWithWord(lines[0].text, m_headword)) {
             m_out += u"<b>"_s;
-            WLDictdHtml::appendEscaped(m_out, QStringView(first).left(m_headword.size()));
+            appendText(QStringView(stream).mid(i, m_headword.size()));
             m_out += u"</b>"_s;
-            i = m_headword.size();
+            i += m_headword.size();
+        } else {
+            heading();
         }
         while (i < stream.size()) {
             const QChar c = stream[i];
-            if (c == u'\n') {
-                newLine();
-                ++i;
-            } else if (c == u'{' && m_resolve) {
+            if (c == u'{' && m_resolve) {
                 i = reference(stream, i);
-            } else if (c == u'[') {
-                appendBracketSafe(m_out);
-                m_out += c;
-                ++i;
             } else {
                 const qsizetype start = i;
-                while (i < stream.size() && stream[i] != u'\n' && stream[i] != u'[' &&
-                       stream[i] != u'{')
+                while (i < stream.size() && stream[i] != u'{')
                     ++i;
                 if (i == start)
                     ++i; // a '{' with no resolver
-                WLDictdHtml::appendEscaped(m_out, QStringView(stream).mid(start, i - start));
+                appendText(QStringView(stream).mid(start, i - start));
             }
         }
-        m_out += u"</p>"_s;
+        m_out += u"</pre>"_s;
         return {m_out, m_links, m_unresolved};
     }
 
 private:
-    void newLine()
+    // The headword on a line of its own, for a text that does not begin
+    // with it.
+    void heading()
     {
-        ++m_line;
-        if (m_lines[m_line].text.isEmpty()) {
-            m_paragraphPending = true;
+        if (m_headword.isEmpty())
             return;
-        }
-        m_out += m_paragraphPending ? u"</p>\n<p>"_s : u"<br>\n"_s;
-        m_paragraphPending = false;
-        indent(m_line);
+        m_out += u"<b>"_s;
+        appendText(m_headword);
+        m_out += u"</b>\n"_s;
     }
 
-    // No-break spaces as characters, not entities: a big dictionary has
-    // millions of them.
-    void indent(qsizetype line)
+    // Text between tags needs only these three escaped; and no "[[" may
+    // reach the compiler but a link's.
+    void appendText(QStringView text)
     {
-        if (const qsizetype n = m_lines[line].indent - m_minIndent; n > 0)
-            m_out += QString(n, QChar(0xa0));
+        for (const QChar c : text) {
+            switch (c.unicode()) {
+            case u'[':
+                appendBracketSafe(m_out);
+                m_out += c;
+                break;
+            case u'&':
+                m_out += u"&amp;"_s;
+                break;
+            case u'<':
+                m_out += u"&lt;"_s;
+                break;
+            case u'>':
+                m_out += u"&gt;"_s;
+                break;
+            default:
+                m_out += c;
+            }
+        }
     }
 
-    // At a '{': a link, plain text, or a literal brace; answers where to go on.
+    // At a '{': a link, plain text, or a literal brace; answers where to go
+    // on. The reference's text is shown as written, line breaks included.
     qsizetype reference(const QString &stream, qsizetype open)
     {
         qsizetype close = open + 1;
@@ -164,16 +173,16 @@ private:
                stream[close] != u'}' && stream[close] != u'{')
             ++close;
         if (close >= stream.size() || stream[close] != u'}') {
-            WLDictdHtml::appendEscaped(m_out, u"{");
+            m_out += u'{';
             return open + 1;
         }
-        const QString shown =
-            QStringView(stream).mid(open + 1, close - open - 1).toString().simplified();
-        if (shown.isEmpty()) {
-            WLDictdHtml::appendEscaped(m_out, u"{}");
+        const QString shown = stream.mid(open + 1, close - open - 1);
+        const QString name = shown.simplified();
+        if (name.isEmpty()) {
+            m_out += u"{"_s + shown + u"}"_s;
             return close + 1;
         }
-        const std::optional<QString> target = (*m_resolve)(shown);
+        const std::optional<QString> target = (*m_resolve)(name);
         if (target && linkable(*target, shown)) {
             appendBracketSafe(m_out);
             m_out += u"[["_s;
@@ -183,23 +192,14 @@ private:
             m_out += u"]]"_s;
             ++m_links;
         } else {
-            WLDictdHtml::appendEscaped(m_out, shown);
+            appendText(shown);
             ++m_unresolved;
-        }
-        // Line breaks inside the reference are spent.
-        for (qsizetype k = open; k < close; ++k) {
-            if (stream[k] == u'\n')
-                ++m_line;
         }
         return close + 1;
     }
 
     QStringView m_headword;
     const WLDictdHtml::Resolver *m_resolve;
-    QList<Line> m_lines;
-    qsizetype m_minIndent = 0;
-    qsizetype m_line = 0;
-    bool m_paragraphPending = false;
     QString m_out;
     int m_links = 0;
     int m_unresolved = 0;
@@ -207,35 +207,14 @@ private:
 
 } // namespace
 
-void WLDictdHtml::appendEscaped(QString &out, QStringView text)
-{
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case u'&':
-            out += u"&amp;"_s;
-            break;
-        case u'<':
-            out += u"&lt;"_s;
-            break;
-        case u'>':
-            out += u"&gt;"_s;
-            break;
-        case u'"':
-            out += u"&quot;"_s;
-            break;
-        default:
-            out += c;
-        }
-    }
-}
-
 WLDictdHtml::Result WLDictdHtml::definition(QStringView text, QStringView headword,
                                             const Resolver &resolve)
 {
     return Renderer(headword, resolve ? &resolve : nullptr).run(text);
 }
 
-QString WLDictdHtml::paragraphs(QStringView text)
+bool WLDictdHtml::beginsWith(QStringView text, QStringView headword)
 {
-    return Renderer({}, nullptr).run(text).html;
+    const QList<Line> lines = splitLines(text);
+    return !lines.isEmpty() && startsWithWord(lines.front().text, headword);
 }

@@ -19,8 +19,10 @@ namespace {
 
 constexpr qsizetype kWriteBuffer = 1 << 20;
 
+// Definitions are preformatted text, shown in the page's own font and
+// wrapped at the window's edge.
 const QString kStyle = u"<style>body{font-family:serif;margin:0.6em;line-height:1.35}"
-                       "p{margin:0 0 0.6em}a{text-decoration:none}"
+                       "pre{font:inherit;white-space:pre-wrap;margin:0}a{text-decoration:none}"
                        "hr{border:0;border-top:1px solid #aaa}</style>"_s;
 
 // "00-database-short" and the older "00databaseshort" both give "short".
@@ -38,6 +40,38 @@ QString metadataKey(const QByteArray &headword)
         (last == "short" || last == "long" || last == "info" || last == "url"))
         return u""_s;
     return {};
+}
+
+// The database's entries that tell about it, in the order the About page
+// shows them: its full name, its description, its licence, its home.
+const QStringList kAboutKeys = {u"long"_s, u"info"_s, u"copyright"_s,
+                                u"license"_s, u"licence"_s, u"url"_s};
+
+// Lines without the indentation they all share and without blank lines at
+// either end.
+QString dedent(const QString &text)
+{
+    QStringList lines = text.split(u'\n');
+    for (QString &line : lines) {
+        while (!line.isEmpty() && line.back().isSpace())
+            line.chop(1);
+    }
+    while (!lines.isEmpty() && lines.front().isEmpty())
+        lines.removeFirst();
+    while (!lines.isEmpty() && lines.back().isEmpty())
+        lines.removeLast();
+    qsizetype common = -1;
+    for (const QString &line : std::as_const(lines)) {
+        if (line.isEmpty())
+            continue;
+        qsizetype n = 0;
+        while (n < line.size() && line[n] == u' ')
+            ++n;
+        common = common < 0 ? n : std::min(common, n);
+    }
+    for (QString &line : lines)
+        line.remove(0, std::min(common, line.size()));
+    return lines.join(u'\n');
 }
 
 bool isAscii(const QByteArray &bytes)
@@ -112,7 +146,7 @@ WLDictdImporter::WLDictdImporter(QString indexPath, QString dataPath)
 bool WLDictdImporter::writeSource(const QString &sourceDir)
 {
     m_error.clear();
-    m_headwords = m_definitions = m_links = m_unresolved = m_skipped = 0;
+    m_headwords = m_definitions = m_shared = m_links = m_unresolved = m_skipped = 0;
 
     std::vector<WLDictdIndexEntry> index;
     if (!WLDictdIndex::read(m_indexPath, index, &m_error, &m_skipped))
@@ -130,7 +164,7 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
 
     // The database's own entries first: they decide the charset.
     bool utf8 = false;
-    QByteArray shortText, longText, infoText, urlText;
+    QHash<QString, QByteArray> metadata;
     std::vector<size_t> words;
     words.reserve(index.size());
     for (size_t i = 0; i < index.size(); ++i) {
@@ -139,18 +173,13 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
             words.push_back(i);
             continue;
         }
-        QByteArray *target = key == u"short"_s  ? &shortText
-                             : key == u"long"_s ? &longText
-                             : key == u"info"_s ? &infoText
-                             : key == u"url"_s  ? &urlText
-                                                : nullptr;
         if (key == u"utf8"_s)
             utf8 = true;
-        if (target) {
+        if (key == u"short"_s || kAboutKeys.contains(key)) {
             auto bytes = readText(index[i]);
             if (!bytes)
                 return false;
-            *target = std::move(*bytes);
+            metadata.insert(key, std::move(*bytes));
         }
     }
     if (words.empty()) {
@@ -183,16 +212,14 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
 
     m_title = m_titleOverride;
     if (m_title.isEmpty())
-        m_title = metadataBody(decodeText(shortText, utf8)).simplified();
+        m_title = metadataBody(decodeText(metadata.value(u"short"_s), utf8)).simplified();
     if (m_title.isEmpty())
         m_title = QFileInfo(m_indexPath).completeBaseName();
-    QString about = WLDictdHtml::paragraphs(metadataBody(decodeText(longText, utf8)));
-    about += WLDictdHtml::paragraphs(metadataBody(decodeText(infoText, utf8)));
-    const QString url = metadataBody(decodeText(urlText, utf8)).trimmed();
-    if (!url.isEmpty()) {
-        about += u"<p>"_s;
-        WLDictdHtml::appendEscaped(about, url);
-        about += u"</p>"_s;
+    QStringList about;
+    for (const QString &key : kAboutKeys) {
+        const QString text = dedent(metadataBody(decodeText(metadata.value(key), utf8)));
+        if (!text.isEmpty())
+            about.append(text);
     }
 
     if (!QDir().mkpath(sourceDir)) {
@@ -201,31 +228,95 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
     }
     const QDir dir(sourceDir);
 
+    // Where the index names one text for several headwords (GCIDE's
+    // inflections and compounds point at their main entry's block), the
+    // first of them in index order carries it and the others copy it, so
+    // the text is stored once. Such a shared text is made without a
+    // particular headword: only the longest of its headwords that its
+    // first line begins with is set in bold.
+    struct Block
+    {
+        size_t first = 0;
+        int users = 0;
+        QString linkText; // the carrier's "headword#n", once written
+    };
+    std::vector<size_t> blockOf(index.size());
+    std::vector<Block> blocks;
+    {
+        QHash<std::pair<quint64, quint64>, size_t> known;
+        known.reserve(qsizetype(words.size()));
+        for (const size_t i : words) {
+            const auto place = std::make_pair(index[i].offset, index[i].length);
+            auto it = known.constFind(place);
+            if (it == known.cend()) {
+                it = known.insert(place, blocks.size());
+                blocks.push_back({i, 0, {}});
+            }
+            blockOf[i] = *it;
+            ++blocks[*it].users;
+        }
+    }
+    // The headword in bold of each shared text, read once per text.
+    QHash<size_t, QList<size_t>> usersOf;
+    for (const size_t i : words) {
+        if (blocks[blockOf[i]].users > 1)
+            usersOf[blockOf[i]].append(i);
+    }
+    QHash<size_t, QString> emphasisOf;
+    for (auto it = usersOf.cbegin(); it != usersOf.cend(); ++it) {
+        const auto bytes = readText(index[blocks[it.key()].first]);
+        if (!bytes)
+            return false;
+        const QString text = decodeText(*bytes, utf8);
+        QString emphasis;
+        for (const size_t i : it.value()) {
+            if (headwords[i].size() > emphasis.size() &&
+                WLDictdHtml::beginsWith(text, headwords[i]))
+                emphasis = headwords[i];
+        }
+        emphasisOf.insert(it.key(), emphasis);
+    }
+    usersOf.clear();
+
     QSaveFile entries(dir.filePath(u"entries.jsonl"_s));
     if (!entries.open(QIODevice::WriteOnly)) {
         m_error = u"%1: %2"_s.arg(entries.fileName(), entries.errorString());
         return false;
     }
+    QHash<QString, int> fragmentsOf; // the compiler numbers a headword's fragments in file order
     QByteArray buffer;
     buffer.reserve(kWriteBuffer + (kWriteBuffer >> 2));
     for (size_t w = 0; w < words.size();) {
         const QString &headword = headwords[words[w]];
+        int &fragments = fragmentsOf[headword];
         buffer += "{\"headword\":";
         appendJsonString(buffer, headword);
         buffer += ",\"fragments\":[";
         // Adjacent index lines of one headword are its several definitions.
         for (bool first = true; w < words.size() && headwords[words[w]] == headword;
              ++w, first = false) {
-            const WLDictdIndexEntry &entry = index[words[w]];
-            const auto bytes = readText(entry);
-            if (!bytes)
-                return false;
-            const WLDictdHtml::Result html =
-                WLDictdHtml::definition(decodeText(*bytes, utf8), headword, resolve);
             if (!first)
                 buffer += ',';
-            appendJsonString(buffer, html.html);
+            ++fragments;
             ++m_definitions;
+            Block &block = blocks[blockOf[words[w]]];
+            if (!block.linkText.isEmpty()) {
+                buffer += "{\"sameAs\":";
+                appendJsonString(buffer, block.linkText);
+                buffer += '}';
+                ++m_shared;
+                continue;
+            }
+            const auto bytes = readText(index[words[w]]);
+            if (!bytes)
+                return false;
+            const bool shared = block.users > 1;
+            const WLDictdHtml::Result html = WLDictdHtml::definition(
+                decodeText(*bytes, utf8), shared ? emphasisOf.value(blockOf[words[w]]) : headword,
+                resolve);
+            appendJsonString(buffer, html.html);
+            if (shared)
+                block.linkText = u"%1#%2"_s.arg(headword).arg(fragments);
             m_links += html.links;
             m_unresolved += html.unresolved;
         }
@@ -254,7 +345,7 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
         {u"entries"_s, u"entries.jsonl"_s},
     };
     if (!about.isEmpty())
-        manifest.insert(u"about"_s, about);
+        manifest.insert(u"about"_s, about.join(u"\n\n"_s));
     QSaveFile manifestFile(dir.filePath(u"manifest.json"_s));
     if (!manifestFile.open(QIODevice::WriteOnly)) {
         m_error = u"%1: %2"_s.arg(manifestFile.fileName(), manifestFile.errorString());

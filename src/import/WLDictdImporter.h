@@ -6,9 +6,10 @@
 // into a source folder for the compiler: manifest.json and entries.jsonl.
 // The index is read whole; definitions stream one at a time from the data
 // file into the entries file, so memory follows the headwords, not the
-// text. The "00-database-*" entries give the title ("short"), the About
-// text ("long", "info", "url") and the charset ("utf8"); they are not
-// headwords.
+// text. A text the index names for several headwords is written once and
+// copied by the others ("sameAs"). The "00-database-*" entries give the
+// title ("short"), the About text ("long", "info", "copyright", "license",
+// "url", as plain text) and the charset ("utf8"); they are not headwords.
 // Text of databases not marked UTF-8 is read as UTF-8 where it is valid
 // and as Latin-1 where not.
 class WLDictdImporter
@@ -29,6 +30,8 @@ public:
     QString title() const { return m_title; }
     qsizetype headwordCount() const { return m_headwords; }
     qsizetype definitionCount() const { return m_definitions; }
+    // Definitions whose text another headword's definition carries.
+    qsizetype sharedCount() const { return m_shared; }
     qsizetype linkCount() const { return m_links; }
     qsizetype unresolvedCount() const { return m_unresolved; }
     // Index lines without a headword.
@@ -43,6 +46,7 @@ private:
     QString m_error;
     qsizetype m_headwords = 0;
     qsizetype m_definitions = 0;
+    qsizetype m_shared = 0;
     qsizetype m_links = 0;
     qsizetype m_unresolved = 0;
     qsizetype m_skipped = 0;

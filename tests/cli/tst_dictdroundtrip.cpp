@@ -150,7 +150,7 @@ void TestDictdRoundTrip::rawPageAndJson()
     QVERIFY2(raw.out.startsWith(u"<html>"_s), qPrintable(raw.out));
     QVERIFY2(
         raw.out.contains(
-            u"<p><b>river</b><br>\n\u00a0\u00a0a large stream &lt;of water&gt; &amp; more</p>"_s),
+            u"<pre><b>river</b>\n  a large stream &lt;of water&gt; &amp; more</pre>"_s),
         qPrintable(raw.out));
 
     const Result json = wldict({u"--dictionary"_s, m_bundle, u"--json"_s, u"lookup"_s, u"river"_s});

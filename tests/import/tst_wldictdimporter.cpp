@@ -48,6 +48,12 @@ WLDictdTestDatabase TestWLDictdImporter::sample()
            "e",
            "Stra\xc3\x9f"
            "e\n  a street to the {caf\xc3\xa9}\n");
+    // Texts named by several headwords.
+    db.add("define", "Define \\De*fine\\, v. t. [imp. & p. p. {Defined}]\n  To fix.\n");
+    db.addShared("defined");
+    db.addShared("defining");
+    db.add("gas", "Physics:\n  a state of matter\n");
+    db.addShared("vapour");
     return db;
 }
 
@@ -95,35 +101,43 @@ void TestWLDictdImporter::convertsDatabase()
     QCOMPARE(manifest.value(u"title"_s).toString(), u"Test Dictionary (1.0)"_s);
     QCOMPARE(manifest.value(u"charset"_s).toString(), u"UTF-8"_s);
     QCOMPARE(manifest.value(u"language"_s).toString(), u"root"_s);
-    QCOMPARE(
-        manifest.value(u"about"_s).toString(),
-        u"<p>The long name</p><p>A &lt;small&gt; test.</p>\n<p>Second paragraph.</p><p>https://example.org/dict</p>"_s);
+    QCOMPARE(manifest.value(u"about"_s).toString(),
+             u"The long name\n\nA <small> test.\n\nSecond paragraph.\n\nhttps://example.org/dict"_s);
     for (const QString &key : {u"header"_s, u"largeHeader"_s, u"footer"_s, u"separator"_s})
         QVERIFY2(!manifest.value(key).toString().isEmpty(), qPrintable(key));
 
     const QList<QJsonObject> entries = readEntries(out);
-    QCOMPARE(entries.size(), 4);
     QStringList headwords;
-    for (const QJsonObject &e : entries)
+    QList<QJsonArray> fragments;
+    for (const QJsonObject &e : entries) {
         headwords.append(e.value(u"headword"_s).toString());
+        fragments.append(e.value(u"fragments"_s).toArray());
+    }
     // No database entries among the headwords; order as in the index.
-    QCOMPARE(headwords, QStringList({u"bank"_s, u"café"_s, u"river"_s, u"straße"_s}));
+    QCOMPARE(headwords, QStringList({u"bank"_s, u"café"_s, u"river"_s, u"straße"_s, u"define"_s,
+                                     u"defined"_s, u"defining"_s, u"gas"_s, u"vapour"_s}));
+    const QJsonArray expected[] = {
+        {u"<pre><b>bank</b>\n  n 1: sloping land beside a [[river|river]]</pre>"_s,
+         u"<pre><b>bank</b>\n  n 2: a firm; see nowhere</pre>"_s},
+        {u"<pre><b>Café</b>\n  a small restaurant near the [[bank|BANK]]</pre>"_s},
+        {u"<pre><b>river</b>\n  a stream &#91;[sic]]</pre>"_s},
+        {u"<pre><b>Straße</b>\n  a street to the [[café|café]]</pre>"_s},
+        // A shared text is written once, with the headword its first line
+        // names in bold (or none), and copied by the others.
+        {u"<pre><b>Define</b> \\De*fine\\, v. t. [imp. &amp; p. p. [[defined|Defined]]]\n  To "
+         "fix.</pre>"_s},
+        {QJsonObject{{u"sameAs"_s, u"define#1"_s}}},
+        {QJsonObject{{u"sameAs"_s, u"define#1"_s}}},
+        {u"<pre>Physics:\n  a state of matter</pre>"_s},
+        {QJsonObject{{u"sameAs"_s, u"gas#1"_s}}},
+    };
+    for (qsizetype i = 0; i < fragments.size(); ++i)
+        QCOMPARE(fragments[i], expected[i]);
 
-    const QJsonArray bank = entries[0].value(u"fragments"_s).toArray();
-    QCOMPARE(bank.size(), 2);
-    QCOMPARE(bank[0].toString(),
-             u"<p><b>bank</b><br>\n\u00a0\u00a0n 1: sloping land beside a [[river|river]]</p>"_s);
-    QCOMPARE(bank[1].toString(), u"<p><b>bank</b><br>\n\u00a0\u00a0n 2: a firm; see nowhere</p>"_s);
-    QCOMPARE(entries[1].value(u"fragments"_s).toArray()[0].toString(),
-             u"<p><b>Café</b><br>\n\u00a0\u00a0a small restaurant near the [[bank|BANK]]</p>"_s);
-    QCOMPARE(entries[2].value(u"fragments"_s).toArray()[0].toString(),
-             u"<p><b>river</b><br>\n\u00a0\u00a0a stream &#91;[sic]]</p>"_s);
-    QCOMPARE(entries[3].value(u"fragments"_s).toArray()[0].toString(),
-             u"<p><b>Straße</b><br>\n\u00a0\u00a0a street to the [[café|café]]</p>"_s);
-
-    QCOMPARE(importer.headwordCount(), 4);
-    QCOMPARE(importer.definitionCount(), 5);
-    QCOMPARE(importer.linkCount(), 3);
+    QCOMPARE(importer.headwordCount(), 9);
+    QCOMPARE(importer.definitionCount(), 10);
+    QCOMPARE(importer.sharedCount(), 3);
+    QCOMPARE(importer.linkCount(), 4);
     QCOMPARE(importer.unresolvedCount(), 1);
     QCOMPARE(importer.skippedCount(), 1);
 }
@@ -148,7 +162,7 @@ void TestWLDictdImporter::readsLatin1AndOldMetadataNames()
     QCOMPARE(entries.size(), 2);
     QCOMPARE(entries[0].value(u"headword"_s).toString(), u"café"_s);
     QCOMPARE(entries[0].value(u"fragments"_s).toArray()[0].toString(),
-             u"<p><b>café</b><br>\n\u00a0\u00a0coffee</p>"_s);
+             u"<pre><b>café</b>\n  coffee</pre>"_s);
     QCOMPARE(entries[1].value(u"headword"_s).toString(), u"naïve"_s);
 }
 
