@@ -75,9 +75,10 @@ void describeIndex(QVariantMap &info, const QString &prefix, const QString &file
 
 WLBundleWriter::WLBundleWriter(const QString &sourceDir, const WLSourceManifest &manifest,
                                const QList<WLSourceEntry> &entries,
-                               const WLDictionaryLayout &layout, const WLTextEncoder &encoder)
-    : m_sourceDir(sourceDir), m_manifest(manifest), m_entries(entries), m_layout(layout),
-      m_encoder(encoder)
+                               const WLTextStore &fragmentTexts, const WLDictionaryLayout &layout,
+                               const WLTextEncoder &encoder)
+    : m_sourceDir(sourceDir), m_manifest(manifest), m_entries(entries),
+      m_fragmentTexts(fragmentTexts), m_layout(layout), m_encoder(encoder)
 {
 }
 
@@ -93,37 +94,98 @@ QString WLBundleWriter::path(const QString &name) const
     return QDir(m_bundleDir).filePath(name);
 }
 
+namespace {
+
+// The number of digits of 1 .. n, all written one after the other.
+qsizetype digitsUpTo(qsizetype n)
+{
+    qsizetype digits = 0;
+    for (qsizetype low = 1, width = 1; low <= n; low *= 10, ++width)
+        digits += (std::min(n, low * 10 - 1) - low + 1) * width;
+    return digits;
+}
+
+} // namespace
+
 void WLBundleWriter::encodeTexts()
 {
     // Numbers written straight into the texts, without a QByteArray each.
-    const auto appendNumber = [](QByteArray &text, int number) {
+    const auto appendNumber = [this](int number) {
         char digits[12];
-        text.append(digits, std::to_chars(digits, std::end(digits), number).ptr - digits);
+        m_texts.append(digits, std::to_chars(digits, std::end(digits), number).ptr - digits);
     };
     m_entryTexts.resize(m_entries.size());
     for (qsizetype entry = 0; entry < m_entries.size(); ++entry) {
         const WLSourceEntry &source = m_entries[entry];
         EntryTexts &texts = m_entryTexts[entry];
-        texts.headword = source.headword.toUtf8();
-        texts.looks = source.looks.join(QLatin1Char('\t')).toUtf8();
+        texts.at = m_texts.size();
+        m_texts.append(source.headword.toUtf8());
+        texts.headword = int(m_texts.size() - texts.at);
+        m_texts.append(source.looks.join(QLatin1Char('\t')).toUtf8());
+        texts.looks = int(m_texts.size() - texts.at) - texts.headword;
+        // "headword#1", "headword#2", ...: the headword, "#" and the
+        // fragment's number counted from 1.
+        qsizetype start = m_texts.size();
         for (int n = 0; n < source.fragments.size(); ++n) {
-            // The headword, "#" and the fragment's number counted from 1.
-            QByteArray link;
-            link.reserve(texts.headword.size() + 12);
-            link.append(texts.headword).append('#');
-            appendNumber(link, n + 1);
-            if (n > 0) {
-                texts.links.append('\t');
-                texts.contentsIDs.append('\t');
-            }
-            texts.links.append(link);
-            appendNumber(texts.contentsIDs, m_layout.contentsID(int(entry), n));
-            texts.linkTexts.append(std::move(link));
+            if (n > 0)
+                m_texts.append('\t');
+            m_texts.append(m_texts.constData() + texts.at, texts.headword).append('#');
+            appendNumber(n + 1);
         }
+        texts.links = int(m_texts.size() - start);
+        start = m_texts.size();
+        for (int n = 0; n < source.fragments.size(); ++n) {
+            if (n > 0)
+                m_texts.append('\t');
+            appendNumber(m_layout.contentsID(int(entry), n));
+        }
+        texts.contentsIDs = int(m_texts.size() - start);
     }
-    m_lookTexts.resize(m_layout.looks.size());
-    for (qsizetype look = 0; look < m_layout.looks.size(); ++look)
-        m_lookTexts[look] = m_layout.looks[look].toUtf8();
+    m_lookTexts.reserve(m_layout.looks.size() + 1);
+    for (const QString &look : m_layout.looks) {
+        m_lookTexts.append(m_texts.size());
+        m_texts.append(look.toUtf8());
+    }
+    m_lookTexts.append(m_texts.size());
+    m_texts.squeeze();
+}
+
+QByteArrayView WLBundleWriter::headword(int entry) const
+{
+    const EntryTexts &t = m_entryTexts[entry];
+    return text(t.at, t.headword);
+}
+
+QByteArrayView WLBundleWriter::looks(int entry) const
+{
+    const EntryTexts &t = m_entryTexts[entry];
+    return text(t.at + t.headword, t.looks);
+}
+
+QByteArrayView WLBundleWriter::links(int entry) const
+{
+    const EntryTexts &t = m_entryTexts[entry];
+    return text(t.at + t.headword + t.looks, t.links);
+}
+
+QByteArrayView WLBundleWriter::contentsIDs(int entry) const
+{
+    const EntryTexts &t = m_entryTexts[entry];
+    return text(t.at + t.headword + t.looks + t.links, t.contentsIDs);
+}
+
+QByteArrayView WLBundleWriter::linkText(int entry, int fragment) const
+{
+    // Every link text before it is the headword, "#", its number and a tab.
+    const EntryTexts &t = m_entryTexts[entry];
+    const qsizetype before = qsizetype(fragment) * (t.headword + 2) + digitsUpTo(fragment);
+    const qsizetype size = t.headword + 1 + (digitsUpTo(fragment + 1) - digitsUpTo(fragment));
+    return text(t.at + t.headword + t.looks + before, int(size));
+}
+
+QByteArrayView WLBundleWriter::look(int look) const
+{
+    return text(m_lookTexts[look], int(m_lookTexts[look + 1] - m_lookTexts[look]));
 }
 
 bool WLBundleWriter::write(const QString &bundleDir, QString *errorMessage)
@@ -143,7 +205,7 @@ bool WLBundleWriter::write(const QString &bundleDir, QString *errorMessage)
     QString messages[fileCount];
     bool written[fileCount] = {};
     std::atomic_bool failed = false;
-    WLContentsBlobs blobs(m_entries, m_layout, m_manifest.entriesFile);
+    WLContentsBlobs blobs(m_entries, m_fragmentTexts, m_layout, m_manifest.entriesFile);
     wlRunConcurrently(2, [&](int group) {
         if (group == 0) {
             written[0] = writeContents(blobs, &messages[0]);
@@ -160,8 +222,9 @@ bool WLBundleWriter::write(const QString &bundleDir, QString *errorMessage)
                 failed = true;
         }
         // Freed here, while the contents may still be written.
-        m_entryTexts.clear();
-        m_lookTexts.clear();
+        m_entryTexts = {};
+        m_lookTexts = {};
+        m_texts = {};
         if (!failed)
             blobs.help(m_encoder.charsetName());
     });
@@ -190,11 +253,10 @@ bool WLBundleWriter::writeHeadwords(QString *errorMessage) const
         for (qsizetype i = 0; i < m_layout.headwords.size(); ++i) {
             const int entry = m_layout.headwords[i];
             insert.bind(1, qint64(i) + 1);
-            const EntryTexts &texts = m_entryTexts[entry];
-            insert.bindUtf8(2, texts.looks);
-            insert.bindUtf8(3, texts.headword);
-            insert.bindUtf8(4, texts.links);
-            insert.bindUtf8(5, texts.contentsIDs);
+            insert.bindUtf8(2, looks(entry));
+            insert.bindUtf8(3, headword(entry));
+            insert.bindUtf8(4, links(entry));
+            insert.bindUtf8(5, contentsIDs(entry));
             if (!insert.run(errorMessage))
                 return false;
         }
@@ -219,8 +281,8 @@ bool WLBundleWriter::writeLinks(QString *errorMessage) const
         for (qsizetype i = 0; i < m_layout.links.size(); ++i) {
             const WLDictionaryLayout::Fragment &fragment = m_layout.links[i];
             insert.bind(1, qint64(i) + 1);
-            insert.bindUtf8(2, m_entryTexts[fragment.entry].headword);
-            insert.bindUtf8(3, m_entryTexts[fragment.entry].linkTexts[fragment.fragment]);
+            insert.bindUtf8(2, headword(fragment.entry));
+            insert.bindUtf8(3, linkText(fragment.entry, fragment.fragment));
             insert.bind(4, m_layout.linkContents[i]);
             if (!insert.run(errorMessage))
                 return false;
@@ -246,9 +308,9 @@ bool WLBundleWriter::writeSearch(QString *errorMessage) const
         for (qsizetype i = 0; i < m_layout.search.size(); ++i) {
             const WLDictionaryLayout::SearchRow &row = m_layout.search[i];
             insert.bind(1, qint64(i) + 1);
-            insert.bindUtf8(2, m_lookTexts[row.look]);
-            insert.bindUtf8(3, m_entryTexts[row.entry].headword);
-            insert.bindUtf8(4, m_entryTexts[row.entry].linkTexts[row.fragment]);
+            insert.bindUtf8(2, look(row.look));
+            insert.bindUtf8(3, headword(row.entry));
+            insert.bindUtf8(4, linkText(row.entry, row.fragment));
             insert.bind(5, m_layout.contentsID(row.entry, row.fragment));
             if (!insert.run(errorMessage))
                 return false;
@@ -274,11 +336,10 @@ bool WLBundleWriter::writeEqualSearch(QString *errorMessage) const
         for (qsizetype i = 0; i < m_layout.equal.size(); ++i) {
             const WLDictionaryLayout::EqualRow &row = m_layout.equal[i];
             insert.bind(1, qint64(i) + 1);
-            const EntryTexts &texts = m_entryTexts[row.entry];
-            insert.bindUtf8(2, m_lookTexts[row.look]);
-            insert.bindUtf8(3, texts.headword);
-            insert.bindUtf8(4, texts.links);
-            insert.bindUtf8(5, texts.contentsIDs);
+            insert.bindUtf8(2, look(row.look));
+            insert.bindUtf8(3, headword(row.entry));
+            insert.bindUtf8(4, links(row.entry));
+            insert.bindUtf8(5, contentsIDs(row.entry));
             if (!insert.run(errorMessage))
                 return false;
         }

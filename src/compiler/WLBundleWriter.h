@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QByteArrayList>
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 
@@ -9,6 +10,7 @@ struct WLSourceManifest;
 struct WLDictionaryLayout;
 class WLContentsBlobs;
 class WLTextEncoder;
+class WLTextStore;
 
 // Writes a complete bundle into an empty directory: the database files,
 // DatabaseInfo.plist and the resource files the manifest names. Everything
@@ -17,8 +19,8 @@ class WLBundleWriter
 {
 public:
     WLBundleWriter(const QString &sourceDir, const WLSourceManifest &manifest,
-                   const QList<WLSourceEntry> &entries, const WLDictionaryLayout &layout,
-                   const WLTextEncoder &encoder);
+                   const QList<WLSourceEntry> &entries, const WLTextStore &fragmentTexts,
+                   const WLDictionaryLayout &layout, const WLTextEncoder &encoder);
 
     // Writes the database files on the calling thread and one more; only
     // one of them uses the encoder.
@@ -36,26 +38,37 @@ private:
     bool writeDescription(QString *errorMessage);
     bool copyResources(QString *errorMessage);
     QString path(const QString &name) const;
-    // The texts of the tables in UTF-8, each made once: most of them go
-    // into several rows or tables.
+    // The texts of the tables in UTF-8, each made once (most of them go into
+    // several rows or tables), side by side in one block.
     void encodeTexts();
+    QByteArrayView text(qsizetype at, int size) const { return {m_texts.constData() + at, size}; }
+    QByteArrayView headword(int entry) const;
+    QByteArrayView looks(int entry) const;
+    QByteArrayView links(int entry) const;
+    QByteArrayView contentsIDs(int entry) const;
+    // "headword#n", n counted from 1, as it stands within links().
+    QByteArrayView linkText(int entry, int fragment) const;
+    QByteArrayView look(int look) const;
 
     const QString m_sourceDir;
     const WLSourceManifest &m_manifest;
     const QList<WLSourceEntry> &m_entries;
+    const WLTextStore &m_fragmentTexts;
     const WLDictionaryLayout &m_layout;
     const WLTextEncoder &m_encoder;
     QString m_bundleDir;
-    // By source index of the entry.
+    QByteArray m_texts;
+    // By source index of the entry: where its texts begin, one after the
+    // other, and their sizes.
     struct EntryTexts
     {
-        QByteArray headword;
-        QByteArray looks; // tab-joined
-        QByteArrayList linkTexts;
-        QByteArray links;       // linkTexts tab-joined
-        QByteArray contentsIDs; // tab-joined
+        qsizetype at = 0;
+        int headword = 0;
+        int looks = 0; // tab-joined
+        int links = 0; // tab-joined
+        int contentsIDs = 0; // tab-joined
     };
     QList<EntryTexts> m_entryTexts;
-    // By place in the layout's looks.
-    QList<QByteArray> m_lookTexts;
+    // By place in the layout's looks, and one past the last.
+    QList<qsizetype> m_lookTexts;
 };

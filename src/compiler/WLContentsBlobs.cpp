@@ -5,9 +5,9 @@
 #include "WLSourceMessage.h"
 #include "WLTextEncoder.h"
 
-WLContentsBlobs::WLContentsBlobs(const QList<WLSourceEntry> &entries,
+WLContentsBlobs::WLContentsBlobs(const QList<WLSourceEntry> &entries, const WLTextStore &texts,
                                  const WLDictionaryLayout &layout, const QString &entriesFile)
-    : m_entries(entries), m_layout(layout), m_entriesFile(entriesFile),
+    : m_entries(entries), m_texts(texts), m_layout(layout), m_entriesFile(entriesFile),
       m_chunks((layout.contents.size() + kChunkRows - 1) / kChunkRows)
 {
 }
@@ -36,7 +36,11 @@ void WLContentsBlobs::make(int chunk, const WLTextEncoder &encoder)
         const WLDictionaryLayout::Fragment &at = m_layout.contents[row];
         const WLSourceFragment &fragment = m_entries[at.entry].fragments[at.fragment];
         QString problem;
-        const std::optional<QString> html = resolver().resolve(fragment.html, &problem);
+        std::optional<QString> html;
+        if (const std::optional<QByteArray> text = m_texts.read(fragment.html))
+            html = resolver().resolve(QString::fromUtf8(*text), &problem);
+        else
+            problem = QStringLiteral("the text cannot be read back from its temporary file");
         std::optional<QByteArray> bytes;
         if (html)
             bytes = encoder.encode(*html, &problem);

@@ -15,6 +15,7 @@
 struct WLSourceEntry;
 struct WLDictionaryLayout;
 class WLTextEncoder;
+class WLTextStore;
 
 // The data of every contents row: the fragment's HTML with its
 // cross-references resolved, encoded and enciphered. Making them is most of
@@ -25,8 +26,8 @@ class WLTextEncoder;
 class WLContentsBlobs
 {
 public:
-    WLContentsBlobs(const QList<WLSourceEntry> &entries, const WLDictionaryLayout &layout,
-                    const QString &entriesFile);
+    WLContentsBlobs(const QList<WLSourceEntry> &entries, const WLTextStore &texts,
+                    const WLDictionaryLayout &layout, const QString &entriesFile);
     WLContentsBlobs(const WLContentsBlobs &) = delete;
     WLContentsBlobs &operator=(const WLContentsBlobs &) = delete;
     ~WLContentsBlobs();
@@ -62,6 +63,7 @@ private:
     const WLCrossReferenceResolver &resolver();
 
     const QList<WLSourceEntry> &m_entries;
+    const WLTextStore &m_texts;
     const WLDictionaryLayout &m_layout;
     const QString m_entriesFile;
     const WLFragmentCipher m_cipher;

@@ -9,10 +9,13 @@
 #include "WLSourceEntry.h"
 #include "WLSourceManifest.h"
 #include "WLTextEncoder.h"
+#include "WLTextStore.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+
+#include <malloc.h>
 
 namespace {
 
@@ -148,19 +151,24 @@ bool WLDictionaryCompiler::build(const QString &sourceDir, const QString &output
                         : problem);
             return false;
         }
+        const QFileInfo output(QDir::cleanPath(QDir(outputDir).absolutePath()));
+        if (!checkOutput(output, sourceDir, &message))
+            return false;
+        // The fragments' text waits beside the bundle, which is about as big.
+        WLTextStore texts(output.absolutePath());
         QList<WLSourceEntry> entries;
         if (!WLEntriesReader::read(QDir(sourceDir).filePath(manifest.entriesFile),
-                                   manifest.entriesFile, &entries, &message))
+                                   manifest.entriesFile, &texts, &entries, &message))
             return false;
         WLMediaWriter media;
         if (!media.read(sourceDir, manifest.entriesFile, entries, &message))
             return false;
 
-        const WLDictionaryLayout layout = WLDictionaryLayout::arrange(entries, *collator);
+        const WLDictionaryLayout layout = WLDictionaryLayout::arrange(entries, texts, *collator);
+        // Ordering leaves many small blocks free between the ones it keeps;
+        // the writing that follows needs fresh memory of other sizes.
+        malloc_trim(0);
 
-        const QFileInfo output(QDir::cleanPath(QDir(outputDir).absolutePath()));
-        if (!checkOutput(output, sourceDir, &message))
-            return false;
         const QString scratch = makeSibling(output, "build");
         if (scratch.isEmpty()) {
             message = QStringLiteral("%1: cannot create a folder beside it")
@@ -168,7 +176,7 @@ bool WLDictionaryCompiler::build(const QString &sourceDir, const QString &output
             return false;
         }
         ScratchDirectory cleanup(scratch);
-        WLBundleWriter writer(sourceDir, manifest, entries, layout, *encoder);
+        WLBundleWriter writer(sourceDir, manifest, entries, texts, layout, *encoder);
         if (!writer.write(scratch, &message) || !media.write(scratch, &message) ||
             !moveIntoPlace(scratch, output, &message))
             return false;

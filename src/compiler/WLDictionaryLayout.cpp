@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <numeric>
 #include <span>
-#include <unordered_map>
 
 namespace {
 
@@ -18,24 +17,110 @@ const QString kNonLetterSection = QStringLiteral("#");
 // stored is that unit; for a character outside the BMP it is the whole
 // character, since a lone surrogate is no text (the reader compares only
 // the first unit either way).
-QString groupLetter(const QString &text)
+QString groupLetter(QStringView text)
 {
     if (text.size() >= 2 && text.at(0).isHighSurrogate() && text.at(1).isLowSurrogate())
-        return text.left(2);
-    return text.left(1);
+        return text.left(2).toString();
+    return text.left(1).toString();
 }
 
-// Splits rows already sorted by their group's first code unit into runs.
+// Splits rows already sorted by their group's first code unit into runs;
+// textOfRow answers at least the first two units of a row's text.
 template <typename Texts> QList<WLLetterRange> letterRanges(qsizetype rowCount, Texts textOfRow)
 {
     QList<WLLetterRange> ranges;
     for (qsizetype row = 0; row < rowCount; ++row) {
-        const QString &text = textOfRow(row);
+        const QStringView text = textOfRow(row);
         if (ranges.isEmpty() || ranges.last().letter.at(0) != text.at(0))
             ranges.append({groupLetter(text), int(row) + 1, 0});
         ++ranges.last().count;
     }
     return ranges;
+}
+
+// Sort keys side by side in one block: a QByteArray each would take more
+// memory than the key itself.
+class SortKeys
+{
+public:
+    explicit SortKeys(qsizetype count) { m_starts.reserve(count + 1); }
+    void append(const QByteArray &key)
+    {
+        m_starts.append(m_bytes.size());
+        m_bytes.append(key);
+    }
+    // After the last key.
+    void finish()
+    {
+        m_starts.append(m_bytes.size());
+        m_bytes.squeeze();
+    }
+    QByteArrayView operator[](qsizetype i) const
+    {
+        return QByteArrayView(m_bytes.constData() + m_starts[i], m_starts[i + 1] - m_starts[i]);
+    }
+
+private:
+    QByteArray m_bytes;
+    QList<qsizetype> m_starts;
+};
+
+// The first two code units of a lower-cased headword, all its letter index
+// needs; the first unit is the same as the whole word's lower case.
+struct Initial
+{
+    char16_t units[2] = {};
+    QStringView view() const { return QStringView(units, units[1] ? 2 : 1); }
+};
+
+Initial initialOf(const QString &headword)
+{
+    const QString lower = QStringView(headword).left(2).toString().toLower();
+    Initial initial;
+    initial.units[0] = lower.at(0).unicode();
+    if (lower.size() > 1)
+        initial.units[1] = lower.at(1).unicode();
+    return initial;
+}
+
+// Gives each distinct fragment text (with its media) the first link row
+// that has it: rows are sorted by hash, and only rows of one hash are read
+// back and compared.
+QList<int> firstRowsOfTexts(const QList<WLSourceEntry> &entries, const WLTextStore &texts,
+                            const QList<WLDictionaryLayout::Fragment> &rows)
+{
+    const auto fragmentOf = [&](qsizetype row) -> const WLSourceFragment & {
+        return entries[rows[row].entry].fragments[rows[row].fragment];
+    };
+    QList<int> byHash(rows.size());
+    std::iota(byHash.begin(), byHash.end(), 0);
+    std::sort(byHash.begin(), byHash.end(), [&](int a, int b) {
+        const WLTextRef &x = fragmentOf(a).html;
+        const WLTextRef &y = fragmentOf(b).html;
+        if (x.hash != y.hash || x.size != y.size)
+            return x.hash != y.hash ? x.hash < y.hash : x.size < y.size;
+        return a < b;
+    });
+    QList<int> first(rows.size());
+    QList<int> distinct; // the first rows of the distinct texts of one hash
+    for (qsizetype i = 0; i < byHash.size(); ++i) {
+        const int row = byHash[i];
+        const WLSourceFragment &fragment = fragmentOf(row);
+        if (i == 0 || fragment.html.hash != fragmentOf(byHash[i - 1]).html.hash ||
+            fragment.html.size != fragmentOf(byHash[i - 1]).html.size)
+            distinct.clear();
+        const auto same = std::find_if(distinct.cbegin(), distinct.cend(), [&](int other) {
+            const WLSourceFragment &known = fragmentOf(other);
+            return known.media == fragment.media && texts.equal(known.html, fragment.html);
+        });
+        if (same == distinct.cend()) {
+            distinct.append(row);
+            first[row] = row;
+        } else {
+            first[row] = *same;
+        }
+    }
+    return first;
 }
 
 } // namespace
@@ -67,8 +152,8 @@ namespace {
 // units so that texts the collator deems equal still come out the same
 // every time. Then link and contents IDs, which follow headword order
 // within the groups of their initials.
-void orderHeadwords(const QList<WLSourceEntry> &entries, const WLCollator &collator,
-                    WLDictionaryLayout *layout)
+void orderHeadwords(const QList<WLSourceEntry> &entries, const WLTextStore &texts,
+                    const WLCollator &collator, WLDictionaryLayout *layout)
 {
     const qsizetype count = entries.size();
 
@@ -108,9 +193,10 @@ void orderHeadwords(const QList<WLSourceEntry> &entries, const WLCollator &colla
     for (qsizetype rank = 0; rank < sectionOrder.size(); ++rank)
         sectionRank[sectionOrder[rank]] = int(rank);
 
-    QList<QByteArray> wordKeys(count);
+    SortKeys wordKeys(count);
     for (qsizetype i = 0; i < count; ++i)
-        wordKeys[i] = collator.sortKey(entries[i].headword);
+        wordKeys.append(collator.sortKey(entries[i].headword));
+    wordKeys.finish();
     QList<int> &headwords = layout->headwords;
     headwords.resize(count);
     std::iota(headwords.begin(), headwords.end(), 0);
@@ -119,7 +205,7 @@ void orderHeadwords(const QList<WLSourceEntry> &entries, const WLCollator &colla
         const int ySection = std::as_const(sectionRank)[std::as_const(sectionOf)[b]];
         if (xSection != ySection)
             return xSection < ySection;
-        const int byKey = std::as_const(wordKeys)[a].compare(std::as_const(wordKeys)[b]);
+        const int byKey = wordKeys[a].compare(wordKeys[b]);
         if (byKey != 0)
             return byKey < 0;
         return entries[a].headword < entries[b].headword;
@@ -134,14 +220,11 @@ void orderHeadwords(const QList<WLSourceEntry> &entries, const WLCollator &colla
     // Link IDs: by the first code unit of the lower-cased headword, then in
     // headword order, each entry's fragments in turn.
     QList<int> byInitial = headwords;
-    QList<QString> lowered(count);
-    QList<char16_t> initials(count);
-    for (qsizetype i = 0; i < count; ++i) {
-        lowered[i] = entries[i].headword.toLower();
-        initials[i] = lowered[i].at(0).unicode();
-    }
+    QList<Initial> initials(count);
+    for (qsizetype i = 0; i < count; ++i)
+        initials[i] = initialOf(entries[i].headword);
     std::stable_sort(byInitial.begin(), byInitial.end(), [&](int a, int b) {
-        return std::as_const(initials)[a] < std::as_const(initials)[b];
+        return std::as_const(initials)[a].units[0] < std::as_const(initials)[b].units[0];
     });
     layout->firstLinkIDs.resize(count);
     for (const int entry : std::as_const(byInitial)) {
@@ -149,37 +232,24 @@ void orderHeadwords(const QList<WLSourceEntry> &entries, const WLCollator &colla
         for (int f = 0; f < entries[entry].fragments.size(); ++f)
             layout->links.append({entry, f});
     }
-    const auto loweredOf = [&](const QList<WLDictionaryLayout::Fragment> &rows) {
-        return [&](qsizetype row) -> const QString & { return lowered[rows[row].entry]; };
+    const auto initialOfRow = [&](const QList<WLDictionaryLayout::Fragment> &rows) {
+        return [&](qsizetype row) { return initials[rows[row].entry].view(); };
     };
-    layout->linkIndex = letterRanges(layout->links.size(), loweredOf(layout->links));
+    layout->linkIndex = letterRanges(layout->links.size(), initialOfRow(layout->links));
 
     // Contents IDs: one per distinct fragment, in the order of first use by
     // link ID, so they are grouped by initial as well.
-    const auto fragmentOf = [&](const WLDictionaryLayout::Fragment &at) -> const WLSourceFragment & {
-        return entries[at.entry].fragments[at.fragment];
-    };
-    const auto hash = [&](const WLDictionaryLayout::Fragment &at) {
-        const WLSourceFragment &fragment = fragmentOf(at);
-        return qHashMulti(0, fragment.html, fragment.media);
-    };
-    const auto same = [&](const WLDictionaryLayout::Fragment &a,
-                          const WLDictionaryLayout::Fragment &b) {
-        const WLSourceFragment &x = fragmentOf(a);
-        const WLSourceFragment &y = fragmentOf(b);
-        return x.html == y.html && x.media == y.media;
-    };
-    std::unordered_map<WLDictionaryLayout::Fragment, int, decltype(hash), decltype(same)> stored(
-        size_t(layout->links.size()), hash, same);
+    const QList<int> firstRows = firstRowsOfTexts(entries, texts, layout->links);
     layout->linkContents.resize(layout->links.size());
     for (qsizetype row = 0; row < layout->links.size(); ++row) {
-        const WLDictionaryLayout::Fragment &at = layout->links[row];
-        const auto [known, added] = stored.try_emplace(at, int(layout->contents.size()) + 1);
-        if (added)
-            layout->contents.append(at);
-        layout->linkContents[row] = known->second;
+        if (firstRows[row] == row) {
+            layout->contents.append(layout->links[row]);
+            layout->linkContents[row] = int(layout->contents.size());
+        } else {
+            layout->linkContents[row] = layout->linkContents[firstRows[row]];
+        }
     }
-    layout->contentsIndex = letterRanges(layout->contents.size(), loweredOf(layout->contents));
+    layout->contentsIndex = letterRanges(layout->contents.size(), initialOfRow(layout->contents));
 }
 
 // The distinct looks ranked in search order: first code unit, then the
@@ -221,11 +291,12 @@ LookOrder orderLooks(const QList<WLSourceEntry> &entries, const WLCollator &coll
     // Initials and keys side by side: comparing them touches no text.
     const qsizetype count = occurrences.size();
     QList<char16_t> initials(count);
-    QList<QByteArray> keys(count);
+    SortKeys keys(count);
     for (qsizetype o = 0; o < count; ++o) {
         initials[o] = text(o).at(0).unicode();
-        keys[o] = collator.sortKey(text(o));
+        keys.append(collator.sortKey(text(o)));
     }
+    keys.finish();
     QList<int> sorted(count);
     std::iota(sorted.begin(), sorted.end(), 0);
     std::sort(sorted.begin(), sorted.end(), [&](int a, int b) {
@@ -233,7 +304,7 @@ LookOrder orderLooks(const QList<WLSourceEntry> &entries, const WLCollator &coll
         const char16_t yInitial = std::as_const(initials)[b];
         if (xInitial != yInitial)
             return xInitial < yInitial;
-        const int byKey = std::as_const(keys)[a].compare(std::as_const(keys)[b]);
+        const int byKey = keys[a].compare(keys[b]);
         if (byKey != 0)
             return byKey < 0;
         return text(a) < text(b);
@@ -254,7 +325,7 @@ LookOrder orderLooks(const QList<WLSourceEntry> &entries, const WLCollator &coll
 } // namespace
 
 WLDictionaryLayout WLDictionaryLayout::arrange(const QList<WLSourceEntry> &entries,
-                                               const WLCollator &collator)
+                                               const WLTextStore &texts, const WLCollator &collator)
 {
     // The headword order and the look order depend only on the entries, so
     // they are found side by side, each with its own collator.
@@ -263,7 +334,7 @@ WLDictionaryLayout WLDictionaryLayout::arrange(const QList<WLSourceEntry> &entri
     const WLCollator lookCollator = collator.clone();
     wlRunConcurrently(2, [&](int part) {
         if (part == 0)
-            orderHeadwords(entries, collator, &layout);
+            orderHeadwords(entries, texts, collator, &layout);
         else
             lookOrder = orderLooks(entries, lookCollator);
     });
@@ -294,11 +365,11 @@ WLDictionaryLayout WLDictionaryLayout::arrange(const QList<WLSourceEntry> &entri
                 layout.search[searchStart[rank]++] = {rank, entry, f};
         }
     }
-    layout.searchIndex = letterRanges(layout.search.size(), [&](qsizetype row) -> const QString & {
-        return looks[layout.search[row].look];
+    layout.searchIndex = letterRanges(layout.search.size(), [&](qsizetype row) {
+        return QStringView(looks[layout.search[row].look]);
     });
-    layout.equalIndex = letterRanges(layout.equal.size(), [&](qsizetype row) -> const QString & {
-        return looks[layout.equal[row].look];
+    layout.equalIndex = letterRanges(layout.equal.size(), [&](qsizetype row) {
+        return QStringView(looks[layout.equal[row].look]);
     });
     return layout;
 }

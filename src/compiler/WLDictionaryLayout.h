@@ -64,9 +64,9 @@ struct WLDictionaryLayout
     QList<WLLetterRange> equalIndex;
 
     // Orders everything; entries must have unique headwords and at least one
-    // fragment each.
+    // fragment each, their texts in texts.
     static WLDictionaryLayout arrange(const QList<WLSourceEntry> &entries,
-                                      const WLCollator &collator);
+                                      const WLTextStore &texts, const WLCollator &collator);
 
     // The link ID and the contents ID of a fragment, counted from 0 within
     // its entry.

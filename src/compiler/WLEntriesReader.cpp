@@ -14,6 +14,9 @@
 #include <numeric>
 #include <unordered_map>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -26,7 +29,8 @@ bool hasLineBreakOrTab(const QString &text)
 
 // Reads one line's object into a fresh entry; the text of the problem on
 // failure.
-bool parseLine(const QJsonObject &object, int line, WLSourceEntry *entry, QString *problem)
+bool parseLine(const QJsonObject &object, int line, WLTextStore::Writer &texts,
+               WLSourceEntry *entry, QString *problem)
 {
     for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
         if (it.key() != u"headword"_s && it.key() != u"look"_s && it.key() != u"fragments"_s) {
@@ -62,7 +66,7 @@ bool parseLine(const QJsonObject &object, int line, WLSourceEntry *entry, QStrin
         WLSourceFragment fragment;
         fragment.line = line;
         if (value.isString()) {
-            fragment.html = value.toString();
+            fragment.html = texts.append(value.toString().toUtf8());
         } else if (value.isObject()) {
             const QJsonObject fragmentObject = value.toObject();
             for (auto it = fragmentObject.constBegin(); it != fragmentObject.constEnd(); ++it) {
@@ -80,7 +84,7 @@ bool parseLine(const QJsonObject &object, int line, WLSourceEntry *entry, QStrin
                                    .arg(i + 1);
                     return false;
                 }
-                fragment.html = target.toString();
+                fragment.html = texts.append(target.toString().toUtf8());
                 fragment.isCopy = true;
                 entry->fragments.append(fragment);
                 continue;
@@ -89,7 +93,7 @@ bool parseLine(const QJsonObject &object, int line, WLSourceEntry *entry, QStrin
                 *problem = QStringLiteral("fragment %1: \"html\" must be a string").arg(i + 1);
                 return false;
             }
-            fragment.html = fragmentObject.value(u"html"_s).toString();
+            fragment.html = texts.append(fragmentObject.value(u"html"_s).toString().toUtf8());
             if (fragmentObject.contains(u"media"_s)) {
                 const QJsonValue media = fragmentObject.value(u"media"_s);
                 bool good = media.isArray();
@@ -150,10 +154,27 @@ struct LineRun
     QString problem;
 };
 
-void parseRun(QByteArrayView text, LineRun *run)
+// The mapped pages a run has read count as the process's memory until
+// they are let go; the file stays in the page cache all the same.
+void releaseMapped(QByteArrayView text, qsizetype from, qsizetype to)
 {
+    const quintptr page = quintptr(sysconf(_SC_PAGESIZE));
+    const quintptr begin = (quintptr(text.data() + from) + page - 1) & ~(page - 1);
+    const quintptr end = quintptr(text.data() + to) & ~(page - 1);
+    if (end > begin)
+        madvise(reinterpret_cast<void *>(begin), end - begin, MADV_DONTNEED);
+}
+
+void parseRun(QByteArrayView text, bool mapped, WLTextStore::Writer &texts, LineRun *run)
+{
+    constexpr qsizetype kReleaseEvery = 8 << 20;
+    qsizetype released = run->begin;
     int line = run->firstLine;
     for (qsizetype start = run->begin; start < run->end; ++line) {
+        if (mapped && start - released >= kReleaseEvery) {
+            releaseMapped(text, released, start);
+            released = start;
+        }
         qsizetype end = text.indexOf('\n', start);
         if (end < 0 || end > run->end)
             end = run->end;
@@ -172,7 +193,7 @@ void parseRun(QByteArrayView text, LineRun *run)
         else if (!document.isObject())
             problem = QStringLiteral("expected one JSON object");
         WLSourceEntry entry;
-        if (problem.isEmpty() && parseLine(document.object(), line, &entry, &problem)) {
+        if (problem.isEmpty() && parseLine(document.object(), line, texts, &entry, &problem)) {
             run->entries.append(std::move(entry));
             continue;
         }
@@ -189,7 +210,7 @@ QString WLEntriesReader::foldLook(const QString &text)
     return text.toLower().normalized(QString::NormalizationForm_C);
 }
 
-bool WLEntriesReader::read(const QString &path, const QString &displayName,
+bool WLEntriesReader::read(const QString &path, const QString &displayName, WLTextStore *texts,
                            QList<WLSourceEntry> *entries, QString *errorMessage)
 {
     auto fail = [&](int line, const QString &text) {
@@ -205,7 +226,8 @@ bool WLEntriesReader::read(const QString &path, const QString &displayName,
     // side; read when it cannot be mapped.
     QByteArray copy;
     QByteArrayView text;
-    if (const uchar *mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr) {
+    const uchar *mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr;
+    if (mapped) {
         text = QByteArrayView(mapped, file.size());
     } else {
         copy = file.readAll();
@@ -234,7 +256,12 @@ bool WLEntriesReader::read(const QString &path, const QString &displayName,
     });
     for (int i = 1; i < runCount; ++i)
         runs[i].firstLine = runs[i - 1].firstLine + int(runs[i - 1].lineCount);
-    wlRunConcurrently(runCount, [&](int i) { parseRun(text, &runs[i]); });
+    if (!texts->open(runCount, errorMessage))
+        return false;
+    wlRunConcurrently(runCount,
+                      [&](int i) { parseRun(text, mapped, texts->writer(i), &runs[i]); });
+    if (!texts->finish(errorMessage))
+        return false;
 
     // Merged in source order; the first bad line is the first run's.
     // std::unordered_map: faster than QHash at this size, and one lookup
@@ -276,7 +303,8 @@ bool WLEntriesReader::read(const QString &path, const QString &displayName,
             WLSourceFragment &fragment = entry.fragments[n];
             if (!fragment.isCopy)
                 continue;
-            const QString &target = fragment.html;
+            const std::optional<QByteArray> named = texts->read(fragment.html);
+            const QString target = named ? QString::fromUtf8(*named) : QString();
             const qsizetype hash = target.lastIndexOf(u'#');
             const QStringView number = QStringView(target).mid(hash + 1);
             const bool digits =

@@ -49,7 +49,7 @@ void WLSqliteBatchInsert::bind(int column, qint64 value)
     sqlite3_bind_int64(statement(), parameter(column), value);
 }
 
-void WLSqliteBatchInsert::bindUtf8(int column, const QByteArray &utf8)
+void WLSqliteBatchInsert::bindUtf8(int column, QByteArrayView utf8)
 {
     sqlite3_bind_text(statement(), parameter(column), utf8.constData(), int(utf8.size()),
                       SQLITE_STATIC);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 class WLSqliteWriter;
@@ -26,7 +27,7 @@ public:
     // Columns of the row being made, counted from 1.
     void bind(int column, qint64 value);
     // Read in place (see above); temporaries cannot be bound.
-    void bindUtf8(int column, const QByteArray &utf8);
+    void bindUtf8(int column, QByteArrayView utf8);
     void bindUtf8(int column, QByteArray &&) = delete;
     // Completes the row.
     bool run(QString *errorMessage);
