@@ -36,14 +36,20 @@ void WLContentsBlobs::make(int chunk, const WLTextEncoder &encoder)
         const WLDictionaryLayout::Fragment &at = m_layout.contents[row];
         const WLSourceFragment &fragment = m_entries[at.entry].fragments[at.fragment];
         QString problem;
-        std::optional<QString> html;
-        if (const std::optional<QByteArray> text = m_texts.read(fragment.html))
-            html = resolver().resolve(QString::fromUtf8(*text), &problem);
-        else
-            problem = QStringLiteral("the text cannot be read back from its temporary file");
         std::optional<QByteArray> bytes;
-        if (html)
-            bytes = encoder.encode(*html, &problem);
+        if (const std::optional<QByteArray> text = m_texts.read(fragment.html)) {
+            if (!encoder.isUtf8()) {
+                if (const std::optional<QString> html =
+                        resolver().resolve(QString::fromUtf8(*text), &problem))
+                    bytes = encoder.encode(*html, &problem);
+            } else if (text->contains('\0')) {
+                problem = QStringLiteral("contains %1").arg(wlDescribeCharacter(0));
+            } else {
+                bytes = resolver().resolveUtf8(*text, &problem);
+            }
+        } else {
+            problem = QStringLiteral("the text cannot be read back from its temporary file");
+        }
         if (!bytes) {
             made.problemRow = row;
             made.problem = wlSourceMessage(m_entriesFile, fragment.line,

@@ -154,6 +154,9 @@ bool WLDictionaryCompiler::build(const QString &sourceDir, const QString &output
         const QFileInfo output(QDir::cleanPath(QDir(outputDir).absolutePath()));
         if (!checkOutput(output, sourceDir, &message))
             return false;
+        // What the caller held before (an import, say) may still count as
+        // ours; the build wants its pages back.
+        malloc_trim(0);
         // The fragments' text waits beside the bundle, which is about as big.
         WLTextStore texts(output.absolutePath());
         QList<WLSourceEntry> entries;

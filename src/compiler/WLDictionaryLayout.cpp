@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <numeric>
 #include <span>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -92,23 +94,31 @@ QList<int> firstRowsOfTexts(const QList<WLSourceEntry> &entries, const WLTextSto
     const auto fragmentOf = [&](qsizetype row) -> const WLSourceFragment & {
         return entries[rows[row].entry].fragments[rows[row].fragment];
     };
-    QList<int> byHash(rows.size());
-    std::iota(byHash.begin(), byHash.end(), 0);
-    std::sort(byHash.begin(), byHash.end(), [&](int a, int b) {
-        const WLTextRef &x = fragmentOf(a).html;
-        const WLTextRef &y = fragmentOf(b).html;
-        if (x.hash != y.hash || x.size != y.size)
-            return x.hash != y.hash ? x.hash < y.hash : x.size < y.size;
-        return a < b;
-    });
+    // Sorted as one array of keys: looking each up through its entry would
+    // miss the cache at every comparison.
+    struct Key
+    {
+        quint32 hash;
+        quint32 size;
+        int row;
+        bool operator<(const Key &other) const
+        {
+            return std::tie(hash, size, row) < std::tie(other.hash, other.size, other.row);
+        }
+    };
+    std::vector<Key> keys(size_t(rows.size()));
+    for (qsizetype row = 0; row < rows.size(); ++row) {
+        const WLTextRef &html = fragmentOf(row).html;
+        keys[size_t(row)] = {html.hash, html.size, int(row)};
+    }
+    std::sort(keys.begin(), keys.end());
     QList<int> first(rows.size());
     QList<int> distinct; // the first rows of the distinct texts of one hash
-    for (qsizetype i = 0; i < byHash.size(); ++i) {
-        const int row = byHash[i];
-        const WLSourceFragment &fragment = fragmentOf(row);
-        if (i == 0 || fragment.html.hash != fragmentOf(byHash[i - 1]).html.hash ||
-            fragment.html.size != fragmentOf(byHash[i - 1]).html.size)
+    for (size_t i = 0; i < keys.size(); ++i) {
+        const int row = keys[i].row;
+        if (i == 0 || keys[i].hash != keys[i - 1].hash || keys[i].size != keys[i - 1].size)
             distinct.clear();
+        const WLSourceFragment &fragment = fragmentOf(row);
         const auto same = std::find_if(distinct.cbegin(), distinct.cend(), [&](int other) {
             const WLSourceFragment &known = fragmentOf(other);
             return known.media == fragment.media && texts.equal(known.html, fragment.html);

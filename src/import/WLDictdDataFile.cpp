@@ -4,6 +4,9 @@
 
 #include <zlib.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -66,16 +69,14 @@ bool inflateGzip(QFile &in, QFile &out, QString *why)
 WLDictdDataFile::WLDictdDataFile() = default;
 WLDictdDataFile::~WLDictdDataFile() = default;
 
-bool WLDictdDataFile::map(QFile &file, QString *error)
+bool WLDictdDataFile::measure(QFile &file, QString *error)
 {
-    m_size = quint64(file.size());
-    if (m_size == 0)
-        return true;
-    m_mapped = file.map(0, file.size());
-    if (!m_mapped) {
+    const qint64 size = file.size();
+    if (size < 0) {
         *error = u"%1: %2"_s.arg(m_path, file.errorString());
         return false;
     }
+    m_size = quint64(size);
     return true;
 }
 
@@ -91,7 +92,7 @@ std::unique_ptr<WLDictdDataFile> WLDictdDataFile::open(const QString &path, QStr
     const QByteArray magic = file->peek(2);
     if (magic != QByteArrayLiteral("\x1f\x8b")) {
         data->m_file = std::move(file);
-        if (!data->map(*data->m_file, error))
+        if (!data->measure(*data->m_file, error))
             return nullptr;
         return data;
     }
@@ -109,7 +110,7 @@ std::unique_ptr<WLDictdDataFile> WLDictdDataFile::open(const QString &path, QStr
         return nullptr;
     }
     data->m_file = std::move(inflated);
-    if (!data->map(*data->m_file, error))
+    if (!data->measure(*data->m_file, error))
         return nullptr;
     return data;
 }
@@ -121,7 +122,16 @@ std::optional<QByteArray> WLDictdDataFile::read(quint64 offset, quint64 length,
         *error = u"%1: definition past the end of the data"_s.arg(m_path);
         return std::nullopt;
     }
-    if (length == 0)
-        return QByteArray();
-    return QByteArray(reinterpret_cast<const char *>(m_mapped) + offset, qsizetype(length));
+    QByteArray bytes(qsizetype(length), Qt::Uninitialized);
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t got = ::pread(m_file->handle(), bytes.data() + done,
+                                    size_t(bytes.size() - done), off_t(offset + quint64(done)));
+        if (got <= 0) {
+            *error = u"%1: cannot read: %2"_s.arg(m_path, QString::fromLocal8Bit(strerror(errno)));
+            return std::nullopt;
+        }
+        done += got;
+    }
+    return bytes;
 }

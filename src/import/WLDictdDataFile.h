@@ -10,12 +10,12 @@
 class QTemporaryFile;
 
 // The definitions file of a dictd database, read by offset and length.
-// A plain file is mapped. A gzip file (dictzip or not) is inflated once,
-// in order, into an unnamed temporary file that is then mapped: the index
-// visits definitions in headword order, not in file order, so reading
-// dictzip's chunks on demand would inflate most chunks many times over.
-// Memory stays small either way; the text lives in the page cache.
-// Not thread-safe.
+// A gzip file (dictzip or not) is inflated once, in order, into an unnamed
+// temporary file: the index visits definitions in headword order, not in
+// file order, so reading dictzip's chunks on demand would inflate most
+// chunks many times over. Definitions are read with pread, not mapped, so
+// the text stays in the page cache and out of the process's memory; any
+// thread may read.
 class WLDictdDataFile
 {
 public:
@@ -32,10 +32,9 @@ public:
 
 private:
     WLDictdDataFile();
-    bool map(QFile &file, QString *error);
+    bool measure(QFile &file, QString *error);
 
     QString m_path;
     std::unique_ptr<QFile> m_file;
-    const uchar *m_mapped = nullptr;
     quint64 m_size = 0;
 };

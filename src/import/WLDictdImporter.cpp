@@ -12,12 +12,16 @@
 #include <QSaveFile>
 #include <QSet>
 #include <QStringDecoder>
+#include <QThread>
+
+#include <thread>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr qsizetype kWriteBuffer = 1 << 20;
+// Index lines made into entries by one thread at a time.
+constexpr size_t kChunkLines = 4096;
 
 // Definitions are preformatted text, shown in the page's own font and
 // wrapped at the window's edge.
@@ -105,7 +109,14 @@ void appendJsonString(QByteArray &out, const QString &text)
 {
     out += '"';
     const QByteArray utf8 = text.toUtf8();
-    for (const char c : utf8) {
+    // Runs that need no escape are copied whole.
+    qsizetype plain = 0;
+    for (qsizetype i = 0; i < utf8.size(); ++i) {
+        const uchar c = uchar(utf8[i]);
+        if (c >= 0x20 && c != '"' && c != '\\')
+            continue;
+        out.append(utf8.constData() + plain, i - plain);
+        plain = i + 1;
         switch (c) {
         case '"':
             out += "\\\"";
@@ -123,16 +134,13 @@ void appendJsonString(QByteArray &out, const QString &text)
             out += "\\r";
             break;
         default:
-            if (uchar(c) < 0x20) {
-                static constexpr char hex[] = "0123456789abcdef";
-                out += "\\u00";
-                out += hex[uchar(c) >> 4];
-                out += hex[uchar(c) & 15];
-            } else {
-                out += c;
-            }
+            static constexpr char hex[] = "0123456789abcdef";
+            out += "\\u00";
+            out += hex[c >> 4];
+            out += hex[c & 15];
         }
     }
+    out.append(utf8.constData() + plain, utf8.size() - plain);
     out += '"';
 }
 
@@ -154,11 +162,13 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
     std::unique_ptr<WLDictdDataFile> data = WLDictdDataFile::open(m_dataPath, &m_error);
     if (!data)
         return false;
-    const auto readText = [&](const WLDictdIndexEntry &entry) -> std::optional<QByteArray> {
+    // Called from several threads at once.
+    const auto readText = [&](const WLDictdIndexEntry &entry,
+                              QString *error) -> std::optional<QByteArray> {
         QString why;
         auto bytes = data->read(entry.offset, entry.length, &why);
         if (!bytes)
-            m_error = u"%1:%2: %3"_s.arg(m_indexPath).arg(entry.line).arg(why);
+            *error = u"%1:%2: %3"_s.arg(m_indexPath).arg(entry.line).arg(why);
         return bytes;
     };
 
@@ -176,7 +186,7 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
         if (key == u"utf8"_s)
             utf8 = true;
         if (key == u"short"_s || kAboutKeys.contains(key)) {
-            auto bytes = readText(index[i]);
+            auto bytes = readText(index[i], &m_error);
             if (!bytes)
                 return false;
             metadata.insert(key, std::move(*bytes));
@@ -236,9 +246,8 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
     // first line begins with is set in bold.
     struct Block
     {
-        size_t first = 0;
+        size_t first = 0; // the carrier
         int users = 0;
-        QString linkText; // the carrier's "headword#n", once written
     };
     std::vector<size_t> blockOf(index.size());
     std::vector<Block> blocks;
@@ -250,83 +259,126 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
             auto it = known.constFind(place);
             if (it == known.cend()) {
                 it = known.insert(place, blocks.size());
-                blocks.push_back({i, 0, {}});
+                blocks.push_back({i, 0});
             }
             blockOf[i] = *it;
             ++blocks[*it].users;
         }
     }
-    // The headword in bold of each shared text, read once per text.
-    QHash<size_t, QList<size_t>> usersOf;
-    for (const size_t i : words) {
-        if (blocks[blockOf[i]].users > 1)
-            usersOf[blockOf[i]].append(i);
-    }
-    QHash<size_t, QString> emphasisOf;
-    for (auto it = usersOf.cbegin(); it != usersOf.cend(); ++it) {
-        const auto bytes = readText(index[blocks[it.key()].first]);
-        if (!bytes)
-            return false;
-        const QString text = decodeText(*bytes, utf8);
-        QString emphasis;
-        for (const size_t i : it.value()) {
-            if (headwords[i].size() > emphasis.size() &&
-                WLDictdHtml::beginsWith(text, headwords[i]))
-                emphasis = headwords[i];
+    QHash<size_t, QString> emphasisOf; // by block, for the shared ones
+    {
+        QHash<size_t, QList<size_t>> usersOf;
+        for (const size_t i : words) {
+            if (blocks[blockOf[i]].users > 1)
+                usersOf[blockOf[i]].append(i);
         }
-        emphasisOf.insert(it.key(), emphasis);
+        for (auto it = usersOf.cbegin(); it != usersOf.cend(); ++it) {
+            QString why;
+            const auto bytes = readText(index[blocks[it.key()].first], &why);
+            if (!bytes) {
+                m_error = why;
+                return false;
+            }
+            const QString text = decodeText(*bytes, utf8);
+            QString emphasis;
+            for (const size_t i : it.value()) {
+                if (headwords[i].size() > emphasis.size() &&
+                    WLDictdHtml::beginsWith(text, headwords[i]))
+                    emphasis = headwords[i];
+            }
+            emphasisOf.insert(it.key(), emphasis);
+        }
     }
-    usersOf.clear();
+    // The compiler numbers a headword's fragments in file order; a copy
+    // names its carrier's.
+    std::vector<int> numberOf(index.size());
+    {
+        QHash<QString, int> fragmentsOf;
+        for (const size_t i : words)
+            numberOf[i] = ++fragmentsOf[headwords[i]];
+    }
+
+    // Lines of the entries file, each the adjacent index lines of one
+    // headword, made in chunks side by side and written in order.
+    struct Chunk
+    {
+        size_t begin = 0;
+        size_t end = 0;
+        QByteArray out;
+        QString error;
+        qsizetype links = 0;
+        qsizetype unresolved = 0;
+        qsizetype shared = 0;
+    };
+    const auto render = [&](Chunk &chunk) {
+        QByteArray &out = chunk.out;
+        for (size_t w = chunk.begin; w < chunk.end;) {
+            const QString &headword = headwords[words[w]];
+            out += "{\"headword\":";
+            appendJsonString(out, headword);
+            out += ",\"fragments\":[";
+            for (bool first = true; w < chunk.end && headwords[words[w]] == headword;
+                 ++w, first = false) {
+                if (!first)
+                    out += ',';
+                const size_t i = words[w];
+                const Block &block = blocks[blockOf[i]];
+                if (block.first != i) {
+                    out += "{\"sameAs\":";
+                    appendJsonString(out, u"%1#%2"_s.arg(headwords[block.first])
+                                              .arg(numberOf[block.first]));
+                    out += '}';
+                    ++chunk.shared;
+                    continue;
+                }
+                const auto bytes = readText(index[i], &chunk.error);
+                if (!bytes)
+                    return;
+                const WLDictdHtml::Result html = WLDictdHtml::definition(
+                    decodeText(*bytes, utf8),
+                    block.users > 1 ? emphasisOf.value(blockOf[i]) : headword, resolve);
+                appendJsonString(out, html.html);
+                chunk.links += html.links;
+                chunk.unresolved += html.unresolved;
+            }
+            out += "]}\n";
+        }
+    };
 
     QSaveFile entries(dir.filePath(u"entries.jsonl"_s));
     if (!entries.open(QIODevice::WriteOnly)) {
         m_error = u"%1: %2"_s.arg(entries.fileName(), entries.errorString());
         return false;
     }
-    QHash<QString, int> fragmentsOf; // the compiler numbers a headword's fragments in file order
-    QByteArray buffer;
-    buffer.reserve(kWriteBuffer + (kWriteBuffer >> 2));
-    for (size_t w = 0; w < words.size();) {
-        const QString &headword = headwords[words[w]];
-        int &fragments = fragmentsOf[headword];
-        buffer += "{\"headword\":";
-        appendJsonString(buffer, headword);
-        buffer += ",\"fragments\":[";
-        // Adjacent index lines of one headword are its several definitions.
-        for (bool first = true; w < words.size() && headwords[words[w]] == headword;
-             ++w, first = false) {
-            if (!first)
-                buffer += ',';
-            ++fragments;
-            ++m_definitions;
-            Block &block = blocks[blockOf[words[w]]];
-            if (!block.linkText.isEmpty()) {
-                buffer += "{\"sameAs\":";
-                appendJsonString(buffer, block.linkText);
-                buffer += '}';
-                ++m_shared;
-                continue;
-            }
-            const auto bytes = readText(index[words[w]]);
-            if (!bytes)
-                return false;
-            const bool shared = block.users > 1;
-            const WLDictdHtml::Result html = WLDictdHtml::definition(
-                decodeText(*bytes, utf8), shared ? emphasisOf.value(blockOf[words[w]]) : headword,
-                resolve);
-            appendJsonString(buffer, html.html);
-            if (shared)
-                block.linkText = u"%1#%2"_s.arg(headword).arg(fragments);
-            m_links += html.links;
-            m_unresolved += html.unresolved;
+    const size_t threads = size_t(std::max(1, QThread::idealThreadCount()));
+    for (size_t begin = 0; begin < words.size();) {
+        std::vector<Chunk> chunks;
+        while (chunks.size() < threads && begin < words.size()) {
+            // A chunk ends between two headwords.
+            size_t end = std::min(words.size(), begin + kChunkLines);
+            while (end < words.size() && headwords[words[end]] == headwords[words[end - 1]])
+                ++end;
+            chunks.push_back({begin, end, {}, {}, 0, 0, 0});
+            begin = end;
         }
-        buffer += "]}\n";
-        if (buffer.size() >= kWriteBuffer) {
-            entries.write(buffer);
-            buffer.clear();
+        {
+            std::vector<std::jthread> helpers;
+            for (size_t c = 1; c < chunks.size(); ++c)
+                helpers.emplace_back([&, c] { render(chunks[c]); });
+            render(chunks[0]);
+        }
+        for (const Chunk &chunk : chunks) {
+            if (!chunk.error.isEmpty()) {
+                m_error = chunk.error;
+                return false;
+            }
+            entries.write(chunk.out);
+            m_definitions += qsizetype(chunk.end - chunk.begin);
+            m_shared += chunk.shared;
+            m_links += chunk.links;
+            m_unresolved += chunk.unresolved;
         }
     }
-    entries.write(buffer);
     if (!entries.commit()) {
         m_error = u"%1: %2"_s.arg(entries.fileName(), entries.errorString());
         return false;
