@@ -3,6 +3,7 @@
 #include "WLContentsBlobs.h"
 #include "WLDictionaryLayout.h"
 #include "WLParallel.h"
+#include "WLProgress.h"
 #include "WLPropertyList.h"
 #include "WLSourceEntry.h"
 #include "WLSourceManifest.h"
@@ -188,9 +189,15 @@ QByteArrayView WLBundleWriter::look(int look) const
     return text(m_lookTexts[look], int(m_lookTexts[look + 1] - m_lookTexts[look]));
 }
 
-bool WLBundleWriter::write(const QString &bundleDir, QString *errorMessage)
+bool WLBundleWriter::write(const QString &bundleDir, QString *errorMessage,
+                           WLProgressMeter *meter)
 {
     m_bundleDir = bundleDir;
+    WLProgressMeter silent(nullptr);
+    m_meter = meter ? meter : &silent;
+    m_meter->begin(QStringLiteral("writing contents.db"),
+                   m_layout.headwords.size() + m_layout.links.size() + m_layout.search.size() +
+                       m_layout.equal.size() + m_layout.contents.size());
 
     // The database files share nothing. contents.db takes about as long as
     // the other four together, their texts included, or longer: it is
@@ -216,11 +223,14 @@ bool WLBundleWriter::write(const QString &bundleDir, QString *errorMessage)
         }
         encodeTexts();
         // Once one file has failed the build has, so the rest are skipped.
+        static const QString names[] = {kHeadwordFile, kLinkFile, kSearchFile, kEqualFile};
         for (int i = 1; i < fileCount && !failed; ++i) {
+            m_meter->setDetail(names[i - 1]);
             written[i] = (this->*tableFiles[i - 1])(&messages[i]);
             if (!written[i])
                 failed = true;
         }
+        m_meter->setDetail({});
         // Freed here, while the contents may still be written.
         m_entryTexts = {};
         m_lookTexts = {};
@@ -250,7 +260,8 @@ bool WLBundleWriter::writeHeadwords(QString *errorMessage) const
                                    m_layout.headwords.size(), errorMessage);
         if (!insert)
             return false;
-        for (qsizetype i = 0; i < m_layout.headwords.size(); ++i) {
+        WLProgressMeter::Counter rows(*m_meter);
+        for (qsizetype i = 0; i < m_layout.headwords.size(); ++i, rows.step()) {
             const int entry = m_layout.headwords[i];
             insert.bind(1, qint64(i) + 1);
             insert.bindUtf8(2, looks(entry));
@@ -278,7 +289,8 @@ bool WLBundleWriter::writeLinks(QString *errorMessage) const
                                    m_layout.links.size(), errorMessage);
         if (!insert)
             return false;
-        for (qsizetype i = 0; i < m_layout.links.size(); ++i) {
+        WLProgressMeter::Counter rows(*m_meter);
+        for (qsizetype i = 0; i < m_layout.links.size(); ++i, rows.step()) {
             const WLDictionaryLayout::Fragment &fragment = m_layout.links[i];
             insert.bind(1, qint64(i) + 1);
             insert.bindUtf8(2, headword(fragment.entry));
@@ -305,7 +317,8 @@ bool WLBundleWriter::writeSearch(QString *errorMessage) const
                                    m_layout.search.size(), errorMessage);
         if (!insert)
             return false;
-        for (qsizetype i = 0; i < m_layout.search.size(); ++i) {
+        WLProgressMeter::Counter rows(*m_meter);
+        for (qsizetype i = 0; i < m_layout.search.size(); ++i, rows.step()) {
             const WLDictionaryLayout::SearchRow &row = m_layout.search[i];
             insert.bind(1, qint64(i) + 1);
             insert.bindUtf8(2, look(row.look));
@@ -333,7 +346,8 @@ bool WLBundleWriter::writeEqualSearch(QString *errorMessage) const
                                    m_layout.equal.size(), errorMessage);
         if (!insert)
             return false;
-        for (qsizetype i = 0; i < m_layout.equal.size(); ++i) {
+        WLProgressMeter::Counter rows(*m_meter);
+        for (qsizetype i = 0; i < m_layout.equal.size(); ++i, rows.step()) {
             const WLDictionaryLayout::EqualRow &row = m_layout.equal[i];
             insert.bind(1, qint64(i) + 1);
             insert.bindUtf8(2, look(row.look));
@@ -361,7 +375,8 @@ bool WLBundleWriter::writeContents(WLContentsBlobs &blobs, QString *errorMessage
                               errorMessage);
         if (!insert)
             return false;
-        for (qsizetype i = 0; i < m_layout.contents.size(); ++i) {
+        WLProgressMeter::Counter rows(*m_meter);
+        for (qsizetype i = 0; i < m_layout.contents.size(); ++i, rows.step()) {
             const QByteArray *data = blobs.take(i, m_encoder, errorMessage);
             if (!data)
                 return false;

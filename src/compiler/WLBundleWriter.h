@@ -11,6 +11,7 @@ struct WLDictionaryLayout;
 class WLContentsBlobs;
 class WLTextEncoder;
 class WLTextStore;
+class WLProgressMeter;
 
 // Writes a complete bundle into an empty directory: the database files,
 // DatabaseInfo.plist and the resource files the manifest names. Everything
@@ -23,8 +24,8 @@ public:
                    const WLDictionaryLayout &layout, const WLTextEncoder &encoder);
 
     // Writes the database files on the calling thread and one more; only
-    // one of them uses the encoder.
-    bool write(const QString &bundleDir, QString *errorMessage);
+    // one of them uses the encoder. The meter, if any, counts their rows.
+    bool write(const QString &bundleDir, QString *errorMessage, WLProgressMeter *meter = nullptr);
 
     // File names the bundle itself uses; a resource may not take them.
     static const QStringList &reservedNames();
@@ -57,6 +58,7 @@ private:
     const WLDictionaryLayout &m_layout;
     const WLTextEncoder &m_encoder;
     QString m_bundleDir;
+    WLProgressMeter *m_meter = nullptr;
     QByteArray m_texts;
     // By source index of the entry: where its texts begin, one after the
     // other, and their sizes.

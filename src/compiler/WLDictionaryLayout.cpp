@@ -2,6 +2,7 @@
 
 #include "WLCollator.h"
 #include "WLParallel.h"
+#include "WLProgress.h"
 
 #include <QHash>
 
@@ -163,7 +164,7 @@ namespace {
 // every time. Then link and contents IDs, which follow headword order
 // within the groups of their initials.
 void orderHeadwords(const QList<WLSourceEntry> &entries, const WLTextStore &texts,
-                    const WLCollator &collator, WLDictionaryLayout *layout)
+                    const WLCollator &collator, WLProgressMeter &meter, WLDictionaryLayout *layout)
 {
     const qsizetype count = entries.size();
 
@@ -204,8 +205,13 @@ void orderHeadwords(const QList<WLSourceEntry> &entries, const WLTextStore &text
         sectionRank[sectionOrder[rank]] = int(rank);
 
     SortKeys wordKeys(count);
-    for (qsizetype i = 0; i < count; ++i)
-        wordKeys.append(collator.sortKey(entries[i].headword));
+    {
+        WLProgressMeter::Counter keyed(meter);
+        for (qsizetype i = 0; i < count; ++i) {
+            wordKeys.append(collator.sortKey(entries[i].headword));
+            keyed.step();
+        }
+    }
     wordKeys.finish();
     QList<int> &headwords = layout->headwords;
     headwords.resize(count);
@@ -279,7 +285,8 @@ struct LookOrder
     }
 };
 
-LookOrder orderLooks(const QList<WLSourceEntry> &entries, const WLCollator &collator)
+LookOrder orderLooks(const QList<WLSourceEntry> &entries, const WLCollator &collator,
+                     WLProgressMeter &meter)
 {
     struct Occurrence
     {
@@ -302,9 +309,13 @@ LookOrder orderLooks(const QList<WLSourceEntry> &entries, const WLCollator &coll
     const qsizetype count = occurrences.size();
     QList<char16_t> initials(count);
     SortKeys keys(count);
-    for (qsizetype o = 0; o < count; ++o) {
-        initials[o] = text(o).at(0).unicode();
-        keys.append(collator.sortKey(text(o)));
+    {
+        WLProgressMeter::Counter keyed(meter);
+        for (qsizetype o = 0; o < count; ++o) {
+            initials[o] = text(o).at(0).unicode();
+            keys.append(collator.sortKey(text(o)));
+            keyed.step();
+        }
     }
     keys.finish();
     QList<int> sorted(count);
@@ -335,8 +346,12 @@ LookOrder orderLooks(const QList<WLSourceEntry> &entries, const WLCollator &coll
 } // namespace
 
 WLDictionaryLayout WLDictionaryLayout::arrange(const QList<WLSourceEntry> &entries,
-                                               const WLTextStore &texts, const WLCollator &collator)
+                                               const WLTextStore &texts, const WLCollator &collator,
+                                               WLProgressMeter *meter)
 {
+    WLProgressMeter silent(nullptr);
+    if (!meter)
+        meter = &silent;
     // The headword order and the look order depend only on the entries, so
     // they are found side by side, each with its own collator.
     WLDictionaryLayout layout;
@@ -344,9 +359,9 @@ WLDictionaryLayout WLDictionaryLayout::arrange(const QList<WLSourceEntry> &entri
     const WLCollator lookCollator = collator.clone();
     wlRunConcurrently(2, [&](int part) {
         if (part == 0)
-            orderHeadwords(entries, texts, collator, &layout);
+            orderHeadwords(entries, texts, collator, *meter, &layout);
         else
-            lookOrder = orderLooks(entries, lookCollator);
+            lookOrder = orderLooks(entries, lookCollator, *meter);
     });
 
     // Search rows: by look rank, then headword order and fragment order.

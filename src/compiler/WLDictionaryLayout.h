@@ -6,6 +6,7 @@
 #include <QString>
 
 class WLCollator;
+class WLProgressMeter;
 
 // One row of a letter index table: the rows offset .. offset + count - 1 of
 // the indexed table begin with the letter.
@@ -64,9 +65,11 @@ struct WLDictionaryLayout
     QList<WLLetterRange> equalIndex;
 
     // Orders everything; entries must have unique headwords and at least one
-    // fragment each, their texts in texts.
+    // fragment each, their texts in texts. The meter, if any, counts the
+    // headwords and looks given their sort keys.
     static WLDictionaryLayout arrange(const QList<WLSourceEntry> &entries,
-                                      const WLTextStore &texts, const WLCollator &collator);
+                                      const WLTextStore &texts, const WLCollator &collator,
+                                      WLProgressMeter *meter = nullptr);
 
     // The link ID and the contents ID of a fragment, counted from 0 within
     // its entry.

@@ -1,6 +1,7 @@
 #include "WLEntriesReader.h"
 
 #include "WLParallel.h"
+#include "WLProgress.h"
 #include "WLSourceMessage.h"
 
 #include <QFile>
@@ -165,8 +166,10 @@ void releaseMapped(QByteArrayView text, qsizetype from, qsizetype to)
         madvise(reinterpret_cast<void *>(begin), end - begin, MADV_DONTNEED);
 }
 
-void parseRun(QByteArrayView text, bool mapped, WLTextStore::Writer &texts, LineRun *run)
+void parseRun(QByteArrayView text, bool mapped, WLTextStore::Writer &texts,
+              WLProgressMeter &meter, LineRun *run)
 {
+    WLProgressMeter::Counter read(meter);
     constexpr qsizetype kReleaseEvery = 8 << 20;
     qsizetype released = run->begin;
     int line = run->firstLine;
@@ -178,6 +181,7 @@ void parseRun(QByteArrayView text, bool mapped, WLTextStore::Writer &texts, Line
         qsizetype end = text.indexOf('\n', start);
         if (end < 0 || end > run->end)
             end = run->end;
+        read.step(end + 1 - start);
         const QByteArrayView trimmed = text.sliced(start, end - start).trimmed();
         start = end + 1;
         if (trimmed.isEmpty() || trimmed.startsWith("//"))
@@ -211,8 +215,12 @@ QString WLEntriesReader::foldLook(const QString &text)
 }
 
 bool WLEntriesReader::read(const QString &path, const QString &displayName, WLTextStore *texts,
-                           QList<WLSourceEntry> *entries, QString *errorMessage)
+                           QList<WLSourceEntry> *entries, QString *errorMessage,
+                           WLProgressMeter *meter)
 {
+    WLProgressMeter silent(nullptr);
+    if (!meter)
+        meter = &silent;
     auto fail = [&](int line, const QString &text) {
         if (errorMessage)
             *errorMessage = wlSourceMessage(displayName, line, text);
@@ -259,7 +267,7 @@ bool WLEntriesReader::read(const QString &path, const QString &displayName, WLTe
     if (!texts->open(runCount, errorMessage))
         return false;
     wlRunConcurrently(runCount,
-                      [&](int i) { parseRun(text, mapped, texts->writer(i), &runs[i]); });
+                      [&](int i) { parseRun(text, mapped, texts->writer(i), *meter, &runs[i]); });
     if (!texts->finish(errorMessage))
         return false;
 

@@ -2,6 +2,8 @@
 
 #include "WLSourceEntry.h"
 
+class WLProgressMeter;
+
 #include <QList>
 #include <QString>
 
@@ -12,8 +14,9 @@
 namespace WLEntriesReader {
 
 // False and "FILE:LINE: what is wrong" on the first bad line.
+// The meter, if any, counts the bytes read.
 bool read(const QString &path, const QString &displayName, WLTextStore *texts,
-          QList<WLSourceEntry> *entries, QString *errorMessage);
+          QList<WLSourceEntry> *entries, QString *errorMessage, WLProgressMeter *meter = nullptr);
 
 // A look string as it is stored and searched: lower case, NFC.
 QString foldLook(const QString &text);

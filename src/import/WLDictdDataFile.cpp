@@ -1,5 +1,8 @@
 #include "WLDictdDataFile.h"
 
+#include "WLProgress.h"
+
+#include <QFileInfo>
 #include <QTemporaryFile>
 
 #include <zlib.h>
@@ -16,7 +19,7 @@ namespace {
 constexpr qsizetype kBlock = 1 << 16;
 
 // Every member of a gzip stream, one after another, into out.
-bool inflateGzip(QFile &in, QFile &out, QString *why)
+bool inflateGzip(QFile &in, QFile &out, QString *why, WLProgressMeter *meter)
 {
     z_stream z{};
     if (inflateInit2(&z, MAX_WBITS + 16) != Z_OK) {
@@ -37,6 +40,8 @@ bool inflateGzip(QFile &in, QFile &out, QString *why)
             }
             if (got == 0)
                 break;
+            if (meter)
+                meter->add(got);
             z.next_in = reinterpret_cast<Bytef *>(input.data());
             z.avail_in = uInt(got);
         }
@@ -80,7 +85,8 @@ bool WLDictdDataFile::measure(QFile &file, QString *error)
     return true;
 }
 
-std::unique_ptr<WLDictdDataFile> WLDictdDataFile::open(const QString &path, QString *error)
+std::unique_ptr<WLDictdDataFile> WLDictdDataFile::open(const QString &path, QString *error,
+                                                       WLProgressMeter *meter)
 {
     std::unique_ptr<WLDictdDataFile> data(new WLDictdDataFile);
     data->m_path = path;
@@ -105,7 +111,9 @@ std::unique_ptr<WLDictdDataFile> WLDictdDataFile::open(const QString &path, QStr
     // Unlinked at once (QFile::remove would close it): nothing is left
     // behind, whatever happens later.
     ::unlink(QFile::encodeName(inflated->fileName()).constData());
-    if (!inflateGzip(*file, *inflated, &why) || !inflated->flush()) {
+    if (meter)
+        meter->begin(QStringLiteral("inflating %1").arg(QFileInfo(path).fileName()), file->size());
+    if (!inflateGzip(*file, *inflated, &why, meter) || !inflated->flush()) {
         *error = u"%1: %2"_s.arg(path, why.isEmpty() ? inflated->errorString() : why);
         return nullptr;
     }

@@ -8,6 +8,7 @@
 #include <optional>
 
 class QTemporaryFile;
+class WLProgressMeter;
 
 // The definitions file of a dictd database, read by offset and length.
 // A gzip file (dictzip or not) is inflated once, in order, into an unnamed
@@ -21,7 +22,9 @@ class WLDictdDataFile
 public:
     // Nothing, with the reason in error, for a file that cannot be read or
     // gzip data that is damaged or cut short.
-    static std::unique_ptr<WLDictdDataFile> open(const QString &path, QString *error);
+    // The meter, if any, counts the bytes inflated from the file.
+    static std::unique_ptr<WLDictdDataFile> open(const QString &path, QString *error,
+                                                 WLProgressMeter *meter = nullptr);
     ~WLDictdDataFile();
     WLDictdDataFile(const WLDictdDataFile &) = delete;
     WLDictdDataFile &operator=(const WLDictdDataFile &) = delete;

@@ -3,6 +3,7 @@
 #include "WLDictdDataFile.h"
 #include "WLDictdHtml.h"
 #include "WLDictdIndex.h"
+#include "WLProgress.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -156,10 +157,13 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
     m_error.clear();
     m_headwords = m_definitions = m_shared = m_links = m_unresolved = m_skipped = 0;
 
+    WLProgressMeter meter(m_progress);
+    meter.begin(u"reading %1"_s.arg(QFileInfo(m_indexPath).fileName()),
+                QFileInfo(m_indexPath).size());
     std::vector<WLDictdIndexEntry> index;
-    if (!WLDictdIndex::read(m_indexPath, index, &m_error, &m_skipped))
+    if (!WLDictdIndex::read(m_indexPath, index, &m_error, &m_skipped, &meter))
         return false;
-    std::unique_ptr<WLDictdDataFile> data = WLDictdDataFile::open(m_dataPath, &m_error);
+    std::unique_ptr<WLDictdDataFile> data = WLDictdDataFile::open(m_dataPath, &m_error, &meter);
     if (!data)
         return false;
     // Called from several threads at once.
@@ -197,12 +201,15 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
         return false;
     }
 
+    meter.begin(u"reading headwords"_s, 2 * qint64(words.size()));
     std::vector<QString> headwords(index.size());
     QSet<QString> exact;
     QHash<QString, QString> folded;
     exact.reserve(qsizetype(words.size()));
     folded.reserve(qsizetype(words.size()));
+    WLProgressMeter::Counter decoded(meter);
     for (const size_t i : words) {
+        decoded.step();
         headwords[i] = decodeText(index[i].headword, utf8).trimmed();
         exact.insert(headwords[i]);
         const QString key = headwords[i].toCaseFolded();
@@ -255,6 +262,7 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
         QHash<std::pair<quint64, quint64>, size_t> known;
         known.reserve(qsizetype(words.size()));
         for (const size_t i : words) {
+            decoded.step();
             const auto place = std::make_pair(index[i].offset, index[i].length);
             auto it = known.constFind(place);
             if (it == known.cend()) {
@@ -265,6 +273,7 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
             ++blocks[*it].users;
         }
     }
+    decoded.flush();
     QHash<size_t, QString> emphasisOf; // by block, for the shared ones
     {
         QHash<size_t, QList<size_t>> usersOf;
@@ -350,6 +359,7 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
         m_error = u"%1: %2"_s.arg(entries.fileName(), entries.errorString());
         return false;
     }
+    meter.begin(u"writing entries.jsonl"_s, qint64(words.size()));
     const size_t threads = size_t(std::max(1, QThread::idealThreadCount()));
     for (size_t begin = 0; begin < words.size();) {
         std::vector<Chunk> chunks;
@@ -373,6 +383,7 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
                 return false;
             }
             entries.write(chunk.out);
+            meter.add(qint64(chunk.end - chunk.begin));
             m_definitions += qsizetype(chunk.end - chunk.begin);
             m_shared += chunk.shared;
             m_links += chunk.links;

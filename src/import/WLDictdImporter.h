@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class WLProgress;
+
 // Converts a dictd database (NAME.index with NAME.dict or NAME.dict.dz)
 // into a source folder for the compiler: manifest.json and entries.jsonl.
 // The index is read whole; definitions stream one at a time from the data
@@ -21,6 +23,9 @@ public:
     void setLanguage(const QString &language) { m_language = language; }
     // Overrides the database's own title.
     void setTitle(const QString &title) { m_titleOverride = title; }
+    // Hears of each phase (reading the index, inflating the data, writing
+    // the entries) as it goes.
+    void setProgress(WLProgress *progress) { m_progress = progress; }
 
     // Creates sourceDir if needed and writes the two files; false with
     // errorString() naming the file (and index line) at fault.
@@ -42,6 +47,7 @@ private:
     QString m_dataPath;
     QString m_language;
     QString m_titleOverride;
+    WLProgress *m_progress = nullptr;
     QString m_title;
     QString m_error;
     qsizetype m_headwords = 0;

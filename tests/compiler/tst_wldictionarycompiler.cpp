@@ -1,6 +1,7 @@
 #include "WLBundle.h"
 #include "WLDatabase.h"
 #include "WLDictionaryCompiler.h"
+#include "WLProgress.h"
 #include "WLSourceFixture.h"
 
 #include <QDirIterator>
@@ -119,6 +120,7 @@ private Q_SLOTS:
     void everyRowWhateverTheCount_data();
     void everyRowWhateverTheCount();
     void outputIsReplacedOnlyWhenSafe();
+    void progressNamesEveryPhase();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -648,6 +650,40 @@ void TestWLDictionaryCompiler::outputIsReplacedOnlyWhenSafe()
     QCOMPARE(readAll(path(u"home/notes.txt"_s)), QByteArray("keep me"));
     QVERIFY(!WLDictionaryCompiler::build(path(u"good"_s), path(u"good"_s), &error));
     QVERIFY(QFileInfo::exists(path(u"good/manifest.json"_s)));
+}
+
+void TestWLDictionaryCompiler::progressNamesEveryPhase()
+{
+    struct Recorder : WLProgress
+    {
+        QStringList phases;
+        bool counted = true;
+        void progress(const QString &phase, qint64 done, qint64 total) override
+        {
+            if (phases.isEmpty() || phases.last() != phase)
+                phases.append(phase);
+            counted = counted && done >= 0 && (total == 0 || done <= total);
+        }
+    } recorder;
+    QVERIFY(write(path(u"src"_s), manifest(), sampleEntries()));
+    QString error;
+    WLBuildSummary summary;
+    QVERIFY2(WLDictionaryCompiler::build(path(u"src"_s), path(u"out"_s), &error, &recorder,
+                                         &summary),
+             qPrintable(error));
+    QCOMPARE(recorder.phases.first(), u"reading entries.jsonl"_s);
+    QCOMPARE(recorder.phases[1], u"ordering headwords"_s);
+    QVERIFY(recorder.phases.contains(u"writing contents.db, headword.db"_s));
+    QVERIFY(recorder.phases.contains(u"writing contents.db, equal.db"_s));
+    QCOMPARE(recorder.phases.last(), u"moving the bundle into place"_s);
+    QVERIFY(recorder.counted);
+    QCOMPARE(summary.headwords, 12);
+    QCOMPARE(summary.fragments, 16);
+    QCOMPARE(summary.storedFragments, 13);
+    qint64 bytes = 0;
+    for (const QString &file : listing(path(u"out"_s)))
+        bytes += QFileInfo(QDir(path(u"out"_s)).filePath(file)).size();
+    QCOMPARE(summary.bytes, bytes);
 }
 
 QTEST_GUILESS_MAIN(TestWLDictionaryCompiler)

@@ -1,6 +1,7 @@
 #include "WLDictdImporter.h"
 #include "WLDictdIndex.h"
 #include "WLDictdTestDatabase.h"
+#include "WLProgress.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -94,8 +95,22 @@ void TestWLDictdImporter::convertsDatabase()
     const QString dataPath =
         sample().write(dir.path(), u"test"_s, WLDictdTestDatabase::Format(format), 16);
     WLDictdImporter importer(dir.filePath(u"test.index"_s), dataPath);
+    struct Recorder : WLProgress
+    {
+        QStringList phases;
+        void progress(const QString &phase, qint64, qint64) override
+        {
+            if (phases.isEmpty() || phases.last() != phase)
+                phases.append(phase);
+        }
+    } recorder;
+    importer.setProgress(&recorder);
     const QString out = dir.filePath(u"source/nested"_s);
     QVERIFY2(importer.writeSource(out), qPrintable(importer.errorString()));
+    QStringList phases{u"reading test.index"_s, u"reading headwords"_s, u"writing entries.jsonl"_s};
+    if (WLDictdTestDatabase::Format(format) != WLDictdTestDatabase::Format::Plain)
+        phases.insert(1, u"inflating %1"_s.arg(QFileInfo(dataPath).fileName()));
+    QCOMPARE(recorder.phases, phases);
 
     const QJsonObject manifest = readManifest(out);
     QCOMPARE(manifest.value(u"title"_s).toString(), u"Test Dictionary (1.0)"_s);
