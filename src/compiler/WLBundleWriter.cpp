@@ -428,6 +428,7 @@ bool WLBundleWriter::writeDescription(QString *errorMessage)
 {
     QVariantMap info;
     info.insert(u"KXPropDatabaseTitle"_s, m_manifest.title);
+    info.insert(u"KXPropDictionaryIdentifier"_s, m_manifest.identifier);
     if (!m_manifest.icon.isEmpty())
         info.insert(u"KXPropDatabaseIconFileName"_s, m_manifest.icon);
     info.insert(u"KXPropSettingsHidden"_s, m_manifest.settingsHidden);

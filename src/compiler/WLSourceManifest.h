@@ -17,6 +17,9 @@ struct WLManifestValue
 struct WLSourceManifest
 {
     QString title;
+    // A stable name for the reader's per-dictionary state: the manifest's,
+    // else one made from the title.
+    QString identifier;
     QString charset;
     QString language = QStringLiteral("root");
     QString header;

@@ -395,8 +395,16 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
         return false;
     }
 
+    // Named after the database ("dictd.wn"), so that a re-import keeps the
+    // reader's bookmarks and history of it.
+    QString name = QFileInfo(m_indexPath).completeBaseName();
+    for (QChar &c : name) {
+        if (!(c.isLetterOrNumber() && c.unicode() < 0x80) && c != u'.' && c != u'-' && c != u'_')
+            c = u'-';
+    }
     QJsonObject manifest{
         {u"title"_s, m_title},
+        {u"identifier"_s, (u"dictd."_s + name).left(100)},
         {u"charset"_s, u"UTF-8"_s},
         {u"language"_s, m_language.isEmpty() ? u"root"_s : m_language},
         {u"header"_s, u"<html><head><meta charset=\"UTF-8\">"_s + kStyle + u"</head><body>"_s},

@@ -12,6 +12,7 @@ class WLProgress;
 // copied by the others ("sameAs"). The "00-database-*" entries give the
 // title ("short"), the About text ("long", "info", "copyright", "license",
 // "url", as plain text) and the charset ("utf8"); they are not headwords.
+// The identifier is "dictd." and the database's name.
 // Text of databases not marked UTF-8 is read as UTF-8 where it is valid
 // and as Latin-1 where not.
 class WLDictdImporter

@@ -2,9 +2,11 @@
 #include "WLDatabase.h"
 #include "WLDictionaryCompiler.h"
 #include "WLProgress.h"
+#include "WLPropertyList.h"
 #include "WLSourceFixture.h"
 
 #include <QDirIterator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -121,6 +123,8 @@ private Q_SLOTS:
     void everyRowWhateverTheCount();
     void outputIsReplacedOnlyWhenSafe();
     void progressNamesEveryPhase();
+    void identifierFromManifestOrTitle_data();
+    void identifierFromManifestOrTitle();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -519,6 +523,12 @@ void TestWLDictionaryCompiler::badSourceNamesFileAndLine_data()
     QJsonObject noTitle = manifest();
     noTitle.remove(u"title"_s);
     QTest::newRow("no title") << noTitle << good << u"manifest.json: missing \"title\""_s;
+    for (const QString &bad : {u"has space"_s, u""_s, QString(101, u'x'), u"caf\u00e9"_s}) {
+        QJsonObject source = manifest();
+        source.insert(u"identifier"_s, bad);
+        QTest::addRow("identifier \"%s\"", qPrintable(bad.left(10)))
+            << source << good << u"manifest.json:5: \"identifier\" must be 1 to 100"_s;
+    }
     QTest::newRow("unknown charset") << manifest(u"no-such-charset"_s) << good
                                      << u"manifest.json:2: unknown charset \"no-such-charset\""_s;
     QTest::newRow("UTF-16") << manifest(u"UTF-16"_s) << good
@@ -684,6 +694,47 @@ void TestWLDictionaryCompiler::progressNamesEveryPhase()
     for (const QString &file : listing(path(u"out"_s)))
         bytes += QFileInfo(QDir(path(u"out"_s)).filePath(file)).size();
     QCOMPARE(summary.bytes, bytes);
+}
+
+void TestWLDictionaryCompiler::identifierFromManifestOrTitle_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("identifier"); // given in the manifest, if any
+    QTest::addColumn<QString>("stored");     // a pattern
+    QTest::newRow("given") << u"Gardening"_s << u"org.example.garden_2-b"_s
+                           << u"^org\\.example\\.garden_2-b$"_s;
+    QTest::newRow("from the title") << u"The Oxford English (2nd ed.)"_s << QString()
+                                    << u"^the-oxford-english-2nd-ed-[0-9a-f]{8}$"_s;
+    QTest::newRow("accents taken off") << u"Wörterbuch für Ärzte"_s << QString()
+                                       << u"^worterbuch-fur-arzte-[0-9a-f]{8}$"_s;
+    QTest::newRow("nothing left of the title") << u"中文词典"_s << QString()
+                                              << u"^dictionary-[0-9a-f]{8}$"_s;
+}
+
+void TestWLDictionaryCompiler::identifierFromManifestOrTitle()
+{
+    QFETCH(QString, title);
+    QFETCH(QString, identifier);
+    QFETCH(QString, stored);
+    const auto identifierOf = [&](const QString &title, const QString &out) {
+        QJsonObject source = manifest();
+        source.insert(u"title"_s, title);
+        if (!identifier.isNull())
+            source.insert(u"identifier"_s, identifier);
+        QString error;
+        if (!build(source, entry(u"x"_s, {u"y"_s}), out, &error))
+            return error;
+        return WLPropertyList::readFile(QDir(path(out)).filePath(u"DatabaseInfo.plist"_s))
+            .toMap()
+            .value(u"KXPropDictionaryIdentifier"_s)
+            .toString();
+    };
+    const QString made = identifierOf(title, u"one"_s);
+    QVERIFY2(QRegularExpression(stored).match(made).hasMatch(), qPrintable(made));
+    QCOMPARE(identifierOf(title, u"two"_s), made);
+    // Titles that make the same words still make different identifiers.
+    if (identifier.isNull())
+        QVERIFY(identifierOf(title + u" "_s, u"three"_s) != made);
 }
 
 QTEST_GUILESS_MAIN(TestWLDictionaryCompiler)

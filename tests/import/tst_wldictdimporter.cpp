@@ -114,6 +114,7 @@ void TestWLDictdImporter::convertsDatabase()
 
     const QJsonObject manifest = readManifest(out);
     QCOMPARE(manifest.value(u"title"_s).toString(), u"Test Dictionary (1.0)"_s);
+    QCOMPARE(manifest.value(u"identifier"_s).toString(), u"dictd.test"_s);
     QCOMPARE(manifest.value(u"charset"_s).toString(), u"UTF-8"_s);
     QCOMPARE(manifest.value(u"language"_s).toString(), u"root"_s);
     QCOMPARE(manifest.value(u"about"_s).toString(),
