@@ -1,5 +1,6 @@
 #include "WLDictionaryCompiler.h"
 
+#include "WLAboutWriter.h"
 #include "WLBundleWriter.h"
 #include "WLCollator.h"
 #include "WLDictionaryLayout.h"
@@ -161,6 +162,9 @@ bool WLDictionaryCompiler::build(const QString &sourceDir, const QString &output
         // What the caller held before (an import, say) may still count as
         // ours; the build wants its pages back.
         malloc_trim(0);
+        WLAboutWriter about;
+        if (!about.read(sourceDir, manifest, &message))
+            return false;
         // The fragments' text waits beside the bundle, which is about as big.
         WLTextStore texts(output.absolutePath());
         QList<WLSourceEntry> entries;
@@ -192,7 +196,8 @@ bool WLDictionaryCompiler::build(const QString &sourceDir, const QString &output
         }
         ScratchDirectory cleanup(scratch);
         WLBundleWriter writer(sourceDir, manifest, entries, texts, layout, *encoder);
-        if (!writer.write(scratch, &message, &meter) || !media.write(scratch, &message, &meter))
+        if (!writer.write(scratch, &message, &meter) || !media.write(scratch, &message, &meter) ||
+            !about.write(scratch, &message))
             return false;
         if (summary) {
             summary->headwords = layout.headwords.size();

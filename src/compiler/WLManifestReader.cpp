@@ -213,7 +213,7 @@ bool Parser::parse(WLSourceManifest *manifest, QString *errorMessage)
             u"title"_s,   u"identifier"_s, u"charset"_s, u"language"_s, u"header"_s,
             u"largeHeader"_s, u"footer"_s, u"separator"_s, u"icon"_s, u"settingsHidden"_s,
             u"appearance"_s, u"entries"_s, u"preload"_s, u"media"_s,
-            u"about"_s, // the About page's HTML, for the About screen
+            u"about"_s,
         };
         for (auto it = root.constBegin(); it != root.constEnd(); ++it) {
             if (!known.contains(it.key()))
@@ -287,6 +287,8 @@ bool Parser::parse(WLSourceManifest *manifest, QString *errorMessage)
             }
         }
 
+        if (!readString(root, u"about"_s, false, &manifest->about))
+            return false;
         if (root.contains(u"entries"_s) &&
             !readFileName(u"entries"_s, root.value(u"entries"_s), &manifest->entriesFile))
             return false;

@@ -30,4 +30,5 @@ struct WLSourceManifest
     bool settingsHidden = false;
     QList<WLManifestValue> appearance;
     QString entriesFile = QStringLiteral("entries.jsonl");
+    QString about; // plain text for the About page, or empty
 };

@@ -122,9 +122,12 @@ private Q_SLOTS:
     void everyRowWhateverTheCount_data();
     void everyRowWhateverTheCount();
     void outputIsReplacedOnlyWhenSafe();
+    void aboutFolderStaysInsideTheSource();
     void progressNamesEveryPhase();
     void identifierFromManifestOrTitle_data();
     void identifierFromManifestOrTitle();
+    void aboutPage_data();
+    void aboutPage();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -523,6 +526,10 @@ void TestWLDictionaryCompiler::badSourceNamesFileAndLine_data()
     QJsonObject noTitle = manifest();
     noTitle.remove(u"title"_s);
     QTest::newRow("no title") << noTitle << good << u"manifest.json: missing \"title\""_s;
+    QJsonObject aboutList = manifest();
+    aboutList.insert(u"about"_s, QJsonArray{u"text"_s});
+    QTest::newRow("about not text") << aboutList << good
+                                    << u"manifest.json:2: \"about\" must be a string"_s;
     for (const QString &bad : {u"has space"_s, u""_s, QString(101, u'x'), u"caf\u00e9"_s}) {
         QJsonObject source = manifest();
         source.insert(u"identifier"_s, bad);
@@ -662,6 +669,25 @@ void TestWLDictionaryCompiler::outputIsReplacedOnlyWhenSafe()
     QVERIFY(QFileInfo::exists(path(u"good/manifest.json"_s)));
 }
 
+// A link out of the source, and anything but a folder, is refused before
+// anything is written.
+void TestWLDictionaryCompiler::aboutFolderStaysInsideTheSource()
+{
+    QVERIFY(writeFile(path(u"secret.txt"_s), "private"));
+    QVERIFY(write(path(u"src"_s), manifest(), entry(u"x"_s, {u"y"_s})));
+    QVERIFY(QDir().mkpath(path(u"src/about"_s)));
+    QVERIFY(QFile::link(path(u"secret.txt"_s), path(u"src/about/notes.txt"_s)));
+    QString error;
+    QVERIFY(!WLDictionaryCompiler::build(path(u"src"_s), path(u"out"_s), &error));
+    QCOMPARE(error, u"about/notes.txt: not a file inside the source folder (a link out of it?)"_s);
+    QVERIFY(!QFileInfo::exists(path(u"out"_s)));
+
+    QVERIFY(QDir(path(u"src/about"_s)).removeRecursively());
+    QVERIFY(writeFile(path(u"src/about"_s), "a file"));
+    QVERIFY(!WLDictionaryCompiler::build(path(u"src"_s), path(u"out"_s), &error));
+    QCOMPARE(error, u"about: must be a folder of the source"_s);
+}
+
 void TestWLDictionaryCompiler::progressNamesEveryPhase()
 {
     struct Recorder : WLProgress
@@ -735,6 +761,68 @@ void TestWLDictionaryCompiler::identifierFromManifestOrTitle()
     // Titles that make the same words still make different identifiers.
     if (identifier.isNull())
         QVERIFY(identifierOf(title + u" "_s, u"three"_s) != made);
+}
+
+using Files = QMap<QString, QByteArray>;
+
+void TestWLDictionaryCompiler::aboutPage_data()
+{
+    QTest::addColumn<Files>("files"); // of the source's about/ folder
+    QTest::addColumn<QString>("text"); // the manifest's "about", if any
+    QTest::addColumn<QStringList>("page"); // pieces of about/index.html
+    QTest::addColumn<QStringList>("others"); // the other files of about/
+
+    const Files folder{{u"index.html"_s, "<p>ours</p>"},
+                       {u"de/index.html"_s, "<p>unser</p>"},
+                       {u"logo.png"_s, QByteArray("\x89PNG\0\1", 6)}};
+    const QString text = u"Line one <b> & more\nline two\n \n\nSee https://example.org/a?b=1&c."_s;
+    const QStringList made{u"<meta charset=\"UTF-8\">"_s, u"<h1>Test Dictionary</h1>"_s,
+                           u"<p>Line one &lt;b&gt; &amp; more\nline two</p>\n<p>See "_s,
+                           u"<a href=\"https://example.org/a?b=1&amp;c\">"
+                           "https://example.org/a?b=1&amp;c</a>.</p>"_s};
+    QTest::newRow("folder copied") << folder << QString() << QStringList{u"<p>ours</p>"_s}
+                                   << QStringList{u"de/index.html"_s, u"logo.png"_s};
+    QTest::newRow("text becomes the page") << Files{} << text << made << QStringList{};
+    QTest::newRow("the folder's page wins")
+        << folder << text << QStringList{u"<p>ours</p>"_s}
+        << QStringList{u"de/index.html"_s, u"logo.png"_s};
+    QTest::newRow("text beside other pages")
+        << Files{{u"credits.html"_s, "<p>thanks</p>"}} << text << made
+        << QStringList{u"credits.html"_s};
+    QTest::newRow("neither") << Files{} << QString() << QStringList{} << QStringList{};
+}
+
+void TestWLDictionaryCompiler::aboutPage()
+{
+    QFETCH(Files, files);
+    QFETCH(QString, text);
+    QFETCH(QStringList, page);
+    QFETCH(QStringList, others);
+
+    QJsonObject source = manifest();
+    if (!text.isNull())
+        source.insert(u"about"_s, text);
+    QVERIFY(write(path(u"src"_s), source, entry(u"x"_s, {u"y"_s})));
+    for (auto it = files.cbegin(); it != files.cend(); ++it) {
+        const QString file = path(u"src/about/"_s + it.key());
+        QVERIFY(QDir().mkpath(QFileInfo(file).path()) && writeFile(file, it.value()));
+    }
+    QString error;
+    QVERIFY2(WLDictionaryCompiler::build(path(u"src"_s), path(u"out"_s), &error),
+             qPrintable(error));
+    const QString about = path(u"out/about"_s);
+    const QString index = QString::fromUtf8(readAll(QDir(about).filePath(u"index.html"_s)));
+    for (const QString &piece : page)
+        QVERIFY2(index.contains(piece), qPrintable(index));
+    QStringList expected = others;
+    if (!page.isEmpty())
+        expected.append(u"index.html"_s);
+    expected.sort();
+    QStringList copied = listing(about);
+    copied.removeAll(u"de"_s);
+    QCOMPARE(copied, expected);
+    for (const QString &name : others)
+        QCOMPARE(readAll(QDir(about).filePath(name)), files.value(name));
 }
 
 QTEST_GUILESS_MAIN(TestWLDictionaryCompiler)
