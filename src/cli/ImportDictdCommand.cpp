@@ -88,13 +88,14 @@ std::optional<QString> runImport(WLCliContext &context, const ImportCall &call,
         {u"referencesWithoutTarget"_s, double(importer.unresolvedCount())},
         {u"indexLinesWithoutHeadword"_s, double(importer.skippedCount())},
     };
-    return u"%1: %2 headwords, %3 definitions, %4 links, %5 references without a target, "
-           "%6 definitions shared"_s.arg(importer.title())
-        .arg(importer.headwordCount())
-        .arg(importer.definitionCount())
-        .arg(importer.linkCount())
-        .arg(importer.unresolvedCount())
-        .arg(importer.sharedCount());
+    // The title is the database's own text: it takes no part in the format.
+    return importer.title() +
+           u": %1 headwords, %2 definitions, %3 links, %4 references without a target, "
+           "%5 definitions shared"_s.arg(importer.headwordCount())
+               .arg(importer.definitionCount())
+               .arg(importer.linkCount())
+               .arg(importer.unresolvedCount())
+               .arg(importer.sharedCount());
 }
 
 // Summaries go to standard error, so that standard output stays free for
@@ -136,8 +137,8 @@ public:
             summary.insert(u"seconds"_s, double(timer.elapsed()) / 1000.0);
             context.writeJson(summary);
         } else {
-            printSummary(u"%1; source folder %2 in %3"_s.arg(
-                *line, call->output, WLProgressPrinter::seconds(timer.elapsed())));
+            printSummary(*line + u"; source folder "_s + call->output + u" in "_s +
+                         WLProgressPrinter::seconds(timer.elapsed()));
         }
         return 0;
     }

@@ -41,11 +41,11 @@ QString WLProgressPrinter::seconds(qint64 milliseconds)
 QString WLProgressPrinter::buildSummary(const QString &bundle, const WLBuildSummary &summary,
                                         qint64 milliseconds)
 {
-    return QStringLiteral("%1: %2 headwords, %3 fragments (%4 stored), %5 MB in %6")
-        .arg(bundle)
-        .arg(summary.headwords)
-        .arg(summary.fragments)
-        .arg(summary.storedFragments)
-        .arg(double(summary.bytes) / 1e6, 0, 'f', 1)
-        .arg(seconds(milliseconds));
+    // The folder's name takes no part in the format.
+    return bundle + QStringLiteral(": %1 headwords, %2 fragments (%3 stored), %4 MB in %5")
+                        .arg(summary.headwords)
+                        .arg(summary.fragments)
+                        .arg(summary.storedFragments)
+                        .arg(double(summary.bytes) / 1e6, 0, 'f', 1)
+                        .arg(seconds(milliseconds));
 }

@@ -334,8 +334,8 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
                 const Block &block = blocks[blockOf[i]];
                 if (block.first != i) {
                     out += "{\"sameAs\":";
-                    appendJsonString(out, u"%1#%2"_s.arg(headwords[block.first])
-                                              .arg(numberOf[block.first]));
+                    appendJsonString(out, headwords[block.first] + u'#' +
+                                              QString::number(numberOf[block.first]));
                     out += '}';
                     ++chunk.shared;
                     continue;

@@ -55,6 +55,8 @@ WLDictdTestDatabase TestWLDictdImporter::sample()
     db.addShared("defining");
     db.add("gas", "Physics:\n  a state of matter\n");
     db.addShared("vapour");
+    db.add("100%2 rise", "100%2 rise\n  a doubling\n");
+    db.addShared("doubling");
     return db;
 }
 
@@ -131,7 +133,8 @@ void TestWLDictdImporter::convertsDatabase()
     }
     // No database entries among the headwords; order as in the index.
     QCOMPARE(headwords, QStringList({u"bank"_s, u"café"_s, u"river"_s, u"straße"_s, u"define"_s,
-                                     u"defined"_s, u"defining"_s, u"gas"_s, u"vapour"_s}));
+                                     u"defined"_s, u"defining"_s, u"gas"_s, u"vapour"_s,
+                                     u"100%2 rise"_s, u"doubling"_s}));
     const QJsonArray expected[] = {
         {u"<pre><b>bank</b>\n  n 1: sloping land beside a [[river|river]]</pre>"_s,
          u"<pre><b>bank</b>\n  n 2: a firm; see nowhere</pre>"_s},
@@ -146,13 +149,15 @@ void TestWLDictdImporter::convertsDatabase()
         {QJsonObject{{u"sameAs"_s, u"define#1"_s}}},
         {u"<pre>Physics:\n  a state of matter</pre>"_s},
         {QJsonObject{{u"sameAs"_s, u"gas#1"_s}}},
+        {u"<pre><b>100%2 rise</b>\n  a doubling</pre>"_s},
+        {QJsonObject{{u"sameAs"_s, u"100%2 rise#1"_s}}},
     };
     for (qsizetype i = 0; i < fragments.size(); ++i)
         QCOMPARE(fragments[i], expected[i]);
 
-    QCOMPARE(importer.headwordCount(), 9);
-    QCOMPARE(importer.definitionCount(), 10);
-    QCOMPARE(importer.sharedCount(), 3);
+    QCOMPARE(importer.headwordCount(), 11);
+    QCOMPARE(importer.definitionCount(), 12);
+    QCOMPARE(importer.sharedCount(), 4);
     QCOMPARE(importer.linkCount(), 4);
     QCOMPARE(importer.unresolvedCount(), 1);
     QCOMPARE(importer.skippedCount(), 1);
