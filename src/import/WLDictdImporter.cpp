@@ -172,7 +172,7 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
         QString why;
         auto bytes = data->read(entry.offset, entry.length, &why);
         if (!bytes)
-            *error = u"%1:%2: %3"_s.arg(m_indexPath).arg(entry.line).arg(why);
+            *error = u"%1:%2: %3"_s.arg(m_indexPath, QString::number(entry.line), why);
         return bytes;
     };
 

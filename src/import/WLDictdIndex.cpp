@@ -77,7 +77,7 @@ bool WLDictdIndex::read(const QString &path, std::vector<WLDictdIndexEntry> &ent
             continue;
         const QList<QByteArray> fields = line.split('\t');
         const auto fail = [&](const QString &what) {
-            *error = u"%1:%2: %3"_s.arg(path).arg(lineNumber).arg(what);
+            *error = u"%1:%2: %3"_s.arg(path, QString::number(lineNumber), what);
             return false;
         };
         if (fields.size() < 3 || fields.size() > 4)
