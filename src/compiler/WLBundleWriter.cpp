@@ -371,10 +371,14 @@ bool WLBundleWriter::writeContents(WLContentsBlobs &blobs, QString *errorMessage
                  errorMessage))
         return false;
     {
-        WLSqliteInsert insert(db, "INSERT INTO contents(id, data, additions) VALUES (?, ?, ?);",
-                              errorMessage);
+        // A batch of rows lies within one chunk of blobs, which stay until
+        // the next chunk is taken; the media texts are kept for the batch.
+        static_assert(WLContentsBlobs::kChunkRows % WLSqliteBatchInsert::kBatchRows == 0);
+        WLSqliteBatchInsert insert(db, "contents(id, data, additions)", 3,
+                                   m_layout.contents.size(), errorMessage);
         if (!insert)
             return false;
+        QByteArray media[WLSqliteBatchInsert::kBatchRows];
         WLProgressMeter::Counter rows(*m_meter);
         for (qsizetype i = 0; i < m_layout.contents.size(); ++i, rows.step()) {
             const QByteArray *data = blobs.take(i, m_encoder, errorMessage);
@@ -384,11 +388,13 @@ bool WLBundleWriter::writeContents(WLContentsBlobs &blobs, QString *errorMessage
             insert.bindBlob(2, *data);
             // The references were checked against the media tables.
             const WLDictionaryLayout::Fragment &at = m_layout.contents[i];
-            const QStringList &media = m_entries[at.entry].fragments[at.fragment].media;
-            if (media.isEmpty())
+            const QStringList &references = m_entries[at.entry].fragments[at.fragment].media;
+            QByteArray &text = media[i % WLSqliteBatchInsert::kBatchRows];
+            text = references.join(QLatin1Char('\t')).toUtf8();
+            if (references.isEmpty())
                 insert.bindNull(3);
             else
-                insert.bind(3, media.join(QLatin1Char('\t')));
+                insert.bindUtf8(3, text);
             if (!insert.run(errorMessage))
                 return false;
         }

@@ -32,6 +32,9 @@ public:
     WLContentsBlobs &operator=(const WLContentsBlobs &) = delete;
     ~WLContentsBlobs();
 
+    // Rows are made this many at a time.
+    static constexpr qsizetype kChunkRows = 256;
+
     // The writer's side: the data of row (from 0), asked for in row order.
     // It stays valid until a row of the next chunk is asked for. Nothing,
     // and the message naming the fragment, when the fragment cannot be made.
@@ -53,7 +56,6 @@ private:
         QString problem;
         bool ready = false;
     };
-    static constexpr qsizetype kChunkRows = 256;
     static constexpr int kChunksAhead = 8;
 
     // Takes the next chunk nobody has taken, if the writer is not too far

@@ -55,6 +55,17 @@ void WLSqliteBatchInsert::bindUtf8(int column, QByteArrayView utf8)
                       SQLITE_STATIC);
 }
 
+void WLSqliteBatchInsert::bindBlob(int column, QByteArrayView bytes)
+{
+    sqlite3_bind_blob(statement(), parameter(column), bytes.data(), int(bytes.size()),
+                      SQLITE_STATIC);
+}
+
+void WLSqliteBatchInsert::bindNull(int column)
+{
+    sqlite3_bind_null(statement(), parameter(column));
+}
+
 bool WLSqliteBatchInsert::run(QString *errorMessage)
 {
     Q_ASSERT(m_row < m_rowCount);

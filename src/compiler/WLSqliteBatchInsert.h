@@ -29,12 +29,17 @@ public:
     // Read in place (see above); temporaries cannot be bound.
     void bindUtf8(int column, QByteArrayView utf8);
     void bindUtf8(int column, QByteArray &&) = delete;
+    void bindBlob(int column, QByteArrayView bytes);
+    void bindBlob(int column, QByteArray &&) = delete;
+    void bindNull(int column);
+
+    // Rows go into the table this many to a statement: a row's texts must
+    // stay unchanged until the row that completes its batch has run.
+    static constexpr int kBatchRows = 64;
     // Completes the row.
     bool run(QString *errorMessage);
 
 private:
-    static constexpr int kBatchRows = 64;
-
     // The statement the row being made goes into: full batches, then one
     // for the rows left over.
     sqlite3_stmt *statement() const { return m_row < m_lastBatch ? m_full : m_rest; }
