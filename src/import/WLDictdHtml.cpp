@@ -143,11 +143,18 @@ private:
     // reach the compiler but a link's.
     void appendText(QStringView text)
     {
-        for (const QChar c : text) {
-            switch (c.unicode()) {
+        // Runs without a character to escape are appended whole.
+        qsizetype plain = 0;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char16_t c = text[i].unicode();
+            if (c != u'[' && c != u'&' && c != u'<' && c != u'>')
+                continue;
+            m_out += text.mid(plain, i - plain);
+            plain = i + 1;
+            switch (c) {
             case u'[':
                 appendBracketSafe(m_out);
-                m_out += c;
+                m_out += u'[';
                 break;
             case u'&':
                 m_out += u"&amp;"_s;
@@ -155,13 +162,11 @@ private:
             case u'<':
                 m_out += u"&lt;"_s;
                 break;
-            case u'>':
-                m_out += u"&gt;"_s;
-                break;
             default:
-                m_out += c;
+                m_out += u"&gt;"_s;
             }
         }
+        m_out += text.mid(plain);
     }
 
     // At a '{': a link, plain text, or a literal brace; answers where to go
