@@ -15,6 +15,7 @@
 #include <QStringDecoder>
 #include <QThread>
 
+#include <optional>
 #include <thread>
 
 using namespace Qt::StringLiterals;
@@ -46,6 +47,97 @@ QString metadataKey(const QByteArray &headword)
         return u""_s;
     return {};
 }
+
+// The headwords by case-folded form, each form with the first headword
+// (in index order) that has it: most references differ from their target
+// in case, and a lookup here folds nothing into a new string.
+class FoldedHeadwords
+{
+public:
+    struct Class
+    {
+        size_t first = 0;     // index of the headword
+        bool several = false; // more than one headword has the form
+    };
+
+    FoldedHeadwords(const std::vector<QString> &headwords, const std::vector<size_t> &words)
+        : m_headwords(headwords)
+    {
+        size_t capacity = 16;
+        while (capacity < words.size() * 2)
+            capacity *= 2;
+        m_slots.assign(capacity, -1);
+        for (const size_t i : words) {
+            const quint32 hash = hashOf(headwords[i]);
+            size_t slot = hash & (capacity - 1);
+            for (; m_slots[slot] >= 0; slot = (slot + 1) & (capacity - 1)) {
+                Stored &known = m_classes[size_t(m_slots[slot])];
+                if (known.hash == hash && sameFolded(headwords[known.first], headwords[i])) {
+                    known.several = known.several || headwords[known.first] != headwords[i];
+                    break;
+                }
+            }
+            if (m_slots[slot] < 0) {
+                m_slots[slot] = int(m_classes.size());
+                m_classes.push_back({{i, false}, hash});
+            }
+        }
+    }
+
+    const Class *find(QStringView text) const
+    {
+        const quint32 hash = hashOf(text);
+        const size_t mask = m_slots.size() - 1;
+        for (size_t slot = hash & mask; m_slots[slot] >= 0; slot = (slot + 1) & mask) {
+            const Stored &known = m_classes[size_t(m_slots[slot])];
+            if (known.hash == hash && sameFolded(m_headwords[known.first], text))
+                return &known;
+        }
+        return nullptr;
+    }
+
+private:
+    struct Stored : Class
+    {
+        quint32 hash = 0;
+    };
+
+    // The next code point of a text from i on, case-folded as
+    // QString::toCaseFolded() folds it; none at the end.
+    static std::optional<char32_t> nextFolded(QStringView text, qsizetype &i)
+    {
+        if (i >= text.size())
+            return std::nullopt;
+        char32_t c = text[i++].unicode();
+        if (QChar::isHighSurrogate(c) && i < text.size() && text[i].isLowSurrogate())
+            c = QChar::surrogateToUcs4(char16_t(c), text[i++].unicode());
+        return QChar::toCaseFolded(c);
+    }
+    static quint32 hashOf(QStringView text)
+    {
+        quint32 hash = 2166136261u;
+        qsizetype i = 0;
+        while (const std::optional<char32_t> c = nextFolded(text, i))
+            hash = (hash ^ quint32(*c)) * 16777619u;
+        return hash;
+    }
+    static bool sameFolded(QStringView a, QStringView b)
+    {
+        qsizetype i = 0;
+        qsizetype k = 0;
+        for (;;) {
+            const std::optional<char32_t> x = nextFolded(a, i);
+            if (x != nextFolded(b, k))
+                return false;
+            if (!x)
+                return true;
+        }
+    }
+
+    const std::vector<QString> &m_headwords;
+    std::vector<int> m_slots; // a power of two, at most half full
+    std::vector<Stored> m_classes;
+};
 
 // The database's entries that tell about it, in the order the About page
 // shows them: its full name, its description, its licence, its home.
@@ -204,27 +296,25 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
     meter.begin(u"reading headwords"_s, 2 * qint64(words.size()));
     std::vector<QString> headwords(index.size());
     QSet<QString> exact;
-    QHash<QString, QString> folded;
     exact.reserve(qsizetype(words.size()));
-    folded.reserve(qsizetype(words.size()));
     WLProgressMeter::Counter decoded(meter);
     for (const size_t i : words) {
         decoded.step();
         headwords[i] = decodeText(index[i].headword, utf8).trimmed();
         exact.insert(headwords[i]);
-        const QString key = headwords[i].toCaseFolded();
-        if (!folded.contains(key))
-            folded.insert(key, headwords[i]);
     }
     m_headwords = exact.size();
-    // dictd matches references without regard to case, so do we.
+    const FoldedHeadwords folded(headwords, words);
+    // dictd matches references without regard to case, so do we; a
+    // headword itself wins over another that differs from it in case.
     const WLDictdHtml::Resolver resolve = [&](const QString &reference) -> std::optional<QString> {
-        if (exact.contains(reference))
+        const FoldedHeadwords::Class *found = folded.find(reference);
+        if (!found)
+            return std::nullopt;
+        const QString &first = headwords[found->first];
+        if (found->several && reference != first && exact.contains(reference))
             return reference;
-        const auto it = folded.constFind(reference.toCaseFolded());
-        if (it != folded.cend())
-            return *it;
-        return std::nullopt;
+        return first;
     };
 
     m_title = m_titleOverride;

@@ -57,6 +57,10 @@ WLDictdTestDatabase TestWLDictdImporter::sample()
     db.addShared("vapour");
     db.add("100%2 rise", "100%2 rise\n  a doubling\n");
     db.addShared("doubling");
+    // Headwords that differ in case: each is its own target, and another
+    // case goes to the first.
+    db.add("polish", "polish\n  to shine; not {Polish} but {POLISH}\n");
+    db.add("Polish", "Polish\n  of Poland\n");
     return db;
 }
 
@@ -134,7 +138,8 @@ void TestWLDictdImporter::convertsDatabase()
     // No database entries among the headwords; order as in the index.
     QCOMPARE(headwords, QStringList({u"bank"_s, u"café"_s, u"river"_s, u"straße"_s, u"define"_s,
                                      u"defined"_s, u"defining"_s, u"gas"_s, u"vapour"_s,
-                                     u"100%2 rise"_s, u"doubling"_s}));
+                                     u"100%2 rise"_s, u"doubling"_s, u"polish"_s,
+                                     u"Polish"_s}));
     const QJsonArray expected[] = {
         {u"<pre><b>bank</b>\n  n 1: sloping land beside a [[river|river]]</pre>"_s,
          u"<pre><b>bank</b>\n  n 2: a firm; see nowhere</pre>"_s},
@@ -151,14 +156,16 @@ void TestWLDictdImporter::convertsDatabase()
         {QJsonObject{{u"sameAs"_s, u"gas#1"_s}}},
         {u"<pre><b>100%2 rise</b>\n  a doubling</pre>"_s},
         {QJsonObject{{u"sameAs"_s, u"100%2 rise#1"_s}}},
+        {u"<pre><b>polish</b>\n  to shine; not [[Polish|Polish]] but [[polish|POLISH]]</pre>"_s},
+        {u"<pre><b>Polish</b>\n  of Poland</pre>"_s},
     };
     for (qsizetype i = 0; i < fragments.size(); ++i)
         QCOMPARE(fragments[i], expected[i]);
 
-    QCOMPARE(importer.headwordCount(), 11);
-    QCOMPARE(importer.definitionCount(), 12);
+    QCOMPARE(importer.headwordCount(), 13);
+    QCOMPARE(importer.definitionCount(), 14);
     QCOMPARE(importer.sharedCount(), 4);
-    QCOMPARE(importer.linkCount(), 4);
+    QCOMPARE(importer.linkCount(), 6);
     QCOMPARE(importer.unresolvedCount(), 1);
     QCOMPARE(importer.skippedCount(), 1);
 }
