@@ -39,7 +39,8 @@ WLSqliteBatchInsert::WLSqliteBatchInsert(WLSqliteWriter &writer, const char *tab
 
 WLSqliteBatchInsert::~WLSqliteBatchInsert()
 {
-    Q_ASSERT(!m_prepared || m_row == m_rowCount);
+    // Rows of a batch left unfinished, when a bad fragment stops the build
+    // half way, go with the statements.
     sqlite3_finalize(m_full);
     sqlite3_finalize(m_rest);
 }
