@@ -23,7 +23,7 @@ bool WLTextStore::open(int count, QString *errorMessage)
         auto file =
             std::make_unique<QTemporaryFile>(QDir(m_directory).filePath(QStringLiteral(".wl-text-XXXXXX")));
         if (!file->open()) {
-            *errorMessage = QStringLiteral("%1: no room for the text: %2")
+            *errorMessage = QStringLiteral("%1: cannot keep the fragments' text here: %2")
                                 .arg(QDir::toNativeSeparators(m_directory), file->errorString());
             return false;
         }
@@ -71,7 +71,7 @@ bool WLTextStore::finish(QString *errorMessage)
         // A failed write shows here: the file's error stays set.
         if (!writer.flush() || !writer.m_file->flush() ||
             writer.m_file->error() != QFileDevice::NoError) {
-            *errorMessage = QStringLiteral("%1: no room for the text: %2")
+            *errorMessage = QStringLiteral("%1: cannot keep the fragments' text here: %2")
                                 .arg(QDir::toNativeSeparators(m_directory),
                                      writer.m_file->errorString());
             return false;
