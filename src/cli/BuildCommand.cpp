@@ -2,8 +2,12 @@
 #include "WLCliContext.h"
 #include "WLCommand.h"
 #include "WLDictionaryCompiler.h"
+#include "WLProgressPrinter.h"
 
+#include <QElapsedTimer>
 #include <QJsonObject>
+
+#include <cstdio>
 
 namespace {
 
@@ -13,8 +17,8 @@ public:
     QString name() const override { return QStringLiteral("build"); }
     QString arguments() const override
     {
-        return QStringLiteral("SOURCE OUTDIR | --from-dictd [OPTIONS] NAME.index NAME.dict[.dz] "
-                              "OUTDIR");
+        return QStringLiteral("[--quiet] SOURCE OUTDIR | --from-dictd [import-dictd options] "
+                              "NAME.index NAME.dict[.dz] OUTDIR");
     }
     QString summary() const override
     {
@@ -38,6 +42,8 @@ public:
     {
         return {{QStringLiteral("--from-dictd"), {},
                  QStringLiteral("the input is a dictd database")},
+                {QStringLiteral("--quiet"), {},
+                 QStringLiteral("no progress on a terminal, only the summary")},
                 {QStringLiteral("--title"), QStringLiteral("TEXT"),
                  QStringLiteral("with --from-dictd: the title, instead of the database's own")},
                 {QStringLiteral("--language"), QStringLiteral("LOCALE"),
@@ -51,18 +57,43 @@ public:
     {
         if (!arguments.isEmpty() && arguments.first() == QLatin1String("--from-dictd"))
             return wlBuildFromDictd(context, *this, arguments.mid(1));
-        if (arguments.size() != 2)
+        QStringList folders = arguments;
+        const bool quiet = folders.removeAll(QStringLiteral("--quiet")) > 0;
+        if (folders.size() != 2)
             return context.usage(*this,
                                  QStringLiteral("takes a source folder and an output folder"));
-        QString error;
-        if (!WLDictionaryCompiler::build(arguments[0], arguments[1], &error))
-            return context.fail(error);
-        if (context.json())
-            context.writeJson(QJsonObject{{QStringLiteral("bundle"), arguments[1]}});
-        return 0;
+        return wlRunBuild(context, folders[0], folders[1], quiet, {});
     }
 };
 
 } // namespace
+
+int wlRunBuild(WLCliContext &context, const QString &source, const QString &output, bool quiet,
+               QJsonObject summary)
+{
+    QElapsedTimer timer;
+    timer.start();
+    WLProgressPrinter printer(stderr, !quiet && WLProgressPrinter::isTerminal(stderr));
+    QString error;
+    WLBuildSummary built;
+    const bool ok = WLDictionaryCompiler::build(source, output, &error, &printer, &built);
+    printer.finish();
+    if (!ok)
+        return context.fail(error);
+    const qint64 elapsed = timer.elapsed();
+    if (context.json()) {
+        summary.insert(QStringLiteral("bundle"), output);
+        summary.insert(QStringLiteral("headwords"), double(built.headwords));
+        summary.insert(QStringLiteral("fragments"), double(built.fragments));
+        summary.insert(QStringLiteral("storedFragments"), double(built.storedFragments));
+        summary.insert(QStringLiteral("bytes"), double(built.bytes));
+        summary.insert(QStringLiteral("seconds"), double(elapsed) / 1000.0);
+        context.writeJson(summary);
+    } else {
+        std::fprintf(stderr, "%s\n",
+                     WLProgressPrinter::buildSummary(output, built, elapsed).toUtf8().constData());
+    }
+    return 0;
+}
 
 WL_REGISTER_COMMAND(BuildCommand)

@@ -3,9 +3,10 @@
 #include "WLCliContext.h"
 #include "WLCommand.h"
 #include "WLDictdImporter.h"
-#include "WLDictionaryCompiler.h"
+#include "WLProgressPrinter.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -18,6 +19,7 @@ namespace {
 
 struct ImportCall
 {
+    bool quiet = false;
     QString title;
     QString language;
     QString index;
@@ -25,8 +27,8 @@ struct ImportCall
     QString output;
 };
 
-// [--title TEXT] [--language LOCALE] NAME.index NAME.dict[.dz] OUT; the
-// message of a wrong call otherwise.
+// [--quiet] [--title TEXT] [--language LOCALE] NAME.index NAME.dict[.dz]
+// OUT; the message of a wrong call otherwise.
 std::optional<ImportCall> parseCall(const QStringList &arguments, QString *problem)
 {
     ImportCall call;
@@ -36,7 +38,9 @@ std::optional<ImportCall> parseCall(const QStringList &arguments, QString *probl
         QString *option = argument == u"--title"_s      ? &call.title
                           : argument == u"--language"_s ? &call.language
                                                         : nullptr;
-        if (option) {
+        if (argument == u"--quiet"_s) {
+            call.quiet = true;
+        } else if (option) {
             if (++i >= arguments.size()) {
                 *problem = u"%1 needs a value"_s.arg(argument);
                 return std::nullopt;
@@ -59,35 +63,46 @@ std::optional<ImportCall> parseCall(const QStringList &arguments, QString *probl
     return call;
 }
 
-bool runImport(WLCliContext &context, const ImportCall &call, const QString &sourceDir,
-               QJsonObject *summary)
+// The import with its progress; its summary line, or nothing after a
+// message.
+std::optional<QString> runImport(WLCliContext &context, const ImportCall &call,
+                                 const QString &sourceDir, QJsonObject *summary)
 {
+    WLProgressPrinter printer(stderr, !call.quiet && WLProgressPrinter::isTerminal(stderr));
     WLDictdImporter importer(call.index, call.data);
     importer.setTitle(call.title);
     importer.setLanguage(call.language);
-    if (!importer.writeSource(sourceDir)) {
+    importer.setProgress(&printer);
+    const bool ok = importer.writeSource(sourceDir);
+    printer.finish();
+    if (!ok) {
         context.fail(importer.errorString());
-        return false;
+        return std::nullopt;
     }
     *summary = QJsonObject{
         {u"title"_s, importer.title()},
         {u"headwords"_s, double(importer.headwordCount())},
         {u"definitions"_s, double(importer.definitionCount())},
+        {u"sharedDefinitions"_s, double(importer.sharedCount())},
         {u"links"_s, double(importer.linkCount())},
         {u"referencesWithoutTarget"_s, double(importer.unresolvedCount())},
         {u"indexLinesWithoutHeadword"_s, double(importer.skippedCount())},
     };
-    // The counts go to standard error so that standard output stays free
-    // for --json.
-    if (!context.json()) {
-        std::fprintf(stderr,
-                     "%s: %lld headwords, %lld definitions, %lld links, "
-                     "%lld references without a target\n",
-                     qPrintable(importer.title()), qlonglong(importer.headwordCount()),
-                     qlonglong(importer.definitionCount()), qlonglong(importer.linkCount()),
-                     qlonglong(importer.unresolvedCount()));
-    }
-    return true;
+    // The title is the database's own text: it takes no part in the format.
+    return importer.title() +
+           u": %1 headwords, %2 definitions, %3 links, %4 references without a target, "
+           "%5 definitions shared"_s.arg(importer.headwordCount())
+               .arg(importer.definitionCount())
+               .arg(importer.linkCount())
+               .arg(importer.unresolvedCount())
+               .arg(importer.sharedCount());
+}
+
+// Summaries go to standard error, so that standard output stays free for
+// --json.
+void printSummary(const QString &line)
+{
+    std::fprintf(stderr, "%s\n", line.toUtf8().constData());
 }
 
 class ImportDictdCommand : public WLCommand
@@ -96,7 +111,8 @@ public:
     QString name() const override { return u"import-dictd"_s; }
     QString arguments() const override
     {
-        return u"[--title TEXT] [--language LOCALE] NAME.index NAME.dict[.dz] SOURCE_DIR"_s;
+        return u"[--quiet] [--title TEXT] [--language LOCALE] NAME.index NAME.dict[.dz] "
+               "SOURCE_DIR"_s;
     }
     QString summary() const override
     {
@@ -115,7 +131,8 @@ public:
     }
     QList<WLCommandOption> options() const override
     {
-        return {{u"--title"_s, u"TEXT"_s, u"the title, instead of the database's own"_s},
+        return {{u"--quiet"_s, {}, u"no progress on a terminal, only the summary"_s},
+                {u"--title"_s, u"TEXT"_s, u"the title, instead of the database's own"_s},
                 {u"--language"_s, u"LOCALE"_s,
                  u"the ICU locale whose collation orders the headwords, such as en or de"_s}};
     }
@@ -127,12 +144,19 @@ public:
         const std::optional<ImportCall> call = parseCall(arguments, &problem);
         if (!call)
             return context.usage(*this, problem);
+        QElapsedTimer timer;
+        timer.start();
         QJsonObject summary;
-        if (!runImport(context, *call, call->output, &summary))
+        const std::optional<QString> line = runImport(context, *call, call->output, &summary);
+        if (!line)
             return 1;
         if (context.json()) {
             summary.insert(u"source"_s, call->output);
+            summary.insert(u"seconds"_s, double(timer.elapsed()) / 1000.0);
             context.writeJson(summary);
+        } else {
+            printSummary(*line + u"; source folder "_s + call->output + u" in "_s +
+                         WLProgressPrinter::seconds(timer.elapsed()));
         }
         return 0;
     }
@@ -155,16 +179,12 @@ int wlBuildFromDictd(WLCliContext &context, const WLCommand &command, const QStr
     if (!source.isValid())
         return context.fail(u"%1: no temporary folder: %2"_s.arg(parent, source.errorString()));
     QJsonObject summary;
-    if (!runImport(context, *call, source.path(), &summary))
+    const std::optional<QString> line = runImport(context, *call, source.path(), &summary);
+    if (!line)
         return 1;
-    QString error;
-    if (!WLDictionaryCompiler::build(source.path(), call->output, &error))
-        return context.fail(error);
-    if (context.json()) {
-        summary.insert(u"bundle"_s, call->output);
-        context.writeJson(summary);
-    }
-    return 0;
+    if (!context.json())
+        printSummary(*line);
+    return wlRunBuild(context, source.path(), call->output, call->quiet, summary);
 }
 
 WL_REGISTER_COMMAND(ImportDictdCommand)

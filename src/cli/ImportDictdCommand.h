@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QJsonObject>
 #include <QStringList>
 
 class WLCliContext;
@@ -10,3 +11,9 @@ class WLCommand;
 // import-dictd, which shares its options; command is the one whose usage
 // line a wrong call shows.
 int wlBuildFromDictd(WLCliContext &context, const WLCommand &command, const QStringList &arguments);
+
+// Builds source into output with progress on a terminal (unless quiet) and
+// the summary after: a line on standard error, or with --json, summary
+// completed on standard output. Lives with build.
+int wlRunBuild(WLCliContext &context, const QString &source, const QString &output, bool quiet,
+               QJsonObject summary);

@@ -3,6 +3,7 @@
 #include "WLContentsBlobs.h"
 #include "WLDictionaryLayout.h"
 #include "WLParallel.h"
+#include "WLProgress.h"
 #include "WLPropertyList.h"
 #include "WLSourceEntry.h"
 #include "WLSourceManifest.h"
@@ -75,9 +76,10 @@ void describeIndex(QVariantMap &info, const QString &prefix, const QString &file
 
 WLBundleWriter::WLBundleWriter(const QString &sourceDir, const WLSourceManifest &manifest,
                                const QList<WLSourceEntry> &entries,
-                               const WLDictionaryLayout &layout, const WLTextEncoder &encoder)
-    : mSourceDir(sourceDir), mManifest(manifest), mEntries(entries), mLayout(layout),
-      mEncoder(encoder)
+                               const WLTextStore &fragmentTexts, const WLDictionaryLayout &layout,
+                               const WLTextEncoder &encoder)
+    : mSourceDir(sourceDir), mManifest(manifest), mEntries(entries),
+      mFragmentTexts(fragmentTexts), mLayout(layout), mEncoder(encoder)
 {
 }
 
@@ -93,42 +95,109 @@ QString WLBundleWriter::path(const QString &name) const
     return QDir(mBundleDir).filePath(name);
 }
 
+namespace {
+
+// The number of digits of 1 .. n, all written one after the other.
+qsizetype digitsUpTo(qsizetype n)
+{
+    qsizetype digits = 0;
+    for (qsizetype low = 1, width = 1; low <= n; low *= 10, ++width)
+        digits += (std::min(n, low * 10 - 1) - low + 1) * width;
+    return digits;
+}
+
+} // namespace
+
 void WLBundleWriter::encodeTexts()
 {
     // Numbers written straight into the texts, without a QByteArray each.
-    const auto appendNumber = [](QByteArray &text, int number) {
+    const auto appendNumber = [this](int number) {
         char digits[12];
-        text.append(digits, std::to_chars(digits, std::end(digits), number).ptr - digits);
+        mTexts.append(digits, std::to_chars(digits, std::end(digits), number).ptr - digits);
     };
     mEntryTexts.resize(mEntries.size());
     for (qsizetype entry = 0; entry < mEntries.size(); ++entry) {
         const WLSourceEntry &source = mEntries[entry];
         EntryTexts &texts = mEntryTexts[entry];
-        texts.headword = source.headword.toUtf8();
-        texts.looks = source.looks.join(QLatin1Char('\t')).toUtf8();
+        texts.at = mTexts.size();
+        mTexts.append(source.headword.toUtf8());
+        texts.headword = int(mTexts.size() - texts.at);
+        mTexts.append(source.looks.join(QLatin1Char('\t')).toUtf8());
+        texts.looks = int(mTexts.size() - texts.at) - texts.headword;
+        // "headword#1", "headword#2", ...: the headword, "#" and the
+        // fragment's number counted from 1.
+        qsizetype start = mTexts.size();
         for (int n = 0; n < source.fragments.size(); ++n) {
-            // The headword, "#" and the fragment's number counted from 1.
-            QByteArray link;
-            link.reserve(texts.headword.size() + 12);
-            link.append(texts.headword).append('#');
-            appendNumber(link, n + 1);
-            if (n > 0) {
-                texts.links.append('\t');
-                texts.contentsIDs.append('\t');
-            }
-            texts.links.append(link);
-            appendNumber(texts.contentsIDs, mLayout.contentsID(int(entry), n));
-            texts.linkTexts.append(std::move(link));
+            if (n > 0)
+                mTexts.append('\t');
+            mTexts.append(mTexts.constData() + texts.at, texts.headword).append('#');
+            appendNumber(n + 1);
         }
+        texts.links = int(mTexts.size() - start);
+        start = mTexts.size();
+        for (int n = 0; n < source.fragments.size(); ++n) {
+            if (n > 0)
+                mTexts.append('\t');
+            appendNumber(mLayout.contentsID(int(entry), n));
+        }
+        texts.contentsIDs = int(mTexts.size() - start);
     }
-    mLookTexts.resize(mLayout.looks.size());
-    for (qsizetype look = 0; look < mLayout.looks.size(); ++look)
-        mLookTexts[look] = mLayout.looks[look].toUtf8();
+    mLookTexts.reserve(mLayout.looks.size() + 1);
+    for (const QString &look : mLayout.looks) {
+        mLookTexts.append(mTexts.size());
+        mTexts.append(look.toUtf8());
+    }
+    mLookTexts.append(mTexts.size());
+    mTexts.squeeze();
 }
 
-bool WLBundleWriter::write(const QString &bundleDir, QString *errorMessage)
+QByteArrayView WLBundleWriter::headword(int entry) const
+{
+    const EntryTexts &t = mEntryTexts[entry];
+    return text(t.at, t.headword);
+}
+
+QByteArrayView WLBundleWriter::looks(int entry) const
+{
+    const EntryTexts &t = mEntryTexts[entry];
+    return text(t.at + t.headword, t.looks);
+}
+
+QByteArrayView WLBundleWriter::links(int entry) const
+{
+    const EntryTexts &t = mEntryTexts[entry];
+    return text(t.at + t.headword + t.looks, t.links);
+}
+
+QByteArrayView WLBundleWriter::contentsIDs(int entry) const
+{
+    const EntryTexts &t = mEntryTexts[entry];
+    return text(t.at + t.headword + t.looks + t.links, t.contentsIDs);
+}
+
+QByteArrayView WLBundleWriter::linkText(int entry, int fragment) const
+{
+    // Every link text before it is the headword, "#", its number and a tab.
+    const EntryTexts &t = mEntryTexts[entry];
+    const qsizetype before = qsizetype(fragment) * (t.headword + 2) + digitsUpTo(fragment);
+    const qsizetype size = t.headword + 1 + (digitsUpTo(fragment + 1) - digitsUpTo(fragment));
+    return text(t.at + t.headword + t.looks + before, int(size));
+}
+
+QByteArrayView WLBundleWriter::look(int look) const
+{
+    return text(mLookTexts[look], int(mLookTexts[look + 1] - mLookTexts[look]));
+}
+
+bool WLBundleWriter::write(const QString &bundleDir, QString *errorMessage,
+                           WLProgressMeter *meter)
 {
     mBundleDir = bundleDir;
+    WLProgressMeter silent(nullptr);
+    mMeter = meter ? meter : &silent;
+    mMeter->begin(QStringLiteral("writing contents.db"),
+                   mLayout.headwords.size() + mLayout.links.size() + mLayout.search.size() +
+                       mLayout.equal.size() + mLayout.contents.size());
 
     // The database files share nothing. contents.db takes about as long as
     // the other four together, their texts included, or longer: it is
@@ -143,7 +212,7 @@ bool WLBundleWriter::write(const QString &bundleDir, QString *errorMessage)
     QString messages[fileCount];
     bool written[fileCount] = {};
     std::atomic_bool failed = false;
-    WLContentsBlobs blobs(mEntries, mLayout, mManifest.entriesFile);
+    WLContentsBlobs blobs(mEntries, mFragmentTexts, mLayout, mManifest.entriesFile);
     wlRunConcurrently(2, [&](int group) {
         if (group == 0) {
             written[0] = writeContents(blobs, &messages[0]);
@@ -154,14 +223,18 @@ bool WLBundleWriter::write(const QString &bundleDir, QString *errorMessage)
         }
         encodeTexts();
         // Once one file has failed the build has, so the rest are skipped.
+        static const QString names[] = {kHeadwordFile, kLinkFile, kSearchFile, kEqualFile};
         for (int i = 1; i < fileCount && !failed; ++i) {
+            mMeter->setDetail(names[i - 1]);
             written[i] = (this->*tableFiles[i - 1])(&messages[i]);
             if (!written[i])
                 failed = true;
         }
+        mMeter->setDetail({});
         // Freed here, while the contents may still be written.
-        mEntryTexts.clear();
-        mLookTexts.clear();
+        mEntryTexts = {};
+        mLookTexts = {};
+        mTexts = {};
         if (!failed)
             blobs.help(mEncoder.charsetName());
     });
@@ -187,14 +260,14 @@ bool WLBundleWriter::writeHeadwords(QString *errorMessage) const
                                    mLayout.headwords.size(), errorMessage);
         if (!insert)
             return false;
-        for (qsizetype i = 0; i < mLayout.headwords.size(); ++i) {
+        WLProgressMeter::Counter rows(*mMeter);
+        for (qsizetype i = 0; i < mLayout.headwords.size(); ++i, rows.step()) {
             const int entry = mLayout.headwords[i];
             insert.bind(1, qint64(i) + 1);
-            const EntryTexts &texts = mEntryTexts[entry];
-            insert.bindUtf8(2, texts.looks);
-            insert.bindUtf8(3, texts.headword);
-            insert.bindUtf8(4, texts.links);
-            insert.bindUtf8(5, texts.contentsIDs);
+            insert.bindUtf8(2, looks(entry));
+            insert.bindUtf8(3, headword(entry));
+            insert.bindUtf8(4, links(entry));
+            insert.bindUtf8(5, contentsIDs(entry));
             if (!insert.run(errorMessage))
                 return false;
         }
@@ -213,21 +286,21 @@ bool WLBundleWriter::writeLinks(QString *errorMessage) const
         return false;
     {
         WLSqliteBatchInsert insert(db, "link(id, word, link, contents_id)", 4,
-                                   mLayout.contents.size(), errorMessage);
+                                   mLayout.links.size(), errorMessage);
         if (!insert)
             return false;
-        // A fragment's link ID is its contents ID.
-        for (qsizetype i = 0; i < mLayout.contents.size(); ++i) {
-            const WLDictionaryLayout::Fragment &fragment = mLayout.contents[i];
+        WLProgressMeter::Counter rows(*mMeter);
+        for (qsizetype i = 0; i < mLayout.links.size(); ++i, rows.step()) {
+            const WLDictionaryLayout::Fragment &fragment = mLayout.links[i];
             insert.bind(1, qint64(i) + 1);
-            insert.bindUtf8(2, mEntryTexts[fragment.entry].headword);
-            insert.bindUtf8(3, mEntryTexts[fragment.entry].linkTexts[fragment.fragment]);
-            insert.bind(4, qint64(i) + 1);
+            insert.bindUtf8(2, headword(fragment.entry));
+            insert.bindUtf8(3, linkText(fragment.entry, fragment.fragment));
+            insert.bind(4, mLayout.linkContents[i]);
             if (!insert.run(errorMessage))
                 return false;
         }
     }
-    return writeLetterIndex(db, "link_index", mLayout.contentsIndex, errorMessage) &&
+    return writeLetterIndex(db, "link_index", mLayout.linkIndex, errorMessage) &&
            db.finish(errorMessage);
 }
 
@@ -244,12 +317,13 @@ bool WLBundleWriter::writeSearch(QString *errorMessage) const
                                    mLayout.search.size(), errorMessage);
         if (!insert)
             return false;
-        for (qsizetype i = 0; i < mLayout.search.size(); ++i) {
+        WLProgressMeter::Counter rows(*mMeter);
+        for (qsizetype i = 0; i < mLayout.search.size(); ++i, rows.step()) {
             const WLDictionaryLayout::SearchRow &row = mLayout.search[i];
             insert.bind(1, qint64(i) + 1);
-            insert.bindUtf8(2, mLookTexts[row.look]);
-            insert.bindUtf8(3, mEntryTexts[row.entry].headword);
-            insert.bindUtf8(4, mEntryTexts[row.entry].linkTexts[row.fragment]);
+            insert.bindUtf8(2, look(row.look));
+            insert.bindUtf8(3, headword(row.entry));
+            insert.bindUtf8(4, linkText(row.entry, row.fragment));
             insert.bind(5, mLayout.contentsID(row.entry, row.fragment));
             if (!insert.run(errorMessage))
                 return false;
@@ -272,14 +346,14 @@ bool WLBundleWriter::writeEqualSearch(QString *errorMessage) const
                                    mLayout.equal.size(), errorMessage);
         if (!insert)
             return false;
-        for (qsizetype i = 0; i < mLayout.equal.size(); ++i) {
+        WLProgressMeter::Counter rows(*mMeter);
+        for (qsizetype i = 0; i < mLayout.equal.size(); ++i, rows.step()) {
             const WLDictionaryLayout::EqualRow &row = mLayout.equal[i];
             insert.bind(1, qint64(i) + 1);
-            const EntryTexts &texts = mEntryTexts[row.entry];
-            insert.bindUtf8(2, mLookTexts[row.look]);
-            insert.bindUtf8(3, texts.headword);
-            insert.bindUtf8(4, texts.links);
-            insert.bindUtf8(5, texts.contentsIDs);
+            insert.bindUtf8(2, look(row.look));
+            insert.bindUtf8(3, headword(row.entry));
+            insert.bindUtf8(4, links(row.entry));
+            insert.bindUtf8(5, contentsIDs(row.entry));
             if (!insert.run(errorMessage))
                 return false;
         }
@@ -297,11 +371,16 @@ bool WLBundleWriter::writeContents(WLContentsBlobs &blobs, QString *errorMessage
                  errorMessage))
         return false;
     {
-        WLSqliteInsert insert(db, "INSERT INTO contents(id, data, additions) VALUES (?, ?, ?);",
-                              errorMessage);
+        // A batch of rows lies within one chunk of blobs, which stay until
+        // the next chunk is taken; the media texts are kept for the batch.
+        static_assert(WLContentsBlobs::kChunkRows % WLSqliteBatchInsert::kBatchRows == 0);
+        WLSqliteBatchInsert insert(db, "contents(id, data, additions)", 3,
+                                   mLayout.contents.size(), errorMessage);
         if (!insert)
             return false;
-        for (qsizetype i = 0; i < mLayout.contents.size(); ++i) {
+        QByteArray media[WLSqliteBatchInsert::kBatchRows];
+        WLProgressMeter::Counter rows(*mMeter);
+        for (qsizetype i = 0; i < mLayout.contents.size(); ++i, rows.step()) {
             const QByteArray *data = blobs.take(i, mEncoder, errorMessage);
             if (!data)
                 return false;
@@ -309,11 +388,13 @@ bool WLBundleWriter::writeContents(WLContentsBlobs &blobs, QString *errorMessage
             insert.bindBlob(2, *data);
             // The references were checked against the media tables.
             const WLDictionaryLayout::Fragment &at = mLayout.contents[i];
-            const QStringList &media = mEntries[at.entry].fragments[at.fragment].media;
-            if (media.isEmpty())
+            const QStringList &references = mEntries[at.entry].fragments[at.fragment].media;
+            QByteArray &text = media[i % WLSqliteBatchInsert::kBatchRows];
+            text = references.join(QLatin1Char('\t')).toUtf8();
+            if (references.isEmpty())
                 insert.bindNull(3);
             else
-                insert.bind(3, media.join(QLatin1Char('\t')));
+                insert.bindUtf8(3, text);
             if (!insert.run(errorMessage))
                 return false;
         }
@@ -353,6 +434,7 @@ bool WLBundleWriter::writeDescription(QString *errorMessage)
 {
     QVariantMap info;
     info.insert(u"KXPropDatabaseTitle"_s, mManifest.title);
+    info.insert(u"KXPropDictionaryIdentifier"_s, mManifest.identifier);
     if (!mManifest.icon.isEmpty())
         info.insert(u"KXPropDatabaseIconFileName"_s, mManifest.icon);
     info.insert(u"KXPropSettingsHidden"_s, mManifest.settingsHidden);

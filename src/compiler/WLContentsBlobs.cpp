@@ -5,9 +5,9 @@
 #include "WLSourceMessage.h"
 #include "WLTextEncoder.h"
 
-WLContentsBlobs::WLContentsBlobs(const QList<WLSourceEntry> &entries,
+WLContentsBlobs::WLContentsBlobs(const QList<WLSourceEntry> &entries, const WLTextStore &texts,
                                  const WLDictionaryLayout &layout, const QString &entriesFile)
-    : mEntries(entries), mLayout(layout), mEntriesFile(entriesFile),
+    : mEntries(entries), mTexts(texts), mLayout(layout), mEntriesFile(entriesFile),
       mChunks((layout.contents.size() + kChunkRows - 1) / kChunkRows)
 {
 }
@@ -36,10 +36,20 @@ void WLContentsBlobs::make(int chunk, const WLTextEncoder &encoder)
         const WLDictionaryLayout::Fragment &at = mLayout.contents[row];
         const WLSourceFragment &fragment = mEntries[at.entry].fragments[at.fragment];
         QString problem;
-        const std::optional<QString> html = resolver().resolve(fragment.html, &problem);
         std::optional<QByteArray> bytes;
-        if (html)
-            bytes = encoder.encode(*html, &problem);
+        if (const std::optional<QByteArray> text = mTexts.read(fragment.html)) {
+            if (!encoder.isUtf8()) {
+                if (const std::optional<QString> html =
+                        resolver().resolve(QString::fromUtf8(*text), &problem))
+                    bytes = encoder.encode(*html, &problem);
+            } else if (text->contains('\0')) {
+                problem = QStringLiteral("contains %1").arg(wlDescribeCharacter(0));
+            } else {
+                bytes = resolver().resolveUtf8(*text, &problem);
+            }
+        } else {
+            problem = QStringLiteral("the text cannot be read back from its temporary file");
+        }
         if (!bytes) {
             made.problemRow = row;
             made.problem = wlSourceMessage(mEntriesFile, fragment.line,

@@ -15,6 +15,7 @@
 struct WLSourceEntry;
 struct WLDictionaryLayout;
 class WLTextEncoder;
+class WLTextStore;
 
 // The data of every contents row: the fragment's HTML with its
 // cross-references resolved, encoded and enciphered. Making them is most of
@@ -25,11 +26,14 @@ class WLTextEncoder;
 class WLContentsBlobs
 {
 public:
-    WLContentsBlobs(const QList<WLSourceEntry> &entries, const WLDictionaryLayout &layout,
-                    const QString &entriesFile);
+    WLContentsBlobs(const QList<WLSourceEntry> &entries, const WLTextStore &texts,
+                    const WLDictionaryLayout &layout, const QString &entriesFile);
     WLContentsBlobs(const WLContentsBlobs &) = delete;
     WLContentsBlobs &operator=(const WLContentsBlobs &) = delete;
     ~WLContentsBlobs();
+
+    // Rows are made this many at a time.
+    static constexpr qsizetype kChunkRows = 256;
 
     // The writer's side: the data of row (from 0), asked for in row order.
     // It stays valid until a row of the next chunk is asked for. Nothing,
@@ -52,7 +56,6 @@ private:
         QString problem;
         bool ready = false;
     };
-    static constexpr qsizetype kChunkRows = 256;
     static constexpr int kChunksAhead = 8;
 
     // Takes the next chunk nobody has taken, if the writer is not too far
@@ -62,6 +65,7 @@ private:
     const WLCrossReferenceResolver &resolver();
 
     const QList<WLSourceEntry> &mEntries;
+    const WLTextStore &mTexts;
     const WLDictionaryLayout &mLayout;
     const QString mEntriesFile;
     const WLFragmentCipher mCipher;

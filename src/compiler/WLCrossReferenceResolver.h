@@ -1,13 +1,11 @@
 #pragma once
 
-#include <QHashFunctions>
 #include <QList>
 #include <QString>
 #include <QStringView>
 
-#include <memory_resource>
 #include <optional>
-#include <unordered_map>
+#include <vector>
 
 struct WLSourceEntry;
 struct WLDictionaryLayout;
@@ -25,24 +23,36 @@ public:
     // The HTML with every reference replaced; nothing and the reason for an
     // unknown target or a reference left open.
     std::optional<QString> resolve(const QString &html, QString *problem) const;
+    // The same on UTF-8, for dictionaries in UTF-8: their text need not
+    // become UTF-16 and back.
+    std::optional<QByteArray> resolveUtf8(const QByteArray &html, QString *problem) const;
 
     // The link ID a target names, or 0.
     int linkID(const QString &target) const;
 
 private:
-    // What a reference to a headword needs: its first fragment's link ID
-    // (the others follow it) and how many fragments it has.
+    // What a reference to a headword needs: where the headword is in
+    // mHeadwords, its first fragment's link ID (the others follow it) and
+    // how many fragments it has.
     struct Target
     {
+        qsizetype at = 0;
+        int size = 0;
         int firstLinkID = 0;
         int fragmentCount = 0;
     };
+    const Target *find(QStringView headword) const;
 
-    // Looked up once per reference: std::unordered_map finds a key about
-    // twice as fast as QHash does in a table this size. The keys view
-    // mHeadwords, every headword one after the other; the nodes come from
-    // one pool, made and freed in bulk.
+    // Looked up once per reference, millions of times in a big dictionary:
+    // an open-addressing table of (hash, target) pairs, so a lookup reads
+    // one slot and one headword, where a node-based map chases pointers.
+    // The headwords are side by side in one string.
+    struct Slot
+    {
+        quint32 hash = 0;
+        int target = -1;
+    };
     QString mHeadwords;
-    std::pmr::monotonic_buffer_resource mPool;
-    std::pmr::unordered_map<QStringView, Target> mTargets{&mPool};
+    std::vector<Target> mTargets;
+    std::vector<Slot> mSlots; // a power of two, at most half full
 };

@@ -1,18 +1,24 @@
 #include "WLDictionaryCompiler.h"
 
+#include "WLAboutWriter.h"
 #include "WLBundleWriter.h"
 #include "WLCollator.h"
 #include "WLDictionaryLayout.h"
 #include "WLEntriesReader.h"
 #include "WLManifestReader.h"
 #include "WLMediaWriter.h"
+#include "WLProgress.h"
 #include "WLSourceEntry.h"
 #include "WLSourceManifest.h"
 #include "WLTextEncoder.h"
+#include "WLTextStore.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
+
+#include <malloc.h>
 
 namespace {
 
@@ -122,9 +128,11 @@ bool moveIntoPlace(const QString &built, const QFileInfo &target, QString *error
 } // namespace
 
 bool WLDictionaryCompiler::build(const QString &sourceDir, const QString &outputDir,
-                                 QString *errorMessage)
+                                 QString *errorMessage, WLProgress *progress,
+                                 WLBuildSummary *summary)
 {
     QString message;
+    WLProgressMeter meter(progress);
     const bool ok = [&] {
         if (!QFileInfo(sourceDir).isDir()) {
             message = QStringLiteral("%1: no such source folder").arg(sourceDir);
@@ -148,19 +156,38 @@ bool WLDictionaryCompiler::build(const QString &sourceDir, const QString &output
                         : problem);
             return false;
         }
+        const QFileInfo output(QDir::cleanPath(QDir(outputDir).absolutePath()));
+        if (!checkOutput(output, sourceDir, &message))
+            return false;
+        // What the caller held before (an import, say) may still count as
+        // ours; the build wants its pages back.
+        malloc_trim(0);
+        WLAboutWriter about;
+        if (!about.read(sourceDir, manifest, &message))
+            return false;
+        // The fragments' text waits beside the bundle, which is about as big.
+        WLTextStore texts(output.absolutePath());
         QList<WLSourceEntry> entries;
-        if (!WLEntriesReader::read(QDir(sourceDir).filePath(manifest.entriesFile),
-                                   manifest.entriesFile, &entries, &message))
+        const QString entriesPath = QDir(sourceDir).filePath(manifest.entriesFile);
+        meter.begin(QStringLiteral("reading %1").arg(manifest.entriesFile),
+                    QFileInfo(entriesPath).size());
+        if (!WLEntriesReader::read(entriesPath, manifest.entriesFile, &texts, &entries, &message,
+                                   &meter))
             return false;
         WLMediaWriter media;
         if (!media.read(sourceDir, manifest.entriesFile, entries, &message))
             return false;
 
-        const WLDictionaryLayout layout = WLDictionaryLayout::arrange(entries, *collator);
+        qsizetype looks = 0;
+        for (const WLSourceEntry &entry : std::as_const(entries))
+            looks += entry.looks.size();
+        meter.begin(QStringLiteral("ordering headwords"), entries.size() + looks);
+        const WLDictionaryLayout layout =
+            WLDictionaryLayout::arrange(entries, texts, *collator, &meter);
+        // Ordering leaves many small blocks free between the ones it keeps;
+        // the writing that follows needs fresh memory of other sizes.
+        malloc_trim(0);
 
-        const QFileInfo output(QDir::cleanPath(QDir(outputDir).absolutePath()));
-        if (!checkOutput(output, sourceDir, &message))
-            return false;
         const QString scratch = makeSibling(output, "build");
         if (scratch.isEmpty()) {
             message = QStringLiteral("%1: cannot create a folder beside it")
@@ -168,9 +195,21 @@ bool WLDictionaryCompiler::build(const QString &sourceDir, const QString &output
             return false;
         }
         ScratchDirectory cleanup(scratch);
-        WLBundleWriter writer(sourceDir, manifest, entries, layout, *encoder);
-        if (!writer.write(scratch, &message) || !media.write(scratch, &message) ||
-            !moveIntoPlace(scratch, output, &message))
+        WLBundleWriter writer(sourceDir, manifest, entries, texts, layout, *encoder);
+        if (!writer.write(scratch, &message, &meter) || !media.write(scratch, &message, &meter) ||
+            !about.write(scratch, &message))
+            return false;
+        if (summary) {
+            summary->headwords = layout.headwords.size();
+            summary->fragments = layout.links.size();
+            summary->storedFragments = layout.contents.size();
+            summary->bytes = 0;
+            QDirIterator files(scratch, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+            while (files.hasNext())
+                summary->bytes += files.nextFileInfo().size();
+        }
+        meter.begin(QStringLiteral("moving the bundle into place"), 0);
+        if (!moveIntoPlace(scratch, output, &message))
             return false;
         cleanup.release();
         return true;

@@ -2,6 +2,17 @@
 
 #include <QString>
 
+class WLProgress;
+
+// What a build made, for its summary.
+struct WLBuildSummary
+{
+    qsizetype headwords = 0;
+    qsizetype fragments = 0;       // of all headwords, each with its link
+    qsizetype storedFragments = 0; // distinct ones, each a contents row
+    qint64 bytes = 0;              // the bundle's files together
+};
+
 // The dictionary compiler: a source folder (manifest.json and an entries
 // file, see docs/SOURCE_FORMAT.md) in, a bundle the reader opens out.
 class WLDictionaryCompiler
@@ -11,6 +22,9 @@ public:
     // into place only when it is complete, replacing an older bundle there.
     // On failure nothing at outputDir has changed and the message names the
     // file and line at fault ("entries.jsonl:12: ..."). An existing
-    // non-empty directory that is not a bundle is never replaced.
-    static bool build(const QString &sourceDir, const QString &outputDir, QString *errorMessage);
+    // non-empty directory that is not a bundle is never replaced. Progress,
+    // if given, hears of every phase (reading, ordering, writing each file)
+    // as it goes.
+    static bool build(const QString &sourceDir, const QString &outputDir, QString *errorMessage,
+                      WLProgress *progress = nullptr, WLBuildSummary *summary = nullptr);
 };

@@ -2,12 +2,15 @@
 
 #include "WLCollator.h"
 #include "WLParallel.h"
+#include "WLProgress.h"
 
 #include <QHash>
 
 #include <algorithm>
 #include <numeric>
 #include <span>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -17,24 +20,118 @@ const QString kNonLetterSection = QStringLiteral("#");
 // stored is that unit; for a character outside the BMP it is the whole
 // character, since a lone surrogate is no text (the reader compares only
 // the first unit either way).
-QString groupLetter(const QString &text)
+QString groupLetter(QStringView text)
 {
     if (text.size() >= 2 && text.at(0).isHighSurrogate() && text.at(1).isLowSurrogate())
-        return text.left(2);
-    return text.left(1);
+        return text.left(2).toString();
+    return text.left(1).toString();
 }
 
-// Splits rows already sorted by their group's first code unit into runs.
+// Splits rows already sorted by their group's first code unit into runs;
+// textOfRow answers at least the first two units of a row's text.
 template <typename Texts> QList<WLLetterRange> letterRanges(qsizetype rowCount, Texts textOfRow)
 {
     QList<WLLetterRange> ranges;
     for (qsizetype row = 0; row < rowCount; ++row) {
-        const QString &text = textOfRow(row);
+        const QStringView text = textOfRow(row);
         if (ranges.isEmpty() || ranges.last().letter.at(0) != text.at(0))
             ranges.append({groupLetter(text), int(row) + 1, 0});
         ++ranges.last().count;
     }
     return ranges;
+}
+
+// Sort keys side by side in one block: a QByteArray each would take more
+// memory than the key itself.
+class SortKeys
+{
+public:
+    explicit SortKeys(qsizetype count) { mStarts.reserve(count + 1); }
+    void append(const QByteArray &key)
+    {
+        mStarts.append(mBytes.size());
+        mBytes.append(key);
+    }
+    // After the last key.
+    void finish()
+    {
+        mStarts.append(mBytes.size());
+        mBytes.squeeze();
+    }
+    QByteArrayView operator[](qsizetype i) const
+    {
+        return QByteArrayView(mBytes.constData() + mStarts[i], mStarts[i + 1] - mStarts[i]);
+    }
+
+private:
+    QByteArray mBytes;
+    QList<qsizetype> mStarts;
+};
+
+// The first two code units of a lower-cased headword, all its letter index
+// needs; the first unit is the same as the whole word's lower case.
+struct Initial
+{
+    char16_t units[2] = {};
+    QStringView view() const { return QStringView(units, units[1] ? 2 : 1); }
+};
+
+Initial initialOf(const QString &headword)
+{
+    const QString lower = QStringView(headword).left(2).toString().toLower();
+    Initial initial;
+    initial.units[0] = lower.at(0).unicode();
+    if (lower.size() > 1)
+        initial.units[1] = lower.at(1).unicode();
+    return initial;
+}
+
+// Gives each distinct fragment text (with its media) the first link row
+// that has it: rows are sorted by hash, and only rows of one hash are read
+// back and compared.
+QList<int> firstRowsOfTexts(const QList<WLSourceEntry> &entries, const WLTextStore &texts,
+                            const QList<WLDictionaryLayout::Fragment> &rows)
+{
+    const auto fragmentOf = [&](qsizetype row) -> const WLSourceFragment & {
+        return entries[rows[row].entry].fragments[rows[row].fragment];
+    };
+    // Sorted as one array of keys: looking each up through its entry would
+    // miss the cache at every comparison.
+    struct Key
+    {
+        quint32 hash;
+        quint32 size;
+        int row;
+        bool operator<(const Key &other) const
+        {
+            return std::tie(hash, size, row) < std::tie(other.hash, other.size, other.row);
+        }
+    };
+    std::vector<Key> keys(size_t(rows.size()));
+    for (qsizetype row = 0; row < rows.size(); ++row) {
+        const WLTextRef &html = fragmentOf(row).html;
+        keys[size_t(row)] = {html.hash, html.size, int(row)};
+    }
+    std::sort(keys.begin(), keys.end());
+    QList<int> first(rows.size());
+    QList<int> distinct; // the first rows of the distinct texts of one hash
+    for (size_t i = 0; i < keys.size(); ++i) {
+        const int row = keys[i].row;
+        if (i == 0 || keys[i].hash != keys[i - 1].hash || keys[i].size != keys[i - 1].size)
+            distinct.clear();
+        const WLSourceFragment &fragment = fragmentOf(row);
+        const auto same = std::find_if(distinct.cbegin(), distinct.cend(), [&](int other) {
+            const WLSourceFragment &known = fragmentOf(other);
+            return known.media == fragment.media && texts.equal(known.html, fragment.html);
+        });
+        if (same == distinct.cend()) {
+            distinct.append(row);
+            first[row] = row;
+        } else {
+            first[row] = *same;
+        }
+    }
+    return first;
 }
 
 } // namespace
@@ -64,10 +161,10 @@ namespace {
 
 // Headword IDs and sections: section, then the locale's order, then code
 // units so that texts the collator deems equal still come out the same
-// every time. Then contents IDs, which follow headword order within the
-// groups of their initials.
-void orderHeadwords(const QList<WLSourceEntry> &entries, const WLCollator &collator,
-                    WLDictionaryLayout *layout)
+// every time. Then link and contents IDs, which follow headword order
+// within the groups of their initials.
+void orderHeadwords(const QList<WLSourceEntry> &entries, const WLTextStore &texts,
+                    const WLCollator &collator, WLProgressMeter &meter, WLDictionaryLayout *layout)
 {
     const qsizetype count = entries.size();
 
@@ -107,9 +204,15 @@ void orderHeadwords(const QList<WLSourceEntry> &entries, const WLCollator &colla
     for (qsizetype rank = 0; rank < sectionOrder.size(); ++rank)
         sectionRank[sectionOrder[rank]] = int(rank);
 
-    QList<QByteArray> wordKeys(count);
-    for (qsizetype i = 0; i < count; ++i)
-        wordKeys[i] = collator.sortKey(entries[i].headword);
+    SortKeys wordKeys(count);
+    {
+        WLProgressMeter::Counter keyed(meter);
+        for (qsizetype i = 0; i < count; ++i) {
+            wordKeys.append(collator.sortKey(entries[i].headword));
+            keyed.step();
+        }
+    }
+    wordKeys.finish();
     QList<int> &headwords = layout->headwords;
     headwords.resize(count);
     std::iota(headwords.begin(), headwords.end(), 0);
@@ -118,7 +221,7 @@ void orderHeadwords(const QList<WLSourceEntry> &entries, const WLCollator &colla
         const int ySection = std::as_const(sectionRank)[std::as_const(sectionOf)[b]];
         if (xSection != ySection)
             return xSection < ySection;
-        const int byKey = std::as_const(wordKeys)[a].compare(std::as_const(wordKeys)[b]);
+        const int byKey = wordKeys[a].compare(wordKeys[b]);
         if (byKey != 0)
             return byKey < 0;
         return entries[a].headword < entries[b].headword;
@@ -130,28 +233,39 @@ void orderHeadwords(const QList<WLSourceEntry> &entries, const WLCollator &colla
         ++layout->sections.last().count;
     }
 
-    // Contents IDs: by the first code unit of the lower-cased headword, then
-    // in headword order, each entry's fragments in turn.
+    // Link IDs: by the first code unit of the lower-cased headword, then in
+    // headword order, each entry's fragments in turn.
     QList<int> byInitial = headwords;
-    QList<QString> lowered(count);
-    QList<char16_t> initials(count);
-    for (qsizetype i = 0; i < count; ++i) {
-        lowered[i] = entries[i].headword.toLower();
-        initials[i] = lowered[i].at(0).unicode();
-    }
+    QList<Initial> initials(count);
+    for (qsizetype i = 0; i < count; ++i)
+        initials[i] = initialOf(entries[i].headword);
     std::stable_sort(byInitial.begin(), byInitial.end(), [&](int a, int b) {
-        return std::as_const(initials)[a] < std::as_const(initials)[b];
+        return std::as_const(initials)[a].units[0] < std::as_const(initials)[b].units[0];
     });
-    layout->firstContentsIDs.resize(count);
+    layout->firstLinkIDs.resize(count);
     for (const int entry : std::as_const(byInitial)) {
-        layout->firstContentsIDs[entry] = int(layout->contents.size()) + 1;
+        layout->firstLinkIDs[entry] = int(layout->links.size()) + 1;
         for (int f = 0; f < entries[entry].fragments.size(); ++f)
-            layout->contents.append({entry, f});
+            layout->links.append({entry, f});
     }
-    layout->contentsIndex =
-        letterRanges(layout->contents.size(), [&](qsizetype row) -> const QString & {
-            return lowered[layout->contents[row].entry];
-        });
+    const auto initialOfRow = [&](const QList<WLDictionaryLayout::Fragment> &rows) {
+        return [&](qsizetype row) { return initials[rows[row].entry].view(); };
+    };
+    layout->linkIndex = letterRanges(layout->links.size(), initialOfRow(layout->links));
+
+    // Contents IDs: one per distinct fragment, in the order of first use by
+    // link ID, so they are grouped by initial as well.
+    const QList<int> firstRows = firstRowsOfTexts(entries, texts, layout->links);
+    layout->linkContents.resize(layout->links.size());
+    for (qsizetype row = 0; row < layout->links.size(); ++row) {
+        if (firstRows[row] == row) {
+            layout->contents.append(layout->links[row]);
+            layout->linkContents[row] = int(layout->contents.size());
+        } else {
+            layout->linkContents[row] = layout->linkContents[firstRows[row]];
+        }
+    }
+    layout->contentsIndex = letterRanges(layout->contents.size(), initialOfRow(layout->contents));
 }
 
 // The distinct looks ranked in search order: first code unit, then the
@@ -171,7 +285,8 @@ struct LookOrder
     }
 };
 
-LookOrder orderLooks(const QList<WLSourceEntry> &entries, const WLCollator &collator)
+LookOrder orderLooks(const QList<WLSourceEntry> &entries, const WLCollator &collator,
+                     WLProgressMeter &meter)
 {
     struct Occurrence
     {
@@ -193,11 +308,16 @@ LookOrder orderLooks(const QList<WLSourceEntry> &entries, const WLCollator &coll
     // Initials and keys side by side: comparing them touches no text.
     const qsizetype count = occurrences.size();
     QList<char16_t> initials(count);
-    QList<QByteArray> keys(count);
-    for (qsizetype o = 0; o < count; ++o) {
-        initials[o] = text(o).at(0).unicode();
-        keys[o] = collator.sortKey(text(o));
+    SortKeys keys(count);
+    {
+        WLProgressMeter::Counter keyed(meter);
+        for (qsizetype o = 0; o < count; ++o) {
+            initials[o] = text(o).at(0).unicode();
+            keys.append(collator.sortKey(text(o)));
+            keyed.step();
+        }
     }
+    keys.finish();
     QList<int> sorted(count);
     std::iota(sorted.begin(), sorted.end(), 0);
     std::sort(sorted.begin(), sorted.end(), [&](int a, int b) {
@@ -205,7 +325,7 @@ LookOrder orderLooks(const QList<WLSourceEntry> &entries, const WLCollator &coll
         const char16_t yInitial = std::as_const(initials)[b];
         if (xInitial != yInitial)
             return xInitial < yInitial;
-        const int byKey = std::as_const(keys)[a].compare(std::as_const(keys)[b]);
+        const int byKey = keys[a].compare(keys[b]);
         if (byKey != 0)
             return byKey < 0;
         return text(a) < text(b);
@@ -226,8 +346,12 @@ LookOrder orderLooks(const QList<WLSourceEntry> &entries, const WLCollator &coll
 } // namespace
 
 WLDictionaryLayout WLDictionaryLayout::arrange(const QList<WLSourceEntry> &entries,
-                                               const WLCollator &collator)
+                                               const WLTextStore &texts, const WLCollator &collator,
+                                               WLProgressMeter *meter)
 {
+    WLProgressMeter silent(nullptr);
+    if (!meter)
+        meter = &silent;
     // The headword order and the look order depend only on the entries, so
     // they are found side by side, each with its own collator.
     WLDictionaryLayout layout;
@@ -235,9 +359,9 @@ WLDictionaryLayout WLDictionaryLayout::arrange(const QList<WLSourceEntry> &entri
     const WLCollator lookCollator = collator.clone();
     wlRunConcurrently(2, [&](int part) {
         if (part == 0)
-            orderHeadwords(entries, collator, &layout);
+            orderHeadwords(entries, texts, collator, *meter, &layout);
         else
-            lookOrder = orderLooks(entries, lookCollator);
+            lookOrder = orderLooks(entries, lookCollator, *meter);
     });
 
     // Search rows: by look rank, then headword order and fragment order.
@@ -266,11 +390,11 @@ WLDictionaryLayout WLDictionaryLayout::arrange(const QList<WLSourceEntry> &entri
                 layout.search[searchStart[rank]++] = {rank, entry, f};
         }
     }
-    layout.searchIndex = letterRanges(layout.search.size(), [&](qsizetype row) -> const QString & {
-        return looks[layout.search[row].look];
+    layout.searchIndex = letterRanges(layout.search.size(), [&](qsizetype row) {
+        return QStringView(looks[layout.search[row].look]);
     });
-    layout.equalIndex = letterRanges(layout.equal.size(), [&](qsizetype row) -> const QString & {
-        return looks[layout.equal[row].look];
+    layout.equalIndex = letterRanges(layout.equal.size(), [&](qsizetype row) {
+        return QStringView(looks[layout.equal[row].look]);
     });
     return layout;
 }

@@ -6,6 +6,7 @@
 #include <QString>
 
 class WLCollator;
+class WLProgressMeter;
 
 // One row of a letter index table: the rows offset .. offset + count - 1 of
 // the indexed table begin with the letter.
@@ -41,12 +42,21 @@ struct WLDictionaryLayout
     // Entries in headword-ID order, and the sections over them.
     QList<int> headwords;
     QList<WLLetterRange> sections;
-    // Fragments in contents-ID (and link-ID) order, with their letter index.
+    // Every fragment of every entry in link-ID order, with its letter
+    // index: a cross-reference names one headword's fragment, so each has
+    // a link of its own.
+    QList<Fragment> links;
+    QList<WLLetterRange> linkIndex;
+    // Per entry (source index): the link ID of its first fragment; the
+    // others follow it.
+    QList<int> firstLinkIDs;
+    // Per link row: its contents ID. Fragments with the same HTML and the
+    // same media share one contents row.
+    QList<int> linkContents;
+    // The distinct fragments in contents-ID order, each named by its first
+    // link (numbered in the order of first use), with their letter index.
     QList<Fragment> contents;
     QList<WLLetterRange> contentsIndex;
-    // Per entry (source index): the contents ID of its first fragment; the
-    // others follow it.
-    QList<int> firstContentsIDs;
     // Every distinct look string once, in search order.
     QStringList looks;
     QList<SearchRow> search;
@@ -55,13 +65,19 @@ struct WLDictionaryLayout
     QList<WLLetterRange> equalIndex;
 
     // Orders everything; entries must have unique headwords and at least one
-    // fragment each.
+    // fragment each, their texts in texts. The meter, if any, counts the
+    // headwords and looks given their sort keys.
     static WLDictionaryLayout arrange(const QList<WLSourceEntry> &entries,
-                                      const WLCollator &collator);
+                                      const WLTextStore &texts, const WLCollator &collator,
+                                      WLProgressMeter *meter = nullptr);
 
-    // The contents ID (and link ID) of a fragment, counted from 0 within
+    // The link ID and the contents ID of a fragment, counted from 0 within
     // its entry.
-    int contentsID(int entry, int fragment) const { return firstContentsIDs[entry] + fragment; }
+    int linkID(int entry, int fragment) const { return firstLinkIDs[entry] + fragment; }
+    int contentsID(int entry, int fragment) const
+    {
+        return linkContents[linkID(entry, fragment) - 1];
+    }
 
     // The section a headword belongs to: the first code point of its
     // decomposed form in lower case ("É" and "é" both go to "e"), or "#"

@@ -1,6 +1,7 @@
 #include "WLEntriesReader.h"
 
 #include "WLParallel.h"
+#include "WLProgress.h"
 #include "WLSourceMessage.h"
 
 #include <QFile>
@@ -14,6 +15,9 @@
 #include <numeric>
 #include <unordered_map>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -26,7 +30,8 @@ bool hasLineBreakOrTab(const QString &text)
 
 // Reads one line's object into a fresh entry; the text of the problem on
 // failure.
-bool parseLine(const QJsonObject &object, int line, WLSourceEntry *entry, QString *problem)
+bool parseLine(const QJsonObject &object, int line, WLTextStore::Writer &texts,
+               WLSourceEntry *entry, QString *problem)
 {
     for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
         if (it.key() != u"headword"_s && it.key() != u"look"_s && it.key() != u"fragments"_s) {
@@ -62,21 +67,34 @@ bool parseLine(const QJsonObject &object, int line, WLSourceEntry *entry, QStrin
         WLSourceFragment fragment;
         fragment.line = line;
         if (value.isString()) {
-            fragment.html = value.toString();
+            fragment.html = texts.append(value.toString().toUtf8());
         } else if (value.isObject()) {
             const QJsonObject fragmentObject = value.toObject();
             for (auto it = fragmentObject.constBegin(); it != fragmentObject.constEnd(); ++it) {
-                if (it.key() != u"html"_s && it.key() != u"media"_s) {
+                if (it.key() != u"html"_s && it.key() != u"media"_s && it.key() != u"sameAs"_s) {
                     *problem =
                         QStringLiteral("fragment %1: unknown key \"%2\"").arg(i + 1).arg(it.key());
                     return false;
                 }
             }
+            if (fragmentObject.contains(u"sameAs"_s)) {
+                const QJsonValue target = fragmentObject.value(u"sameAs"_s);
+                if (fragmentObject.size() != 1 || !target.isString()) {
+                    *problem = QStringLiteral("fragment %1: \"sameAs\" stands alone and names a "
+                                              "fragment \"headword#n\"")
+                                   .arg(i + 1);
+                    return false;
+                }
+                fragment.html = texts.append(target.toString().toUtf8());
+                fragment.isCopy = true;
+                entry->fragments.append(fragment);
+                continue;
+            }
             if (!fragmentObject.value(u"html"_s).isString()) {
                 *problem = QStringLiteral("fragment %1: \"html\" must be a string").arg(i + 1);
                 return false;
             }
-            fragment.html = fragmentObject.value(u"html"_s).toString();
+            fragment.html = texts.append(fragmentObject.value(u"html"_s).toString().toUtf8());
             if (fragmentObject.contains(u"media"_s)) {
                 const QJsonValue media = fragmentObject.value(u"media"_s);
                 bool good = media.isArray();
@@ -137,13 +155,33 @@ struct LineRun
     QString problem;
 };
 
-void parseRun(QByteArrayView text, LineRun *run)
+// The mapped pages a run has read count as the process's memory until
+// they are let go; the file stays in the page cache all the same.
+void releaseMapped(QByteArrayView text, qsizetype from, qsizetype to)
 {
+    const quintptr page = quintptr(sysconf(_SC_PAGESIZE));
+    const quintptr begin = (quintptr(text.data() + from) + page - 1) & ~(page - 1);
+    const quintptr end = quintptr(text.data() + to) & ~(page - 1);
+    if (end > begin)
+        madvise(reinterpret_cast<void *>(begin), end - begin, MADV_DONTNEED);
+}
+
+void parseRun(QByteArrayView text, bool mapped, WLTextStore::Writer &texts,
+              WLProgressMeter &meter, LineRun *run)
+{
+    WLProgressMeter::Counter read(meter);
+    constexpr qsizetype kReleaseEvery = 8 << 20;
+    qsizetype released = run->begin;
     int line = run->firstLine;
     for (qsizetype start = run->begin; start < run->end; ++line) {
+        if (mapped && start - released >= kReleaseEvery) {
+            releaseMapped(text, released, start);
+            released = start;
+        }
         qsizetype end = text.indexOf('\n', start);
         if (end < 0 || end > run->end)
             end = run->end;
+        read.step(end + 1 - start);
         const QByteArrayView trimmed = text.sliced(start, end - start).trimmed();
         start = end + 1;
         if (trimmed.isEmpty() || trimmed.startsWith("//"))
@@ -159,7 +197,7 @@ void parseRun(QByteArrayView text, LineRun *run)
         else if (!document.isObject())
             problem = QStringLiteral("expected one JSON object");
         WLSourceEntry entry;
-        if (problem.isEmpty() && parseLine(document.object(), line, &entry, &problem)) {
+        if (problem.isEmpty() && parseLine(document.object(), line, texts, &entry, &problem)) {
             run->entries.append(std::move(entry));
             continue;
         }
@@ -176,9 +214,13 @@ QString WLEntriesReader::foldLook(const QString &text)
     return text.toLower().normalized(QString::NormalizationForm_C);
 }
 
-bool WLEntriesReader::read(const QString &path, const QString &displayName,
-                           QList<WLSourceEntry> *entries, QString *errorMessage)
+bool WLEntriesReader::read(const QString &path, const QString &displayName, WLTextStore *texts,
+                           QList<WLSourceEntry> *entries, QString *errorMessage,
+                           WLProgressMeter *meter)
 {
+    WLProgressMeter silent(nullptr);
+    if (!meter)
+        meter = &silent;
     auto fail = [&](int line, const QString &text) {
         if (errorMessage)
             *errorMessage = wlSourceMessage(displayName, line, text);
@@ -192,7 +234,8 @@ bool WLEntriesReader::read(const QString &path, const QString &displayName,
     // side; read when it cannot be mapped.
     QByteArray copy;
     QByteArrayView text;
-    if (const uchar *mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr) {
+    const uchar *mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr;
+    if (mapped) {
         text = QByteArrayView(mapped, file.size());
     } else {
         copy = file.readAll();
@@ -221,7 +264,12 @@ bool WLEntriesReader::read(const QString &path, const QString &displayName,
     });
     for (int i = 1; i < runCount; ++i)
         runs[i].firstLine = runs[i - 1].firstLine + int(runs[i - 1].lineCount);
-    wlRunConcurrently(runCount, [&](int i) { parseRun(text, &runs[i]); });
+    if (!texts->open(runCount, errorMessage))
+        return false;
+    wlRunConcurrently(runCount,
+                      [&](int i) { parseRun(text, mapped, texts->writer(i), *meter, &runs[i]); });
+    if (!texts->finish(errorMessage))
+        return false;
 
     // Merged in source order; the first bad line is the first run's.
     // std::unordered_map: faster than QHash at this size, and one lookup
@@ -255,5 +303,39 @@ bool WLEntriesReader::read(const QString &path, const QString &displayName,
     }
     if (entries->isEmpty())
         return fail(0, QStringLiteral("no entries"));
+
+    // Copies last, when every entry is whole. The text after the last "#"
+    // is the fragment's number, so any headword can be named.
+    for (WLSourceEntry &entry : *entries) {
+        for (qsizetype n = 0; n < entry.fragments.size(); ++n) {
+            WLSourceFragment &fragment = entry.fragments[n];
+            if (!fragment.isCopy)
+                continue;
+            const std::optional<QByteArray> named = texts->read(fragment.html);
+            const QString target = named ? QString::fromUtf8(*named) : QString();
+            const qsizetype hash = target.lastIndexOf(u'#');
+            const QStringView number = QStringView(target).mid(hash + 1);
+            const bool digits =
+                hash > 0 && !number.isEmpty() && number.size() <= 9 &&
+                std::all_of(number.begin(), number.end(), [](QChar c) { return c.isDigit(); });
+            const auto known = digits ? byHeadword.find(QStringView(target).left(hash))
+                                      : byHeadword.end();
+            const qsizetype at = digits ? number.toInt() - 1 : -1;
+            QString problem;
+            if (known == byHeadword.end() || at < 0 ||
+                at >= (*entries)[known->second].fragments.size())
+                problem = QStringLiteral("\"sameAs\": no fragment \"%1\"").arg(target);
+            else if ((*entries)[known->second].fragments[at].isCopy)
+                problem = QStringLiteral("\"sameAs\": \"%1\" is itself a copy").arg(target);
+            if (!problem.isEmpty())
+                return fail(fragment.line, QStringLiteral("\"%1\", fragment %2: %3")
+                                               .arg(entry.headword)
+                                               .arg(n + 1)
+                                               .arg(problem));
+            const WLSourceFragment &original = (*entries)[known->second].fragments[at];
+            fragment.html = original.html;
+            fragment.media = original.media;
+        }
+    }
     return true;
 }

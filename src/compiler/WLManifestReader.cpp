@@ -3,6 +3,7 @@
 #include "WLSourceMessage.h"
 #include "WLTextEncoder.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -209,10 +210,10 @@ bool Parser::parse(WLSourceManifest *manifest, QString *errorMessage)
         const QJsonObject root = document.object();
 
         static const QStringList known = {
-            u"title"_s,   u"charset"_s,   u"language"_s, u"header"_s,         u"largeHeader"_s,
-            u"footer"_s,  u"separator"_s, u"icon"_s,     u"settingsHidden"_s, u"appearance"_s,
-            u"entries"_s, u"preload"_s,   u"media"_s,
-            u"about"_s, // the About page's HTML, for the About screen
+            u"title"_s,   u"identifier"_s, u"charset"_s, u"language"_s, u"header"_s,
+            u"largeHeader"_s, u"footer"_s, u"separator"_s, u"icon"_s, u"settingsHidden"_s,
+            u"appearance"_s, u"entries"_s, u"preload"_s, u"media"_s,
+            u"about"_s,
         };
         for (auto it = root.constBegin(); it != root.constEnd(); ++it) {
             if (!known.contains(it.key()))
@@ -223,6 +224,14 @@ bool Parser::parse(WLSourceManifest *manifest, QString *errorMessage)
             return false;
         if (manifest->title.trimmed().isEmpty())
             return fail(u"title"_s, QStringLiteral("\"title\" must not be empty"));
+        if (!readString(root, u"identifier"_s, false, &manifest->identifier))
+            return false;
+        if (!root.contains(u"identifier"_s))
+            manifest->identifier = WLManifestReader::identifierFromTitle(manifest->title);
+        else if (!WLManifestReader::isIdentifier(manifest->identifier))
+            return fail(u"identifier"_s,
+                        QStringLiteral("\"identifier\" must be 1 to 100 letters, digits, \".\", "
+                                       "\"-\" and \"_\""));
         if (!readString(root, u"charset"_s, true, &manifest->charset))
             return false;
         QString problem;
@@ -278,6 +287,8 @@ bool Parser::parse(WLSourceManifest *manifest, QString *errorMessage)
             }
         }
 
+        if (!readString(root, u"about"_s, false, &manifest->about))
+            return false;
         if (root.contains(u"entries"_s) &&
             !readFileName(u"entries"_s, root.value(u"entries"_s), &manifest->entriesFile))
             return false;
@@ -317,4 +328,32 @@ bool WLManifestReader::read(const QString &sourceDir, WLSourceManifest *manifest
         text.remove(0, 3);
     Parser parser(sourceDir, std::move(text));
     return parser.parse(manifest, errorMessage);
+}
+
+QString WLManifestReader::identifierFromTitle(const QString &title)
+{
+    constexpr qsizetype kLongest = 60;
+    QString slug;
+    for (const QChar c : title.normalized(QString::NormalizationForm_D).toLower()) {
+        if ((c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9'))
+            slug += c;
+        else if (c.category() != QChar::Mark_NonSpacing && !slug.endsWith(u'-'))
+            slug += u'-';
+    }
+    slug = slug.left(kLongest);
+    while (slug.startsWith(u'-'))
+        slug.remove(0, 1);
+    while (slug.endsWith(u'-'))
+        slug.chop(1);
+    if (slug.isEmpty())
+        slug = u"dictionary"_s;
+    const QByteArray hash =
+        QCryptographicHash::hash(title.toUtf8(), QCryptographicHash::Sha1).left(4).toHex();
+    return slug + u'-' + QString::fromLatin1(hash);
+}
+
+bool WLManifestReader::isIdentifier(const QString &identifier)
+{
+    static const QRegularExpression allowed(QStringLiteral("^[A-Za-z0-9._-]{1,100}$"));
+    return allowed.match(identifier).hasMatch();
 }

@@ -18,4 +18,13 @@ bool read(const QString &sourceDir, WLSourceManifest *manifest, QString *errorMe
 // the folder, no "." or ".." steps.
 bool isSafeRelativePath(const QString &name);
 
+// An identifier made from a title: its letters and digits in lower case,
+// accents taken off, other runs of characters as "-", and a short hash of
+// the whole title, so that titles that differ only in those give different
+// identifiers ("oxford-english-3f2a9c1e").
+QString identifierFromTitle(const QString &title);
+
+// Letters and digits of ASCII, ".", "-" and "_", 1 to 100 of them.
+bool isIdentifier(const QString &identifier);
+
 } // namespace WLManifestReader

@@ -2,6 +2,7 @@
 
 #include "WLBundleWriter.h"
 #include "WLManifestReader.h"
+#include "WLProgress.h"
 #include "WLPropertyList.h"
 #include "WLSourceEntry.h"
 #include "WLSourceMessage.h"
@@ -245,16 +246,24 @@ QString WLMediaWriter::checkReference(const QString &reference) const
     return {};
 }
 
-bool WLMediaWriter::write(const QString &bundleDir, QString *errorMessage) const
+bool WLMediaWriter::write(const QString &bundleDir, QString *errorMessage,
+                          WLProgressMeter *meter) const
 {
-    return writeTables(bundleDir, errorMessage) && copyPreloads(bundleDir, errorMessage)
+    return writeTables(bundleDir, errorMessage, meter) && copyPreloads(bundleDir, errorMessage)
         && describe(bundleDir, errorMessage);
 }
 
-bool WLMediaWriter::writeTables(const QString &bundleDir, QString *errorMessage) const
+bool WLMediaWriter::writeTables(const QString &bundleDir, QString *errorMessage,
+                                WLProgressMeter *meter) const
 {
     if (mTables.isEmpty())
         return true;
+    if (meter) {
+        qsizetype files = 0;
+        for (const Table &table : mTables)
+            files += table.files.size();
+        meter->begin(QStringLiteral("writing ") + kMediaFile, files);
+    }
     WLSqliteWriter db;
     if (!db.create(QDir(bundleDir).filePath(kMediaFile), errorMessage))
         return false;
@@ -281,6 +290,8 @@ bool WLMediaWriter::writeTables(const QString &bundleDir, QString *errorMessage)
             insert.bindBlob(3, *data);
             if (!insert.run(errorMessage))
                 return false;
+            if (meter)
+                meter->add(1);
         }
     }
     return db.finish(errorMessage);

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 struct WLSourceEntry;
+class WLProgressMeter;
 
 // The media tables and the preloaded files of a source folder.
 //
@@ -25,8 +26,10 @@ public:
               const QList<WLSourceEntry> &entries, QString *errorMessage);
 
     // Writes media.db and the preloaded files into the bundle and adds their
-    // keys to its DatabaseInfo.plist (which must exist already).
-    bool write(const QString &bundleDir, QString *errorMessage) const;
+    // keys to its DatabaseInfo.plist (which must exist already). The meter,
+    // if any, counts the media files.
+    bool write(const QString &bundleDir, QString *errorMessage,
+               WLProgressMeter *meter = nullptr) const;
 
     // True for a name a media file may have: it is used unchanged as a path
     // component of a page's relative URL, so it needs no escaping.
@@ -46,7 +49,8 @@ private:
     bool readTables(const QJsonValue &media, QString *errorMessage);
     bool readPreloads(const QJsonValue &preload, QString *errorMessage);
     QString checkReference(const QString &reference) const;
-    bool writeTables(const QString &bundleDir, QString *errorMessage) const;
+    bool writeTables(const QString &bundleDir, QString *errorMessage,
+                     WLProgressMeter *meter) const;
     bool copyPreloads(const QString &bundleDir, QString *errorMessage) const;
     bool describe(const QString &bundleDir, QString *errorMessage) const;
 

@@ -17,6 +17,9 @@ struct WLManifestValue
 struct WLSourceManifest
 {
     QString title;
+    // A stable name for the reader's per-dictionary state: the manifest's,
+    // else one made from the title.
+    QString identifier;
     QString charset;
     QString language = QStringLiteral("root");
     QString header;
@@ -27,4 +30,5 @@ struct WLSourceManifest
     bool settingsHidden = false;
     QList<WLManifestValue> appearance;
     QString entriesFile = QStringLiteral("entries.jsonl");
+    QString about; // plain text for the About page, or empty
 };

@@ -7,7 +7,7 @@
 inline QString wlSourceMessage(const QString &file, int line, const QString &text)
 {
     if (line > 0)
-        return QStringLiteral("%1:%2: %3").arg(file).arg(line).arg(text);
+        return QStringLiteral("%1:%2: %3").arg(file, QString::number(line), text);
     return QStringLiteral("%1: %2").arg(file, text);
 }
 

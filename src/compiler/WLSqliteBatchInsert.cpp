@@ -39,7 +39,8 @@ WLSqliteBatchInsert::WLSqliteBatchInsert(WLSqliteWriter &writer, const char *tab
 
 WLSqliteBatchInsert::~WLSqliteBatchInsert()
 {
-    Q_ASSERT(!mPrepared || mRow == mRowCount);
+    // Rows of a batch left unfinished, when a bad fragment stops the build
+    // half way, go with the statements.
     sqlite3_finalize(mFull);
     sqlite3_finalize(mRest);
 }
@@ -49,10 +50,21 @@ void WLSqliteBatchInsert::bind(int column, qint64 value)
     sqlite3_bind_int64(statement(), parameter(column), value);
 }
 
-void WLSqliteBatchInsert::bindUtf8(int column, const QByteArray &utf8)
+void WLSqliteBatchInsert::bindUtf8(int column, QByteArrayView utf8)
 {
     sqlite3_bind_text(statement(), parameter(column), utf8.constData(), int(utf8.size()),
                       SQLITE_STATIC);
+}
+
+void WLSqliteBatchInsert::bindBlob(int column, QByteArrayView bytes)
+{
+    sqlite3_bind_blob(statement(), parameter(column), bytes.data(), int(bytes.size()),
+                      SQLITE_STATIC);
+}
+
+void WLSqliteBatchInsert::bindNull(int column)
+{
+    sqlite3_bind_null(statement(), parameter(column));
 }
 
 bool WLSqliteBatchInsert::run(QString *errorMessage)

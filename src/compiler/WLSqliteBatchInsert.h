@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 class WLSqliteWriter;
@@ -26,14 +27,19 @@ public:
     // Columns of the row being made, counted from 1.
     void bind(int column, qint64 value);
     // Read in place (see above); temporaries cannot be bound.
-    void bindUtf8(int column, const QByteArray &utf8);
+    void bindUtf8(int column, QByteArrayView utf8);
     void bindUtf8(int column, QByteArray &&) = delete;
+    void bindBlob(int column, QByteArrayView bytes);
+    void bindBlob(int column, QByteArray &&) = delete;
+    void bindNull(int column);
+
+    // Rows go into the table this many to a statement: a row's texts must
+    // stay unchanged until the row that completes its batch has run.
+    static constexpr int kBatchRows = 64;
     // Completes the row.
     bool run(QString *errorMessage);
 
 private:
-    static constexpr int kBatchRows = 64;
-
     // The statement the row being made goes into: full batches, then one
     // for the rows left over.
     sqlite3_stmt *statement() const { return mRow < mLastBatch ? mFull : mRest; }

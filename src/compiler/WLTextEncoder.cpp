@@ -4,6 +4,8 @@
 
 #include <QList>
 
+#include <unicode/ucnv.h>
+
 std::optional<WLTextEncoder> WLTextEncoder::forCharset(const QString &name, QString *problem)
 {
     std::optional<WLCharset> charset = WLCharset::forName(name);
@@ -41,4 +43,13 @@ std::optional<QByteArray> WLTextEncoder::encode(const QString &text, QString *pr
     }
     *problem = QStringLiteral("text cannot be written in %1").arg(mCharset.name());
     return std::nullopt;
+}
+
+WLTextEncoder::WLTextEncoder(WLCharset charset) : mCharset(std::move(charset))
+{
+    // Any of its names: "utf-8", "UTF8", "csUTF8".
+    UErrorCode status = U_ZERO_ERROR;
+    const char *standard =
+        ucnv_getStandardName(mCharset.name().toLatin1().constData(), "IANA", &status);
+    mUtf8 = U_SUCCESS(status) && standard && qstrcmp(standard, "UTF-8") == 0;
 }

@@ -19,13 +19,16 @@ public:
     static std::optional<WLTextEncoder> forCharset(const QString &name, QString *problem);
 
     QString charsetName() const { return mCharset.name(); }
+    // UTF-8 text needs no encoding, only the check for U+0000.
+    bool isUtf8() const { return mUtf8; }
 
     // Nothing and the reason when a character has no encoding in the
     // charset, or is U+0000 (which the stored form cannot keep).
     std::optional<QByteArray> encode(const QString &text, QString *problem) const;
 
 private:
-    explicit WLTextEncoder(WLCharset charset) : mCharset(std::move(charset)) {}
+    explicit WLTextEncoder(WLCharset charset);
 
     WLCharset mCharset;
+    bool mUtf8 = false;
 };

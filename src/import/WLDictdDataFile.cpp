@@ -1,8 +1,14 @@
 #include "WLDictdDataFile.h"
 
+#include "WLProgress.h"
+
+#include <QFileInfo>
 #include <QTemporaryFile>
 
 #include <zlib.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include <unistd.h>
 
@@ -13,7 +19,7 @@ namespace {
 constexpr qsizetype kBlock = 1 << 16;
 
 // Every member of a gzip stream, one after another, into out.
-bool inflateGzip(QFile &in, QFile &out, QString *why)
+bool inflateGzip(QFile &in, QFile &out, QString *why, WLProgressMeter *meter)
 {
     z_stream z{};
     if (inflateInit2(&z, MAX_WBITS + 16) != Z_OK) {
@@ -34,6 +40,8 @@ bool inflateGzip(QFile &in, QFile &out, QString *why)
             }
             if (got == 0)
                 break;
+            if (meter)
+                meter->add(got);
             z.next_in = reinterpret_cast<Bytef *>(input.data());
             z.avail_in = uInt(got);
         }
@@ -66,20 +74,19 @@ bool inflateGzip(QFile &in, QFile &out, QString *why)
 WLDictdDataFile::WLDictdDataFile() = default;
 WLDictdDataFile::~WLDictdDataFile() = default;
 
-bool WLDictdDataFile::map(QFile &file, QString *error)
+bool WLDictdDataFile::measure(QFile &file, QString *error)
 {
-    mSize = quint64(file.size());
-    if (mSize == 0)
-        return true;
-    mMapped = file.map(0, file.size());
-    if (!mMapped) {
+    const qint64 size = file.size();
+    if (size < 0) {
         *error = u"%1: %2"_s.arg(mPath, file.errorString());
         return false;
     }
+    mSize = quint64(size);
     return true;
 }
 
-std::unique_ptr<WLDictdDataFile> WLDictdDataFile::open(const QString &path, QString *error)
+std::unique_ptr<WLDictdDataFile> WLDictdDataFile::open(const QString &path, QString *error,
+                                                       WLProgressMeter *meter)
 {
     std::unique_ptr<WLDictdDataFile> data(new WLDictdDataFile);
     data->mPath = path;
@@ -91,7 +98,7 @@ std::unique_ptr<WLDictdDataFile> WLDictdDataFile::open(const QString &path, QStr
     const QByteArray magic = file->peek(2);
     if (magic != QByteArrayLiteral("\x1f\x8b")) {
         data->mFile = std::move(file);
-        if (!data->map(*data->mFile, error))
+        if (!data->measure(*data->mFile, error))
             return nullptr;
         return data;
     }
@@ -104,12 +111,14 @@ std::unique_ptr<WLDictdDataFile> WLDictdDataFile::open(const QString &path, QStr
     // Unlinked at once (QFile::remove would close it): nothing is left
     // behind, whatever happens later.
     ::unlink(QFile::encodeName(inflated->fileName()).constData());
-    if (!inflateGzip(*file, *inflated, &why) || !inflated->flush()) {
+    if (meter)
+        meter->begin(QStringLiteral("inflating %1").arg(QFileInfo(path).fileName()), file->size());
+    if (!inflateGzip(*file, *inflated, &why, meter) || !inflated->flush()) {
         *error = u"%1: %2"_s.arg(path, why.isEmpty() ? inflated->errorString() : why);
         return nullptr;
     }
     data->mFile = std::move(inflated);
-    if (!data->map(*data->mFile, error))
+    if (!data->measure(*data->mFile, error))
         return nullptr;
     return data;
 }
@@ -121,7 +130,16 @@ std::optional<QByteArray> WLDictdDataFile::read(quint64 offset, quint64 length,
         *error = u"%1: definition past the end of the data"_s.arg(mPath);
         return std::nullopt;
     }
-    if (length == 0)
-        return QByteArray();
-    return QByteArray(reinterpret_cast<const char *>(mMapped) + offset, qsizetype(length));
+    QByteArray bytes(qsizetype(length), Qt::Uninitialized);
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t got = ::pread(mFile->handle(), bytes.data() + done,
+                                    size_t(bytes.size() - done), off_t(offset + quint64(done)));
+        if (got <= 0) {
+            *error = u"%1: cannot read: %2"_s.arg(mPath, QString::fromLocal8Bit(strerror(errno)));
+            return std::nullopt;
+        }
+        done += got;
+    }
+    return bytes;
 }

@@ -8,20 +8,23 @@
 #include <optional>
 
 class QTemporaryFile;
+class WLProgressMeter;
 
 // The definitions file of a dictd database, read by offset and length.
-// A plain file is mapped. A gzip file (dictzip or not) is inflated once,
-// in order, into an unnamed temporary file that is then mapped: the index
-// visits definitions in headword order, not in file order, so reading
-// dictzip's chunks on demand would inflate most chunks many times over.
-// Memory stays small either way; the text lives in the page cache.
-// Not thread-safe.
+// A gzip file (dictzip or not) is inflated once, in order, into an unnamed
+// temporary file: the index visits definitions in headword order, not in
+// file order, so reading dictzip's chunks on demand would inflate most
+// chunks many times over. Definitions are read with pread, not mapped, so
+// the text stays in the page cache and out of the process's memory; any
+// thread may read.
 class WLDictdDataFile
 {
 public:
     // Nothing, with the reason in error, for a file that cannot be read or
     // gzip data that is damaged or cut short.
-    static std::unique_ptr<WLDictdDataFile> open(const QString &path, QString *error);
+    // The meter, if any, counts the bytes inflated from the file.
+    static std::unique_ptr<WLDictdDataFile> open(const QString &path, QString *error,
+                                                 WLProgressMeter *meter = nullptr);
     ~WLDictdDataFile();
     WLDictdDataFile(const WLDictdDataFile &) = delete;
     WLDictdDataFile &operator=(const WLDictdDataFile &) = delete;
@@ -32,10 +35,9 @@ public:
 
 private:
     WLDictdDataFile();
-    bool map(QFile &file, QString *error);
+    bool measure(QFile &file, QString *error);
 
     QString mPath;
     std::unique_ptr<QFile> mFile;
-    const uchar *mMapped = nullptr;
     quint64 mSize = 0;
 };

@@ -47,6 +47,12 @@ void appendBracketSafe(QString &out)
         out.replace(out.size() - 1, 1, u"&#91;"_s);
 }
 
+bool startsWithWord(QStringView line, QStringView word)
+{
+    return !word.isEmpty() && line.startsWith(word, Qt::CaseInsensitive) &&
+           (line.size() == word.size() || !line[word.size()].isLetterOrNumber());
+}
+
 // The compiler reads [[target|shown]] up to the first "]]" and splits at
 // the first '|'; it escapes the shown text itself.
 bool linkable(const QString &target, const QString &shown)
@@ -67,96 +73,104 @@ public:
 
     WLDictdHtml::Result run(QStringView text)
     {
-        mLines = splitLines(text);
-        if (mLines.isEmpty()) {
-            if (!mHeadword.isEmpty()) {
-                mOut += u"<p><b>"_s;
-                WLDictdHtml::appendEscaped(mOut, mHeadword);
-                mOut += u"</b></p>"_s;
-            }
+        const QList<Line> lines = splitLines(text);
+        mOut += u"<pre>"_s;
+        if (lines.isEmpty()) {
+            heading();
+            if (mOut.endsWith(u'\n'))
+                mOut.chop(1);
+            mOut += u"</pre>"_s;
             return {mOut, 0, 0};
         }
-        // Indentation is kept relative to the least indented line.
+        // Indentation is kept relative to the least indented line; runs of
+        // blank lines become one.
         qsizetype minIndent = -1;
-        for (const Line &line : std::as_const(mLines)) {
+        for (const Line &line : lines) {
             if (!line.text.isEmpty())
                 minIndent = minIndent < 0 ? line.indent : std::min(minIndent, line.indent);
         }
-        mMinIndent = std::max<qsizetype>(minIndent, 0);
-
-        // The whole text as one stream, so a reference may run across lines.
         QString stream;
-        for (qsizetype k = 0; k < mLines.size(); ++k) {
-            if (k)
+        for (qsizetype k = 0; k < lines.size(); ++k) {
+            if (k > 0 && lines[k].text.isEmpty() && lines[k - 1].text.isEmpty())
+                continue;
+            if (k > 0)
                 stream += u'\n';
-            stream += mLines[k].text;
+            if (!lines[k].text.isEmpty())
+                stream += QString(lines[k].indent - minIndent, u' ');
+            stream += lines[k].text;
         }
 
-        qsizetype i = 0;
-        const QString &first = mLines[0].text;
-        const bool emphasise =
-            !mHeadword.isEmpty() && first.startsWith(mHeadword, Qt::CaseInsensitive) &&
-            (first.size() == mHeadword.size() || !first[mHeadword.size()].isLetterOrNumber());
-        if (!mHeadword.isEmpty() && !emphasise) {
-            mOut += u"<p><b>"_s;
-            WLDictdHtml::appendEscaped(mOut, mHeadword);
-            mOut += u"</b></p>"_s;
-        }
-        mOut += u"<p>"_s;
-        indent(0);
-        if (emphasise) {
+        qsizetype i = lines[0].indent - minIndent;
+        mOut += QStringView(stream).left(i);
+        if (startsWithWord(lines[0].text, mHeadword)) {
             mOut += u"<b>"_s;
-            WLDictdHtml::appendEscaped(mOut, QStringView(first).left(mHeadword.size()));
+            appendText(QStringView(stream).mid(i, mHeadword.size()));
             mOut += u"</b>"_s;
-            i = mHeadword.size();
+            i += mHeadword.size();
+        } else {
+            heading();
         }
         while (i < stream.size()) {
             const QChar c = stream[i];
-            if (c == u'\n') {
-                newLine();
-                ++i;
-            } else if (c == u'{' && mResolve) {
+            if (c == u'{' && mResolve) {
                 i = reference(stream, i);
-            } else if (c == u'[') {
-                appendBracketSafe(mOut);
-                mOut += c;
-                ++i;
             } else {
                 const qsizetype start = i;
-                while (i < stream.size() && stream[i] != u'\n' && stream[i] != u'[' &&
-                       stream[i] != u'{')
+                while (i < stream.size() && stream[i] != u'{')
                     ++i;
                 if (i == start)
                     ++i; // a '{' with no resolver
-                WLDictdHtml::appendEscaped(mOut, QStringView(stream).mid(start, i - start));
+                appendText(QStringView(stream).mid(start, i - start));
             }
         }
-        mOut += u"</p>"_s;
+        mOut += u"</pre>"_s;
         return {mOut, mLinks, mUnresolved};
     }
 
 private:
-    void newLine()
+    // The headword on a line of its own, for a text that does not begin
+    // with it.
+    void heading()
     {
-        ++mLine;
-        if (mLines[mLine].text.isEmpty()) {
-            mParagraphPending = true;
+        if (mHeadword.isEmpty())
             return;
-        }
-        mOut += mParagraphPending ? u"</p>\n<p>"_s : u"<br>\n"_s;
-        mParagraphPending = false;
-        indent(mLine);
+        mOut += u"<b>"_s;
+        appendText(mHeadword);
+        mOut += u"</b>\n"_s;
     }
 
-    // No-break spaces as characters, not entities: a big dictionary has
-    // millions of them.
-    void indent(qsizetype line)
+    // Text between tags needs only these three escaped; and no "[[" may
+    // reach the compiler but a link's.
+    void appendText(QStringView text)
     {
-        if (const qsizetype n = mLines[line].indent - mMinIndent; n > 0)
-            mOut += QString(n, QChar(0xa0));
+        // Runs without a character to escape are appended whole.
+        qsizetype plain = 0;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char16_t c = text[i].unicode();
+            if (c != u'[' && c != u'&' && c != u'<' && c != u'>')
+                continue;
+            mOut += text.mid(plain, i - plain);
+            plain = i + 1;
+            switch (c) {
+            case u'[':
+                appendBracketSafe(mOut);
+                mOut += u'[';
+                break;
+            case u'&':
+                mOut += u"&amp;"_s;
+                break;
+            case u'<':
+                mOut += u"&lt;"_s;
+                break;
+            default:
+                mOut += u"&gt;"_s;
+            }
+        }
+        mOut += text.mid(plain);
     }
 
-    // At a '{': a link, plain text, or a literal brace; answers where to go on.
+    // At a '{': a link, plain text, or a literal brace; answers where to go
+    // on. The reference's text is shown as written, line breaks included.
     qsizetype reference(const QString &stream, qsizetype open)
     {
         qsizetype close = open + 1;
@@ -164,16 +178,16 @@ private:
                stream[close] != u'}' && stream[close] != u'{')
             ++close;
         if (close >= stream.size() || stream[close] != u'}') {
-            WLDictdHtml::appendEscaped(mOut, u"{");
+            mOut += u'{';
             return open + 1;
         }
-        const QString shown =
-            QStringView(stream).mid(open + 1, close - open - 1).toString().simplified();
-        if (shown.isEmpty()) {
-            WLDictdHtml::appendEscaped(mOut, u"{}");
+        const QString shown = stream.mid(open + 1, close - open - 1);
+        const QString name = shown.simplified();
+        if (name.isEmpty()) {
+            mOut += u"{"_s + shown + u"}"_s;
             return close + 1;
         }
-        const std::optional<QString> target = (*mResolve)(shown);
+        const std::optional<QString> target = (*mResolve)(name);
         if (target && linkable(*target, shown)) {
             appendBracketSafe(mOut);
             mOut += u"[["_s;
@@ -183,23 +197,14 @@ private:
             mOut += u"]]"_s;
             ++mLinks;
         } else {
-            WLDictdHtml::appendEscaped(mOut, shown);
+            appendText(shown);
             ++mUnresolved;
-        }
-        // Line breaks inside the reference are spent.
-        for (qsizetype k = open; k < close; ++k) {
-            if (stream[k] == u'\n')
-                ++mLine;
         }
         return close + 1;
     }
 
     QStringView mHeadword;
     const WLDictdHtml::Resolver *mResolve;
-    QList<Line> mLines;
-    qsizetype mMinIndent = 0;
-    qsizetype mLine = 0;
-    bool mParagraphPending = false;
     QString mOut;
     int mLinks = 0;
     int mUnresolved = 0;
@@ -207,35 +212,14 @@ private:
 
 } // namespace
 
-void WLDictdHtml::appendEscaped(QString &out, QStringView text)
-{
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case u'&':
-            out += u"&amp;"_s;
-            break;
-        case u'<':
-            out += u"&lt;"_s;
-            break;
-        case u'>':
-            out += u"&gt;"_s;
-            break;
-        case u'"':
-            out += u"&quot;"_s;
-            break;
-        default:
-            out += c;
-        }
-    }
-}
-
 WLDictdHtml::Result WLDictdHtml::definition(QStringView text, QStringView headword,
                                             const Resolver &resolve)
 {
     return Renderer(headword, resolve ? &resolve : nullptr).run(text);
 }
 
-QString WLDictdHtml::paragraphs(QStringView text)
+bool WLDictdHtml::beginsWith(QStringView text, QStringView headword)
 {
-    return Renderer({}, nullptr).run(text).html;
+    const QList<Line> lines = splitLines(text);
+    return !lines.isEmpty() && startsWithWord(lines.front().text, headword);
 }

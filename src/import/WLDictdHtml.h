@@ -7,12 +7,12 @@
 #include <optional>
 
 // Turns the plain text of a dictd definition into a fragment of our source
-// syntax: HTML-escaped text whose lines stay lines (<br>) and whose blank
-// lines part paragraphs (<p>), indentation kept as no-break spaces (U+00A0), the
-// headword in bold, and each {cross reference} a [[target|text]] link when
-// the resolver knows the target (plain text otherwise; the compiler
-// escapes a link's text). A literal "[[" in the text is escaped so the
-// compiler cannot take it for a link.
+// syntax: the text in a <pre>, as dictd shows it (lines and indentation
+// kept, relative to the least indented line), HTML-escaped, the headword in
+// bold, and each {cross reference} a [[target|text]] link when the resolver
+// knows the target (plain text otherwise; the compiler escapes a link's
+// text). A literal "[[" in the text is escaped so the compiler cannot take
+// it for a link.
 class WLDictdHtml
 {
 public:
@@ -26,11 +26,11 @@ public:
         int unresolved = 0;
     };
 
+    // The headword is set in bold where the first line begins with it, and
+    // put before the text otherwise; an empty one is neither.
     static Result definition(QStringView text, QStringView headword, const Resolver &resolve);
 
-    // Paragraphs and lines only: no headword, no links (the About text).
-    static QString paragraphs(QStringView text);
-
-    // & < > " as character references.
-    static void appendEscaped(QString &out, QStringView text);
+    // Whether the first line of text begins with the headword (ignoring
+    // case), followed by no letter or digit: definition() sets it in bold.
+    static bool beginsWith(QStringView text, QStringView headword);
 };

@@ -3,6 +3,7 @@
 #include "WLDictdDataFile.h"
 #include "WLDictdHtml.h"
 #include "WLDictdIndex.h"
+#include "WLProgress.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -12,15 +13,22 @@
 #include <QSaveFile>
 #include <QSet>
 #include <QStringDecoder>
+#include <QThread>
+
+#include <optional>
+#include <thread>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr qsizetype kWriteBuffer = 1 << 20;
+// Index lines made into entries by one thread at a time.
+constexpr size_t kChunkLines = 4096;
 
+// Definitions are preformatted text, shown in the page's own font and
+// wrapped at the window's edge.
 const QString kStyle = u"<style>body{font-family:serif;margin:0.6em;line-height:1.35}"
-                       "p{margin:0 0 0.6em}a{text-decoration:none}"
+                       "pre{font:inherit;white-space:pre-wrap;margin:0}a{text-decoration:none}"
                        "hr{border:0;border-top:1px solid #aaa}</style>"_s;
 
 // "00-database-short" and the older "00databaseshort" both give "short".
@@ -38,6 +46,129 @@ QString metadataKey(const QByteArray &headword)
         (last == "short" || last == "long" || last == "info" || last == "url"))
         return u""_s;
     return {};
+}
+
+// The headwords by case-folded form, each form with the first headword
+// (in index order) that has it: most references differ from their target
+// in case, and a lookup here folds nothing into a new string.
+class FoldedHeadwords
+{
+public:
+    struct Class
+    {
+        size_t first = 0;     // index of the headword
+        bool several = false; // more than one headword has the form
+    };
+
+    FoldedHeadwords(const std::vector<QString> &headwords, const std::vector<size_t> &words)
+        : mHeadwords(headwords)
+    {
+        size_t capacity = 16;
+        while (capacity < words.size() * 2)
+            capacity *= 2;
+        mSlots.assign(capacity, -1);
+        for (const size_t i : words) {
+            const quint32 hash = hashOf(headwords[i]);
+            size_t slot = hash & (capacity - 1);
+            for (; mSlots[slot] >= 0; slot = (slot + 1) & (capacity - 1)) {
+                Stored &known = mClasses[size_t(mSlots[slot])];
+                if (known.hash == hash && sameFolded(headwords[known.first], headwords[i])) {
+                    known.several = known.several || headwords[known.first] != headwords[i];
+                    break;
+                }
+            }
+            if (mSlots[slot] < 0) {
+                mSlots[slot] = int(mClasses.size());
+                mClasses.push_back({{i, false}, hash});
+            }
+        }
+    }
+
+    const Class *find(QStringView text) const
+    {
+        const quint32 hash = hashOf(text);
+        const size_t mask = mSlots.size() - 1;
+        for (size_t slot = hash & mask; mSlots[slot] >= 0; slot = (slot + 1) & mask) {
+            const Stored &known = mClasses[size_t(mSlots[slot])];
+            if (known.hash == hash && sameFolded(mHeadwords[known.first], text))
+                return &known;
+        }
+        return nullptr;
+    }
+
+private:
+    struct Stored : Class
+    {
+        quint32 hash = 0;
+    };
+
+    // The next code point of a text from i on, case-folded as
+    // QString::toCaseFolded() folds it; none at the end.
+    static std::optional<char32_t> nextFolded(QStringView text, qsizetype &i)
+    {
+        if (i >= text.size())
+            return std::nullopt;
+        char32_t c = text[i++].unicode();
+        if (QChar::isHighSurrogate(c) && i < text.size() && text[i].isLowSurrogate())
+            c = QChar::surrogateToUcs4(char16_t(c), text[i++].unicode());
+        return QChar::toCaseFolded(c);
+    }
+    static quint32 hashOf(QStringView text)
+    {
+        quint32 hash = 2166136261u;
+        qsizetype i = 0;
+        while (const std::optional<char32_t> c = nextFolded(text, i))
+            hash = (hash ^ quint32(*c)) * 16777619u;
+        return hash;
+    }
+    static bool sameFolded(QStringView a, QStringView b)
+    {
+        qsizetype i = 0;
+        qsizetype k = 0;
+        for (;;) {
+            const std::optional<char32_t> x = nextFolded(a, i);
+            if (x != nextFolded(b, k))
+                return false;
+            if (!x)
+                return true;
+        }
+    }
+
+    const std::vector<QString> &mHeadwords;
+    std::vector<int> mSlots; // a power of two, at most half full
+    std::vector<Stored> mClasses;
+};
+
+// The database's entries that tell about it, in the order the About page
+// shows them: its full name, its description, its licence, its home.
+const QStringList kAboutKeys = {u"long"_s, u"info"_s, u"copyright"_s,
+                                u"license"_s, u"licence"_s, u"url"_s};
+
+// Lines without the indentation they all share and without blank lines at
+// either end.
+QString dedent(const QString &text)
+{
+    QStringList lines = text.split(u'\n');
+    for (QString &line : lines) {
+        while (!line.isEmpty() && line.back().isSpace())
+            line.chop(1);
+    }
+    while (!lines.isEmpty() && lines.front().isEmpty())
+        lines.removeFirst();
+    while (!lines.isEmpty() && lines.back().isEmpty())
+        lines.removeLast();
+    qsizetype common = -1;
+    for (const QString &line : std::as_const(lines)) {
+        if (line.isEmpty())
+            continue;
+        qsizetype n = 0;
+        while (n < line.size() && line[n] == u' ')
+            ++n;
+        common = common < 0 ? n : std::min(common, n);
+    }
+    for (QString &line : lines)
+        line.remove(0, std::min(common, line.size()));
+    return lines.join(u'\n');
 }
 
 bool isAscii(const QByteArray &bytes)
@@ -71,7 +202,14 @@ void appendJsonString(QByteArray &out, const QString &text)
 {
     out += '"';
     const QByteArray utf8 = text.toUtf8();
-    for (const char c : utf8) {
+    // Runs that need no escape are copied whole.
+    qsizetype plain = 0;
+    for (qsizetype i = 0; i < utf8.size(); ++i) {
+        const uchar c = uchar(utf8[i]);
+        if (c >= 0x20 && c != '"' && c != '\\')
+            continue;
+        out.append(utf8.constData() + plain, i - plain);
+        plain = i + 1;
         switch (c) {
         case '"':
             out += "\\\"";
@@ -89,16 +227,13 @@ void appendJsonString(QByteArray &out, const QString &text)
             out += "\\r";
             break;
         default:
-            if (uchar(c) < 0x20) {
-                static constexpr char hex[] = "0123456789abcdef";
-                out += "\\u00";
-                out += hex[uchar(c) >> 4];
-                out += hex[uchar(c) & 15];
-            } else {
-                out += c;
-            }
+            static constexpr char hex[] = "0123456789abcdef";
+            out += "\\u00";
+            out += hex[c >> 4];
+            out += hex[c & 15];
         }
     }
+    out.append(utf8.constData() + plain, utf8.size() - plain);
     out += '"';
 }
 
@@ -112,25 +247,30 @@ WLDictdImporter::WLDictdImporter(QString indexPath, QString dataPath)
 bool WLDictdImporter::writeSource(const QString &sourceDir)
 {
     mError.clear();
-    mHeadwords = mDefinitions = mLinks = mUnresolved = mSkipped = 0;
+    mHeadwords = mDefinitions = mShared = mLinks = mUnresolved = mSkipped = 0;
 
+    WLProgressMeter meter(mProgress);
+    meter.begin(u"reading %1"_s.arg(QFileInfo(mIndexPath).fileName()),
+                QFileInfo(mIndexPath).size());
     std::vector<WLDictdIndexEntry> index;
-    if (!WLDictdIndex::read(mIndexPath, index, &mError, &mSkipped))
+    if (!WLDictdIndex::read(mIndexPath, index, &mError, &mSkipped, &meter))
         return false;
-    std::unique_ptr<WLDictdDataFile> data = WLDictdDataFile::open(mDataPath, &mError);
+    std::unique_ptr<WLDictdDataFile> data = WLDictdDataFile::open(mDataPath, &mError, &meter);
     if (!data)
         return false;
-    const auto readText = [&](const WLDictdIndexEntry &entry) -> std::optional<QByteArray> {
+    // Called from several threads at once.
+    const auto readText = [&](const WLDictdIndexEntry &entry,
+                              QString *error) -> std::optional<QByteArray> {
         QString why;
         auto bytes = data->read(entry.offset, entry.length, &why);
         if (!bytes)
-            mError = u"%1:%2: %3"_s.arg(mIndexPath).arg(entry.line).arg(why);
+            *error = u"%1:%2: %3"_s.arg(mIndexPath, QString::number(entry.line), why);
         return bytes;
     };
 
     // The database's own entries first: they decide the charset.
     bool utf8 = false;
-    QByteArray shortText, longText, infoText, urlText;
+    QHash<QString, QByteArray> metadata;
     std::vector<size_t> words;
     words.reserve(index.size());
     for (size_t i = 0; i < index.size(); ++i) {
@@ -139,18 +279,13 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
             words.push_back(i);
             continue;
         }
-        QByteArray *target = key == u"short"_s  ? &shortText
-                             : key == u"long"_s ? &longText
-                             : key == u"info"_s ? &infoText
-                             : key == u"url"_s  ? &urlText
-                                                : nullptr;
         if (key == u"utf8"_s)
             utf8 = true;
-        if (target) {
-            auto bytes = readText(index[i]);
+        if (key == u"short"_s || kAboutKeys.contains(key)) {
+            auto bytes = readText(index[i], &mError);
             if (!bytes)
                 return false;
-            *target = std::move(*bytes);
+            metadata.insert(key, std::move(*bytes));
         }
     }
     if (words.empty()) {
@@ -158,41 +293,40 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
         return false;
     }
 
+    meter.begin(u"reading headwords"_s, 2 * qint64(words.size()));
     std::vector<QString> headwords(index.size());
     QSet<QString> exact;
-    QHash<QString, QString> folded;
     exact.reserve(qsizetype(words.size()));
-    folded.reserve(qsizetype(words.size()));
+    WLProgressMeter::Counter decoded(meter);
     for (const size_t i : words) {
+        decoded.step();
         headwords[i] = decodeText(index[i].headword, utf8).trimmed();
         exact.insert(headwords[i]);
-        const QString key = headwords[i].toCaseFolded();
-        if (!folded.contains(key))
-            folded.insert(key, headwords[i]);
     }
     mHeadwords = exact.size();
-    // dictd matches references without regard to case, so do we.
+    const FoldedHeadwords folded(headwords, words);
+    // dictd matches references without regard to case, so do we; a
+    // headword itself wins over another that differs from it in case.
     const WLDictdHtml::Resolver resolve = [&](const QString &reference) -> std::optional<QString> {
-        if (exact.contains(reference))
+        const FoldedHeadwords::Class *found = folded.find(reference);
+        if (!found)
+            return std::nullopt;
+        const QString &first = headwords[found->first];
+        if (found->several && reference != first && exact.contains(reference))
             return reference;
-        const auto it = folded.constFind(reference.toCaseFolded());
-        if (it != folded.cend())
-            return *it;
-        return std::nullopt;
+        return first;
     };
 
     mTitle = mTitleOverride;
     if (mTitle.isEmpty())
-        mTitle = metadataBody(decodeText(shortText, utf8)).simplified();
+        mTitle = metadataBody(decodeText(metadata.value(u"short"_s), utf8)).simplified();
     if (mTitle.isEmpty())
         mTitle = QFileInfo(mIndexPath).completeBaseName();
-    QString about = WLDictdHtml::paragraphs(metadataBody(decodeText(longText, utf8)));
-    about += WLDictdHtml::paragraphs(metadataBody(decodeText(infoText, utf8)));
-    const QString url = metadataBody(decodeText(urlText, utf8)).trimmed();
-    if (!url.isEmpty()) {
-        about += u"<p>"_s;
-        WLDictdHtml::appendEscaped(about, url);
-        about += u"</p>"_s;
+    QStringList about;
+    for (const QString &key : kAboutKeys) {
+        const QString text = dedent(metadataBody(decodeText(metadata.value(key), utf8)));
+        if (!text.isEmpty())
+            about.append(text);
     }
 
     if (!QDir().mkpath(sourceDir)) {
@@ -201,48 +335,166 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
     }
     const QDir dir(sourceDir);
 
+    // Where the index names one text for several headwords (GCIDE's
+    // inflections and compounds point at their main entry's block), the
+    // first of them in index order carries it and the others copy it, so
+    // the text is stored once. Such a shared text is made without a
+    // particular headword: only the longest of its headwords that its
+    // first line begins with is set in bold.
+    struct Block
+    {
+        size_t first = 0; // the carrier
+        int users = 0;
+    };
+    std::vector<size_t> blockOf(index.size());
+    std::vector<Block> blocks;
+    {
+        QHash<std::pair<quint64, quint64>, size_t> known;
+        known.reserve(qsizetype(words.size()));
+        for (const size_t i : words) {
+            decoded.step();
+            const auto place = std::make_pair(index[i].offset, index[i].length);
+            auto it = known.constFind(place);
+            if (it == known.cend()) {
+                it = known.insert(place, blocks.size());
+                blocks.push_back({i, 0});
+            }
+            blockOf[i] = *it;
+            ++blocks[*it].users;
+        }
+    }
+    decoded.flush();
+    QHash<size_t, QString> emphasisOf; // by block, for the shared ones
+    {
+        QHash<size_t, QList<size_t>> usersOf;
+        for (const size_t i : words) {
+            if (blocks[blockOf[i]].users > 1)
+                usersOf[blockOf[i]].append(i);
+        }
+        for (auto it = usersOf.cbegin(); it != usersOf.cend(); ++it) {
+            QString why;
+            const auto bytes = readText(index[blocks[it.key()].first], &why);
+            if (!bytes) {
+                mError = why;
+                return false;
+            }
+            const QString text = decodeText(*bytes, utf8);
+            QString emphasis;
+            for (const size_t i : it.value()) {
+                if (headwords[i].size() > emphasis.size() &&
+                    WLDictdHtml::beginsWith(text, headwords[i]))
+                    emphasis = headwords[i];
+            }
+            emphasisOf.insert(it.key(), emphasis);
+        }
+    }
+    // The compiler numbers a headword's fragments in file order; a copy
+    // names its carrier's.
+    std::vector<int> numberOf(index.size());
+    {
+        QHash<QString, int> fragmentsOf;
+        for (const size_t i : words)
+            numberOf[i] = ++fragmentsOf[headwords[i]];
+    }
+
+    // Lines of the entries file, each the adjacent index lines of one
+    // headword, made in chunks side by side and written in order.
+    struct Chunk
+    {
+        size_t begin = 0;
+        size_t end = 0;
+        QByteArray out;
+        QString error;
+        qsizetype links = 0;
+        qsizetype unresolved = 0;
+        qsizetype shared = 0;
+    };
+    const auto render = [&](Chunk &chunk) {
+        QByteArray &out = chunk.out;
+        for (size_t w = chunk.begin; w < chunk.end;) {
+            const QString &headword = headwords[words[w]];
+            out += "{\"headword\":";
+            appendJsonString(out, headword);
+            out += ",\"fragments\":[";
+            for (bool first = true; w < chunk.end && headwords[words[w]] == headword;
+                 ++w, first = false) {
+                if (!first)
+                    out += ',';
+                const size_t i = words[w];
+                const Block &block = blocks[blockOf[i]];
+                if (block.first != i) {
+                    out += "{\"sameAs\":";
+                    appendJsonString(out, headwords[block.first] + u'#' +
+                                              QString::number(numberOf[block.first]));
+                    out += '}';
+                    ++chunk.shared;
+                    continue;
+                }
+                const auto bytes = readText(index[i], &chunk.error);
+                if (!bytes)
+                    return;
+                const WLDictdHtml::Result html = WLDictdHtml::definition(
+                    decodeText(*bytes, utf8),
+                    block.users > 1 ? emphasisOf.value(blockOf[i]) : headword, resolve);
+                appendJsonString(out, html.html);
+                chunk.links += html.links;
+                chunk.unresolved += html.unresolved;
+            }
+            out += "]}\n";
+        }
+    };
+
     QSaveFile entries(dir.filePath(u"entries.jsonl"_s));
     if (!entries.open(QIODevice::WriteOnly)) {
         mError = u"%1: %2"_s.arg(entries.fileName(), entries.errorString());
         return false;
     }
-    QByteArray buffer;
-    buffer.reserve(kWriteBuffer + (kWriteBuffer >> 2));
-    for (size_t w = 0; w < words.size();) {
-        const QString &headword = headwords[words[w]];
-        buffer += "{\"headword\":";
-        appendJsonString(buffer, headword);
-        buffer += ",\"fragments\":[";
-        // Adjacent index lines of one headword are its several definitions.
-        for (bool first = true; w < words.size() && headwords[words[w]] == headword;
-             ++w, first = false) {
-            const WLDictdIndexEntry &entry = index[words[w]];
-            const auto bytes = readText(entry);
-            if (!bytes)
-                return false;
-            const WLDictdHtml::Result html =
-                WLDictdHtml::definition(decodeText(*bytes, utf8), headword, resolve);
-            if (!first)
-                buffer += ',';
-            appendJsonString(buffer, html.html);
-            ++mDefinitions;
-            mLinks += html.links;
-            mUnresolved += html.unresolved;
+    meter.begin(u"writing entries.jsonl"_s, qint64(words.size()));
+    const size_t threads = size_t(std::max(1, QThread::idealThreadCount()));
+    for (size_t begin = 0; begin < words.size();) {
+        std::vector<Chunk> chunks;
+        while (chunks.size() < threads && begin < words.size()) {
+            // A chunk ends between two headwords.
+            size_t end = std::min(words.size(), begin + kChunkLines);
+            while (end < words.size() && headwords[words[end]] == headwords[words[end - 1]])
+                ++end;
+            chunks.push_back({begin, end, {}, {}, 0, 0, 0});
+            begin = end;
         }
-        buffer += "]}\n";
-        if (buffer.size() >= kWriteBuffer) {
-            entries.write(buffer);
-            buffer.clear();
+        {
+            std::vector<std::jthread> helpers;
+            for (size_t c = 1; c < chunks.size(); ++c)
+                helpers.emplace_back([&, c] { render(chunks[c]); });
+            render(chunks[0]);
+        }
+        for (const Chunk &chunk : chunks) {
+            if (!chunk.error.isEmpty()) {
+                mError = chunk.error;
+                return false;
+            }
+            entries.write(chunk.out);
+            meter.add(qint64(chunk.end - chunk.begin));
+            mDefinitions += qsizetype(chunk.end - chunk.begin);
+            mShared += chunk.shared;
+            mLinks += chunk.links;
+            mUnresolved += chunk.unresolved;
         }
     }
-    entries.write(buffer);
     if (!entries.commit()) {
         mError = u"%1: %2"_s.arg(entries.fileName(), entries.errorString());
         return false;
     }
 
+    // Named after the database ("dictd.wn"), so that a re-import keeps the
+    // reader's bookmarks and history of it.
+    QString name = QFileInfo(mIndexPath).completeBaseName();
+    for (QChar &c : name) {
+        if (!(c.isLetterOrNumber() && c.unicode() < 0x80) && c != u'.' && c != u'-' && c != u'_')
+            c = u'-';
+    }
     QJsonObject manifest{
         {u"title"_s, mTitle},
+        {u"identifier"_s, (u"dictd."_s + name).left(100)},
         {u"charset"_s, u"UTF-8"_s},
         {u"language"_s, mLanguage.isEmpty() ? u"root"_s : mLanguage},
         {u"header"_s, u"<html><head><meta charset=\"UTF-8\">"_s + kStyle + u"</head><body>"_s},
@@ -254,7 +506,7 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
         {u"entries"_s, u"entries.jsonl"_s},
     };
     if (!about.isEmpty())
-        manifest.insert(u"about"_s, about);
+        manifest.insert(u"about"_s, about.join(u"\n\n"_s));
     QSaveFile manifestFile(dir.filePath(u"manifest.json"_s));
     if (!manifestFile.open(QIODevice::WriteOnly)) {
         mError = u"%1: %2"_s.arg(manifestFile.fileName(), manifestFile.errorString());

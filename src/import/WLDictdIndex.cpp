@@ -1,5 +1,7 @@
 #include "WLDictdIndex.h"
 
+#include "WLProgress.h"
+
 #include <QFile>
 
 using namespace Qt::StringLiterals;
@@ -50,8 +52,10 @@ QByteArray WLDictdIndex::encodeNumber(quint64 value)
 }
 
 bool WLDictdIndex::read(const QString &path, std::vector<WLDictdIndexEntry> &entries,
-                        QString *error, qsizetype *skipped)
+                        QString *error, qsizetype *skipped, WLProgressMeter *meter)
 {
+    WLProgressMeter silent(nullptr);
+    WLProgressMeter::Counter read(meter ? *meter : silent);
     if (skipped)
         *skipped = 0;
     QFile file(path);
@@ -64,6 +68,7 @@ bool WLDictdIndex::read(const QString &path, std::vector<WLDictdIndexEntry> &ent
     while (!file.atEnd()) {
         QByteArray line = file.readLine();
         ++lineNumber;
+        read.step(line.size());
         if (line.endsWith('\n'))
             line.chop(1);
         if (line.endsWith('\r'))
@@ -72,7 +77,7 @@ bool WLDictdIndex::read(const QString &path, std::vector<WLDictdIndexEntry> &ent
             continue;
         const QList<QByteArray> fields = line.split('\t');
         const auto fail = [&](const QString &what) {
-            *error = u"%1:%2: %3"_s.arg(path).arg(lineNumber).arg(what);
+            *error = u"%1:%2: %3"_s.arg(path, QString::number(lineNumber), what);
             return false;
         };
         if (fields.size() < 3 || fields.size() > 4)

@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+class WLProgressMeter;
+
 // One line of a dictd index: the headword as stored (bytes; the charset
 // is decided by the importer) and where its definition lies in the data
 // file. dictd writes the numbers in its own base64 digits.
@@ -28,8 +30,9 @@ class WLDictdIndex
 {
 public:
     // False and a message naming the file and line for anything malformed.
+    // The meter, if any, counts the bytes read.
     static bool read(const QString &path, std::vector<WLDictdIndexEntry> &entries, QString *error,
-                     qsizetype *skipped = nullptr);
+                     qsizetype *skipped = nullptr, WLProgressMeter *meter = nullptr);
 
     // dictd's base64 number: digits A-Z a-z 0-9 + /, most significant
     // first. Nothing for an empty text, a foreign digit or an overflow.

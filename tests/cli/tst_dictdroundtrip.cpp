@@ -126,7 +126,7 @@ void TestDictdRoundTrip::rawPageAndJson()
     QVERIFY2(raw.out.startsWith("<html>"), raw.out.constData());
     QVERIFY2(
         raw.outText().contains(
-            u"<p><b>river</b><br>\n\u00a0\u00a0a large stream &lt;of water&gt; &amp; more</p>"_s),
+            u"<pre><b>river</b>\n  a large stream &lt;of water&gt; &amp; more</pre>"_s),
         raw.out.constData());
 
     const WLCliResult json =

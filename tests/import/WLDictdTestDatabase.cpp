@@ -42,9 +42,15 @@ QByteArray deflateRaw(z_stream &z, const QByteArray &in, int flush)
 
 void WLDictdTestDatabase::add(const QByteArray &headword, const QByteArray &text)
 {
-    m_index += headword + '\t' + WLDictdIndex::encodeNumber(quint64(m_data.size())) + '\t' +
-               WLDictdIndex::encodeNumber(quint64(text.size())) + '\n';
+    m_lastPlace = WLDictdIndex::encodeNumber(quint64(m_data.size())) + '\t' +
+                  WLDictdIndex::encodeNumber(quint64(text.size()));
+    m_index += headword + '\t' + m_lastPlace + '\n';
     m_data += text;
+}
+
+void WLDictdTestDatabase::addShared(const QByteArray &headword)
+{
+    m_index += headword + '\t' + m_lastPlace + '\n';
 }
 
 void WLDictdTestDatabase::addRawIndexLine(const QByteArray &line)

@@ -14,6 +14,9 @@ public:
 
     // Appends a definition and its index line.
     void add(const QByteArray &headword, const QByteArray &text);
+    // Another index line for the text added last, as dictd databases name
+    // one text by several headwords.
+    void addShared(const QByteArray &headword);
     // An index line as given, for malformed input.
     void addRawIndexLine(const QByteArray &line);
 
@@ -31,4 +34,5 @@ public:
 private:
     QByteArray m_data;
     QByteArray m_index;
+    QByteArray m_lastPlace; // "offset TAB length" of the text added last
 };

@@ -11,7 +11,7 @@ class TestWLDictdHtml : public QObject
 private Q_SLOTS:
     void definition_data();
     void definition();
-    void paragraphs();
+    void withoutHeadword();
 };
 
 void TestWLDictdHtml::definition_data()
@@ -22,48 +22,46 @@ void TestWLDictdHtml::definition_data()
     QTest::addColumn<int>("unresolved");
 
     QTest::newRow("headword line emphasised")
-        << u"bank\n   n 1: a slope\n"_s
-        << u"<p><b>bank</b><br>\n\u00a0\u00a0\u00a0n 1: a slope</p>"_s << 0 << 0;
+        << u"bank\n   n 1: a slope\n"_s << u"<pre><b>bank</b>\n   n 1: a slope</pre>"_s << 0 << 0;
     QTest::newRow("headword in another case")
-        << u"Bank \\Bank\\, n."_s << u"<p><b>Bank</b> \\Bank\\, n.</p>"_s << 0 << 0;
+        << u"Bank \\Bank\\, n."_s << u"<pre><b>Bank</b> \\Bank\\, n.</pre>"_s << 0 << 0;
     QTest::newRow("headword missing gets a heading")
-        << u"  a slope"_s << u"<p><b>bank</b></p><p>a slope</p>"_s << 0 << 0;
+        << u"  a slope"_s << u"<pre><b>bank</b>\na slope</pre>"_s << 0 << 0;
     QTest::newRow("longer word is not the headword")
-        << u"banking is a trade"_s << u"<p><b>bank</b></p><p>banking is a trade</p>"_s << 0 << 0;
-    QTest::newRow("deeper lines keep their indentation")
+        << u"banking is a trade"_s << u"<pre><b>bank</b>\nbanking is a trade</pre>"_s << 0 << 0;
+    QTest::newRow("indentation relative to the least")
         << u"  bank\n  n 1: a slope\n     beside water\n\t2: a firm"_s
-        << u"<p><b>bank</b><br>\nn 1: a slope<br>\n\u00a0\u00a0\u00a0beside water<br>\n"
-           "\u00a0\u00a0\u00a0\u00a0\u00a0\u00a02: a firm</p>"_s
-        << 0 << 0;
-    QTest::newRow("blank lines part paragraphs")
+        << u"<pre><b>bank</b>\nn 1: a slope\n   beside water\n      2: a firm</pre>"_s << 0 << 0;
+    QTest::newRow("blank lines at the ends dropped, runs of them made one")
         << u"\n\nbank\n\n\n first\n\n second  \n\n"_s
-        << u"<p><b>bank</b></p>\n<p>\u00a0first</p>\n<p>\u00a0second</p>"_s << 0 << 0;
-    QTest::newRow("empty definition") << u"\n \n"_s << u"<p><b>bank</b></p>"_s << 0 << 0;
-    QTest::newRow("markup escaped")
-        << u"bank <n> & \"x\" <b>"_s
-        << u"<p><b>bank</b> &lt;n&gt; &amp; &quot;x&quot; &lt;b&gt;</p>"_s << 0 << 0;
+        << u"<pre><b>bank</b>\n\n first\n\n second</pre>"_s << 0 << 0;
+    QTest::newRow("empty definition") << u"\n \n"_s << u"<pre><b>bank</b></pre>"_s << 0 << 0;
+    QTest::newRow("markup escaped, quotes need not be")
+        << u"bank <n> & \"x\" <b>"_s << u"<pre><b>bank</b> &lt;n&gt; &amp; \"x\" &lt;b&gt;</pre>"_s
+        << 0 << 0;
     QTest::newRow("references") << u"bank\nsee {river} and {nowhere}"_s
-                                << u"<p><b>bank</b><br>\nsee [[river|river]] and nowhere</p>"_s << 1
+                                << u"<pre><b>bank</b>\nsee [[river|river]] and nowhere</pre>"_s << 1
                                 << 1;
     QTest::newRow("reference in another case")
-        << u"bank: {RIVER}"_s << u"<p><b>bank</b>: [[river|RIVER]]</p>"_s << 1 << 0;
-    QTest::newRow("reference across lines")
+        << u"bank: {RIVER}"_s << u"<pre><b>bank</b>: [[river|RIVER]]</pre>"_s << 1 << 0;
+    QTest::newRow("reference across lines keeps its line break")
         << u"bank\n  see {gas\n       constant} now\n    next\n last"_s
-        << u"<p><b>bank</b><br>\n\u00a0\u00a0see [[gas constant|gas constant]] now<br>\n\u00a0\u00a0\u00a0\u00a0next<br>\n\u00a0last</p>"_s
+        << u"<pre><b>bank</b>\n  see [[gas constant|gas\n       constant]] now\n    next\n last</pre>"_s
         << 1 << 0;
     QTest::newRow("link text raw for the compiler to escape")
-        << u"bank {R&D} {A]B}"_s << u"<p><b>bank</b> [[R&D|R&D]] [[a]b|A]B]]</p>"_s << 2 << 0;
+        << u"bank {R&D} {A]B}"_s << u"<pre><b>bank</b> [[R&D|R&D]] [[a]b|A]B]]</pre>"_s << 2 << 0;
     QTest::newRow("target that cannot be written stays text")
-        << u"bank {x|y} {z]]} {z]}"_s << u"<p><b>bank</b> x|y z]] z]</p>"_s << 0 << 3;
+        << u"bank {x|y} {z]]} {z]}"_s << u"<pre><b>bank</b> x|y z]] z]</pre>"_s << 0 << 3;
     QTest::newRow("literal double brackets")
-        << u"bank [[not a link]] [[[x] [y]"_s
-        << u"<p><b>bank</b> &#91;[not a link]] &#91;&#91;[x] [y]</p>"_s << 0 << 0;
+        << u"bank [[not a link]] [[[x] [y] {a [[b}"_s
+        << u"<pre><b>bank</b> &#91;[not a link]] &#91;&#91;[x] [y] a &#91;[b</pre>"_s << 0 << 1;
     QTest::newRow("bracket before a link")
-        << u"bank [{river}]"_s << u"<p><b>bank</b> &#91;[[river|river]]]</p>"_s << 1 << 0;
+        << u"bank [{river}]"_s << u"<pre><b>bank</b> &#91;[[river|river]]]</pre>"_s << 1 << 0;
     QTest::newRow("stray braces") << u"bank {} {open {close} }"_s
-                                  << u"<p><b>bank</b> {} {open [[close|close]] }</p>"_s << 1 << 0;
+                                  << u"<pre><b>bank</b> {} {open [[close|close]] }</pre>"_s << 1
+                                  << 0;
     QTest::newRow("non-ASCII") << u"bank: Straße, {Café}"_s
-                               << u"<p><b>bank</b>: Straße, [[café|Café]]</p>"_s << 1 << 0;
+                               << u"<pre><b>bank</b>: Straße, [[café|Café]]</pre>"_s << 1 << 0;
 }
 
 void TestWLDictdHtml::definition()
@@ -87,11 +85,18 @@ void TestWLDictdHtml::definition()
     QCOMPARE(result.unresolved, unresolved);
 }
 
-void TestWLDictdHtml::paragraphs()
+// A text several headwords share is made once, without any of them.
+void TestWLDictdHtml::withoutHeadword()
 {
-    QCOMPARE(WLDictdHtml::paragraphs(u"  A <test> {x}.\n  More.\n\n  Next.\n"),
-             u"<p>A &lt;test&gt; {x}.<br>\nMore.</p>\n<p>Next.</p>"_s);
-    QCOMPARE(WLDictdHtml::paragraphs(u" \n"), QString());
+    const auto html = [](QStringView text, QStringView headword) {
+        return WLDictdHtml::definition(text, headword, {}).html;
+    };
+    QCOMPARE(html(u"Define \\De*fine\\, v. t.", u"Define"),
+             u"<pre><b>Define</b> \\De*fine\\, v. t.</pre>"_s);
+    QCOMPARE(html(u"Define \\De*fine\\, v. t.", {}), u"<pre>Define \\De*fine\\, v. t.</pre>"_s);
+    QVERIFY(WLDictdHtml::beginsWith(u"\n  define: to fix", u"Define"));
+    QVERIFY(!WLDictdHtml::beginsWith(u"Defined", u"Define"));
+    QVERIFY(!WLDictdHtml::beginsWith(u"\n", u"Define"));
 }
 
 QTEST_APPLESS_MAIN(TestWLDictdHtml)

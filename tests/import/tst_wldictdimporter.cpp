@@ -1,6 +1,7 @@
 #include "WLDictdImporter.h"
 #include "WLDictdIndex.h"
 #include "WLDictdTestDatabase.h"
+#include "WLProgress.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -48,6 +49,18 @@ WLDictdTestDatabase TestWLDictdImporter::sample()
            "e",
            "Stra\xc3\x9f"
            "e\n  a street to the {caf\xc3\xa9}\n");
+    // Texts named by several headwords.
+    db.add("define", "Define \\De*fine\\, v. t. [imp. & p. p. {Defined}]\n  To fix.\n");
+    db.addShared("defined");
+    db.addShared("defining");
+    db.add("gas", "Physics:\n  a state of matter\n");
+    db.addShared("vapour");
+    db.add("100%2 rise", "100%2 rise\n  a doubling\n");
+    db.addShared("doubling");
+    // Headwords that differ in case: each is its own target, and another
+    // case goes to the first.
+    db.add("polish", "polish\n  to shine; not {Polish} but {POLISH}\n");
+    db.add("Polish", "Polish\n  of Poland\n");
     return db;
 }
 
@@ -88,42 +101,71 @@ void TestWLDictdImporter::convertsDatabase()
     const QString dataPath =
         sample().write(dir.path(), u"test"_s, WLDictdTestDatabase::Format(format), 16);
     WLDictdImporter importer(dir.filePath(u"test.index"_s), dataPath);
+    struct Recorder : WLProgress
+    {
+        QStringList phases;
+        void progress(const QString &phase, qint64, qint64) override
+        {
+            if (phases.isEmpty() || phases.last() != phase)
+                phases.append(phase);
+        }
+    } recorder;
+    importer.setProgress(&recorder);
     const QString out = dir.filePath(u"source/nested"_s);
     QVERIFY2(importer.writeSource(out), qPrintable(importer.errorString()));
+    QStringList phases{u"reading test.index"_s, u"reading headwords"_s, u"writing entries.jsonl"_s};
+    if (WLDictdTestDatabase::Format(format) != WLDictdTestDatabase::Format::Plain)
+        phases.insert(1, u"inflating %1"_s.arg(QFileInfo(dataPath).fileName()));
+    QCOMPARE(recorder.phases, phases);
 
     const QJsonObject manifest = readManifest(out);
     QCOMPARE(manifest.value(u"title"_s).toString(), u"Test Dictionary (1.0)"_s);
+    QCOMPARE(manifest.value(u"identifier"_s).toString(), u"dictd.test"_s);
     QCOMPARE(manifest.value(u"charset"_s).toString(), u"UTF-8"_s);
     QCOMPARE(manifest.value(u"language"_s).toString(), u"root"_s);
-    QCOMPARE(
-        manifest.value(u"about"_s).toString(),
-        u"<p>The long name</p><p>A &lt;small&gt; test.</p>\n<p>Second paragraph.</p><p>https://example.org/dict</p>"_s);
+    QCOMPARE(manifest.value(u"about"_s).toString(),
+             u"The long name\n\nA <small> test.\n\nSecond paragraph.\n\nhttps://example.org/dict"_s);
     for (const QString &key : {u"header"_s, u"largeHeader"_s, u"footer"_s, u"separator"_s})
         QVERIFY2(!manifest.value(key).toString().isEmpty(), qPrintable(key));
 
     const QList<QJsonObject> entries = readEntries(out);
-    QCOMPARE(entries.size(), 4);
     QStringList headwords;
-    for (const QJsonObject &e : entries)
+    QList<QJsonArray> fragments;
+    for (const QJsonObject &e : entries) {
         headwords.append(e.value(u"headword"_s).toString());
+        fragments.append(e.value(u"fragments"_s).toArray());
+    }
     // No database entries among the headwords; order as in the index.
-    QCOMPARE(headwords, QStringList({u"bank"_s, u"café"_s, u"river"_s, u"straße"_s}));
+    QCOMPARE(headwords, QStringList({u"bank"_s, u"café"_s, u"river"_s, u"straße"_s, u"define"_s,
+                                     u"defined"_s, u"defining"_s, u"gas"_s, u"vapour"_s,
+                                     u"100%2 rise"_s, u"doubling"_s, u"polish"_s,
+                                     u"Polish"_s}));
+    const QJsonArray expected[] = {
+        {u"<pre><b>bank</b>\n  n 1: sloping land beside a [[river|river]]</pre>"_s,
+         u"<pre><b>bank</b>\n  n 2: a firm; see nowhere</pre>"_s},
+        {u"<pre><b>Café</b>\n  a small restaurant near the [[bank|BANK]]</pre>"_s},
+        {u"<pre><b>river</b>\n  a stream &#91;[sic]]</pre>"_s},
+        {u"<pre><b>Straße</b>\n  a street to the [[café|café]]</pre>"_s},
+        // A shared text is written once, with the headword its first line
+        // names in bold (or none), and copied by the others.
+        {u"<pre><b>Define</b> \\De*fine\\, v. t. [imp. &amp; p. p. [[defined|Defined]]]\n  To "
+         "fix.</pre>"_s},
+        {QJsonObject{{u"sameAs"_s, u"define#1"_s}}},
+        {QJsonObject{{u"sameAs"_s, u"define#1"_s}}},
+        {u"<pre>Physics:\n  a state of matter</pre>"_s},
+        {QJsonObject{{u"sameAs"_s, u"gas#1"_s}}},
+        {u"<pre><b>100%2 rise</b>\n  a doubling</pre>"_s},
+        {QJsonObject{{u"sameAs"_s, u"100%2 rise#1"_s}}},
+        {u"<pre><b>polish</b>\n  to shine; not [[Polish|Polish]] but [[polish|POLISH]]</pre>"_s},
+        {u"<pre><b>Polish</b>\n  of Poland</pre>"_s},
+    };
+    for (qsizetype i = 0; i < fragments.size(); ++i)
+        QCOMPARE(fragments[i], expected[i]);
 
-    const QJsonArray bank = entries[0].value(u"fragments"_s).toArray();
-    QCOMPARE(bank.size(), 2);
-    QCOMPARE(bank[0].toString(),
-             u"<p><b>bank</b><br>\n\u00a0\u00a0n 1: sloping land beside a [[river|river]]</p>"_s);
-    QCOMPARE(bank[1].toString(), u"<p><b>bank</b><br>\n\u00a0\u00a0n 2: a firm; see nowhere</p>"_s);
-    QCOMPARE(entries[1].value(u"fragments"_s).toArray()[0].toString(),
-             u"<p><b>Café</b><br>\n\u00a0\u00a0a small restaurant near the [[bank|BANK]]</p>"_s);
-    QCOMPARE(entries[2].value(u"fragments"_s).toArray()[0].toString(),
-             u"<p><b>river</b><br>\n\u00a0\u00a0a stream &#91;[sic]]</p>"_s);
-    QCOMPARE(entries[3].value(u"fragments"_s).toArray()[0].toString(),
-             u"<p><b>Straße</b><br>\n\u00a0\u00a0a street to the [[café|café]]</p>"_s);
-
-    QCOMPARE(importer.headwordCount(), 4);
-    QCOMPARE(importer.definitionCount(), 5);
-    QCOMPARE(importer.linkCount(), 3);
+    QCOMPARE(importer.headwordCount(), 13);
+    QCOMPARE(importer.definitionCount(), 14);
+    QCOMPARE(importer.sharedCount(), 4);
+    QCOMPARE(importer.linkCount(), 6);
     QCOMPARE(importer.unresolvedCount(), 1);
     QCOMPARE(importer.skippedCount(), 1);
 }
@@ -148,7 +190,7 @@ void TestWLDictdImporter::readsLatin1AndOldMetadataNames()
     QCOMPARE(entries.size(), 2);
     QCOMPARE(entries[0].value(u"headword"_s).toString(), u"café"_s);
     QCOMPARE(entries[0].value(u"fragments"_s).toArray()[0].toString(),
-             u"<p><b>café</b><br>\n\u00a0\u00a0coffee</p>"_s);
+             u"<pre><b>café</b>\n  coffee</pre>"_s);
     QCOMPARE(entries[1].value(u"headword"_s).toString(), u"naïve"_s);
 }
 
