@@ -98,8 +98,8 @@ _wldict()
     if [[ $cur == -* ]]; then
         local options=
         case $command in
-            build) options="--from-dictd --title --language" ;;
-            import-dictd) options="--title --language" ;;
+            build) options="--from-dictd --quiet --title --language" ;;
+            import-dictd) options="--quiet --title --language" ;;
             install) options="--force --name" ;;
             lookup) options="--html" ;;
             page) options="--large" ;;
