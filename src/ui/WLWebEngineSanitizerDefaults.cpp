@@ -1,0 +1,17 @@
+// Compiled into every program that runs the web engine (see
+// src/ui/CMakeLists.txt), where the sanitizer runtime looks. Chromium is
+// not built with AddressSanitizer: it frees some objects through a base
+// class of another size, and keeps caches for the life of the process.
+// Only its own libraries are named here; our code stays checked.
+#if defined(__SANITIZE_ADDRESS__)
+extern "C" const char *__asan_default_options()
+{
+    return "new_delete_type_mismatch=0";
+}
+
+extern "C" const char *__lsan_default_suppressions()
+{
+    return "leak:libQt6WebEngineCore.so\n"
+           "leak:libfontconfig.so\n";
+}
+#endif
