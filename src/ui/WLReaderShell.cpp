@@ -302,13 +302,14 @@ void WLReaderShell::terminate()
         return;
     mTerminated = true;
     milestone("stopping");
-    // The views go first: they draw the controllers the stop sequence
-    // tears down.
+    // The views go first, with the window and its scene graph: they draw
+    // the controllers the stop sequence tears down.
     saveWindowFrame();
     if (mWindow)
-        mWindow->hide();
+        mWindow->removeEventFilter(this);
     if (mScreenViews)
         mScreenViews->clear();
+    mEngine.reset();
     if (mAppDelegate)
         mAppDelegate->applicationWillTerminate();
     if (mOptions.quitWhenStopped)
