@@ -2,7 +2,9 @@
 // src/ui/CMakeLists.txt), where the sanitizer runtime looks. Chromium is
 // not built with AddressSanitizer: it frees some objects through a base
 // class of another size, and keeps caches for the life of the process.
-// Only its own libraries are named here; our code stays checked.
+// Qt Quick's cache of decoded pictures is left to the end of the process
+// too. Only these libraries and that cache are named here; our code stays
+// checked.
 #if defined(__SANITIZE_ADDRESS__)
 extern "C" const char *__asan_default_options()
 {
@@ -12,6 +14,7 @@ extern "C" const char *__asan_default_options()
 extern "C" const char *__lsan_default_suppressions()
 {
     return "leak:libQt6WebEngineCore.so\n"
-           "leak:libfontconfig.so\n";
+           "leak:libfontconfig.so\n"
+           "leak:QQuickPixmap::load\n";
 }
 #endif
