@@ -54,27 +54,46 @@ WLInstanceChannel::WLInstanceChannel(QObject *parent) : QObject(parent) {}
 
 WLInstanceChannel::~WLInstanceChannel() = default;
 
+namespace {
+// A folder only this user can enter: made with mode 0700 if missing, and
+// refused when it is a link, someone else's, or open to others.
+bool isPrivateFolder(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST)
+        return false;
+    struct stat status = {};
+    return ::lstat(name.constData(), &status) == 0 && S_ISDIR(status.st_mode) &&
+           status.st_uid == ::getuid() && (status.st_mode & 077) == 0;
+}
+} // namespace
+
 QString WLInstanceChannel::socketPath(const QString &dictionaryFolderName)
 {
     QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (folder.isEmpty() || !QDir(folder).exists()) {
         // The same private folder the page directories live in.
         folder = QDir(QDir::tempPath()).filePath(QStringLiteral("wlreader-%1").arg(::getuid()));
-        if (QDir().mkpath(folder))
-            ::chmod(QFile::encodeName(folder).constData(), 0700);
+        if (!isPrivateFolder(folder))
+            return {};
     }
-    QString path = QDir(folder).filePath(QStringLiteral("wlreader-%1.socket").arg(dictionaryFolderName));
-    // A socket's path has room for 107 bytes; a long one is named by a hash.
-    if (QFile::encodeName(path).size() > 100) {
-        const QByteArray hash = QCryptographicHash::hash(dictionaryFolderName.toUtf8(),
-                                                         QCryptographicHash::Sha256).toHex().left(16);
-        path = QDir(folder).filePath(QStringLiteral("wlreader-%1.socket").arg(QLatin1String(hash)));
-    }
-    return path;
+    const QString path = QDir(folder).filePath(QStringLiteral("wlreader-%1.socket").arg(dictionaryFolderName));
+    // A socket's path has room for 107 bytes: a longer one is named by its
+    // hash in the private folder of the user under /tmp.
+    if (QFile::encodeName(path).size() <= 100)
+        return path;
+    const QString shortFolder = QStringLiteral("/tmp/wlreader-%1").arg(::getuid());
+    if (!isPrivateFolder(shortFolder))
+        return {};
+    const QByteArray hash =
+        QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha256).toHex().left(24);
+    return QDir(shortFolder).filePath(QStringLiteral("wlreader-%1.socket").arg(QLatin1String(hash)));
 }
 
 bool WLInstanceChannel::handOver(const QString &path, const QString &word, int timeoutMs)
 {
+    if (path.isEmpty())
+        return false;
     const QByteArray name = QFile::encodeName(path);
     sockaddr_un address = {};
     address.sun_family = AF_UNIX;
@@ -110,6 +129,8 @@ bool WLInstanceChannel::handOver(const QString &path, const QString &word, int t
 
 bool WLInstanceChannel::listen(const QString &path)
 {
+    if (path.isEmpty())
+        return false;
     mServer = std::make_unique<QLocalServer>();
     mServer->setSocketOptions(QLocalServer::UserAccessOption);
     if (!mServer->listen(path)) {

@@ -22,7 +22,8 @@ public:
     explicit WLInstanceChannel(QObject *parent = nullptr);
     ~WLInstanceChannel() override;
 
-    // The socket of the dictionary whose defaults folder has this name.
+    // The socket of the dictionary whose defaults folder has this name;
+    // empty when there is no private place for it.
     static QString socketPath(const QString &dictionaryFolderName);
 
     // Hands a word (empty: only "come to the front") to the reader listening
