@@ -61,7 +61,7 @@ int main(int argc, char *argv[])
 {
     QElapsedTimer startClock;
     startClock.start();
-    WLReaderShell::prepareWebEngine();
+    WLReaderShell::prepareApplication();
     QGuiApplication app(argc, argv);
     WLReaderShell shell;
     WLReaderShell::Options options;

@@ -201,7 +201,7 @@ int main(int argc, char *argv[])
     QTemporaryDir defaults;
     if (!qEnvironmentVariableIsSet("WL_DEFAULTS_FILE"))
         qputenv("WL_DEFAULTS_FILE", QFile::encodeName(defaults.filePath(u"defaults.plist"_s)));
-    WLReaderShell::prepareWebEngine();
+    WLReaderShell::prepareApplication();
     QGuiApplication app(argc, argv);
     QCommandLineParser parser;
     parser.addOption({u"dictionary"_s, u"The bundle (default: the demo)."_s, u"DIR"_s});

@@ -121,7 +121,7 @@ int main(int argc, char *argv[])
         WLReaderShell::handOverToRunningReader(arguments.options))
         return 0;
 
-    WLReaderShell::prepareWebEngine();
+    WLReaderShell::prepareApplication();
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("wlreader"));
     QGuiApplication::setApplicationVersion(QStringLiteral(WL_VERSION));

@@ -54,7 +54,7 @@ constexpr char kUri[] = "WLReader.Kit";
 constexpr int kScreenshotSettleMs = 1500;
 } // namespace
 
-void WLReaderShell::prepareWebEngine()
+void WLReaderShell::prepareApplication()
 {
     if (::geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX")) {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
@@ -64,6 +64,12 @@ void WLReaderShell::prepareWebEngine()
     if (qgetenv("QT_QPA_PLATFORM") == "offscreen" &&
         !qEnvironmentVariableIsSet("QTWEBENGINE_CHROMIUM_FLAGS"))
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
+    // Lists and text draw fast enough in software (docs/PERFORMANCE.md), and
+    // without a GPU driver's stack in memory: on a machine without a GPU
+    // that is Mesa's llvmpipe, some 45 MB. QT_QUICK_BACKEND or
+    // QSG_RHI_BACKEND choose otherwise.
+    if (!qEnvironmentVariableIsSet("QT_QUICK_BACKEND") && !qEnvironmentVariableIsSet("QSG_RHI_BACKEND"))
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
     QtWebEngineQuick::initialize();
 }
 
@@ -178,9 +184,6 @@ bool WLReaderShell::start(const Options &options)
         [this] {
             milestone("first frame");
             Q_EMIT firstFrameShown();
-            // The web engine starts after the list is on screen, so the first
-            // entry does not wait for it.
-            QTimer::singleShot(0, this, &WLReaderShell::warmUpWebEngine);
             if (!mOptions.screenshotDirectory.isEmpty())
                 QTimer::singleShot(kScreenshotSettleMs, this, &WLReaderShell::takeScreenshots);
         },
@@ -193,6 +196,22 @@ bool WLReaderShell::eventFilter(QObject *watched, QEvent *event)
     // Compared as objects: a window being destroyed is no QQuickWindow any more.
     if (watched != static_cast<QObject *>(mWindowObject))
         return QObject::eventFilter(watched, event);
+    // The web engine (some 150 MB in processes of its own) starts at the
+    // first touch of the window rather than at start-up: a reader waiting
+    // in the background stays small, and the engine is ready by the time
+    // the tap or the typing it began opens an entry.
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::TouchBegin:
+    case QEvent::KeyPress:
+    case QEvent::Wheel:
+        if (!mWebEngineStarted)
+            QTimer::singleShot(0, this, &WLReaderShell::warmUpWebEngine);
+        mWebEngineStarted = true;
+        break;
+    default:
+        break;
+    }
     if (event->type() == QEvent::Close)
         QTimer::singleShot(0, this, &WLReaderShell::terminate);
     // Keys reach the screens before the item with the focus (a list, a
@@ -218,6 +237,7 @@ void WLReaderShell::lookUp(const QString &word)
 
 void WLReaderShell::warmUpWebEngine()
 {
+    mWebEngineStarted = true;
     if (WLWebViewController *viewer = WLWebViewController::sharedWebViewController())
         mScreenViews->viewFor(viewer);
 }

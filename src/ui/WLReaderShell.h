@@ -45,8 +45,8 @@ public:
 
     // Before the application object: the web engine's start-up settings
     // (as root, Chromium's sandbox cannot start and is turned off, said
-    // once on standard error).
-    static void prepareWebEngine();
+    // once on standard error) and the renderer the window draws with.
+    static void prepareApplication();
 
     // Hands the word to a reader already open on the same dictionary; true
     // when one took it. Works before the application object exists.
@@ -97,4 +97,5 @@ private:
     QPointer<QObject> mWindowObject;
     QElapsedTimer mClock;
     bool mTerminated = false;
+    bool mWebEngineStarted = false;
 };

@@ -349,7 +349,7 @@ void TestReaderWindow::savingInTheEditorAddsTheBookmark()
 
 int main(int argc, char *argv[])
 {
-    WLReaderShell::prepareWebEngine();
+    WLReaderShell::prepareApplication();
     QGuiApplication app(argc, argv);
     TestReaderWindow test;
     return QTest::qExec(&test, argc, argv);
