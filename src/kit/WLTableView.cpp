@@ -8,6 +8,26 @@
 namespace {
 // A bound that keeps the cell cache to a screenful or two.
 constexpr qsizetype kMaxCachedCells = 512;
+
+// Ranges in order, not overlapping.
+QString styledText(const WLTableViewCell &cell)
+{
+    if (!cell.boldRanges)
+        return {};
+    QString styled;
+    qsizetype done = 0;
+    for (const WLTextRange &range : *cell.boldRanges) {
+        const qsizetype start = qBound(done, range.location, cell.text.size());
+        const qsizetype end = qBound(start, range.location + range.length, cell.text.size());
+        styled += cell.text.mid(done, start - done).toHtmlEscaped();
+        if (end > start)
+            styled += QStringLiteral("<b>") + cell.text.mid(start, end - start).toHtmlEscaped()
+                      + QStringLiteral("</b>");
+        done = end;
+    }
+    // Without a bold range it is still styled text: drawn plain, not bold.
+    return styled + cell.text.mid(done).toHtmlEscaped();
+}
 } // namespace
 
 WLTableModel::WLTableModel(QObject *parent) : QAbstractListModel(parent) {}
@@ -128,6 +148,10 @@ QVariant WLTableModel::data(const QModelIndex &index, int role) const
         return cell->reuseIdentifier;
     case SelectionStyleRole:
         return int(cell->selectionStyle);
+    case StyledTextRole:
+        return styledText(*cell);
+    case ViewRole:
+        return QVariant::fromValue(cell->view.data());
     default:
         return {};
     }
@@ -141,7 +165,9 @@ QHash<int, QByteArray> WLTableModel::roleNames() const
             {DetailTextColorRole, "detailTextColor"},
             {ReuseIdentifierRole, "reuseIdentifier"},
             {SectionRole, "section"},
-            {SelectionStyleRole, "selectionStyle"}};
+            {SelectionStyleRole, "selectionStyle"},
+            {StyledTextRole, "styledText"},
+            {ViewRole, "view"}};
 }
 
 WLTableView::WLTableView(WLTableViewStyle style, QObject *parent)

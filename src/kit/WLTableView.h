@@ -38,6 +38,10 @@ public:
         ReuseIdentifierRole,
         SectionRole,
         SelectionStyleRole,
+        // The text as styled text with its bold ranges; empty when the
+        // whole text is bold.
+        StyledTextRole,
+        ViewRole,
     };
 
     explicit WLTableModel(QObject *parent = nullptr);
@@ -123,6 +127,7 @@ public:
     void scrollToRowAtIndexPath(const WLIndexPath &indexPath, ScrollPosition position, bool animated);
 
     std::optional<WLIndexPath> indexPathForSelectedRow() const;
+    std::optional<WLIndexPath> indexPathForRow(int row) const { return mModel.indexPathForRow(row); }
     void selectRowAtIndexPath(const WLIndexPath &indexPath);
     void deselectRowAtIndexPath(const WLIndexPath &indexPath, bool animated);
     int selectedRow() const { return mSelectedRow; }

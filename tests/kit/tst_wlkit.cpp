@@ -46,6 +46,8 @@ class Rows : public WLTableViewDataSource
 public:
     QList<qsizetype> counts;
     QList<WLIndexPath> deleted;
+    QString text;
+    std::optional<QList<WLTextRange>> boldRanges;
     qsizetype numberOfSectionsInTableView() const override { return counts.size(); }
     qsizetype tableViewNumberOfRowsInSection(qsizetype section) const override
     {
@@ -53,7 +55,11 @@ public:
     }
     std::optional<WLTableViewCell> tableViewCellForRowAtIndexPath(const WLIndexPath &indexPath) const override
     {
-        return WLTableViewCell{u"cell"_s, u"%1.%2"_s.arg(indexPath.section).arg(indexPath.row)};
+        WLTableViewCell cell{u"cell"_s, u"%1.%2"_s.arg(indexPath.section).arg(indexPath.row)};
+        if (!text.isEmpty())
+            cell.text = text;
+        cell.boldRanges = boldRanges;
+        return cell;
     }
     bool tableViewCanEditRows() const override { return true; }
     bool tableViewCommitEditingStyle(WLTableViewCellEditingStyle, const WLIndexPath &indexPath) override
@@ -92,6 +98,8 @@ private Q_SLOTS:
     void tableRowsAcrossSections();
     void deletingRowsOnlyWhileEditing();
     void segmentedControls();
+    void boldRangesAsStyledText_data();
+    void boldRangesAsStyledText();
     void webPagesInTheirCharsetAndTooLargeToGoInline();
 };
 
@@ -295,6 +303,33 @@ void TestWLKit::webPagesInTheirCharsetAndTooLargeToGoInline()
     QFile written(view.url().toLocalFile());
     QVERIFY(written.open(QIODevice::ReadOnly));
     QCOMPARE(written.readAll(), "\xEF\xBB\xBF" + large);
+}
+
+void TestWLKit::boldRangesAsStyledText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QList<WLTextRange>>("ranges");
+    QTest::addColumn<QString>("styled");
+    QTest::newRow("bold throughout") << u"bank"_s << QList<WLTextRange>() << QString();
+    QTest::newRow("two runs") << u"bandit"_s << QList<WLTextRange>{{0, 1}, {3, 1}} << u"<b>b</b>an<b>d</b>it"_s;
+    QTest::newRow("markup in the word") << u"<a&b>"_s << QList<WLTextRange>{{1, 1}} << u"&lt;<b>a</b>&amp;b&gt;"_s;
+    QTest::newRow("past the end, overlapping")
+        << u"cat"_s << QList<WLTextRange>{{1, 1}, {1, 5}, {7, 2}} << u"c<b>a</b><b>t</b>"_s;
+}
+
+void TestWLKit::boldRangesAsStyledText()
+{
+    QFETCH(QString, text);
+    QFETCH(QList<WLTextRange>, ranges);
+    QFETCH(QString, styled);
+    Rows rows;
+    rows.counts = {1};
+    rows.text = text;
+    rows.boldRanges = ranges.isEmpty() ? std::nullopt : std::optional(ranges);
+    WLTableView table(WLTableViewStyle::Plain);
+    table.setDataSource(&rows);
+    table.reloadData();
+    QCOMPARE(table.model()->index(0, 0).data(WLTableModel::StyledTextRole).toString(), styled);
 }
 
 QTEST_GUILESS_MAIN(TestWLKit)
