@@ -1,15 +1,22 @@
 #include "WLReaderShell.h"
 
+#include "WLAboutImageViewController.h"
+#include "WLAboutWebViewController.h"
 #include "WLAppDelegate.h"
+#include "WLApplication.h"
 #include "WLBarButtonItem.h"
 #include "WLBookmarkListCell.h"
 #include "WLBundle.h"
 #include "WLControl.h"
+#include "WLDisplayCell.h"
 #include "WLNavigationController.h"
 #include "WLNavigationItem.h"
 #include "WLScreen.h"
 #include "WLScreenViews.h"
+#include "WLSearchBar.h"
+#include "WLSearchViewController.h"
 #include "WLSegmentedControl.h"
+#include "WLSettingsViewController.h"
 #include "WLSignalWatcher.h"
 #include "WLSwitch.h"
 #include "WLTabBarController.h"
@@ -20,6 +27,7 @@
 #include "WLWindow.h"
 
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QEvent>
 #include <QKeyEvent>
@@ -64,6 +72,7 @@ WLReaderShell::WLReaderShell(QObject *parent) : QObject(parent)
 
 WLReaderShell::~WLReaderShell()
 {
+    WLApplication::setOpenURLHandler({});
     // Views first: they read the controllers the delegate owns.
     if (mScreenViews)
         mScreenViews->clear();
@@ -96,6 +105,12 @@ void WLReaderShell::registerTypes()
     qmlRegisterSingletonInstance(kUri, 1, 0, "MainScreen", WLScreen::mainScreen());
     qmlRegisterSingletonInstance<WLScreenViews>(kUri, 1, 0, "Views", mScreenViews.get());
     qmlRegisterSingletonInstance<WLAppDelegate>(kUri, 1, 0, "App", mAppDelegate.get());
+    qmlRegisterUncreatableType<WLSearchBar>(kUri, 1, 0, "WLSearchBar", reason);
+    qmlRegisterUncreatableType<WLSearchViewController>(kUri, 1, 0, "WLSearchViewController", reason);
+    qmlRegisterUncreatableType<WLAboutImageViewController>(kUri, 1, 0, "WLAboutImageViewController", reason);
+    qmlRegisterUncreatableType<WLAboutWebViewController>(kUri, 1, 0, "WLAboutWebViewController", reason);
+    qmlRegisterUncreatableType<WLSettingsViewController>(kUri, 1, 0, "WLSettingsViewController", reason);
+    qmlRegisterType<WLDisplayCell>(kUri, 1, 0, "WLDisplayCell");
 }
 
 bool WLReaderShell::start(const Options &options)
@@ -103,6 +118,8 @@ bool WLReaderShell::start(const Options &options)
     mOptions = options;
     WLBundle::setResourcePath(QDir(options.dictionaryPath).absolutePath());
 
+    // Links that leave the reader open in the desktop's browser.
+    WLApplication::setOpenURLHandler([](const QUrl &url) { return QDesktopServices::openUrl(url); });
     mAppDelegate = std::make_unique<WLAppDelegate>();
     mAppDelegate->applicationDidFinishLaunching();
     milestone("controllers ready");

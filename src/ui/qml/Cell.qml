@@ -48,11 +48,14 @@ Item {
             width: cell.bookmark ? layout.wordLabelFrame.width : content.width - 20
             height: cell.bookmark ? layout.wordLabelFrame.height : content.height
             verticalAlignment: Text.AlignVCenter
-            text: model.text || ""
+            // Styled text is bold only where the row says (a search match).
+            readonly property bool styled: (model.styledText || "") !== ""
+            text: styled ? model.styledText : (model.text || "")
+            textFormat: styled ? Text.StyledText : Text.PlainText
             elide: Text.ElideRight
             color: cell.selected ? "white" : (model.textColor || "black")
             font.pixelSize: cell.bookmark ? layout.wordFontSize : Style.fontSize + 3
-            font.bold: true
+            font.bold: !styled
             font.family: Style.fontFamily
         }
         Text {
