@@ -129,12 +129,13 @@ void WLSearchDataSource::snapshotReceived(const QString &receiver, int count)
     if (handOver == 0 || handOver != mLastHandOver || mWaitingKeyword)
         return;
     Results &target = mShown.handOver == handOver ? mShown : mIncoming;
+    bool added = true;
     if (!partialMatches)
-        copyHalf(target.wholeWords, true, mStoredWholeWordCount);
+        added = copyHalf(target.wholeWords, true, mStoredWholeWordCount) && added;
     if (!wholeWords)
-        copyHalf(target.partialMatches, false, mStoredPartialMatchCount);
+        added = copyHalf(target.partialMatches, false, mStoredPartialMatchCount) && added;
     if (&target == &mShown)
-        rowsDidChange();
+        rowsDidChange(!added);
     else if (mIncoming.hasRows())
         show(std::exchange(mIncoming, {}));
 }
@@ -159,14 +160,15 @@ void WLSearchDataSource::keywordFinished(const QString &keyword)
     handOverWaitingKeyword();
 }
 
-void WLSearchDataSource::copyHalf(std::optional<QList<Row>> &half, bool wholeWords, int count) const
+bool WLSearchDataSource::copyHalf(std::optional<QList<Row>> &half, bool wholeWords, int count) const
 {
     QList<Row> &rows = half ? *half : half.emplace();
     // Snapshots of one keyword only grow: the rows already here stay.
-    if (rows.size() > count)
+    const bool added = rows.size() <= count;
+    if (!added)
         rows.clear();
     if (count == 0 || !database())
-        return;
+        return added;
     const uint section = wholeWords || mStoredWholeWordCount == 0 ? 0 : 1;
     rows.reserve(count);
     for (uint item = uint(rows.size()); item < uint(count); ++item) {
@@ -174,13 +176,14 @@ void WLSearchDataSource::copyHalf(std::optional<QList<Row>> &half, bool wholeWor
                      database()->itemLinksAtIndexOfSearchSectionAtIndex(item, section),
                      database()->itemContentsIDsAtIndexOfSearchSectionAtIndex(item, section)});
     }
+    return added;
 }
 
 void WLSearchDataSource::show(Results results)
 {
     mShown = std::move(results);
     mSuggestions.clear();
-    rowsDidChange();
+    rowsDidChange(true);
 }
 
 void WLSearchDataSource::suggestionsFound(quint64 request,
@@ -188,13 +191,16 @@ void WLSearchDataSource::suggestionsFound(quint64 request,
 {
     if (request != mShown.handOver || request != mLastHandOver || mShown.hasRows() || found.isEmpty())
         return;
+    // A section after the empty one.
     mSuggestions = found;
-    rowsDidChange();
+    rowsDidChange(false);
 }
 
-void WLSearchDataSource::rowsDidChange()
+void WLSearchDataSource::rowsDidChange(bool replaced)
 {
     ++mRevision;
+    if (replaced)
+        mReplacedRevision = mRevision;
     if (mRowsDidChange)
         mRowsDidChange();
 }

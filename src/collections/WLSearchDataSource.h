@@ -54,6 +54,9 @@ public:
 
     // Grows whenever the rows on show change; the handler is told then.
     quint64 revision() const { return mRevision; }
+    // Since that revision rows were only added at the ends of sections (and
+    // sections after the last), so the list can keep the rows it shows.
+    bool rowsOnlyAddedSince(quint64 revision) const { return mReplacedRevision <= revision; }
     void setRowsDidChangeHandler(std::function<void()> handler) { mRowsDidChange = std::move(handler); }
 
 private:
@@ -89,10 +92,11 @@ private:
     // one can go without waiting.
     void markTaken();
     void handOverWaitingKeyword();
-    void copyHalf(std::optional<QList<Row>> &half, bool wholeWords, int count) const;
+    // False when rows were replaced rather than added.
+    bool copyHalf(std::optional<QList<Row>> &half, bool wholeWords, int count) const;
     void show(Results results);
     void suggestionsFound(quint64 request, const QList<WLSearchSuggestions::Suggestion> &found);
-    void rowsDidChange();
+    void rowsDidChange(bool replaced);
 
     QList<Kind> sections() const;
     const QList<Row> *rowsOfKind(Kind kind) const;
@@ -114,6 +118,7 @@ private:
     QList<WLSearchSuggestions::Suggestion> mSuggestions;
     std::unique_ptr<WLSearchSuggestions> mSuggester;
     quint64 mRevision = 0;
+    quint64 mReplacedRevision = 0;
     std::function<void()> mRowsDidChange;
     // The pattern of the keyword on show, made once per keyword.
     mutable std::optional<std::pair<QString, QRegularExpression>> mMatcher;

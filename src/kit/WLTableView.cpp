@@ -52,6 +52,40 @@ void WLTableModel::reload()
     endResetModel();
 }
 
+bool WLTableModel::insertAppendedRows()
+{
+    if (!mDataSource)
+        return false;
+    const qsizetype sections = qMax<qsizetype>(mDataSource->numberOfSectionsInTableView(), 0);
+    if (sections < sectionCount())
+        return false;
+    std::vector<qsizetype> counts;
+    for (qsizetype section = 0; section < sections; ++section) {
+        counts.push_back(qMax<qsizetype>(mDataSource->tableViewNumberOfRowsInSection(section), 0));
+        if (section < sectionCount() && counts.back() < rowCountOfSection(section))
+            return false;
+    }
+    // Rows after an insertion move down: the cells kept by row go.
+    mCells.clear();
+    for (qsizetype section = 0; section < sections; ++section) {
+        if (size_t(section) == mSectionStarts.size())
+            mSectionStarts.push_back(mRowCount);
+        const qsizetype added = counts[size_t(section)] - rowCountOfSection(section);
+        // The views address rows with int.
+        const int room = std::numeric_limits<int>::max() - mRowCount;
+        const int count = int(qMin<qsizetype>(added, room));
+        if (count <= 0)
+            continue;
+        const int at = mSectionStarts[size_t(section)] + int(rowCountOfSection(section));
+        beginInsertRows({}, at, at + count - 1);
+        for (size_t later = size_t(section) + 1; later < mSectionStarts.size(); ++later)
+            mSectionStarts[later] += count;
+        mRowCount += count;
+        endInsertRows();
+    }
+    return true;
+}
+
 void WLTableModel::removeRow(int row)
 {
     const std::optional<WLIndexPath> indexPath = indexPathForRow(row);
@@ -224,6 +258,19 @@ void WLTableView::reloadData()
     mLoaded = true;
     mSelectedRow = -1;
     mModel.reload();
+    mSectionIndexTitles = mDataSource ? mDataSource->sectionIndexTitlesForTableView() : QStringList();
+    Q_EMIT reloaded();
+    Q_EMIT selectionChanged();
+}
+
+void WLTableView::reloadDataAppending()
+{
+    const std::optional<WLIndexPath> selected = indexPathForSelectedRow();
+    if (!mLoaded || !mModel.insertAppendedRows()) {
+        reloadData();
+        return;
+    }
+    mSelectedRow = selected ? mModel.rowForIndexPath(*selected) : -1;
     mSectionIndexTitles = mDataSource ? mDataSource->sectionIndexTitlesForTableView() : QStringList();
     Q_EMIT reloaded();
     Q_EMIT selectionChanged();

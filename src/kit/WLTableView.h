@@ -48,6 +48,10 @@ public:
 
     void setDataSource(WLTableViewDataSource *dataSource) { mDataSource = dataSource; }
     void reload();
+    // The data source only added rows at the ends of its sections, and
+    // sections after its last: the rows already here stay and the new ones
+    // come in. False (nothing changed) when its counts say otherwise.
+    bool insertAppendedRows();
     // The row is already gone from the data source.
     void removeRow(int row);
 
@@ -120,6 +124,9 @@ public:
     void setScrollEnabled(bool enabled);
 
     void reloadData();
+    // A reload for a data source that only added rows at the ends of its
+    // sections: the views keep the rows on show, and the selection.
+    void reloadDataAppending();
     // The first reload, when the table comes on screen unloaded.
     void reloadDataIfNeeded();
     // Rows the data source no longer has; the others keep their place.

@@ -103,8 +103,12 @@ void WLSearchViewController::reloadIfChanged()
     const WLSearchDataSource *results = searchDataSource();
     if (!tableView() || !results || results->revision() == mReloadedRevision)
         return;
+    // Snapshots of the keyword on show only add rows: those on screen stay.
+    if (results->rowsOnlyAddedSince(mReloadedRevision))
+        tableView()->reloadDataAppending();
+    else
+        tableView()->reloadData();
     mReloadedRevision = results->revision();
-    tableView()->reloadData();
 }
 
 void WLSearchViewController::updateWordListForKeyword(const std::optional<QString> &keyword)

@@ -97,6 +97,7 @@ private Q_SLOTS:
     void tabsTellTheirDelegateOnlyWhenTapped();
     void tableRowsAcrossSections();
     void deletingRowsOnlyWhileEditing();
+    void rowsAddedAtTheEndsOfSections();
     void segmentedControls();
     void boldRangesAsStyledText_data();
     void boldRangesAsStyledText();
@@ -261,6 +262,37 @@ void TestWLKit::deletingRowsOnlyWhileEditing()
     // The selection follows its row up.
     QCOMPARE(table.selectedRow(), 3);
     QCOMPARE(table.model()->index(3, 0).data().toString(), u"1.1"_s);
+}
+
+void TestWLKit::rowsAddedAtTheEndsOfSections()
+{
+    Rows rows;
+    rows.counts = {2, 3};
+    WLTableView table(WLTableViewStyle::Plain);
+    table.setDataSource(&rows);
+    table.reloadData();
+    table.selectRowAtIndexPath({1, 1});
+    int inserted = 0, resets = 0;
+    connect(table.model(), &QAbstractItemModel::rowsInserted, this,
+            [&](const QModelIndex &, int first, int last) { inserted += last - first + 1; });
+    connect(table.model(), &QAbstractItemModel::modelReset, this, [&] { ++resets; });
+
+    // Two more in the first section, a third section of one.
+    rows.counts = {4, 3, 1};
+    table.reloadDataAppending();
+    QCOMPARE(inserted, 3);
+    QCOMPARE(resets, 0);
+    QCOMPARE(table.model()->rowCount(), 8);
+    QCOMPARE(table.model()->index(3, 0).data().toString(), u"0.3"_s);
+    QCOMPARE(table.model()->index(7, 0).data(WLTableModel::SectionRole).toString(), u"2"_s);
+    // The selection stays on its row.
+    QCOMPARE(table.indexPathForSelectedRow(), std::optional(WLIndexPath{1, 1}));
+
+    // Fewer rows: reloaded after all.
+    rows.counts = {1, 3, 1};
+    table.reloadDataAppending();
+    QCOMPARE(resets, 1);
+    QCOMPARE(table.model()->rowCount(), 5);
 }
 
 void TestWLKit::segmentedControls()
