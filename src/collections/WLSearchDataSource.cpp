@@ -10,6 +10,7 @@ namespace {
 const QString kNormalCell = QStringLiteral("kWLDataSourceNormalCell");
 const QString kWholeWordsReceiver = QStringLiteral("setSearchEqualResultsOnMainThread:");
 const QString kPartialMatchesReceiver = QStringLiteral("setSearchKeywordResultsOnMainThread:");
+constexpr qsizetype kHandedKeywordsKept = 100;
 
 bool isWildcard(const QString &keyword)
 {
@@ -90,6 +91,9 @@ void WLSearchDataSource::searchKeyword(const QString &keyword)
 void WLSearchDataSource::handOver(const QString &keyword)
 {
     mOutstanding.append({++mLastHandOver, keyword, false});
+    // The last few are plenty to look back on.
+    if (mHandedKeywords.size() == kHandedKeywordsKept)
+        mHandedKeywords.removeFirst();
     mHandedKeywords.append(keyword);
     mIncoming = Results{mLastHandOver, keyword, {}, {}};
     if (mSuggester)

@@ -47,7 +47,7 @@ public:
     // by the worker, the newest one waits here instead, so the caller never
     // waits for a search in progress.
     void searchKeyword(const QString &keyword);
-    // The keywords handed to the worker so far, and the one whose results
+    // The last keywords handed to the worker, and the one whose results
     // are on show; for tests.
     QStringList handedKeywords() const { return mHandedKeywords; }
     QString shownKeyword() const { return mShown.keyword; }
