@@ -17,9 +17,11 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QAbstractItemModel>
 #include <QGuiApplication>
 #include <QQuickWindow>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -249,6 +251,10 @@ BENCHMARK(BM_TypingStall)->Iterations(5)->UseManualTime()->Unit(benchmark::kMill
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The reader keeps its state as it goes: not in the user's file.
+    QTemporaryDir state;
+    if (!qEnvironmentVariableIsSet("WL_DEFAULTS_FILE"))
+        qputenv("WL_DEFAULTS_FILE", QFile::encodeName(state.filePath(QStringLiteral("defaults.plist"))));
     WLReaderShell::prepareWebEngine();
     QGuiApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
