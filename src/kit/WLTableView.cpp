@@ -8,6 +8,26 @@
 namespace {
 // A bound that keeps the cell cache to a screenful or two.
 constexpr qsizetype kMaxCachedCells = 512;
+
+// Ranges in order, not overlapping.
+QString styledText(const WLTableViewCell &cell)
+{
+    if (!cell.boldRanges)
+        return {};
+    QString styled;
+    qsizetype done = 0;
+    for (const WLTextRange &range : *cell.boldRanges) {
+        const qsizetype start = qBound(done, range.location, cell.text.size());
+        const qsizetype end = qBound(start, range.location + range.length, cell.text.size());
+        styled += cell.text.mid(done, start - done).toHtmlEscaped();
+        if (end > start)
+            styled += QStringLiteral("<b>") + cell.text.mid(start, end - start).toHtmlEscaped()
+                      + QStringLiteral("</b>");
+        done = end;
+    }
+    // Without a bold range it is still styled text: drawn plain, not bold.
+    return styled + cell.text.mid(done).toHtmlEscaped();
+}
 } // namespace
 
 WLTableModel::WLTableModel(QObject *parent) : QAbstractListModel(parent) {}
@@ -30,6 +50,40 @@ void WLTableModel::reload()
         }
     }
     endResetModel();
+}
+
+bool WLTableModel::insertAppendedRows()
+{
+    if (!mDataSource)
+        return false;
+    const qsizetype sections = qMax<qsizetype>(mDataSource->numberOfSectionsInTableView(), 0);
+    if (sections < sectionCount())
+        return false;
+    std::vector<qsizetype> counts;
+    for (qsizetype section = 0; section < sections; ++section) {
+        counts.push_back(qMax<qsizetype>(mDataSource->tableViewNumberOfRowsInSection(section), 0));
+        if (section < sectionCount() && counts.back() < rowCountOfSection(section))
+            return false;
+    }
+    // Rows after an insertion move down: the cells kept by row go.
+    mCells.clear();
+    for (qsizetype section = 0; section < sections; ++section) {
+        if (size_t(section) == mSectionStarts.size())
+            mSectionStarts.push_back(mRowCount);
+        const qsizetype added = counts[size_t(section)] - rowCountOfSection(section);
+        // The views address rows with int.
+        const int room = std::numeric_limits<int>::max() - mRowCount;
+        const int count = int(qMin<qsizetype>(added, room));
+        if (count <= 0)
+            continue;
+        const int at = mSectionStarts[size_t(section)] + int(rowCountOfSection(section));
+        beginInsertRows({}, at, at + count - 1);
+        for (size_t later = size_t(section) + 1; later < mSectionStarts.size(); ++later)
+            mSectionStarts[later] += count;
+        mRowCount += count;
+        endInsertRows();
+    }
+    return true;
 }
 
 void WLTableModel::removeRow(int row)
@@ -128,6 +182,10 @@ QVariant WLTableModel::data(const QModelIndex &index, int role) const
         return cell->reuseIdentifier;
     case SelectionStyleRole:
         return int(cell->selectionStyle);
+    case StyledTextRole:
+        return styledText(*cell);
+    case ViewRole:
+        return QVariant::fromValue(cell->view.data());
     default:
         return {};
     }
@@ -141,7 +199,9 @@ QHash<int, QByteArray> WLTableModel::roleNames() const
             {DetailTextColorRole, "detailTextColor"},
             {ReuseIdentifierRole, "reuseIdentifier"},
             {SectionRole, "section"},
-            {SelectionStyleRole, "selectionStyle"}};
+            {SelectionStyleRole, "selectionStyle"},
+            {StyledTextRole, "styledText"},
+            {ViewRole, "view"}};
 }
 
 WLTableView::WLTableView(WLTableViewStyle style, QObject *parent)
@@ -198,6 +258,19 @@ void WLTableView::reloadData()
     mLoaded = true;
     mSelectedRow = -1;
     mModel.reload();
+    mSectionIndexTitles = mDataSource ? mDataSource->sectionIndexTitlesForTableView() : QStringList();
+    Q_EMIT reloaded();
+    Q_EMIT selectionChanged();
+}
+
+void WLTableView::reloadDataAppending()
+{
+    const std::optional<WLIndexPath> selected = indexPathForSelectedRow();
+    if (!mLoaded || !mModel.insertAppendedRows()) {
+        reloadData();
+        return;
+    }
+    mSelectedRow = selected ? mModel.rowForIndexPath(*selected) : -1;
     mSectionIndexTitles = mDataSource ? mDataSource->sectionIndexTitlesForTableView() : QStringList();
     Q_EMIT reloaded();
     Q_EMIT selectionChanged();

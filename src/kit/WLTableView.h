@@ -38,12 +38,20 @@ public:
         ReuseIdentifierRole,
         SectionRole,
         SelectionStyleRole,
+        // The text as styled text with its bold ranges; empty when the
+        // whole text is bold.
+        StyledTextRole,
+        ViewRole,
     };
 
     explicit WLTableModel(QObject *parent = nullptr);
 
     void setDataSource(WLTableViewDataSource *dataSource) { mDataSource = dataSource; }
     void reload();
+    // The data source only added rows at the ends of its sections, and
+    // sections after its last: the rows already here stay and the new ones
+    // come in. False (nothing changed) when its counts say otherwise.
+    bool insertAppendedRows();
     // The row is already gone from the data source.
     void removeRow(int row);
 
@@ -117,6 +125,9 @@ public:
     void setScrollEnabled(bool enabled);
 
     void reloadData();
+    // A reload for a data source that only added rows at the ends of its
+    // sections: the views keep the rows on show, and the selection.
+    void reloadDataAppending();
     // The first reload, when the table comes on screen unloaded.
     void reloadDataIfNeeded();
     // Rows the data source no longer has; the others keep their place.
@@ -124,6 +135,7 @@ public:
     void scrollToRowAtIndexPath(const WLIndexPath &indexPath, ScrollPosition position, bool animated);
 
     std::optional<WLIndexPath> indexPathForSelectedRow() const;
+    std::optional<WLIndexPath> indexPathForRow(int row) const { return mModel.indexPathForRow(row); }
     void selectRowAtIndexPath(const WLIndexPath &indexPath);
     void deselectRowAtIndexPath(const WLIndexPath &indexPath, bool animated);
     int selectedRow() const { return mSelectedRow; }

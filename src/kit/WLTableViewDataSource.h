@@ -3,6 +3,9 @@
 #include "WLColor.h"
 #include "WLIndexPath.h"
 
+#include <QList>
+#include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -24,6 +27,14 @@ enum class WLTableViewCellSelectionStyle {
     Blue = 1,
 };
 
+// A run of characters of a text: its first index and its length.
+struct WLTextRange {
+    qsizetype location = 0;
+    qsizetype length = 0;
+
+    bool operator==(const WLTextRange &) const = default;
+};
+
 // What a row shows. The reuse identifier names the kind of cell, and so
 // the view that draws it; a second line (detailText) is shown only by the
 // kinds that have one.
@@ -34,6 +45,10 @@ struct WLTableViewCell {
     QString detailText;
     std::optional<WLColor> detailTextColor;
     WLTableViewCellSelectionStyle selectionStyle = WLTableViewCellSelectionStyle::Blue;
+    // The text is bold throughout, or when ranges are given, only there.
+    std::optional<QList<WLTextRange>> boldRanges;
+    // A control shown at the right of the row (a switch), owned elsewhere.
+    QPointer<QObject> view;
 
     bool operator==(const WLTableViewCell &) const = default;
 };

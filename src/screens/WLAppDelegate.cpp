@@ -1,5 +1,6 @@
 #include "WLAppDelegate.h"
 
+#include "WLAboutImageViewController.h"
 #include "WLAddBookmarkViewController.h"
 #include "WLBookmarksDataSource.h"
 #include "WLBookmarksViewController.h"
@@ -428,6 +429,7 @@ void WLAppDelegate::cleanupUserInterface()
         mWebViewController->disconnect(this);
     mWebViewController.reset();
     mAddBookmarkViewController.reset();
+    mAboutNavigationController.reset();
     if (mTabBarController) {
         mTabBarController->disconnect(this);
         mTabBarController->setDelegate(nullptr);
@@ -492,10 +494,49 @@ void WLAppDelegate::lookUpWord(const QString &word)
     }
 }
 
+std::unique_ptr<WLNavigationController> WLAppDelegate::createAboutNavigationController()
+{
+    auto viewController = std::make_unique<WLAboutImageViewController>();
+    viewController->loadViewIfNeeded();
+    viewController->imageView()->setImage(WLResources::imageURLNamed(QStringLiteral("About.png")));
+    auto navigationController = std::make_unique<WLNavigationController>(viewController.get());
+    viewController.release()->setParent(navigationController.get());
+    return navigationController;
+}
+
 void WLAppDelegate::showAbout(QObject *)
 {
+    if (!mAboutNavigationController) {
+        mAboutNavigationController = createAboutNavigationController();
+        if (!mAboutNavigationController) {
+            WL_REPORT("-[WLAppDelegate showAbout:]", "mAboutNavigationController == nil");
+            return;
+        }
+    }
+    // Shown already, or nothing to flip from.
+    if (!mContainerView || !mContainerView->contains(mTabBarController.get()))
+        return;
+    if (WLViewController *top = mAboutNavigationController->topViewController())
+        top->setTitle(QString());
+    mContainerView->transition(mTabBarController.get(), mAboutNavigationController.get(),
+                               WLContainerView::FlipFromLeft, kFlipDuration);
 }
 
 void WLAppDelegate::hideAbout(QObject *)
 {
+    static constexpr char kFn[] = "-[WLAppDelegate hideAbout:]";
+    if (!mAboutNavigationController) {
+        WL_REPORT(kFn, "mAboutNavigationController == nil");
+        return;
+    }
+    if (!mAboutNavigationController->isViewLoaded()) {
+        WL_REPORT(kFn, "navigationView == nil");
+        return;
+    }
+    if (!mContainerView || !mContainerView->contains(mAboutNavigationController.get())) {
+        WL_REPORT(kFn, "[navigationView superview] == nil");
+        return;
+    }
+    mContainerView->transition(mAboutNavigationController.get(), mTabBarController.get(),
+                               WLContainerView::FlipFromRight, kFlipDuration);
 }

@@ -61,13 +61,19 @@ public:
     std::unique_ptr<WLNavigationController> createSearchNavigationController();
     std::unique_ptr<WLNavigationController> createBookmarksNavigationController();
     std::unique_ptr<WLNavigationController> createHistoryNavigationController();
+    // The About screen's stack, its picture in place.
+    std::unique_ptr<WLNavigationController> createAboutNavigationController();
 
     // Shows the entry of the word's first whole-word match on the Search
     // tab, else the Search tab searching for the word.
     void lookUpWord(const QString &word);
 
+    // Flip between the tab bar and the About stack, made on first use and
+    // kept with whatever was last pushed on it.
     void showAbout(QObject *sender);
     void hideAbout(QObject *sender);
+    WLNavigationController *aboutNavigationController() const { return mAboutNavigationController.get(); }
+    static constexpr double kFlipDuration = 1.0;
 
     // A key pressed in the window: offered to the top modal screen, else to
     // the top screen of the selected tab, then to the tab's stack. True
@@ -100,6 +106,7 @@ private:
     std::unique_ptr<WLDatabase> mDatabase;
     std::unique_ptr<WLWebViewController> mWebViewController;
     std::unique_ptr<WLAddBookmarkViewController> mAddBookmarkViewController;
+    std::unique_ptr<WLNavigationController> mAboutNavigationController;
     QString mOpeningFailure;
     bool mTerminated = false;
 };

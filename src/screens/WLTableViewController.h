@@ -59,6 +59,10 @@ public:
     void tableViewDidSelectRowAtIndexPath(WLTableView *tableView,
                                           const WLIndexPath &indexPath) override;
 
+    // A letter typed over the list starts a search for it on the Search
+    // tab; Ctrl+F and "/" go to the search field.
+    bool keyCommand(const WLKeyCommand &command) override;
+
 protected:
     explicit WLTableViewController(std::unique_ptr<WLDataSourceProtocol> dataSource,
                                    QString viewKind = QStringLiteral("ListScreen"));

@@ -1,12 +1,16 @@
 #include "WLReaderShell.h"
 
+#include "WLAboutImageViewController.h"
+#include "WLAboutWebViewController.h"
 #include "WLAddBookmarkViewController.h"
 #include "WLAppDelegate.h"
+#include "WLApplication.h"
 #include "WLBarButtonItem.h"
 #include "WLBookmarkListCell.h"
 #include "WLBundle.h"
 #include "WLControl.h"
 #include "WLDescriptionReader.h"
+#include "WLDisplayCell.h"
 #include "WLImageViewController.h"
 #include "WLInstanceChannel.h"
 #include "WLNavigationController.h"
@@ -15,7 +19,10 @@
 #include "WLScreen.h"
 #include "WLScreenViews.h"
 #include "WLScrollView.h"
+#include "WLSearchBar.h"
+#include "WLSearchViewController.h"
 #include "WLSegmentedControl.h"
+#include "WLSettingsViewController.h"
 #include "WLSignalWatcher.h"
 #include "WLSwitch.h"
 #include "WLTabBarController.h"
@@ -29,6 +36,7 @@
 #include "WLWindow.h"
 
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QEvent>
 #include <QKeyEvent>
@@ -97,6 +105,7 @@ WLReaderShell::~WLReaderShell()
     // The window goes with the engine; it is no longer watched from here on.
     if (mWindow)
         mWindow->removeEventFilter(this);
+    WLApplication::setOpenURLHandler({});
     // Views first: they read the controllers the delegate owns.
     if (mScreenViews)
         mScreenViews->clear();
@@ -134,6 +143,12 @@ void WLReaderShell::registerTypes()
     qmlRegisterUncreatableType<WLTextViewCell>(kUri, 1, 0, "WLTextViewCell", reason);
     qmlRegisterUncreatableType<WLImageViewController>(kUri, 1, 0, "WLImageViewController", reason);
     qmlRegisterUncreatableType<WLAddBookmarkViewController>(kUri, 1, 0, "WLAddBookmarkViewController", reason);
+    qmlRegisterUncreatableType<WLSearchBar>(kUri, 1, 0, "WLSearchBar", reason);
+    qmlRegisterUncreatableType<WLSearchViewController>(kUri, 1, 0, "WLSearchViewController", reason);
+    qmlRegisterUncreatableType<WLAboutImageViewController>(kUri, 1, 0, "WLAboutImageViewController", reason);
+    qmlRegisterUncreatableType<WLAboutWebViewController>(kUri, 1, 0, "WLAboutWebViewController", reason);
+    qmlRegisterUncreatableType<WLSettingsViewController>(kUri, 1, 0, "WLSettingsViewController", reason);
+    qmlRegisterType<WLDisplayCell>(kUri, 1, 0, "WLDisplayCell");
 }
 
 bool WLReaderShell::start(const Options &options)
@@ -146,6 +161,8 @@ bool WLReaderShell::start(const Options &options)
     WLUserDefaults::setDictionary(
         wlDictionaryIdentifier(QDir(bundle).filePath(QStringLiteral("DatabaseInfo.plist"))), bundle);
 
+    // Links that leave the reader open in the desktop's browser.
+    WLApplication::setOpenURLHandler([](const QUrl &url) { return QDesktopServices::openUrl(url); });
     mAppDelegate = std::make_unique<WLAppDelegate>();
     mAppDelegate->applicationDidFinishLaunching();
     milestone("controllers ready");

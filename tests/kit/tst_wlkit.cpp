@@ -48,6 +48,8 @@ class Rows : public WLTableViewDataSource
 public:
     QList<qsizetype> counts;
     QList<WLIndexPath> deleted;
+    QString text;
+    std::optional<QList<WLTextRange>> boldRanges;
     qsizetype numberOfSectionsInTableView() const override { return counts.size(); }
     qsizetype tableViewNumberOfRowsInSection(qsizetype section) const override
     {
@@ -55,7 +57,11 @@ public:
     }
     std::optional<WLTableViewCell> tableViewCellForRowAtIndexPath(const WLIndexPath &indexPath) const override
     {
-        return WLTableViewCell{u"cell"_s, u"%1.%2"_s.arg(indexPath.section).arg(indexPath.row)};
+        WLTableViewCell cell{u"cell"_s, u"%1.%2"_s.arg(indexPath.section).arg(indexPath.row)};
+        if (!text.isEmpty())
+            cell.text = text;
+        cell.boldRanges = boldRanges;
+        return cell;
     }
     bool tableViewCanEditRows() const override { return true; }
     bool tableViewCommitEditingStyle(WLTableViewCellEditingStyle, const WLIndexPath &indexPath) override
@@ -105,7 +111,10 @@ private Q_SLOTS:
     void tabsTellTheirDelegateOnlyWhenTapped();
     void tableRowsAcrossSections();
     void deletingRowsOnlyWhileEditing();
+    void rowsAddedAtTheEndsOfSections();
     void segmentedControls();
+    void boldRangesAsStyledText_data();
+    void boldRangesAsStyledText();
     void webPagesInTheirCharsetAndTooLargeToGoInline();
     void zoomStaysWithinItsLimits();
     void textIsTypedOnlyWhileEditing();
@@ -271,6 +280,37 @@ void TestWLKit::deletingRowsOnlyWhileEditing()
     QCOMPARE(table.model()->index(3, 0).data().toString(), u"1.1"_s);
 }
 
+void TestWLKit::rowsAddedAtTheEndsOfSections()
+{
+    Rows rows;
+    rows.counts = {2, 3};
+    WLTableView table(WLTableViewStyle::Plain);
+    table.setDataSource(&rows);
+    table.reloadData();
+    table.selectRowAtIndexPath({1, 1});
+    int inserted = 0, resets = 0;
+    connect(table.model(), &QAbstractItemModel::rowsInserted, this,
+            [&](const QModelIndex &, int first, int last) { inserted += last - first + 1; });
+    connect(table.model(), &QAbstractItemModel::modelReset, this, [&] { ++resets; });
+
+    // Two more in the first section, a third section of one.
+    rows.counts = {4, 3, 1};
+    table.reloadDataAppending();
+    QCOMPARE(inserted, 3);
+    QCOMPARE(resets, 0);
+    QCOMPARE(table.model()->rowCount(), 8);
+    QCOMPARE(table.model()->index(3, 0).data().toString(), u"0.3"_s);
+    QCOMPARE(table.model()->index(7, 0).data(WLTableModel::SectionRole).toString(), u"2"_s);
+    // The selection stays on its row.
+    QCOMPARE(table.indexPathForSelectedRow(), std::optional(WLIndexPath{1, 1}));
+
+    // Fewer rows: reloaded after all.
+    rows.counts = {1, 3, 1};
+    table.reloadDataAppending();
+    QCOMPARE(resets, 1);
+    QCOMPARE(table.model()->rowCount(), 5);
+}
+
 void TestWLKit::segmentedControls()
 {
     WLSegmentedControl control({u"Settings"_s, u"About"_s}, {});
@@ -357,6 +397,33 @@ void TestWLKit::textIsTypedOnlyWhileEditing()
     field.resignFirstResponder();
     QVERIFY(!field.isEditing());
     QCOMPARE(delegate.endings, 1);
+}
+
+void TestWLKit::boldRangesAsStyledText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QList<WLTextRange>>("ranges");
+    QTest::addColumn<QString>("styled");
+    QTest::newRow("bold throughout") << u"bank"_s << QList<WLTextRange>() << QString();
+    QTest::newRow("two runs") << u"bandit"_s << QList<WLTextRange>{{0, 1}, {3, 1}} << u"<b>b</b>an<b>d</b>it"_s;
+    QTest::newRow("markup in the word") << u"<a&b>"_s << QList<WLTextRange>{{1, 1}} << u"&lt;<b>a</b>&amp;b&gt;"_s;
+    QTest::newRow("past the end, overlapping")
+        << u"cat"_s << QList<WLTextRange>{{1, 1}, {1, 5}, {7, 2}} << u"c<b>a</b><b>t</b>"_s;
+}
+
+void TestWLKit::boldRangesAsStyledText()
+{
+    QFETCH(QString, text);
+    QFETCH(QList<WLTextRange>, ranges);
+    QFETCH(QString, styled);
+    Rows rows;
+    rows.counts = {1};
+    rows.text = text;
+    rows.boldRanges = ranges.isEmpty() ? std::nullopt : std::optional(ranges);
+    WLTableView table(WLTableViewStyle::Plain);
+    table.setDataSource(&rows);
+    table.reloadData();
+    QCOMPARE(table.model()->index(0, 0).data(WLTableModel::StyledTextRole).toString(), styled);
 }
 
 QTEST_GUILESS_MAIN(TestWLKit)

@@ -1,14 +1,19 @@
+#include "WLAboutImageViewController.h"
 #include "WLAppDelegate.h"
+#include "WLBarButtonItem.h"
 #include "WLBookmarksDataSource.h"
 #include "WLBundle.h"
 #include "WLConstants.h"
 #include "WLDatabase.h"
 #include "WLHistoryDataSource.h"
 #include "WLNavigationController.h"
+#include "WLNavigationItem.h"
 #include "WLSearchViewController.h"
+#include "WLSettingsViewController.h"
 #include "WLTestSupport.h"
 #include "WLUserDefaults.h"
 #include "WLWebViewController.h"
+#include "WLWindow.h"
 
 #include <QDir>
 #include <QFile>
@@ -43,6 +48,7 @@ private Q_SLOTS:
     void changingTabTakesTheViewerOffItsStack();
     void theLastTabAndEntryAreKeptBeforeTheEnd();
     void aDictionaryThatDoesNotOpen();
+    void aboutFlipsInAndOut();
 
 private:
     void launch(const QString &bundle = qEnvironmentVariable("WL_DEMO_BUNDLE"));
@@ -248,6 +254,39 @@ void TestWLAppDelegate::aDictionaryThatDoesNotOpen()
     QVERIFY(!mDelegate->containerView()->content());
     QVERIFY(mDelegate->openingFailure().contains(empty.path()));
     mDelegate->applicationWillTerminate();
+}
+
+void TestWLAppDelegate::aboutFlipsInAndOut()
+{
+    launch();
+    WLContainerView *container = mDelegate->containerView();
+    StderrCapture capture;
+    mDelegate->hideAbout(nullptr);
+    QCOMPARE(capture.reports(), QStringList{u"-[WLAppDelegate hideAbout:]: (mAboutNavigationController == nil)"_s});
+
+    // The info button of any list asks for it.
+    auto *index = qobject_cast<WLTableViewController *>(tab(0)->topViewController());
+    index->showAbout(index);
+    WLNavigationController *about = mDelegate->aboutNavigationController();
+    QCOMPARE(container->content(), about);
+    QCOMPARE(container->transition(), int(WLContainerView::FlipFromLeft));
+    QCOMPARE(container->transitionDuration(), 1.0);
+    QVERIFY(about->topViewController()->title().isEmpty());
+    auto *aboutScreen = qobject_cast<WLAboutImageViewController *>(about->topViewController());
+    QCOMPARE(aboutScreen->imageView()->image(), u"qrc:/wlreader/About.png"_s);
+    // The tab bar's screens hear of it when the flip ends.
+    QVERIFY(!mDelegate->tabBarController()->isOnScreen());
+    aboutScreen->settingsButtonPressed(nullptr);
+
+    // "Done" flips back; the settings pushed stay for the next time.
+    aboutScreen->navigationItem()->leftBarButtonItem()->trigger();
+    QCOMPARE(container->content(), mDelegate->tabBarController());
+    QCOMPARE(container->transition(), int(WLContainerView::FlipFromRight));
+    mDelegate->hideAbout(nullptr);
+    QCOMPARE(capture.reports().last(), u"-[WLAppDelegate hideAbout:]: ([navigationView superview] == nil)"_s);
+    index->showAbout(index);
+    QCOMPARE(mDelegate->aboutNavigationController(), about);
+    QCOMPARE(about->topViewController(), aboutScreen->settingsViewController());
 }
 
 QTEST_GUILESS_MAIN(TestWLAppDelegate)

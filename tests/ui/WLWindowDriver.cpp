@@ -70,6 +70,23 @@ void WLWindowDriver::tap(QQuickItem *item)
     tapAt(item->window(), item->mapToScene(QPointF(item->width() / 2, item->height() / 2)));
 }
 
+bool WLWindowDriver::waitUntilStill(QQuickItem *item)
+{
+    return QTest::qWaitFor([item] {
+        for (QQuickItem *above = item; above; above = above->parentItem()) {
+            if (above->property("busy").toBool())
+                return false;
+        }
+        return true;
+    });
+}
+
+void WLWindowDriver::typeText(QQuickWindow *window, const QString &text)
+{
+    for (const QChar c : text)
+        QTest::keyClick(window, c.toLatin1());
+}
+
 QQuickItem *WLWindowDriver::rowItem(QQuickItem *listView, int row)
 {
     QMetaObject::invokeMethod(listView, "positionViewAtIndex", Q_ARG(int, row), Q_ARG(int, 3));

@@ -27,6 +27,14 @@ QQuickItem *viewOf(WLReaderShell &shell, WLViewController *screen);
 void tap(QQuickItem *item);
 void tapAt(QQuickWindow *window, const QPointF &scenePoint);
 
+// Types the text key by key into the window, as QTest::keyClicks does for
+// widgets.
+void typeText(QQuickWindow *window, const QString &text);
+
+// Waits until no stack above the item is in a transition (a stack then
+// takes no taps); false if one is still moving after a while.
+bool waitUntilStill(QQuickItem *item);
+
 // The delegate of a row of a list view, made visible first.
 QQuickItem *rowItem(QQuickItem *listView, int row);
 // The index of the first row at the top of a list view.

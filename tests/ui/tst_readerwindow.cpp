@@ -1,14 +1,23 @@
+#include "WLAboutImageViewController.h"
+#include "WLAboutWebViewController.h"
 #include "WLAddBookmarkViewController.h"
 #include "WLAppDelegate.h"
+#include "WLBarButtonItem.h"
 #include "WLBookmarksDataSource.h"
 #include "WLConstants.h"
 #include "WLDictionaryCompiler.h"
 #include "WLHistoryDataSource.h"
 #include "WLImageViewController.h"
 #include "WLIndexDataSource.h"
+#include "WLLocalization.h"
 #include "WLNavigationController.h"
+#include "WLNavigationItem.h"
 #include "WLReaderShell.h"
+#include "WLSearchViewController.h"
+#include "WLSegmentedControl.h"
+#include "WLSettingsViewController.h"
 #include "WLSourceFixture.h"
+#include "WLSwitch.h"
 #include "WLTabBarController.h"
 #include "WLTableViewController.h"
 #include "WLUserDefaults.h"
@@ -19,10 +28,14 @@
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
+#include <QImage>
+#include <QLocale>
 #include <QQuickItem>
+#include <QQuickWindow>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTranslator>
 
 #include <memory>
 
@@ -47,6 +60,11 @@ private Q_SLOTS:
     void tappedSoundsAndPictures();
     void pagesInTheirCharsetAndTooLargeToGoInline();
     void savingInTheEditorAddsTheBookmark();
+    void typingSearchesAndAResultOpens();
+    void aLetterOverAListStartsASearch();
+    void aboutFlipsInAndBack();
+    void theBackgroundSwitchTakesEffectWhenAListNextShows();
+    void inGerman();
 
 private:
     void launch(const QString &dictionary = qEnvironmentVariable("WL_DEMO_BUNDLE"));
@@ -63,6 +81,29 @@ private:
     }
     // Waits until the viewer's page has loaded in the engine; its text.
     QString waitForPage();
+    WLSearchViewController *searchScreen()
+    {
+        return qobject_cast<WLSearchViewController *>(tab(1)->viewControllers().value(0));
+    }
+    QQuickItem *searchField() { return findItem(mShell->window()->contentItem(), u"searchField"_s); }
+    // The rows of the search list, and its section titles, as drawn.
+    QStringList searchRows();
+    QStringList searchTitles();
+    // The colour drawn at a point of the window.
+    QColor pixel(const QPointF &point) { return mShell->window()->grabWindow().pixelColor(point.toPoint()); }
+    // Shows the About screen from the Index tab's info button, after the flip.
+    WLAboutImageViewController *flipToAbout();
+    // Until the window's flip has ended with the screen in front.
+    bool inFront(QObject *screen)
+    {
+        // The flip's side follows its angle when next drawn; until then the
+        // front takes no taps.
+        QQuickItem *front = findItem(mShell->window()->contentItem(), u"frontSlot"_s);
+        return QTest::qWaitFor([&] {
+            return front->property("screen").value<QObject *>() == screen
+                   && front->parentItem()->property("side").toInt() == 0;
+        }, 5000);
+    }
 
     std::unique_ptr<WLReaderShell> mShell;
 };
@@ -347,10 +388,178 @@ void TestReaderWindow::savingInTheEditorAddsTheBookmark()
     QCOMPARE(row.data(WLTableModel::DetailTextRole).toString(), u"juicy"_s);
 }
 
+QStringList TestReaderWindow::searchRows()
+{
+    QStringList rows;
+    const QAbstractItemModel *model = searchScreen()->tableView()->model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        rows.append(model->index(row, 0).data().toString());
+    return rows;
+}
+
+QStringList TestReaderWindow::searchTitles()
+{
+    QStringList titles;
+    WLTableView *table = searchScreen()->tableView();
+    for (int section = 0; section < table->numberOfSections(); ++section)
+        titles.append(table->titleForSection(section));
+    return titles;
+}
+
+void TestReaderWindow::typingSearchesAndAResultOpens()
+{
+    launch();
+    tap(findItem(mShell->window()->contentItem(), u"tab1"_s));
+    // The field takes the focus a moment after the tab shows.
+    QTRY_VERIFY(searchField() && searchField()->hasActiveFocus());
+    typeText(mShell->window(), u"car"_s);
+    QCOMPARE(searchScreen()->searchBar()->text(), u"car"_s);
+    QTRY_COMPARE(searchTitles(), (QStringList{u"Whole Words"_s, u"Partial Matches"_s}));
+    QCOMPARE(searchRows().value(0), u"car"_s);
+    QVERIFY(searchRows().contains(u"careful"_s));
+    // The typed part is drawn in bold.
+    QCOMPARE(searchScreen()->tableView()->model()->index(1, 0).data(WLTableModel::StyledTextRole).toString(),
+             u"<b>car</b>eful"_s);
+
+    QQuickItem *list = findItem(viewOf(*mShell, searchScreen()), u"list"_s);
+    tap(rowItem(list, 1));
+    WLWebViewController *viewer = WLWebViewController::sharedWebViewController();
+    QTRY_COMPARE(tab(1)->topViewController(), viewer);
+    QVERIFY(waitForPage().contains(u"careful"_s));
+    // Back, the results stay and the field has the focus again.
+    tap(findItem(mShell->window()->contentItem(), u"backButton"_s));
+    QTRY_COMPARE(tab(1)->topViewController(), searchScreen());
+    QTRY_VERIFY(searchField()->hasActiveFocus());
+    QCOMPARE(searchRows().value(1), u"careful"_s);
+}
+
+void TestReaderWindow::aLetterOverAListStartsASearch()
+{
+    launch();
+    QCOMPARE(tabBar()->selectedIndex(), 0);
+    QTest::keyClick(mShell->window(), Qt::Key_C, Qt::NoModifier);
+    QCOMPARE(tabBar()->selectedIndex(), 1);
+    QTRY_VERIFY(searchField()->hasActiveFocus());
+    typeText(mShell->window(), u"at"_s);
+    QCOMPARE(searchScreen()->searchBar()->text(), u"cat"_s);
+    QTRY_COMPARE(searchRows().value(0), u"cat"_s);
+    QTest::keyClick(mShell->window(), Qt::Key_Down);
+    QTest::keyClick(mShell->window(), Qt::Key_Return);
+    QTRY_COMPARE(WLWebViewController::sharedWebViewController()->currentWord(), std::optional(u"cat"_s));
+    tap(findItem(mShell->window()->contentItem(), u"backButton"_s));
+    QTRY_VERIFY(searchField()->hasActiveFocus());
+    // Escape is Cancel: the keyword of before this editing comes back.
+    typeText(mShell->window(), u"s"_s);
+    QCOMPARE(searchScreen()->searchBar()->text(), u"cats"_s);
+    QTest::keyClick(mShell->window(), Qt::Key_Escape);
+    QCOMPARE(searchScreen()->searchBar()->text(), u"cat"_s);
+    QTRY_VERIFY(!searchField()->hasActiveFocus());
+}
+
+WLAboutImageViewController *TestReaderWindow::flipToAbout()
+{
+    WLNavigationController *index = tab(0);
+    tap(findItem(viewOf(*mShell, index), u"infoButton"_s));
+    WLNavigationController *about = mShell->appDelegate()->aboutNavigationController();
+    if (!about)
+        return nullptr;
+    // The flip takes a second; then the About stack is in front, its
+    // picture's dark sky drawn.
+    if (!inFront(about) || pixel({300, 100}).lightness() > 80)
+        return nullptr;
+    return qobject_cast<WLAboutImageViewController *>(about->viewControllers().value(0));
+}
+
+void TestReaderWindow::aboutFlipsInAndBack()
+{
+    launch();
+    QVERIFY(pixel({300, 100}).lightness() > 150);
+    QVERIFY(flipToAbout());
+    QCOMPARE(mShell->appDelegate()->containerView()->content(), mShell->appDelegate()->aboutNavigationController());
+    // The About segment shows the reader's own page, the demo having none.
+    tap(findItem(mShell->window()->contentItem(), u"segment1"_s));
+    WLNavigationController *about = mShell->appDelegate()->aboutNavigationController();
+    QTRY_VERIFY(qobject_cast<WLAboutWebViewController *>(about->topViewController()));
+    QQuickItem *page = findItem(viewOf(*mShell, about->topViewController()), u"aboutWebView"_s);
+    QTRY_VERIFY(pageText(page).contains(u"WL Reader"_s));
+    tap(findItem(mShell->window()->contentItem(), u"backButton"_s));
+    QTRY_COMPARE(about->viewControllers().size(), 1);
+    QVERIFY(waitUntilStill(viewOf(*mShell, about->topViewController())));
+
+    // "Done" at the left of the bar flips back to the tabs.
+    tapAt(mShell->window(), {30, 22});
+    QVERIFY(inFront(tabBar()));
+    QVERIFY(pixel({300, 100}).lightness() > 150);
+}
+
+void TestReaderWindow::theBackgroundSwitchTakesEffectWhenAListNextShows()
+{
+    launch();
+    // The demo's Bookmarks list has a picture behind it.
+    tap(findItem(mShell->window()->contentItem(), u"tab2"_s));
+    auto *bookmarks = qobject_cast<WLTableViewController *>(tab(2)->topViewController());
+    QVERIFY(!bookmarks->backgroundView()->image().isEmpty());
+    // The paper's red margin line, once the picture has loaded.
+    const auto marginDrawn = [&] {
+        const QColor drawn = pixel({34, 300});
+        return drawn.red() > drawn.green() + 20;
+    };
+    QTRY_VERIFY(marginDrawn());
+    tap(findItem(mShell->window()->contentItem(), u"tab0"_s));
+
+    WLAboutImageViewController *about = flipToAbout();
+    QVERIFY(about);
+    tap(findItem(mShell->window()->contentItem(), u"segment0"_s));
+    QTRY_COMPARE(mShell->appDelegate()->aboutNavigationController()->topViewController(),
+                 about->settingsViewController());
+    QQuickItem *toggle = findItem(viewOf(*mShell, about->settingsViewController()), u"switch"_s);
+    QVERIFY(toggle);
+    QVERIFY(waitUntilStill(toggle));
+    tap(toggle);
+    QTRY_VERIFY(!WLUserDefaults::standardUserDefaults()->boolForKey(WLPrefDisplayBackground));
+    // Back to the picture, then "Done" in the same place.
+    tapAt(mShell->window(), {30, 22});
+    QTRY_COMPARE(mShell->appDelegate()->aboutNavigationController()->topViewController(), about);
+    QVERIFY(waitUntilStill(viewOf(*mShell, about)));
+    tapAt(mShell->window(), {30, 22});
+    QVERIFY(inFront(tabBar()));
+
+    tap(findItem(mShell->window()->contentItem(), u"tab2"_s));
+    QTRY_COMPARE(tabBar()->selectedIndex(), 2);
+    QVERIFY(bookmarks->backgroundView()->image().isEmpty());
+    QTRY_VERIFY(!marginDrawn());
+}
+
+void TestReaderWindow::inGerman()
+{
+    QTranslator german;
+    QVERIFY(german.load(u":/i18n/wlreader_de.qm"_s));
+    QCoreApplication::installTranslator(&german);
+    launch();
+    QStringList titles;
+    for (const QVariant &item : tabBar()->tabs())
+        titles.append(item.toMap().value(u"title"_s).toString());
+    QCOMPARE(titles, (QStringList{u"Register"_s, u"Suche"_s, u"Lesezeichen"_s, u"Verlauf"_s}));
+    tap(findItem(mShell->window()->contentItem(), u"tab1"_s));
+    QTRY_VERIFY(searchField()->hasActiveFocus());
+    typeText(mShell->window(), u"car"_s);
+    QTRY_COMPARE(searchTitles(), (QStringList{u"Ganze Wörter"_s, u"Teiltreffer"_s}));
+    tap(findItem(mShell->window()->contentItem(), u"tab0"_s));
+    WLAboutImageViewController *about = flipToAbout();
+    QVERIFY(about);
+    auto *segments = qobject_cast<WLSegmentedControl *>(about->navigationItem()->rightBarButtonItem()->customView());
+    QCOMPARE(segments->titles(), (QStringList{u"Einstellungen"_s, u"Info"_s}));
+    QCOMPARE(WLAboutImageViewController::aboutHTMLBasePath(), u":/wlreader/about/de/index.html"_s);
+    QCoreApplication::removeTranslator(&german);
+}
+
 int main(int argc, char *argv[])
 {
     WLReaderShell::prepareApplication();
     QGuiApplication app(argc, argv);
+    // English texts whatever the machine's language; the German test adds its own.
+    QLocale::setDefault(QLocale(QLocale::English));
+    WLLocalization::install();
     TestReaderWindow test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -37,7 +37,7 @@
     </message>
     <message id="Background">
         <source>Background</source>
-        <translation>Background images</translation>
+        <translation>Background</translation>
     </message>
     <message id="AddBookmark.Title.New">
         <source>New Bookmark</source>
@@ -58,6 +58,14 @@
     <message id="MainView.SearchMode.Section.PartialMatches">
         <source>Partial Matches</source>
         <translation>Partial Matches</translation>
+    </message>
+    <message id="MainView.SearchMode.Section.DidYouMean">
+        <source>Did you mean</source>
+        <translation>Did you mean</translation>
+    </message>
+    <message id="about/index.html">
+        <source>about/index.html</source>
+        <translation>about/index.html</translation>
     </message>
     <message id="Cancel">
         <source>Cancel</source>

@@ -14,12 +14,17 @@ Item {
     height: table ? table.rowHeight : 44
     onEditingChanged: confirming = false
 
-    Rectangle {
+    // What most rows never show is made only when needed (the highlight,
+    // a bookmark's two-line layout and note, the editing controls): a list
+    // then reloads its rows several times faster.
+    Loader {
         anchors.fill: parent
-        visible: cell.selected
-        gradient: Gradient {
-            GradientStop { position: 0; color: Style.selectionTop }
-            GradientStop { position: 1; color: Style.selectionBottom }
+        active: cell.selected
+        sourceComponent: Rectangle {
+            gradient: Gradient {
+                GradientStop { position: 0; color: Style.selectionTop }
+                GradientStop { position: 1; color: Style.selectionBottom }
+            }
         }
     }
     Rectangle {
@@ -34,40 +39,49 @@ Item {
         id: content
         anchors.fill: parent
         anchors.leftMargin: cell.editing ? 38 : 0
-        anchors.rightMargin: cell.confirming ? remove.width + 10 : 0
+        anchors.rightMargin: cell.confirming && editControls.item ? editControls.item.removeWidth + 10 : 0
         Behavior on anchors.leftMargin { NumberAnimation { duration: 200 } }
 
-        WLBookmarkListCell {
-            id: layout
-            contentBounds: Qt.rect(0, 0, content.width, content.height)
-            hasNotes: model.reuseIdentifier === "kWLDataSourceBookmarkNotesCell"
+        Loader {
+            id: bookmarkLayout
+            active: cell.bookmark
+            sourceComponent: WLBookmarkListCell {
+                contentBounds: Qt.rect(0, 0, content.width, content.height)
+                hasNotes: model.reuseIdentifier === "kWLDataSourceBookmarkNotesCell"
+            }
         }
+        readonly property var layout: bookmarkLayout.item
         Text {
-            x: cell.bookmark ? layout.wordLabelFrame.x : 10
-            y: cell.bookmark ? layout.wordLabelFrame.y : 0
-            width: cell.bookmark ? layout.wordLabelFrame.width : content.width - 20
-            height: cell.bookmark ? layout.wordLabelFrame.height : content.height
+            x: content.layout ? content.layout.wordLabelFrame.x : 10
+            y: content.layout ? content.layout.wordLabelFrame.y : 0
+            width: content.layout ? content.layout.wordLabelFrame.width : content.width - 20
+            height: content.layout ? content.layout.wordLabelFrame.height : content.height
             verticalAlignment: Text.AlignVCenter
-            text: model.text || ""
+            // Styled text is bold only where the row says (a search match).
+            readonly property bool styled: (model.styledText || "") !== ""
+            text: styled ? model.styledText : (model.text || "")
+            textFormat: styled ? Text.StyledText : Text.PlainText
             elide: Text.ElideRight
             color: cell.selected ? "white" : (model.textColor || "black")
-            font.pixelSize: cell.bookmark ? layout.wordFontSize : Style.fontSize + 3
-            font.bold: true
+            font.pixelSize: content.layout ? content.layout.wordFontSize : Style.fontSize + 3
+            font.bold: !styled
             font.family: Style.fontFamily
         }
-        Text {
-            visible: layout.hasNotes
-            x: layout.notesLabelFrame.x
-            y: layout.notesLabelFrame.y
-            width: layout.notesLabelFrame.width
-            height: layout.notesLabelFrame.height
-            verticalAlignment: Text.AlignVCenter
-            text: model.detailText || ""
-            elide: Text.ElideRight
-            maximumLineCount: 1
-            color: cell.selected ? "white" : (model.detailTextColor || layout.notesTextColor)
-            font.pixelSize: layout.notesFontSize
-            font.family: Style.fontFamily
+        Loader {
+            active: content.layout !== null && content.layout.hasNotes
+            sourceComponent: Text {
+                x: content.layout.notesLabelFrame.x
+                y: content.layout.notesLabelFrame.y
+                width: content.layout.notesLabelFrame.width
+                height: content.layout.notesLabelFrame.height
+                verticalAlignment: Text.AlignVCenter
+                text: model.detailText || ""
+                elide: Text.ElideRight
+                maximumLineCount: 1
+                color: cell.selected ? "white" : (model.detailTextColor || content.layout.notesTextColor)
+                font.pixelSize: content.layout.notesFontSize
+                font.family: Style.fontFamily
+            }
         }
     }
 
@@ -80,59 +94,68 @@ Item {
                 cell.table.tapRow(index)
         }
     }
-    // The red minus turns into a Delete button.
-    Rectangle {
-        visible: cell.editing
-        x: 9
-        anchors.verticalCenter: parent.verticalCenter
-        width: 22
-        height: 22
-        radius: 11
-        color: Style.deleteRed
-        border.color: "white"
-        border.width: 2
-        rotation: cell.confirming ? 90 : 0
-        Behavior on rotation { NumberAnimation { duration: 150 } }
-        Rectangle {
-            anchors.centerIn: parent
-            width: 10
-            height: 3
-            color: "white"
-        }
-        MouseArea {
-            anchors.fill: parent
-            anchors.margins: -8
-            onClicked: cell.confirming = !cell.confirming
-        }
-    }
-    Rectangle {
-        id: remove
-        objectName: "deleteButton"
-        visible: cell.confirming
-        anchors.right: parent.right
-        anchors.rightMargin: 8
-        anchors.verticalCenter: parent.verticalCenter
-        width: deleteLabel.implicitWidth + 20
-        height: 30
-        radius: 5
-        gradient: Gradient {
-            GradientStop { position: 0; color: "#ee6b64" }
-            GradientStop { position: 1; color: "#c8231c" }
-        }
-        Text {
-            id: deleteLabel
-            anchors.centerIn: parent
-            text: qsTrId("Delete")
-            color: "white"
-            font.pixelSize: 12
-            font.bold: true
-            font.family: Style.fontFamily
-        }
-        MouseArea {
-            anchors.fill: parent
-            onClicked: {
-                cell.confirming = false
-                cell.table.commitDeleteRow(index)
+    // The red minus turns into a Delete button. Made only while editing:
+    // a list reloads its rows faster without them.
+    Loader {
+        id: editControls
+        anchors.fill: parent
+        active: cell.editing
+        sourceComponent: Item {
+            readonly property real removeWidth: remove.width
+            Rectangle {
+                visible: cell.editing
+                x: 9
+                anchors.verticalCenter: parent.verticalCenter
+                width: 22
+                height: 22
+                radius: 11
+                color: Style.deleteRed
+                border.color: "white"
+                border.width: 2
+                rotation: cell.confirming ? 90 : 0
+                Behavior on rotation { NumberAnimation { duration: 150 } }
+                Rectangle {
+                    anchors.centerIn: parent
+                    width: 10
+                    height: 3
+                    color: "white"
+                }
+                MouseArea {
+                    anchors.fill: parent
+                    anchors.margins: -8
+                    onClicked: cell.confirming = !cell.confirming
+                }
+            }
+            Rectangle {
+                id: remove
+                objectName: "deleteButton"
+                visible: cell.confirming
+                anchors.right: parent.right
+                anchors.rightMargin: 8
+                anchors.verticalCenter: parent.verticalCenter
+                width: deleteLabel.implicitWidth + 20
+                height: 30
+                radius: 5
+                gradient: Gradient {
+                    GradientStop { position: 0; color: "#ee6b64" }
+                    GradientStop { position: 1; color: "#c8231c" }
+                }
+                Text {
+                    id: deleteLabel
+                    anchors.centerIn: parent
+                    text: qsTrId("Delete")
+                    color: "white"
+                    font.pixelSize: 12
+                    font.bold: true
+                    font.family: Style.fontFamily
+                }
+                MouseArea {
+                    anchors.fill: parent
+                    onClicked: {
+                        cell.confirming = false
+                        cell.table.commitDeleteRow(index)
+                    }
+                }
             }
         }
     }

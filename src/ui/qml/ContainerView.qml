@@ -14,6 +14,7 @@ Item {
         property real angle: 0
         front: ScreenSlot {
             id: frontSlot
+            objectName: "frontSlot"
             anchors.fill: parent
         }
         back: ScreenSlot {

@@ -5,9 +5,12 @@ import WLReader.Kit
 Loader {
     id: view
     property var control
+    // A limit the container puts on the control's width (-1: none).
+    property real maximumWidth: -1
     active: control !== null
-    width: item ? item.width : 0
-    height: item ? item.height : 0
+    // No size of its own: a loader with one would force it on the control
+    // (squeezing it to nothing before it loads); without one it takes the
+    // control's size as it changes.
     source: {
         if (!control)
             return ""
@@ -20,5 +23,9 @@ Loader {
         default: return ""
         }
     }
-    onLoaded: item.control = Qt.binding(() => view.control)
+    onLoaded: {
+        item.control = Qt.binding(() => view.control)
+        if (item.maximumWidth !== undefined)
+            item.maximumWidth = Qt.binding(() => view.maximumWidth)
+    }
 }

@@ -30,11 +30,13 @@ Rectangle {
         width: childrenRect.width
         height: 30
         BarButton {
+            id: leftButton
             anchors.verticalCenter: parent.verticalCenter
             visible: bar.navItem !== null && bar.navItem.leftBarButtonItem !== null
             item: bar.navItem ? bar.navItem.leftBarButtonItem : null
         }
         BackButton {
+            id: backButton
             objectName: "backButton"
             anchors.verticalCenter: parent.verticalCenter
             visible: bar.navItem !== null && bar.navItem.leftBarButtonItem === null && !!bar.navigation && bar.navigation.backButtonTitle !== ""
@@ -51,6 +53,7 @@ Rectangle {
         width: childrenRect.width
         height: 30
         BarButton {
+            id: rightButton
             anchors.verticalCenter: parent.verticalCenter
             visible: item !== null
             item: bar.navItem ? bar.navItem.rightBarButtonItem : null
@@ -58,16 +61,27 @@ Rectangle {
     }
 
     // A title view (a search field, a segmented control) takes the frame its
-    // control asks for; a title is centred between the items.
+    // control asks for, fitted between the items as the phone's bar does; a
+    // title is centred between the items.
     ControlView {
+        id: titleView
+        readonly property bool framed: control !== null && control.frame.width > 0
+        readonly property real leftEdge: leftButton.visible ? left.x + leftButton.width + 5
+                                         : backButton.visible ? left.x + backButton.width + 5 : 0
+        readonly property real rightEdge: rightButton.visible ? right.x + right.width - rightButton.width - 5
+                                          : bar.width
         visible: control !== null
         control: bar.navItem ? bar.navItem.titleView : null
         // The phone centres a segmented control in the bar, whatever its x.
-        x: control && control.frame.width > 0
-           ? (control.kind === "SegmentedControl" ? (bar.width - control.frame.width) / 2 : control.frame.x)
-           : (bar.width - width) / 2
+        x: framed ? (control.kind === "SegmentedControl" ? (bar.width - control.frame.width) / 2
+                                                         : Math.max(control.frame.x, leftEdge))
+                  : (bar.width - width) / 2
         y: control && control.frame.height > 0 ? control.frame.y : (bar.height - height) / 2
+        maximumWidth: framed ? Math.max(0, Math.min(control.frame.x + control.frame.width, rightEdge) - x) : -1
         z: 1
+        Behavior on x {
+            NumberAnimation { duration: titleView.control ? titleView.control.animationDuration * 1000 : 0 }
+        }
     }
     Text {
         visible: bar.navItem !== null && bar.navItem.titleView === null
