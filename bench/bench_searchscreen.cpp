@@ -10,8 +10,10 @@
 #include "WLAppDelegate.h"
 #include "WLDatabase.h"
 #include "WLNavigationController.h"
+#include "WLNotificationCenter.h"
 #include "WLReaderShell.h"
 #include "WLSearchDataSource.h"
+#include "WLSearchResult.h"
 #include "WLSearchViewController.h"
 #include "WLTabBarController.h"
 
@@ -93,11 +95,13 @@ public:
                          [this] { mReloads.append({now(), mReader.results->shownKeyword()}); });
         QObject::connect(r.shell->window(), &QQuickWindow::frameSwapped, &mGuard,
                          [this] { mFrames.append(now()); });
-        QObject::connect(r.shell->appDelegate()->database(), &WLDatabase::searchKeywordFinished,
-                         &mGuard, [this](const QString &keyword) {
-                             if (keyword == mKeyword)
-                                 mFinished = now();
-                         });
+        mFinishedObserver = WLNotificationCenter::defaultCenter().addObserver(
+            WLDatabaseSearchedWordsUpdate, r.shell->appDelegate()->database(),
+            [this](const WLNotification &notification) {
+                const WLSearchUpdate update = WLSearchUpdate::fromUserInfo(notification.userInfo);
+                if (update.finished && update.keyword == mKeyword)
+                    mFinished = now();
+            });
     }
 
     void expect(const QString &keyword)
@@ -141,6 +145,7 @@ public:
 
 private:
     Reader &mReader;
+    WLObserverToken mFinishedObserver;
     QObject mGuard;
     QString mKeyword;
     qint64 mFinished = -1;
@@ -255,7 +260,7 @@ int main(int argc, char **argv)
     QTemporaryDir state;
     if (!qEnvironmentVariableIsSet("WL_DEFAULTS_FILE"))
         qputenv("WL_DEFAULTS_FILE", QFile::encodeName(state.filePath(QStringLiteral("defaults.plist"))));
-    WLReaderShell::prepareWebEngine();
+    WLReaderShell::prepareApplication();
     QGuiApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

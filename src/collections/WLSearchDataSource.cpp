@@ -2,7 +2,9 @@
 
 #include "WLDatabase.h"
 #include "WLLocalization.h"
+#include "WLNotificationCenter.h"
 #include "WLReport.h"
+#include "WLSearchResult.h"
 
 #include <utility>
 
@@ -47,10 +49,16 @@ QRegularExpression matcherFor(const QString &keyword)
 
 WLSearchDataSource::WLSearchDataSource(WLDatabase *database) : WLDataSource(database)
 {
-    QObject::connect(database, &WLDatabase::searchSnapshotReceived, &mConnections,
-                     [this](const QString &receiver, int count) { snapshotReceived(receiver, count); });
-    QObject::connect(database, &WLDatabase::searchKeywordFinished, &mConnections,
-                     [this](const QString &keyword) { keywordFinished(keyword); });
+    // Each update names the receiver that stored a snapshot, and marks the
+    // keyword's last one.
+    mSearchObserver = WLNotificationCenter::defaultCenter().addObserver(
+        WLDatabaseSearchedWordsUpdate, database, [this](const WLNotification &notification) {
+            const WLSearchUpdate update = WLSearchUpdate::fromUserInfo(notification.userInfo);
+            if (!update.receiver.isEmpty())
+                snapshotReceived(update.receiver, update.count);
+            if (update.finished)
+                keywordFinished(update.keyword);
+        });
     mSuggester = WLSearchSuggestions::forDatabase(
         *database, [this](quint64 request, const QList<WLSearchSuggestions::Suggestion> &found) {
             suggestionsFound(request, found);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "WLDataSource.h"
+#include "WLNotificationCenter.h"
 #include "WLSearchSuggestions.h"
 
 #include <QList>
@@ -102,7 +103,7 @@ private:
     const QList<Row> *rowsOfKind(Kind kind) const;
     std::optional<QList<WLTextRange>> matchRanges(const QString &word) const;
 
-    QObject mConnections;
+    WLObserverToken mSearchObserver;
     // Handed over and not yet finished by the worker, oldest first.
     QList<HandOver> mOutstanding;
     std::optional<QString> mWaitingKeyword;

@@ -549,7 +549,10 @@ void TestReaderWindow::inGerman()
     QVERIFY(about);
     auto *segments = qobject_cast<WLSegmentedControl *>(about->navigationItem()->rightBarButtonItem()->customView());
     QCOMPARE(segments->titles(), (QStringList{u"Einstellungen"_s, u"Info"_s}));
-    QCOMPARE(WLAboutImageViewController::aboutHTMLBasePath(), u":/wlreader/about/de/index.html"_s);
+    // The demo has an About page of its own but none in German: its own
+    // page comes before the reader's German one.
+    QCOMPARE(WLAboutImageViewController::aboutHTMLBasePath(),
+             qEnvironmentVariable("WL_DEMO_BUNDLE") + u"/about/index.html"_s);
     QCoreApplication::removeTranslator(&german);
 }
 
