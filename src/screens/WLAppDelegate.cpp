@@ -10,10 +10,12 @@
 #include "WLHistoryDataSource.h"
 #include "WLIndexDataSource.h"
 #include "WLIndexViewController.h"
+#include "WLLocalization.h"
 #include "WLNavigationController.h"
 #include "WLReport.h"
 #include "WLResources.h"
 #include "WLSearchDataSource.h"
+#include "WLSearchResult.h"
 #include "WLSearchViewController.h"
 #include "WLUserDefaults.h"
 #include "WLWebViewController.h"
@@ -478,20 +480,68 @@ bool WLAppDelegate::handleKeyCommand(const WLKeyCommand &command)
     return content->keyCommand(command);
 }
 
+namespace {
+// The Search tab's stack and its list screen.
+std::pair<WLNavigationController *, WLSearchViewController *> searchTab(WLTabBarController *tabBar)
+{
+    for (WLViewController *viewController : tabBar->viewControllers()) {
+        auto *navigationController = qobject_cast<WLNavigationController *>(viewController);
+        if (!navigationController || viewController->tabBarItem().tag != WLAppDelegate::kSearchTabTag)
+            continue;
+        const QList<WLViewController *> stack = navigationController->viewControllers();
+        return {navigationController,
+                stack.isEmpty() ? nullptr : qobject_cast<WLSearchViewController *>(stack.first())};
+    }
+    return {nullptr, nullptr};
+}
+} // namespace
+
 void WLAppDelegate::lookUpWord(const QString &word)
 {
-    if (!mTabBarController || word.isEmpty())
+    if (!mTabBarController || !mDatabase || word.isEmpty())
         return;
-    for (WLViewController *viewController : mTabBarController->viewControllers()) {
-        auto *navigationController = qobject_cast<WLNavigationController *>(viewController);
-        if (!navigationController || viewController->tabBarItem().tag != kSearchTabTag)
-            continue;
-        mTabBarController->selectTab(int(mTabBarController->viewControllers().indexOf(viewController)));
-        navigationController->popToRootViewControllerAnimated(false);
-        if (auto *search = qobject_cast<WLSearchViewController *>(navigationController->topViewController()))
-            search->setInitialKeyword(word);
+    const auto [navigationController, search] = searchTab(mTabBarController.get());
+    if (!navigationController || !search)
+        return;
+    mTabBarController->selectTab(int(mTabBarController->viewControllers().indexOf(navigationController)));
+    navigationController->popToRootViewControllerAnimated(false);
+    mLookUpWord = word;
+    // The list's data source hears each update first and shows its rows;
+    // the first whole-word row, once there, is opened.
+    mLookUpObserver = WLNotificationCenter::defaultCenter().addObserver(
+        WLDatabaseSearchedWordsUpdate, mDatabase.get(),
+        [this](const WLNotification &notification) { lookUpResultsDidUpdate(notification); });
+    search->searchKeyword(word);
+}
+
+void WLAppDelegate::lookUpResultsDidUpdate(const WLNotification &notification)
+{
+    const WLSearchUpdate update = WLSearchUpdate::fromUserInfo(notification.userInfo);
+    const auto [navigationController, search] =
+        mTabBarController ? searchTab(mTabBarController.get()) : std::pair{nullptr, nullptr};
+    if (!search || update.keyword != mLookUpWord) {
+        if (update.finished || !search)
+            mLookUpObserver.reset();
         return;
     }
+    const WLDataSourceProtocol *results = search->dataSource();
+    const bool wholeWords = results->numberOfSectionsInTableView() > 0 &&
+                            results->tableViewTitleForHeaderInSection(0) ==
+                                WLLocalization::localizedString("MainView.SearchMode.Section.WholeWords") &&
+                            results->tableViewNumberOfRowsInSection(0) > 0;
+    if (wholeWords) {
+        mLookUpObserver.reset();
+        QString word;
+        QVariantList links;
+        QVariantList contentsIDs;
+        if (results->getWord(&word, &links, &contentsIDs, {0, 0}) &&
+            navigationController->topViewController() == search)
+            search->showWord(word, links, contentsIDs, false);
+        return;
+    }
+    // No whole word: the list of partial matches stays.
+    if (update.finished)
+        mLookUpObserver.reset();
 }
 
 std::unique_ptr<WLNavigationController> WLAppDelegate::createAboutNavigationController()

@@ -2,6 +2,7 @@
 
 #include "WLWindow.h"
 
+#include "WLNotificationCenter.h"
 #include "WLTabBarController.h"
 
 #include <QObject>
@@ -96,6 +97,7 @@ Q_SIGNALS:
     void windowChanged();
 
 private:
+    void lookUpResultsDidUpdate(const WLNotification &notification);
     void writeLastEntry();
     void writeLastTab();
     void writeLastSearchKeyword();
@@ -107,6 +109,10 @@ private:
     std::unique_ptr<WLWebViewController> mWebViewController;
     std::unique_ptr<WLAddBookmarkViewController> mAddBookmarkViewController;
     std::unique_ptr<WLNavigationController> mAboutNavigationController;
+    // A word being looked up, until its first whole-word match shows or its
+    // search ends without one.
+    QString mLookUpWord;
+    WLObserverToken mLookUpObserver;
     QString mOpeningFailure;
     bool mTerminated = false;
 };

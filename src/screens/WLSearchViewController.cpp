@@ -189,6 +189,16 @@ void WLSearchViewController::searchForTypedText(const QString &text)
     mSearchBar->editText(text);
 }
 
+void WLSearchViewController::searchKeyword(const QString &keyword)
+{
+    if (!isOnScreen() || !mSearchBar) {
+        setInitialKeyword(keyword);
+        return;
+    }
+    mSearchBar->setText(keyword);
+    updateWordListForKeyword(keyword);
+}
+
 void WLSearchViewController::focusSearchField()
 {
     loadViewIfNeeded();

@@ -52,6 +52,9 @@ public:
     // A new search begun from the keyboard (a letter typed over a list),
     // or only the field given the focus.
     void searchForTypedText(const QString &text);
+    // Shows the keyword in the bar and searches it at once if the screen is
+    // on screen, else when it next comes on screen.
+    void searchKeyword(const QString &keyword);
     void focusSearchField();
 
     void searchBarTextDidChange(WLSearchBar *searchBar, const QString &text) override;

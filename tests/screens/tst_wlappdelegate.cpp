@@ -8,6 +8,7 @@
 #include "WLHistoryDataSource.h"
 #include "WLNavigationController.h"
 #include "WLNavigationItem.h"
+#include "WLSearchBar.h"
 #include "WLSearchViewController.h"
 #include "WLSettingsViewController.h"
 #include "WLTestSupport.h"
@@ -48,6 +49,8 @@ private Q_SLOTS:
     void changingTabTakesTheViewerOffItsStack();
     void theLastTabAndEntryAreKeptBeforeTheEnd();
     void aDictionaryThatDoesNotOpen();
+    void lookingUpAWord_data();
+    void lookingUpAWord();
     void aboutFlipsInAndOut();
 
 private:
@@ -287,6 +290,39 @@ void TestWLAppDelegate::aboutFlipsInAndOut()
     index->showAbout(index);
     QCOMPARE(mDelegate->aboutNavigationController(), about);
     QCOMPARE(about->topViewController(), aboutScreen->settingsViewController());
+}
+
+void TestWLAppDelegate::lookingUpAWord_data()
+{
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<QString>("entry");
+    QTest::newRow("a whole word") << u"houses"_s << u"house"_s;
+    QTest::newRow("partial matches only") << u"hou"_s << QString();
+    QTest::newRow("nothing") << u"qqqq"_s << QString();
+}
+
+void TestWLAppDelegate::lookingUpAWord()
+{
+    QFETCH(QString, word);
+    QFETCH(QString, entry);
+    launch();
+    // An entry open elsewhere leaves its tab.
+    showEntryOnTab(3);
+    mDelegate->lookUpWord(word);
+    QCOMPARE(mDelegate->tabBarController()->selectedIndex(), 1);
+    auto *search = qobject_cast<WLSearchViewController *>(tab(1)->viewControllers().first());
+    QTRY_COMPARE(search->currentKeyword(), std::optional(word));
+    WLWebViewController *viewer = WLWebViewController::sharedWebViewController();
+    if (entry.isEmpty()) {
+        // The whole search runs, and the list stays.
+        QTest::qWait(300);
+        QCOMPARE(tab(1)->topViewController(), search);
+        QVERIFY(!viewer->parentViewController());
+    } else {
+        QTRY_COMPARE(tab(1)->topViewController(), viewer);
+        QCOMPARE(viewer->currentWord(), std::optional(entry));
+    }
+    QCOMPARE(search->searchBar()->text(), word);
 }
 
 QTEST_GUILESS_MAIN(TestWLAppDelegate)

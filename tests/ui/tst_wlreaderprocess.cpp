@@ -175,8 +175,10 @@ void TestWLReaderProcess::aSecondStartHandsItsWordToTheFirst()
     stop(first);
     QCOMPARE(first.exitCode(), 0);
     WLUserDefaults defaults(home.filePath(u"defaults.plist"_s));
+    // It showed the entry on the Search tab, over the word's results.
     QCOMPARE(defaults.integerForKey(WLPrefLastTabTag), 101);
     QCOMPARE(defaults.stringForKey(WLPrefLastSearchKeyword), u"house"_s);
+    QCOMPARE(defaults.stringForKey(WLPrefLastWord), u"house"_s);
 }
 
 void TestWLReaderProcess::aSocketLeftByAKilledReaderDoesNotStopTheNext()
