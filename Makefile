@@ -16,9 +16,10 @@ PACKAGES := cmake ninja-build g++ pkg-config make python3 \
             qml6-module-qtquick qml6-module-qtquick-controls qml6-module-qtquick-layouts \
             qml6-module-qtquick-window qml6-module-qtquick-templates qml6-module-qtqml-workerscript \
             qt6-webengine-dev qml6-module-qtwebengine qt6-webchannel-dev qml6-module-qtwebchannel \
-            qt6-multimedia-dev qml6-module-qtmultimedia libsndfile1-dev fonts-dejavu-core
+            qt6-multimedia-dev qml6-module-qtmultimedia libsndfile1-dev fonts-dejavu-core \
+            dpkg-dev desktop-file-utils appstream
 
-.PHONY: all deps configure build run test test-tsan test-asan fuzz bench dictionaries clean
+.PHONY: all deps configure build run test test-tsan test-asan fuzz bench dictionaries package clean
 
 all: build
 
@@ -122,6 +123,14 @@ fuzz:
 
 fuzz-%:
 	$(MAKE) fuzz FUZZ_TARGETS=fuzz_$*
+
+# A Debian package of the reader in $(BUILD_DIR): apt install ./$(BUILD_DIR)/wlreader_*.deb
+PACKAGE_TOOLS := dpkg-dev
+
+package: build
+	$(call install-missing,$(PACKAGE_TOOLS))
+	cd $(BUILD_DIR) && cpack
+	@ls $(BUILD_DIR)/wlreader_*.deb
 
 bench: build
 	@echo "Benchmarks are in $(BUILD_DIR)/bench; see docs/PERFORMANCE.md for how they are run."

@@ -35,9 +35,17 @@ QString WLBundle::pathForResource(const QString &name)
     return path;
 }
 
+QString WLBundle::applicationDirectory()
+{
+    if (QCoreApplication::instance())
+        return QCoreApplication::applicationDirPath();
+    // Before the application object exists, as the reader's start asks.
+    return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().section(u'/', 0, -2);
+}
+
 QString WLBundle::defaultBundlePath()
 {
-    return defaultBundlePath(QCoreApplication::applicationDirPath());
+    return defaultBundlePath(applicationDirectory());
 }
 
 QString WLBundle::defaultBundlePath(const QString &applicationDirectory)

@@ -21,4 +21,8 @@ QString pathForResource(const QString &name);
 QString defaultBundlePath();
 QString defaultBundlePath(const QString &applicationDirectory);
 
+// The folder of the running program, also before the application object
+// exists.
+QString applicationDirectory();
+
 } // namespace WLBundle

@@ -1,5 +1,7 @@
 #include "WLDictionaryFolders.h"
 
+#include "WLBundle.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -12,6 +14,11 @@ QStringList WLDictionaryFolders::searchPaths()
         QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation);
     for (const QString &folder : dataFolders)
         paths.append(QDir(folder).filePath(QStringLiteral("wlreader/dictionaries")));
+    // Then those installed with the program, wherever its prefix is.
+    const QString own = QDir::cleanPath(WLBundle::applicationDirectory() +
+                                        QStringLiteral("/../share/wlreader/dictionaries"));
+    if (!paths.contains(own))
+        paths.append(own);
     return paths;
 }
 

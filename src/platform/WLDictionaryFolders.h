@@ -4,8 +4,9 @@
 #include <QStringList>
 
 // Installed dictionaries: one bundle folder each, named for the dictionary,
-// in "wlreader/dictionaries" under $XDG_DATA_HOME (~/.local/share) and then
-// under each folder of $XDG_DATA_DIRS (/usr/local/share:/usr/share).
+// in "wlreader/dictionaries" under $XDG_DATA_HOME (~/.local/share), then
+// under each folder of $XDG_DATA_DIRS (/usr/local/share:/usr/share), then
+// in the share folder installed with the program, wherever its prefix is.
 namespace WLDictionaryFolders {
 
 // The folders that hold installed dictionaries, the user's first.
