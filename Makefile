@@ -125,10 +125,7 @@ fuzz-%:
 	$(MAKE) fuzz FUZZ_TARGETS=fuzz_$*
 
 # A Debian package of the reader in $(BUILD_DIR): apt install ./$(BUILD_DIR)/wlreader_*.deb
-PACKAGE_TOOLS := dpkg-dev
-
 package: build
-	$(call install-missing,$(PACKAGE_TOOLS))
 	cd $(BUILD_DIR) && cpack
 	@ls $(BUILD_DIR)/wlreader_*.deb
 
@@ -140,12 +137,24 @@ bench: build
 DICT_PACKAGES := dict-wn dict-gcide dict-freedict-deu-eng
 DICTD_DIR ?= /usr/share/dictd
 WLDICT = $(BUILD_DIR)/src/cli/wldict
+DICT_NAMES := wn gcide deu-eng
 
 dictionaries: build
 	$(call install-missing,$(DICT_PACKAGES))
 	$(WLDICT) build --from-dictd --language en $(DICTD_DIR)/wn.index $(DICTD_DIR)/wn.dict.dz $(BUILD_DIR)/dictionaries/wn
 	$(WLDICT) build --from-dictd --language en $(DICTD_DIR)/gcide.index $(DICTD_DIR)/gcide.dict.dz $(BUILD_DIR)/dictionaries/gcide
 	$(WLDICT) build --from-dictd --language de $(DICTD_DIR)/freedict-deu-eng.index $(DICTD_DIR)/freedict-deu-eng.dict.dz $(BUILD_DIR)/dictionaries/deu-eng
+	@echo "Built: $(foreach d,$(DICT_NAMES),$(BUILD_DIR)/dictionaries/$(d))"
+	@if [ -t 0 ]; then \
+	  printf "Install them for this user, so wlreader --dictionary wn (gcide, deu-eng) finds them? [y/N] "; \
+	  read answer; \
+	  case "$$answer" in [yY]*) \
+	    for d in $(DICT_NAMES); do $(WLDICT) install --force $(BUILD_DIR)/dictionaries/$$d || exit 1; done ;; \
+	  esac; \
+	else \
+	  echo "To install them for this user:"; \
+	  for d in $(DICT_NAMES); do echo "  $(WLDICT) install $(BUILD_DIR)/dictionaries/$$d"; done; \
+	fi
 
 clean:
 	rm -rf $(BUILD_DIR) $(TSAN_DIR) $(FUZZ_DIR) $(ASAN_DIR)
