@@ -55,8 +55,12 @@ public:
 
     int run(WLCliContext &context, const QStringList &arguments) override
     {
-        if (!arguments.isEmpty() && arguments.first() == QLatin1String("--from-dictd"))
-            return wlBuildFromDictd(context, *this, arguments.mid(1));
+        // --from-dictd may come anywhere among the options.
+        if (arguments.contains(QStringLiteral("--from-dictd"))) {
+            QStringList rest = arguments;
+            rest.removeOne(QStringLiteral("--from-dictd"));
+            return wlBuildFromDictd(context, *this, rest);
+        }
         QStringList folders = arguments;
         const bool quiet = folders.removeAll(QStringLiteral("--quiet")) > 0;
         if (folders.size() != 2)
