@@ -1,6 +1,7 @@
 #include "WLHistoryDataSource.h"
 
 #include "WLConstants.h"
+#include "WLEntryReference.h"
 #include "WLNotificationCenter.h"
 #include "WLRecordList.h"
 #include "WLReport.h"
@@ -45,18 +46,8 @@ bool WLHistoryDataSource::addHistory(const std::optional<QString> &word,
                                      const std::optional<QVariantList> &contentsIDs)
 {
     static constexpr char kFn[] = "-[WLHistoryDataSource addHistory:links:contentsIDs:]";
-    if (!word) {
-        WL_REPORT(kFn, "word == nil");
+    if (!wlCheckEntryReference(kFn, word, links, contentsIDs))
         return false;
-    }
-    if (!links) {
-        WL_REPORT(kFn, "links == nil");
-        return false;
-    }
-    if (!contentsIDs) {
-        WL_REPORT(kFn, "contentsIDs == nil");
-        return false;
-    }
     const auto found = std::find_if(mHistoryArray.cbegin(), mHistoryArray.cend(),
                                     [&](const Entry &e) { return e.word == *word; });
     if (found != mHistoryArray.cend())

@@ -7,6 +7,7 @@
 #include "WLBundle.h"
 #include "WLConstants.h"
 #include "WLDatabase.h"
+#include "WLEntryReference.h"
 #include "WLHistoryDataSource.h"
 #include "WLIndexDataSource.h"
 #include "WLIndexViewController.h"
@@ -360,18 +361,8 @@ void WLAppDelegate::writeLastEntry()
     const std::optional<QString> word = viewer->currentWord();
     const std::optional<QVariantList> links = viewer->currentLinks();
     const std::optional<QVariantList> contentsIDs = viewer->currentContentsIDs();
-    if (!word) {
-        WL_REPORT(kFn, "word == nil");
+    if (!wlCheckEntryReference(kFn, word, links, contentsIDs))
         return;
-    }
-    if (!links) {
-        WL_REPORT(kFn, "links == nil");
-        return;
-    }
-    if (!contentsIDs) {
-        WL_REPORT(kFn, "contentsIDs == nil");
-        return;
-    }
     ud->setObject(*word, WLPrefLastWord);
     ud->setObject(*links, WLPrefLastLinks);
     ud->setObject(*contentsIDs, WLPrefLastContentsIDs);

@@ -6,6 +6,7 @@
 #include "WLConstants.h"
 #include "WLControl.h"
 #include "WLDataSourceProtocol.h"
+#include "WLEntryReference.h"
 #include "WLNavigationController.h"
 #include "WLReport.h"
 #include "WLSearchViewController.h"
@@ -102,18 +103,8 @@ bool WLTableViewController::showWord(const std::optional<QString> &word,
                                      const std::optional<QVariantList> &contentsIDs, bool animated)
 {
     static constexpr char kFn[] = "-[WLTableViewController showWord:links:contentsIDs:animated:]";
-    if (!word) {
-        WL_REPORT(kFn, "word == nil");
+    if (!wlCheckEntryReference(kFn, word, links, contentsIDs))
         return false;
-    }
-    if (!links) {
-        WL_REPORT(kFn, "links == nil");
-        return false;
-    }
-    if (!contentsIDs) {
-        WL_REPORT(kFn, "contentsIDs == nil");
-        return false;
-    }
     WLWebViewController *webViewController = WLWebViewController::sharedWebViewController();
     if (!webViewController) {
         WL_REPORT(kFn, "webViewController == nil");
