@@ -43,6 +43,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLoggingCategory>
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
 #include <QQuickItem>
@@ -60,6 +61,29 @@ constexpr char kUri[] = "WLReader.Kit";
 
 // Time for a tab's list (and any page on it) to settle before its picture.
 constexpr int kScreenshotSettleMs = 1500;
+
+QtMessageHandler &previousMessageHandler()
+{
+    static QtMessageHandler handler = nullptr;
+    return handler;
+}
+
+// Lines Qt 6.4's web engine prints at every start that tell a user nothing:
+// its own QML types it registers wrongly, and the sandbox we already named.
+bool isWebEngineStartNoise(const QString &message)
+{
+    return (message.startsWith(QLatin1String("QWebEngine")) &&
+            message.endsWith(QLatin1String("You should not use it as a QML type."))) ||
+           message == QLatin1String("Sandboxing disabled by user.");
+}
+
+void filterMessage(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (isWebEngineStartNoise(message))
+        return;
+    if (QtMessageHandler previous = previousMessageHandler())
+        previous(type, context, message);
+}
 } // namespace
 
 void WLReaderShell::prepareApplication()
@@ -68,10 +92,22 @@ void WLReaderShell::prepareApplication()
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
         std::fprintf(stderr, "wlreader: running as root, so the web engine's sandbox is off\n");
     }
-    // Without a display there is no GPU to ask for.
-    if (qgetenv("QT_QPA_PLATFORM") == "offscreen" &&
-        !qEnvironmentVariableIsSet("QTWEBENGINE_CHROMIUM_FLAGS"))
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
+    if (!qEnvironmentVariableIsSet("QTWEBENGINE_CHROMIUM_FLAGS")) {
+        // Chromium's own error lines (a zygote it cannot reach while the
+        // reader ends, and the like) are for its developers, not a reader's
+        // terminal; a failed page still reaches the viewer.
+        QByteArray flags = "--log-level=3";
+        // Without a display there is no GPU to ask for.
+        if (qgetenv("QT_QPA_PLATFORM") == "offscreen")
+            flags += " --disable-gpu";
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
+    }
+    // The engine's start-up summary is for debugging it; QT_LOGGING_RULES
+    // still turns it back on.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.debug=false\n"
+                                                    "qt.webenginecontext.info=false"));
+    if (!previousMessageHandler())
+        previousMessageHandler() = qInstallMessageHandler(filterMessage);
     // Lists and text draw fast enough in software (docs/PERFORMANCE.md), and
     // without a GPU driver's stack in memory: on a machine without a GPU
     // that is Mesa's llvmpipe, some 45 MB. QT_QUICK_BACKEND or
@@ -190,6 +226,12 @@ bool WLReaderShell::start(const Options &options)
     }
     if (!options.word.isEmpty())
         mAppDelegate->lookUpWord(options.word);
+
+    if (mOptions.verbose) {
+        if (WLWebViewController *viewer = WLWebViewController::sharedWebViewController(); viewer && viewer->webView())
+            connect(viewer->webView(), &WLWebView::loadedSerialChanged, this,
+                    [this] { milestone("entry painted"); });
+    }
 
     mSignalWatcher = std::make_unique<WLSignalWatcher>();
     connect(mSignalWatcher.get(), &WLSignalWatcher::terminationRequested, this,
