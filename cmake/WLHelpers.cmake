@@ -13,3 +13,14 @@ function(wl_add_test name)
         TIMEOUT 300
         ENVIRONMENT "TMPDIR=${tmp};WL_DEFAULTS_FILE=${tmp}/defaults.plist;WLDICT=$<$<TARGET_EXISTS:wldict>:$<TARGET_FILE:wldict>>;WL_DEMO_BUNDLE=${WL_DEMO_BUNDLE_DIR};QT_QPA_PLATFORM=offscreen")
 endfunction()
+
+# Tests that run the web engine. Chromium and the libraries it brings
+# (libevent, udev, …) are not built with ThreadSanitizer, and their own
+# locks, atomics and descriptors look like races to it; under that
+# sanitizer only calls from our instrumented code are checked there.
+function(wl_test_runs_web_engine)
+    if(WL_SANITIZE MATCHES "thread")
+        set_property(TEST ${ARGN} APPEND PROPERTY ENVIRONMENT_MODIFICATION
+            "TSAN_OPTIONS=string_append: ignore_noninstrumented_modules=1")
+    endif()
+endfunction()

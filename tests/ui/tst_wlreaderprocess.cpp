@@ -30,9 +30,16 @@ private Q_SLOTS:
 private:
     // Starts a reader and waits until its window is on screen.
     bool startReader(QProcess &reader, const QTemporaryDir &home, const QStringList &arguments = {});
+    // A process that has already ended has the id 0, and kill(0, …) would
+    // signal this test's whole process group (ctest, make).
+    static void sendSignal(const QProcess &reader, int signalNumber)
+    {
+        if (const pid_t pid = pid_t(reader.processId()); pid > 0)
+            ::kill(pid, signalNumber);
+    }
     static void stop(QProcess &reader)
     {
-        ::kill(pid_t(reader.processId()), SIGTERM);
+        sendSignal(reader, SIGTERM);
         reader.waitForFinished(60000);
     }
     QProcessEnvironment environment(const QTemporaryDir &home) const;
@@ -106,7 +113,7 @@ void TestWLReaderProcess::aSignalRunsTheStopSequence()
         errors += reader.readAllStandardError();
         return errors.contains("first frame");
     }, 60000));
-    ::kill(pid_t(reader.processId()), signalNumber);
+    sendSignal(reader, signalNumber);
     QVERIFY(reader.waitForFinished(60000));
     QCOMPARE(reader.exitStatus(), QProcess::NormalExit);
     QCOMPARE(reader.exitCode(), 0);
@@ -186,7 +193,7 @@ void TestWLReaderProcess::aSocketLeftByAKilledReaderDoesNotStopTheNext()
     QTemporaryDir home;
     QProcess killed;
     QVERIFY(startReader(killed, home));
-    ::kill(pid_t(killed.processId()), SIGKILL);
+    sendSignal(killed, SIGKILL);
     QVERIFY(killed.waitForFinished(30000));
     // The socket the killed reader listened on is still there.
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(home.path()));
