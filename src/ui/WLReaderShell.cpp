@@ -68,13 +68,28 @@ QtMessageHandler &previousMessageHandler()
     return handler;
 }
 
+// Set when the reader itself turned OpenGL off.
+bool &openGLSwitchedOff()
+{
+    static bool off = false;
+    return off;
+}
+
 // Lines Qt 6.4's web engine prints at every start that tell a user nothing:
-// its own QML types it registers wrongly, and the sandbox we already named.
+// its own QML types it registers wrongly, the sandbox we already named, and
+// the OpenGL context it cannot make once we have turned OpenGL off.
 bool isWebEngineStartNoise(const QString &message)
 {
-    return (message.startsWith(QLatin1String("QWebEngine")) &&
-            message.endsWith(QLatin1String("You should not use it as a QML type."))) ||
-           message == QLatin1String("Sandboxing disabled by user.");
+    if (message.startsWith(QLatin1String("QWebEngine")) &&
+        message.endsWith(QLatin1String("You should not use it as a QML type.")))
+        return true;
+    if (message == QLatin1String("Sandboxing disabled by user."))
+        return true;
+    const QString line = message.trimmed();
+    return openGLSwitchedOff() &&
+           (line == QLatin1String("No suitable graphics backend found") ||
+            line == QLatin1String("QXcbIntegration: Cannot create platform OpenGL context, "
+                                  "neither GLX nor EGL are enabled"));
 }
 
 void filterMessage(QtMsgType type, const QMessageLogContext &context, const QString &message)
@@ -92,13 +107,30 @@ void WLReaderShell::prepareApplication()
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
         std::fprintf(stderr, "wlreader: running as root, so the web engine's sandbox is off\n");
     }
+    // Lists and text draw fast enough in software (docs/PERFORMANCE.md).
+    // QT_QUICK_BACKEND or QSG_RHI_BACKEND choose otherwise.
+    const bool software =
+        !qEnvironmentVariableIsSet("QT_QUICK_BACKEND") && !qEnvironmentVariableIsSet("QSG_RHI_BACKEND");
+    if (software) {
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+        // Then nothing draws with OpenGL: the web engine composites in
+        // software behind a software scene graph. It still makes an OpenGL
+        // context at start, which loads the GPU driver for nothing; on a
+        // machine without a GPU that is Mesa's llvmpipe with LLVM, some 55 MB
+        // and 60 ms. On X11 this keeps it from being made.
+        if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION")) {
+            qputenv("QT_XCB_GL_INTEGRATION", "none");
+            openGLSwitchedOff() = true;
+        }
+    }
     if (!qEnvironmentVariableIsSet("QTWEBENGINE_CHROMIUM_FLAGS")) {
         // Chromium's own error lines (a zygote it cannot reach while the
         // reader ends, and the like) are for its developers, not a reader's
         // terminal; a failed page still reaches the viewer.
         QByteArray flags = "--log-level=3";
-        // Without a display there is no GPU to ask for.
-        if (qgetenv("QT_QPA_PLATFORM") == "offscreen")
+        // No GPU to ask for without a display, nor with the scene graph in
+        // software.
+        if (software || qgetenv("QT_QPA_PLATFORM") == "offscreen")
             flags += " --disable-gpu";
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
     }
@@ -108,12 +140,6 @@ void WLReaderShell::prepareApplication()
                                                     "qt.webenginecontext.info=false"));
     if (!previousMessageHandler())
         previousMessageHandler() = qInstallMessageHandler(filterMessage);
-    // Lists and text draw fast enough in software (docs/PERFORMANCE.md), and
-    // without a GPU driver's stack in memory: on a machine without a GPU
-    // that is Mesa's llvmpipe, some 45 MB. QT_QUICK_BACKEND or
-    // QSG_RHI_BACKEND choose otherwise.
-    if (!qEnvironmentVariableIsSet("QT_QUICK_BACKEND") && !qEnvironmentVariableIsSet("QSG_RHI_BACKEND"))
-        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
     QtWebEngineQuick::initialize();
 }
 
@@ -134,6 +160,10 @@ bool WLReaderShell::handOverToRunningReader(const Options &options)
 WLReaderShell::WLReaderShell(QObject *parent) : QObject(parent)
 {
     mClock.start();
+    // The platform read it when the application was made; a program the
+    // reader starts (a browser for an About link) keeps its OpenGL.
+    if (openGLSwitchedOff())
+        qunsetenv("QT_XCB_GL_INTEGRATION");
 }
 
 WLReaderShell::~WLReaderShell()
