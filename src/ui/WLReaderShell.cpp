@@ -117,7 +117,7 @@ void WLReaderShell::prepareApplication()
         // software behind a software scene graph. It still makes an OpenGL
         // context at start, which loads the GPU driver for nothing; on a
         // machine without a GPU that is Mesa's llvmpipe with LLVM, some 55 MB
-        // and 60 ms. On X11 this keeps it from being made.
+        // and 30 ms before the window. On X11 this keeps it from being made.
         if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION")) {
             qputenv("QT_XCB_GL_INTEGRATION", "none");
             openGLSwitchedOff() = true;
