@@ -13,6 +13,12 @@ extern "C" const char *__asan_default_options()
     return "new_delete_type_mismatch=0:fast_unwind_on_malloc=0";
 }
 
+// Those leaks are there at every exit; their tally is not news.
+extern "C" const char *__lsan_default_options()
+{
+    return "print_suppressions=0";
+}
+
 extern "C" const char *__lsan_default_suppressions()
 {
     return "leak:libQt6WebEngineCore.so\n"
