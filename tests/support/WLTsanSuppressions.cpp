@@ -9,11 +9,7 @@ extern "C" const char *__tsan_default_suppressions()
     // QtCore (a QWaitCondition, not a join), then frees what the watchdog
     // used. Library frames show only where they call the runtime directly,
     // so these match QtTest's and QWaitCondition's own calls, not ours.
-    // Chromium, in the tests of the window, has its own locks and atomics,
-    // uninstrumented as well: its threads seem to race with each other.
     return "race:libQt6Test.so\n"
-           "race:QWaitCondition\n"
-           "called_from_lib:libQt6WebEngineCore.so.6\n"
-           "race:libQt6WebEngineCore.so\n";
+           "race:QWaitCondition\n";
 }
 #endif
