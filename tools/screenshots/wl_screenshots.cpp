@@ -55,8 +55,10 @@ bool shoot(WLReaderShell &shell, const QDir &directory, const QString &name)
 
 int main(int argc, char *argv[])
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: wl_screenshots DEMO_BUNDLE OUTPUT_DIR\n");
+    // WxH: the window's size, to see the screens at the smallest too.
+    const QStringList size = argc == 4 ? QString::fromLocal8Bit(argv[3]).split(u'x') : QStringList();
+    if ((argc != 3 && argc != 4) || (argc == 4 && size.size() != 2)) {
+        std::fprintf(stderr, "usage: wl_screenshots DEMO_BUNDLE OUTPUT_DIR [WIDTHxHEIGHT]\n");
         return 2;
     }
     // The pictures show a fresh reader, whatever the user's own state.
@@ -72,6 +74,8 @@ int main(int argc, char *argv[])
     WLReaderShell::Options options;
     options.dictionaryPath = QString::fromLocal8Bit(argv[1]);
     options.quitWhenStopped = false;
+    if (!size.isEmpty())
+        options.windowSize = QSize(size[0].toInt(), size[1].toInt());
     if (!shell.start(options))
         return 1;
     WLAppDelegate *delegate = shell.appDelegate();
