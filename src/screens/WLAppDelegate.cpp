@@ -43,10 +43,19 @@ QString either(const QString &own, const QString &general)
 
 // What a list tab takes from the dictionary's appearance.
 struct TabAppearance {
-    std::optional<WLColor> textColor;
     QString backgroundImage;
     std::optional<WLColor> backgroundColor;
 };
+
+// A tab's own background, else the general one.
+TabAppearance tabAppearance(const WLDatabase *database, QString (WLDatabase::*image)() const,
+                            std::optional<WLColor> (WLDatabase::*color)() const)
+{
+    if (!database)
+        return {};
+    return {either((database->*image)(), database->backgroundImage()),
+            either((database->*color)(), database->backgroundColor())};
+}
 
 // The pattern every list tab is made with; the tab differs in its data
 // source, screen class and appearance.
@@ -216,9 +225,7 @@ std::unique_ptr<WLNavigationController> WLAppDelegate::createIndexNavigationCont
         "-[WLAppDelegate createIndexNavigationController]", db,
         db ? dataSourceWithColor<WLIndexDataSource>(db, either(db->indexTextColor(), db->textColor()))
            : nullptr,
-        db ? TabAppearance{{}, either(db->indexBackgroundImage(), db->backgroundImage()),
-                           either(db->indexBackgroundColor(), db->backgroundColor())}
-           : TabAppearance{});
+        tabAppearance(db, &WLDatabase::indexBackgroundImage, &WLDatabase::indexBackgroundColor));
 }
 
 std::unique_ptr<WLNavigationController> WLAppDelegate::createSearchNavigationController()
@@ -228,9 +235,7 @@ std::unique_ptr<WLNavigationController> WLAppDelegate::createSearchNavigationCon
         "-[WLAppDelegate createSearchNavigationController]", db,
         db ? dataSourceWithColor<WLSearchDataSource>(db, either(db->searchTextColor(), db->textColor()))
            : nullptr,
-        db ? TabAppearance{{}, either(db->searchBackgroundImage(), db->backgroundImage()),
-                           either(db->searchBackgroundColor(), db->backgroundColor())}
-           : TabAppearance{});
+        tabAppearance(db, &WLDatabase::searchBackgroundImage, &WLDatabase::searchBackgroundColor));
 }
 
 std::unique_ptr<WLNavigationController> WLAppDelegate::createBookmarksNavigationController()
@@ -251,8 +256,7 @@ std::unique_ptr<WLNavigationController> WLAppDelegate::createBookmarksNavigation
     }
     return makeListTab<WLBookmarksViewController>(
         kFn, db, std::move(bookmarks),
-        {{}, either(db->bookmarksBackgroundImage(), db->backgroundImage()),
-         either(db->bookmarksBackgroundColor(), db->backgroundColor())});
+        tabAppearance(db, &WLDatabase::bookmarksBackgroundImage, &WLDatabase::bookmarksBackgroundColor));
 }
 
 std::unique_ptr<WLNavigationController> WLAppDelegate::createHistoryNavigationController()
@@ -270,8 +274,7 @@ std::unique_ptr<WLNavigationController> WLAppDelegate::createHistoryNavigationCo
     }
     return makeListTab<WLHistoryViewController>(
         kFn, db, std::move(history),
-        {{}, either(db->historyBackgroundImage(), db->backgroundImage()),
-         either(db->historyBackgroundColor(), db->backgroundColor())});
+        tabAppearance(db, &WLDatabase::historyBackgroundImage, &WLDatabase::historyBackgroundColor));
 }
 
 void WLAppDelegate::registerPreference()
