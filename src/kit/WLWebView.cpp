@@ -1,6 +1,8 @@
 #include "WLWebView.h"
 
+#include "WLApplication.h"
 #include "WLCharset.h"
+#include "WLReport.h"
 
 #include <QDir>
 #include <QSaveFile>
@@ -31,6 +33,23 @@ QString decode(const QByteArray &data, const QString &encodingName)
     }
     // Bytes the charset cannot read still show, as Latin-1 shows any byte.
     return QString::fromLatin1(data);
+}
+
+// A URL for a report line: long ones (a page may pack a whole file into
+// one) are cut.
+QByteArray shortened(const QUrl &url)
+{
+    constexpr qsizetype kMaxLength = 160;
+    const QString text = url.toDisplayString();
+    return (text.size() <= kMaxLength ? text : text.left(kMaxLength) + u'\u2026').toUtf8();
+}
+
+// The schemes a tapped link may leave the reader by, for the desktop to open.
+bool leavesForTheDesktop(const QUrl &url)
+{
+    const QString scheme = url.scheme();
+    return (scheme == u"http" || scheme == u"https") ? !url.host().isEmpty()
+                                                      : scheme == u"mailto";
 }
 
 } // namespace
@@ -79,9 +98,67 @@ void WLWebView::show(const QString &html, const QUrl &baseUrl, const QUrl &url)
     Q_EMIT contentChanged();
 }
 
-bool WLWebView::shouldStartLoad(const QUrl &url, int navigationType)
+QUrl WLWebView::contentFolder() const
 {
-    return !mDelegate || mDelegate->webViewShouldStartLoadWithRequest(this, url, navigationType);
+    if (!mBaseUrl.isEmpty())
+        return mBaseUrl;
+    if (!mUrl.isEmpty())
+        return mUrl.adjusted(QUrl::RemoveFilename | QUrl::RemoveQuery | QUrl::RemoveFragment);
+    return {};
+}
+
+bool WLWebView::isInsideContentFolder(const QUrl &url) const
+{
+    const QUrl folder = contentFolder();
+    if (folder.isEmpty() || !url.isValid() || url.scheme() != folder.scheme() ||
+        url.host() != folder.host())
+        return false;
+    const QString folderPath = QDir::cleanPath(folder.path());
+    const QString path = QDir::cleanPath(url.path());
+    if (folderPath.isEmpty() || path.isEmpty())
+        return false;
+    return path == folderPath ||
+           path.startsWith(folderPath.endsWith(u'/') ? folderPath : folderPath + u'/');
+}
+
+bool WLWebView::shouldStartLoad(const QUrl &url, int navigationType, bool mainFrame)
+{
+    // Frames, forms, refreshes, history steps: nothing but a tap moves a
+    // page, and only the main frame's.
+    if (!mainFrame || navigationType != LinkClicked) {
+        requestBlocked(url);
+        return false;
+    }
+    if (mDelegate && !mDelegate->webViewShouldStartLoadWithRequest(this, url, navigationType))
+        return false;
+    return follow(url);
+}
+
+bool WLWebView::follow(const QUrl &url)
+{
+    if (isInsideContentFolder(url))
+        return true;
+    // Other sites open in the desktop's programs, where the page's
+    // neighbours (the link bridge, the reader's files) are out of reach.
+    if (leavesForTheDesktop(url)) {
+        WLApplication::openURL(url);
+        return false;
+    }
+    WL_REPORT_PREFIX("-[WLWebView shouldStartLoad:navigationType:]");
+    wlReportMessage("A link to %s was not followed: pages may open only their own files and "
+                    "http, https and mailto links\n",
+                    shortened(url).constData());
+    return false;
+}
+
+void WLWebView::linkActivated(const QUrl &url, bool samePage)
+{
+    if (!shouldStartLoad(url, LinkClicked))
+        return;
+    if (samePage)
+        Q_EMIT fragmentRequested(url.fragment());
+    else
+        Q_EMIT loadRequested(url);
 }
 
 void WLWebView::linkActivated(const QString &href)
@@ -89,9 +166,18 @@ void WLWebView::linkActivated(const QString &href)
     // The page's base is the base URL it was given, also for a page shown
     // from a file.
     const QUrl base = mBaseUrl.isEmpty() ? mUrl : mBaseUrl;
-    const QUrl url = base.resolved(QUrl(href));
-    if (shouldStartLoad(url, LinkClicked) && url.hasFragment())
-        Q_EMIT fragmentRequested(url.fragment());
+    linkActivated(base.resolved(QUrl(href)), href.startsWith(u'#'));
+}
+
+void WLWebView::requestBlocked(const QUrl &url)
+{
+    if (mReportedSerial == mContentSerial)
+        return;
+    mReportedSerial = mContentSerial;
+    WL_REPORT_PREFIX("-[WLWebView requestBlocked:]");
+    wlReportMessage("The page asked for %s, outside its own files; that and anything more it "
+                    "asks for are blocked\n",
+                    shortened(url).constData());
 }
 
 void WLWebView::loadFinished(int serial, bool ok)

@@ -22,6 +22,14 @@ public:
 // text with its base URL, or a URL) and answers the view's questions
 // through its delegate; the view (a web engine) draws it.
 //
+// A page may show what its content folder holds (the base URL's folder, or
+// the folder of the URL shown) and nothing else. Of the navigations its
+// page asks for, only a tap in the main frame is considered: the delegate
+// routes it, and a link it leaves to the web view loads here when it stays
+// in the content folder, leaves for the desktop when it is http, https or
+// mailto, and is refused otherwise. Everything else the page asks for is
+// refused and reported, once per page.
+//
 // Threading: main thread only.
 class WLWebView : public WLControl
 {
@@ -67,12 +75,27 @@ public:
     // The serial of the content whose load finished last.
     int loadedSerial() const { return mLoadedSerial; }
 
-    // From the view.
-    Q_INVOKABLE bool shouldStartLoad(const QUrl &url, int navigationType);
-    // A tap on a same-document link ("#25"), which the engine does not ask
-    // about: routed like any tapped link; followed in the page when the
-    // delegate leaves it.
-    Q_INVOKABLE void linkActivated(const QString &href);
+    // The folder whose files the page may show: the base URL, else the
+    // folder of the URL; empty for a page of its own (the blank page).
+    QUrl contentFolder() const;
+    // The content folder itself or a file below it, by whole path
+    // components after "." and ".." are resolved.
+    bool isInsideContentFolder(const QUrl &url) const;
+
+    // From the view: may the page go to url? navigationType is the phone's
+    // value; LinkClicked only for a tap the user made. The view's own loads
+    // of what this model holds are not asked about.
+    bool shouldStartLoad(const QUrl &url, int navigationType, bool mainFrame = true);
+    // A tap on a link that the view hands over instead of following it:
+    // routed like any tapped link; when the delegate leaves it to the web
+    // view, a place in the page shown (samePage: the link was "#…") is
+    // scrolled to, and another file of the content folder loaded.
+    void linkActivated(const QUrl &url, bool samePage);
+    // The same for a link as written in the page ("#25").
+    void linkActivated(const QString &href);
+    // A request of the page for something outside its content folder (a
+    // picture, a style sheet, a frame), which the view did not make.
+    void requestBlocked(const QUrl &url);
     Q_INVOKABLE void loadFinished(int serial, bool ok);
 
 Q_SIGNALS:
@@ -80,9 +103,16 @@ Q_SIGNALS:
     void loadedSerialChanged();
     // The view scrolls its page to a fragment.
     void fragmentRequested(const QString &fragment);
+    // The view shows another file of the content folder in place.
+    void loadRequested(const QUrl &url);
 
 private:
     void show(const QString &html, const QUrl &baseUrl, const QUrl &url);
+    // A tapped link the delegate left to the web view.
+    bool follow(const QUrl &url);
+
+    // The serial of the page whose blocked requests have been reported.
+    int mReportedSerial = 0;
 
     WLWebViewDelegate *mDelegate = nullptr;
     bool mScalesPageToFit;

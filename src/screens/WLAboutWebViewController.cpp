@@ -5,7 +5,7 @@
 #include "WLResources.h"
 
 WLAboutWebViewController::WLAboutWebViewController(QObject *parent)
-    : WLViewController(QStringLiteral("AboutWebScreen"), parent)
+    : WLViewController(QStringLiteral("PageScreen"), parent)
 {
 }
 

@@ -124,9 +124,7 @@ WLLinkRouter::Route WLLinkRouter::route(const QUrl &url) const
         const qsizetype location = parentString.indexOf(baseString);
         WL_REPORT(kRouteFn, location <= 0 || !local ? "range.location == NSNotFound"
                                                     : "range.location != 0");
-        Route declined;
-        declined.outsideLocalFile = url.isLocalFile();
-        return declined;
+        return {};
     }
 
     if (below) {

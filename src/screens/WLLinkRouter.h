@@ -23,9 +23,6 @@ public:
         int contentsLinkID = 0;
         // PlaySound, ShowImage: the file, normalised.
         QString path;
-        // Decline: the link is a local file outside the page directory,
-        // which the web view must not open either.
-        bool outsideLocalFile = false;
 
         bool operator==(const Route &) const = default;
     };

@@ -26,7 +26,7 @@ WLWebViewController *WLWebViewController::sharedWebViewController()
 }
 
 WLWebViewController::WLWebViewController(QObject *parent)
-    : WLViewController(QStringLiteral("EntryScreen"), parent)
+    : WLViewController(QStringLiteral("PageScreen"), parent)
 {
     if (!gSharedWebViewController)
         gSharedWebViewController = this;
@@ -228,9 +228,9 @@ WLWebViewController::LinkOutcome WLWebViewController::followLink(const QUrl &url
         WLLinkRouter(mDatabase ? mDatabase->htmlBaseURL() : QUrl()).route(url);
     switch (route.action) {
     case WLLinkRouter::Route::Decline:
-        // The web view follows other sites' links, but never opens this
-        // machine's files outside the page directory.
-        return route.outsideLocalFile ? LinkOutcome::Refused : LinkOutcome::Declined;
+        // Left to the web view, which opens only the page directory's
+        // files in place and other sites in the desktop's browser.
+        return LinkOutcome::Declined;
     case WLLinkRouter::Route::PlaySound:
         playSoundFile(route.path);
         return LinkOutcome::Handled;

@@ -92,7 +92,7 @@ private:
     // Loads page bytes of the dictionary's charset with the page directory
     // as base.
     void loadPage(const QByteArray &htmlData);
-    enum class LinkOutcome { Handled, Declined, Refused };
+    enum class LinkOutcome { Handled, Declined };
     LinkOutcome followLink(const QUrl &url);
     void makeFontControl();
 

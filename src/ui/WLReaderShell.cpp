@@ -15,6 +15,8 @@
 #include "WLInstanceChannel.h"
 #include "WLNavigationController.h"
 #include "WLNavigationItem.h"
+#include "WLPageHost.h"
+#include "WLPageSchemeHandler.h"
 #include "WLReaderSettings.h"
 #include "WLScreen.h"
 #include "WLScreenViews.h"
@@ -140,6 +142,8 @@ void WLReaderShell::prepareApplication()
                                                     "qt.webenginecontext.info=false"));
     if (!previousMessageHandler())
         previousMessageHandler() = qInstallMessageHandler(filterMessage);
+    // Pages are served under a scheme of the reader's own.
+    WLPageSchemeHandler::registerScheme();
     QtWebEngineQuick::initialize();
 }
 
@@ -215,6 +219,7 @@ void WLReaderShell::registerTypes()
     qmlRegisterUncreatableType<WLAboutWebViewController>(kUri, 1, 0, "WLAboutWebViewController", reason);
     qmlRegisterUncreatableType<WLSettingsViewController>(kUri, 1, 0, "WLSettingsViewController", reason);
     qmlRegisterType<WLDisplayCell>(kUri, 1, 0, "WLDisplayCell");
+    qmlRegisterType<WLPageHost>(kUri, 1, 0, "PageHost");
 }
 
 bool WLReaderShell::start(const Options &options)

@@ -2,7 +2,6 @@
 
 #include "WLViewController.h"
 
-#include <QFile>
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickItem>
@@ -63,16 +62,4 @@ QQuickItem *WLScreenViews::viewFor(QObject *object)
             view->deleteLater();
     });
     return view;
-}
-
-QString WLScreenViews::pageScript() const
-{
-    static const QString script = [] {
-        QFile channel(QStringLiteral(":/qtwebchannel/qwebchannel.js"));
-        QFile links(QStringLiteral(":/WLReader/page/links.js"));
-        if (!channel.open(QIODevice::ReadOnly) || !links.open(QIODevice::ReadOnly))
-            return QString();
-        return QString::fromUtf8(channel.readAll() + "\n" + links.readAll());
-    }();
-    return script;
 }

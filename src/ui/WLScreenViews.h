@@ -17,9 +17,6 @@ class WLViewController;
 class WLScreenViews : public QObject
 {
     Q_OBJECT
-    // Run in every entry page: reports taps on same-document links ("#25"),
-    // which the web engine does not ask about, through the web channel.
-    Q_PROPERTY(QString pageScript READ pageScript CONSTANT)
 
 public:
     explicit WLScreenViews(QQmlEngine *engine, QObject *parent = nullptr);
@@ -28,8 +25,6 @@ public:
     Q_INVOKABLE QQuickItem *viewFor(QObject *controller);
     // Drops every view (before the engine goes).
     void clear();
-
-    QString pageScript() const;
 
 private:
     QQmlComponent *componentFor(const QString &viewKind);

@@ -1,3 +1,4 @@
+#include "WLApplication.h"
 #include "WLBarButtonItem.h"
 #include "WLNavigationController.h"
 #include "WLNavigationItem.h"
@@ -16,6 +17,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include "WLTestSupport.h"
 
 using namespace Qt::StringLiterals;
 
@@ -116,6 +119,11 @@ private Q_SLOTS:
     void boldRangesAsStyledText_data();
     void boldRangesAsStyledText();
     void webPagesInTheirCharsetAndTooLargeToGoInline();
+    void aPageReachesOnlyItsContentFolder_data();
+    void aPageReachesOnlyItsContentFolder();
+    void aPageMovesOnlyByATapTheDelegateLeavesIt_data();
+    void aPageMovesOnlyByATapTheDelegateLeavesIt();
+    void blockedRequestsAreReportedOncePerPage();
     void zoomStaysWithinItsLimits();
     void textIsTypedOnlyWhileEditing();
 };
@@ -351,6 +359,123 @@ void TestWLKit::webPagesInTheirCharsetAndTooLargeToGoInline()
     QFile written(view.url().toLocalFile());
     QVERIFY(written.open(QIODevice::ReadOnly));
     QCOMPARE(written.readAll(), "\xEF\xBB\xBF" + large);
+}
+
+void TestWLKit::aPageReachesOnlyItsContentFolder_data()
+{
+    QTest::addColumn<QUrl>("content");
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<bool>("inside");
+    const QUrl pages = QUrl(u"file:///tmp/wlreader-0/html/"_s);
+    const QUrl about = QUrl(u"qrc:/wlreader/about/index.html"_s);
+    QTest::newRow("the folder itself") << pages << u"file:///tmp/wlreader-0/html/#25"_s << true;
+    QTest::newRow("a file below") << pages << u"file:///tmp/wlreader-0/html/pictures/a.png"_s << true;
+    QTest::newRow("in and back by ..") << pages << u"file:///tmp/wlreader-0/html/a/../b.png"_s << true;
+    QTest::newRow("out by ..") << pages << u"file:///tmp/wlreader-0/html/../secret"_s << false;
+    QTest::newRow("a sibling folder of the same beginning") << pages << u"file:///tmp/wlreader-0/htmlx/a"_s << false;
+    QTest::newRow("the same path on a site") << pages << u"https://example.org/tmp/wlreader-0/html/a"_s << false;
+    QTest::newRow("the same path on a host") << pages << u"file://host/tmp/wlreader-0/html/a"_s << false;
+    QTest::newRow("another file") << pages << u"file:///etc/hostname"_s << false;
+    QTest::newRow("a resource page's neighbour") << about << u"qrc:/wlreader/about/credits.html"_s << true;
+    QTest::newRow("another resource") << about << u"qrc:/wlreader/About.png"_s << false;
+    QTest::newRow("a file, for a resource page") << about << u"file:///wlreader/about/credits.html"_s << false;
+}
+
+void TestWLKit::aPageReachesOnlyItsContentFolder()
+{
+    QFETCH(QUrl, content);
+    QFETCH(QString, url);
+    QFETCH(bool, inside);
+    WLWebView view;
+    QVERIFY(!view.isInsideContentFolder(QUrl(url)));
+    if (content.path().endsWith(u'/'))
+        view.loadData("<p>page</p>", u"text/html"_s, u"UTF-8"_s, content);
+    else
+        view.loadRequest(content);
+    QCOMPARE(view.isInsideContentFolder(QUrl(url)), inside);
+}
+
+namespace {
+// Answers the web view as a screen does: routes what it knows.
+class Router : public WLWebViewDelegate
+{
+public:
+    bool handles = false;
+    QList<QUrl> asked;
+    bool webViewShouldStartLoadWithRequest(WLWebView *, const QUrl &url, int) override
+    {
+        asked.append(url);
+        return !handles;
+    }
+};
+} // namespace
+
+void TestWLKit::aPageMovesOnlyByATapTheDelegateLeavesIt_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<int>("navigationType");
+    QTest::addColumn<bool>("mainFrame");
+    QTest::addColumn<bool>("handles");
+    QTest::addColumn<bool>("loads");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("leaves");
+    const QString inside = u"file:///tmp/pages/other.html"_s;
+    const int tap = WLWebView::LinkClicked;
+    QTest::newRow("a tap the delegate handles") << inside << tap << true << true << false << true << false;
+    QTest::newRow("a tap into the folder") << inside << tap << true << false << true << true << false;
+    QTest::newRow("a tap out to a site") << u"http://example.org/"_s << tap << true << false << false << true << true;
+    QTest::newRow("a tap out to a custom scheme") << u"x-a:b"_s << tap << true << false << false << true << false;
+    QTest::newRow("a tap on http without a host") << u"http:/etc/hostname"_s << tap << true << false << false << true << false;
+    QTest::newRow("a tap in a frame") << inside << tap << false << false << false << false << false;
+    for (const int type : {int(WLWebView::FormSubmitted), int(WLWebView::BackForward), int(WLWebView::Reload),
+                           int(WLWebView::FormResubmitted), int(WLWebView::Other)})
+        QTest::addRow("navigation type %d", type) << inside << type << true << false << false << false << false;
+}
+
+void TestWLKit::aPageMovesOnlyByATapTheDelegateLeavesIt()
+{
+    QFETCH(QString, url);
+    QFETCH(int, navigationType);
+    QFETCH(bool, mainFrame);
+    QFETCH(bool, handles);
+    QFETCH(bool, loads);
+    QFETCH(bool, asked);
+    QFETCH(bool, leaves);
+    QList<QUrl> opened;
+    WLApplication::setOpenURLHandler([&](const QUrl &link) {
+        opened.append(link);
+        return true;
+    });
+    Router router;
+    router.handles = handles;
+    WLWebView view;
+    view.setDelegate(&router);
+    view.loadData("<p>page</p>", u"text/html"_s, u"UTF-8"_s, QUrl(u"file:///tmp/pages/"_s));
+    StderrCapture capture;
+    QCOMPARE(view.shouldStartLoad(QUrl(url), navigationType, mainFrame), loads);
+    QCOMPARE(router.asked, asked ? QList<QUrl>{QUrl(url)} : QList<QUrl>());
+    QCOMPARE(opened, leaves ? QList<QUrl>{QUrl(url)} : QList<QUrl>());
+    // Whatever is refused is said.
+    QCOMPARE(capture.reports().isEmpty(), loads || handles || leaves);
+    WLApplication::setOpenURLHandler({});
+}
+
+void TestWLKit::blockedRequestsAreReportedOncePerPage()
+{
+    WLWebView view;
+    const QUrl pages(u"file:///tmp/pages/"_s);
+    StderrCapture capture;
+    view.loadData("<p>one</p>", u"text/html"_s, u"UTF-8"_s, pages);
+    view.requestBlocked(QUrl(u"http://example.org/a.png"_s));
+    view.requestBlocked(QUrl(u"http://example.org/b.png"_s));
+    QVERIFY(!view.shouldStartLoad(QUrl(u"http://example.org/c"_s), WLWebView::Other));
+    QCOMPARE(capture.reports().size(), 1);
+    QVERIFY(capture.reports().constFirst().contains(u"http://example.org/a.png"_s));
+    // A page that packs a file into its request is not printed whole.
+    view.loadData("<p>two</p>", u"text/html"_s, u"UTF-8"_s, pages);
+    view.requestBlocked(QUrl(u"http://example.org/?d="_s + u"x"_s.repeated(5000)));
+    QCOMPARE(capture.reports().size(), 2);
+    QVERIFY(capture.reports().constLast().size() < 400);
 }
 
 void TestWLKit::zoomStaysWithinItsLimits()

@@ -205,11 +205,17 @@ void TestWLAboutScreens::linksOfTheAboutPage_data()
     QTest::addColumn<QString>("url");
     QTest::addColumn<int>("navigationType");
     QTest::addColumn<bool>("loadsHere");
-    QTest::newRow("a tapped http link") << u"http://example.org/"_s << int(WLWebView::LinkClicked) << false;
-    QTest::newRow("a tapped https link") << u"https://example.org/"_s << int(WLWebView::LinkClicked) << true;
-    QTest::newRow("a tapped page of the dictionary") << u"file:///tmp/about/more.html"_s
-                                                     << int(WLWebView::LinkClicked) << true;
-    QTest::newRow("http, not tapped") << u"http://example.org/"_s << int(WLWebView::Other) << true;
+    QTest::addColumn<bool>("leaves");
+    const int tap = WLWebView::LinkClicked;
+    QTest::newRow("a tapped http link") << u"http://example.org/"_s << tap << false << true;
+    QTest::newRow("a tapped https link") << u"https://example.org/"_s << tap << false << true;
+    QTest::newRow("a tapped mailto link") << u"mailto:a@example.org"_s << tap << false << true;
+    QTest::newRow("a tapped page of the About folder") << u"file:///tmp/about/more.html"_s << tap << true << false;
+    QTest::newRow("a tapped page beside it") << u"file:///tmp/other/more.html"_s << tap << false << false;
+    QTest::newRow("a tapped custom scheme") << u"x-wl:about"_s << tap << false << false;
+    QTest::newRow("http, not tapped") << u"http://example.org/"_s << int(WLWebView::Other) << false << false;
+    QTest::newRow("a page of the folder, not tapped")
+        << u"file:///tmp/about/more.html"_s << int(WLWebView::FormSubmitted) << false << false;
 }
 
 void TestWLAboutScreens::linksOfTheAboutPage()
@@ -217,6 +223,7 @@ void TestWLAboutScreens::linksOfTheAboutPage()
     QFETCH(QString, url);
     QFETCH(int, navigationType);
     QFETCH(bool, loadsHere);
+    QFETCH(bool, leaves);
     QList<QUrl> opened;
     WLApplication::setOpenURLHandler([&](const QUrl &link) {
         opened.append(link);
@@ -224,8 +231,9 @@ void TestWLAboutScreens::linksOfTheAboutPage()
     });
     WLAboutWebViewController page;
     page.loadViewIfNeeded();
+    page.webView()->loadRequest(QUrl(u"file:///tmp/about/index.html"_s));
     QCOMPARE(page.webView()->shouldStartLoad(QUrl(url), navigationType), loadsHere);
-    QCOMPARE(opened, loadsHere ? QList<QUrl>() : QList<QUrl>{QUrl(url)});
+    QCOMPARE(opened, leaves ? QList<QUrl>{QUrl(url)} : QList<QUrl>());
 }
 
 void TestWLAboutScreens::theBackgroundSwitch()

@@ -1,4 +1,5 @@
 #include "WLAddBookmarkViewController.h"
+#include "WLApplication.h"
 #include "WLBarButtonItem.h"
 #include "WLBookmarksDataSource.h"
 #include "WLBookmarksViewController.h"
@@ -158,44 +159,43 @@ void TestWLEntryViewer::linkRouting_data()
     QTest::addColumn<int>("linkID");
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("report");
-    QTest::addColumn<bool>("outsideLocalFile");
     QTest::addColumn<bool>("image");
     const QString none;
     const QString notFound = u"range.location == NSNotFound"_s;
-    QTest::newRow("#25") << page(u"#25"_s) << Route::ShowEntry << 25 << none << none << false << false;
-    QTest::newRow("#25 and letters") << page(u"#25a"_s) << Route::ShowEntry << 25 << none << none << false << false;
-    QTest::newRow("#0") << page(u"#0"_s) << Route::Decline << 0 << none << u"contentsLinkID <= 0"_s << false << false;
-    QTest::newRow("#-3") << page(u"#-3"_s) << Route::Decline << 0 << none << u"contentsLinkID <= 0"_s << false << false;
-    QTest::newRow("#letters") << page(u"#abc"_s) << Route::Decline << 0 << none << u"contentsLinkID <= 0"_s << false << false;
+    QTest::newRow("#25") << page(u"#25"_s) << Route::ShowEntry << 25 << none << none << false;
+    QTest::newRow("#25 and letters") << page(u"#25a"_s) << Route::ShowEntry << 25 << none << none << false;
+    QTest::newRow("#0") << page(u"#0"_s) << Route::Decline << 0 << none << u"contentsLinkID <= 0"_s << false;
+    QTest::newRow("#-3") << page(u"#-3"_s) << Route::Decline << 0 << none << u"contentsLinkID <= 0"_s << false;
+    QTest::newRow("#letters") << page(u"#abc"_s) << Route::Decline << 0 << none << u"contentsLinkID <= 0"_s << false;
     QTest::newRow("a page beside the entry") << page(u"other.html"_s) << Route::Decline << 0 << none
-                                             << u"![fileName hasPrefix:@\"#\"]"_s << false << false;
+                                             << u"![fileName hasPrefix:@\"#\"]"_s << false;
     QTest::newRow("AIF in capitals") << page(u"sounds/a.AIF"_s) << Route::PlaySound << 0
-                                     << kPageDirectory + u"/sounds/a.AIF"_s << none << false << false;
+                                     << kPageDirectory + u"/sounds/a.AIF"_s << none << false;
     QTest::newRow("aiff") << page(u"sounds/a.aiff"_s) << Route::PlaySound << 0
-                          << kPageDirectory + u"/sounds/a.aiff"_s << none << false << false;
+                          << kPageDirectory + u"/sounds/a.aiff"_s << none << false;
     QTest::newRow("PNG in capitals") << page(u"pictures/a.PNG"_s) << Route::ShowImage << 0
-                                     << kPageDirectory + u"/pictures/a.PNG"_s << none << false << true;
+                                     << kPageDirectory + u"/pictures/a.PNG"_s << none << true;
     QTest::newRow("gif two folders down") << page(u"pictures/big/a.gif"_s) << Route::ShowImage << 0
-                                          << kPageDirectory + u"/pictures/big/a.gif"_s << none << false << true;
-    QTest::newRow("html in a folder") << page(u"pages/a.html"_s) << Route::Decline << 0 << none << none << false << false;
-    QTest::newRow("no extension") << page(u"pictures/a"_s) << Route::Decline << 0 << none << none << false << false;
+                                          << kPageDirectory + u"/pictures/big/a.gif"_s << none << true;
+    QTest::newRow("html in a folder") << page(u"pages/a.html"_s) << Route::Decline << 0 << none << none << false;
+    QTest::newRow("no extension") << page(u"pictures/a"_s) << Route::Decline << 0 << none << none << false;
     QTest::newRow("another site") << QUrl(u"https://example.org/a.png"_s) << Route::Decline << 0 << none
-                                  << notFound << false << true;
+                                  << notFound << true;
     QTest::newRow("another site, the same path")
         << QUrl(u"https://example.org"_s + kPageDirectory + u"/#25"_s) << Route::Decline << 0 << none
-        << notFound << false << false;
+        << notFound << false;
     QTest::newRow("sibling folder") << QUrl(u"file:///tmp/wlreader-7/htmlx/#25"_s) << Route::Decline << 0
-                                    << none << notFound << true << false;
+                                    << none << notFound << false;
     QTest::newRow("sibling folder's sound") << QUrl(u"file:///tmp/wlreader-7/htmlx/sounds/a.aif"_s)
-                                            << Route::Decline << 0 << none << notFound << true << false;
+                                            << Route::Decline << 0 << none << notFound << false;
     QTest::newRow("out by ..") << QUrl(u"file://"_s + kPageDirectory + u"/sounds/../../a.aif"_s)
-                               << Route::Decline << 0 << none << notFound << true << false;
+                               << Route::Decline << 0 << none << notFound << false;
     QTest::newRow("in and back by ..") << QUrl(u"file://"_s + kPageDirectory + u"/sounds/../pictures/a.png"_s)
                                        << Route::ShowImage << 0 << kPageDirectory + u"/pictures/a.png"_s
-                                       << none << false << true;
+                                       << none << true;
     QTest::newRow("the page directory deeper down")
         << QUrl(u"file:///home"_s + kPageDirectory + u"/#25"_s) << Route::Decline << 0 << none
-        << u"range.location != 0"_s << true << false;
+        << u"range.location != 0"_s << false;
 }
 
 void TestWLEntryViewer::linkRouting()
@@ -205,14 +205,12 @@ void TestWLEntryViewer::linkRouting()
     QFETCH(int, linkID);
     QFETCH(QString, path);
     QFETCH(QString, report);
-    QFETCH(bool, outsideLocalFile);
     QFETCH(bool, image);
     StderrCapture capture;
     const WLLinkRouter::Route route = WLLinkRouter(QUrl::fromLocalFile(kPageDirectory + u'/')).route(url);
     QCOMPARE(route.action, action);
     QCOMPARE(route.contentsLinkID, linkID);
     QCOMPARE(route.path, path);
-    QCOMPARE(route.outsideLocalFile, outsideLocalFile);
     QCOMPARE(capture.reports(), report.isEmpty() ? QStringList() : QStringList{kRouteFn + u'(' + report + u')'});
     QCOMPARE(WLLinkRouter::isRequestForImage(url), image);
 }
@@ -309,9 +307,17 @@ void TestWLEntryViewer::aTappedCrossReferenceShowsItsEntryInPlace()
     QVERIFY(capture.reports().contains(
         kRouteFn + u"(![mDatabase getName:&wordString link:&linkString contentsID:&contentsID atContentsLinkID:contentsLinkID])"_s));
     QCOMPARE(mViewer->currentWord(), std::optional(u"banana"_s));
-    // A file of this machine outside the page directory is not opened.
-    QVERIFY(!mViewer->webViewShouldStartLoadWithRequest(mViewer->webView(), QUrl(u"file:///etc/passwd"_s),
-                                                        WLWebView::LinkClicked));
+    // A file of this machine outside the page directory is not opened, nor
+    // is another site's page: that leaves for the desktop.
+    QList<QUrl> opened;
+    WLApplication::setOpenURLHandler([&](const QUrl &link) {
+        opened.append(link);
+        return true;
+    });
+    QVERIFY(!mViewer->webView()->shouldStartLoad(QUrl(u"file:///etc/passwd"_s), WLWebView::LinkClicked));
+    QVERIFY(!mViewer->webView()->shouldStartLoad(QUrl(u"http://example.org/"_s), WLWebView::LinkClicked));
+    QCOMPARE(opened, QList<QUrl>{QUrl(u"http://example.org/"_s)});
+    WLApplication::setOpenURLHandler({});
 }
 
 void TestWLEntryViewer::blankedWhenItLeavesItsStackNotUnderThePicture()

@@ -1,8 +1,15 @@
 #include "WLWindowDriver.h"
 
+#include "WLAppDelegate.h"
+#include "WLNavigationController.h"
 #include "WLReaderShell.h"
 #include "WLScreenViews.h"
+#include "WLTabBarController.h"
+#include "WLTableView.h"
+#include "WLTableViewController.h"
 #include "WLViewController.h"
+#include "WLWebView.h"
+#include "WLWebViewController.h"
 
 #include <QJSEngine>
 #include <QJsonArray>
@@ -106,8 +113,37 @@ int WLWindowDriver::firstVisibleRow(QQuickItem *listView)
     return row;
 }
 
+bool WLWindowDriver::waitForPage(WLWebView *webView, int timeoutMs)
+{
+    return QTest::qWaitFor([webView] { return webView->loadedSerial() == webView->contentSerial(); },
+                           timeoutMs);
+}
+
+bool WLWindowDriver::openFromIndex(WLReaderShell &shell, const QString &word)
+{
+    auto *index = qobject_cast<WLNavigationController *>(
+        shell.appDelegate()->tabBarController()->viewControllers().value(0));
+    auto *screen = index ? qobject_cast<WLTableViewController *>(index->viewControllers().value(0)) : nullptr;
+    if (!screen)
+        return false;
+    QAbstractItemModel *rows = screen->tableView()->model();
+    int row = 0;
+    while (row < rows->rowCount() && rows->index(row, 0).data().toString() != word)
+        ++row;
+    QQuickItem *list = findItem(viewOf(shell, screen), QStringLiteral("list"));
+    if (row == rows->rowCount() || !list)
+        return false;
+    // The stack takes no taps while it slides.
+    if (!waitUntilStill(list))
+        return false;
+    tap(rowItem(list, row));
+    WLWebViewController *viewer = WLWebViewController::sharedWebViewController();
+    return QTest::qWaitFor([&] { return index->topViewController() == viewer; }) &&
+           viewer->currentWord() == word && waitForPage(viewer->webView());
+}
+
 QVariant WLWindowDriver::runJavaScript(QQuickItem *webEngineView, const QString &script,
-                                       int timeoutMs)
+                                       int timeoutMs, int world)
 {
     QJSEngine *engine = qjsEngine(webEngineView);
     if (!engine)
@@ -118,7 +154,7 @@ QVariant WLWindowDriver::runJavaScript(QQuickItem *webEngineView, const QString 
     QJSValue callback = wrap.call({engine->newQObject(&receiver)});
     QQmlEngine::setObjectOwnership(&receiver, QQmlEngine::CppOwnership);
     QMetaObject::invokeMethod(webEngineView, "runJavaScript", Q_ARG(QString, script),
-                              Q_ARG(QJSValue, callback));
+                              Q_ARG(quint32, quint32(world)), Q_ARG(QJSValue, callback));
     if (!QTest::qWaitFor([&] { return receiver.done; }, timeoutMs))
         return {};
     return receiver.result;

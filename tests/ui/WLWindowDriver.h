@@ -10,6 +10,7 @@ class QQuickItem;
 class QQuickWindow;
 class WLReaderShell;
 class WLViewController;
+class WLWebView;
 
 // Drives the real reader window in a test: finds the items that draw a
 // screen, taps them as a user would, and reads back the page in the web
@@ -40,8 +41,22 @@ QQuickItem *rowItem(QQuickItem *listView, int row);
 // The index of the first row at the top of a list view.
 int firstVisibleRow(QQuickItem *listView);
 
-// Runs a script in the page of a web engine view and waits for its result.
-QVariant runJavaScript(QQuickItem *webEngineView, const QString &script, int timeoutMs = 20000);
+// Waits until the web view's content has loaded in its engine.
+bool waitForPage(WLWebView *webView, int timeoutMs = 30000);
+// Taps the word's row in the Index list and waits until the entry viewer
+// is on top with the page loaded; false when the word is not listed or
+// its page did not load.
+bool openFromIndex(WLReaderShell &shell, const QString &word);
+
+// The script worlds of a page: its own, where nothing runs, and the
+// reader's, where the link bridge lives (QWebEngineScript's numbers).
+constexpr int kPageWorld = 0;
+constexpr int kReaderWorld = 1;
+
+// Runs a script in the page of a web engine view, in the given world, and
+// waits for its result.
+QVariant runJavaScript(QQuickItem *webEngineView, const QString &script, int timeoutMs = 20000,
+                       int world = kReaderWorld);
 // The text of the page shown.
 QString pageText(QQuickItem *webEngineView);
 // A mouse click, through the window, on the first element of the page

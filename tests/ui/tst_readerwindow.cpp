@@ -63,6 +63,7 @@ private Q_SLOTS:
     void typingSearchesAndAResultOpens();
     void aLetterOverAListStartsASearch();
     void aboutFlipsInAndBack();
+    void theReadersOwnAboutPageWithItsStyle();
     void theBackgroundSwitchTakesEffectWhenAListNextShows();
     void inGerman();
 
@@ -142,24 +143,13 @@ QQuickItem *TestReaderWindow::listOf(int index)
 QQuickItem *TestReaderWindow::entryWebView()
 {
     return findItem(viewOf(*mShell, WLWebViewController::sharedWebViewController()),
-                    u"entryWebView"_s);
+                    u"pageView"_s);
 }
 
 void TestReaderWindow::openEntry(const QString &word)
 {
-    auto *screen = qobject_cast<WLTableViewController *>(tab(0)->viewControllers().value(0));
-    QAbstractItemModel *rows = screen->tableView()->model();
-    int row = 0;
-    while (row < rows->rowCount() && rows->index(row, 0).data().toString() != word)
-        ++row;
-    QVERIFY2(row < rows->rowCount(), qPrintable(word));
-    // The stack takes no taps while it slides.
-    QTRY_VERIFY(listOf(0) && listOf(0)->parentItem());
-    QQuickItem *stack = listOf(0)->parentItem()->parentItem();
-    QTRY_VERIFY(!stack->property("busy").toBool());
-    tap(rowItem(listOf(0), row));
-    QTRY_COMPARE(tab(0)->topViewController(), WLWebViewController::sharedWebViewController());
-    QVERIFY2(waitForPage().contains(word), qPrintable(word));
+    QVERIFY2(openFromIndex(*mShell, word), qPrintable(word));
+    QVERIFY2(pageText(entryWebView()).contains(word), qPrintable(word));
 }
 
 QQuickItem *TestReaderWindow::buttonOf(QQuickItem *root, QObject *barItem)
@@ -171,10 +161,7 @@ QQuickItem *TestReaderWindow::buttonOf(QQuickItem *root, QObject *barItem)
 
 QString TestReaderWindow::waitForPage()
 {
-    WLWebViewController *viewer = WLWebViewController::sharedWebViewController();
-    if (!QTest::qWaitFor([viewer] {
-            return viewer->webView()->loadedSerial() == viewer->webView()->contentSerial();
-        }, 30000))
+    if (!WLWindowDriver::waitForPage(WLWebViewController::sharedWebViewController()->webView()))
         return u"(the page did not load)"_s;
     return pageText(entryWebView());
 }
@@ -480,7 +467,7 @@ void TestReaderWindow::aboutFlipsInAndBack()
     tap(findItem(mShell->window()->contentItem(), u"segment1"_s));
     WLNavigationController *about = mShell->appDelegate()->aboutNavigationController();
     QTRY_VERIFY(qobject_cast<WLAboutWebViewController *>(about->topViewController()));
-    QQuickItem *page = findItem(viewOf(*mShell, about->topViewController()), u"aboutWebView"_s);
+    QQuickItem *page = findItem(viewOf(*mShell, about->topViewController()), u"pageView"_s);
     QTRY_VERIFY(pageText(page).contains(u"WL Reader"_s));
     tap(findItem(mShell->window()->contentItem(), u"backButton"_s));
     QTRY_COMPARE(about->viewControllers().size(), 1);
@@ -490,6 +477,30 @@ void TestReaderWindow::aboutFlipsInAndBack()
     tapAt(mShell->window(), {30, 22});
     QVERIFY(inFront(tabBar()));
     QVERIFY(pixel({300, 100}).lightness() > 150);
+}
+
+void TestReaderWindow::theReadersOwnAboutPageWithItsStyle()
+{
+    // A dictionary without an About page of its own.
+    QTemporaryDir dir;
+    QVERIFY(WLSourceFixture::write(dir.filePath(u"source"_s), WLSourceFixture::manifest(),
+                                   WLSourceFixture::entry(u"word"_s, {u"<p>a word</p>"_s})));
+    QString error;
+    QVERIFY2(WLDictionaryCompiler::build(dir.filePath(u"source"_s), dir.filePath(u"bundle"_s), &error),
+             qPrintable(error));
+    launch(dir.filePath(u"bundle"_s));
+    mShell->appDelegate()->showAbout(nullptr);
+    auto *about = qobject_cast<WLAboutImageViewController *>(
+        mShell->appDelegate()->aboutNavigationController()->viewControllers().value(0));
+    QVERIFY(about);
+    about->aboutButtonPressed(nullptr);
+    QVERIFY(about->aboutWebViewController());
+    QCOMPARE(about->aboutWebViewController()->webView()->url(), QUrl(u"qrc:/wlreader/about/index.html"_s));
+    QQuickItem *page = findItem(viewOf(*mShell, about->aboutWebViewController()), u"pageView"_s);
+    QTRY_VERIFY(pageText(page).contains(u"An offline reader for one dictionary."_s));
+    // Its style sheet comes from the same folder.
+    QTRY_COMPARE(runJavaScript(page, u"document.styleSheets.length && document.styleSheets[0].cssRules.length > 0"_s).toBool(),
+                 true);
 }
 
 void TestReaderWindow::theBackgroundSwitchTakesEffectWhenAListNextShows()

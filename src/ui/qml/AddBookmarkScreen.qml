@@ -61,6 +61,7 @@ Item {
                         height: parent.height
                         verticalAlignment: Text.AlignVCenter
                         text: row.text
+                        textFormat: Text.PlainText
                         elide: Text.ElideRight
                         font.pixelSize: 20
                         font.bold: true

@@ -45,6 +45,7 @@ Item {
         x: 14
         width: button.width - 20
         text: button.title
+        textFormat: Text.PlainText
         elide: Text.ElideRight
         color: "white"
         font.pixelSize: 12

@@ -31,6 +31,7 @@ Item {
         visible: !button.custom
         anchors.centerIn: parent
         text: button.item ? button.item.title : ""
+        textFormat: Text.PlainText
         color: "white"
         font.pixelSize: button.item && button.item.systemItem === 4 ? 22 : 12
         font.bold: true

@@ -76,6 +76,7 @@ Item {
                 height: content.layout.notesLabelFrame.height
                 verticalAlignment: Text.AlignVCenter
                 text: model.detailText || ""
+                textFormat: Text.PlainText
                 elide: Text.ElideRight
                 maximumLineCount: 1
                 color: cell.selected ? "white" : (model.detailTextColor || content.layout.notesTextColor)
@@ -144,6 +145,7 @@ Item {
                     id: deleteLabel
                     anchors.centerIn: parent
                     text: qsTrId("Delete")
+                    textFormat: Text.PlainText
                     color: "white"
                     font.pixelSize: 12
                     font.bold: true

@@ -30,6 +30,7 @@ Window {
         anchors.centerIn: parent
         width: parent.width - 40
         text: App.openingFailure
+        textFormat: Text.PlainText
         wrapMode: Text.Wrap
         horizontalAlignment: Text.AlignHCenter
         color: "#444444"

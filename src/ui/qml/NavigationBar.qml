@@ -89,6 +89,7 @@ Rectangle {
         x: Math.max(left.x + left.width + 8, Math.min((bar.width - width) / 2, right.x - 8 - width))
         width: Math.min(implicitWidth, Math.max(0, right.x - left.x - left.width - 16))
         text: bar.navItem ? bar.navItem.title : ""
+        textFormat: Text.PlainText
         elide: Text.ElideRight
         color: "white"
         style: Text.Raised

@@ -140,6 +140,7 @@ Rectangle {
             id: cancelLabel
             anchors.centerIn: parent
             text: qsTrId("Cancel")
+            textFormat: Text.PlainText
             color: "white"
             font.pixelSize: 12
             font.bold: true

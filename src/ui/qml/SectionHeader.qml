@@ -15,6 +15,7 @@ Rectangle {
         anchors.verticalCenter: parent.verticalCenter
         x: 12
         text: parent.title
+        textFormat: Text.PlainText
         color: "white"
         style: Text.Raised
         styleColor: "#6f7a85"

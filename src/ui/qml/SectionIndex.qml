@@ -26,6 +26,7 @@ Item {
                 horizontalAlignment: Text.AlignHCenter
                 verticalAlignment: Text.AlignVCenter
                 text: modelData
+                textFormat: Text.PlainText
                 color: "#56606b"
                 font.pixelSize: Math.min(12, height)
                 font.bold: true

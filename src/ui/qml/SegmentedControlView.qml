@@ -29,6 +29,7 @@ Row {
                 anchors.centerIn: parent
                 visible: segments.control.images.length === 0
                 text: segments.control.titles[index] || ""
+                textFormat: Text.PlainText
                 color: "white"
                 font.pixelSize: 12
                 font.bold: true

@@ -44,6 +44,7 @@ Rectangle {
                     height: layout.nameLabelFrame.height
                     verticalAlignment: Text.AlignVCenter
                     text: row.model.text || ""
+                    textFormat: Text.PlainText
                     elide: Text.ElideRight
                     color: "black"
                     font.pixelSize: layout.nameFontSize

@@ -64,6 +64,7 @@ Item {
                         anchors.bottom: parent.bottom
                         anchors.bottomMargin: 1
                         text: modelData.title
+                        textFormat: Text.PlainText
                         color: tab.selected ? Style.tabSelectedText : Style.tabText
                         font.pixelSize: 10
                         font.bold: true

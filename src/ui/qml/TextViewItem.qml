@@ -26,6 +26,7 @@ Rectangle {
             y: 4
             width: scroller.width - 8
             wrapMode: TextEdit.Wrap
+            textFormat: TextEdit.PlainText
             color: view.control && view.control.textColor !== "" ? view.control.textColor : "black"
             selectByMouse: true
             font.pixelSize: view.control ? view.control.fontSize : 17
