@@ -325,7 +325,11 @@ bool WLSearchDataSource::getWord(QString *word, QVariantList *links, QVariantLis
         QStringList headwordContentsIDs;
         if (database() && database()->getName(&row.word, &headwordLinks, &headwordContentsIDs,
                                                mSuggestions.at(indexPath.row).itemID)) {
+            // An empty link text is a link text: joined, it must not read
+            // as none.
             row.links = headwordLinks.join(u'\t');
+            if (row.links.isNull())
+                row.links = QStringLiteral("");
             linkList = QVariantList(headwordLinks.cbegin(), headwordLinks.cend());
             row.contentsIDs = QVariantList(headwordContentsIDs.cbegin(), headwordContentsIDs.cend());
         }

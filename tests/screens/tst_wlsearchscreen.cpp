@@ -61,6 +61,7 @@ private Q_SLOTS:
     void backFromAnEntryTheResultsStayAndTheFieldTakesTheFocus();
     void closeHeadwordsWhenNothingIsFound_data();
     void closeHeadwordsWhenNothingIsFound();
+    void aSuggestionWithAnEmptyLinkTextOpens();
     void matchesInBold_data();
     void matchesInBold();
     void keysWalkTheResults();
@@ -106,8 +107,13 @@ void TestWLSearchScreen::initTestCase()
     // "bank"'s whole-word row names its contents IDs with a trailing tab.
     sqlite3 *db = nullptr;
     QCOMPARE(sqlite3_open((mDamagedBundle + u"/equal.db"_s).toUtf8().constData(), &db), SQLITE_OK);
-    const int result = sqlite3_exec(db, "UPDATE equal_search SET contents_ids = contents_ids || char(9) "
-                                        "WHERE look = 'bank';", nullptr, nullptr, nullptr);
+    int result = sqlite3_exec(db, "UPDATE equal_search SET contents_ids = contents_ids || char(9) "
+                                  "WHERE look = 'bank';", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    QCOMPARE(result, SQLITE_OK);
+    // "banana" has an empty link text, as a bundle made elsewhere may.
+    QCOMPARE(sqlite3_open((mDamagedBundle + u"/headword.db"_s).toUtf8().constData(), &db), SQLITE_OK);
+    result = sqlite3_exec(db, "UPDATE headword SET links = '' WHERE word = 'banana';", nullptr, nullptr, nullptr);
     sqlite3_close(db);
     QCOMPARE(result, SQLITE_OK);
 }
@@ -395,6 +401,21 @@ void TestWLSearchScreen::closeHeadwordsWhenNothingIsFound()
     mScreen->tableView()->tapRow(0);
     QCOMPARE(mViewer->currentWord(), std::optional(offered.first()));
     QCOMPARE(mViewer->currentLinks(), std::optional(QVariantList{offered.first() + u"#1"_s}));
+}
+
+void TestWLSearchScreen::aSuggestionWithAnEmptyLinkTextOpens()
+{
+    QVERIFY(open(mDamagedBundle));
+    showScreen();
+    QVERIFY(mScreen->searchBar()->becomeFirstResponder());
+    edit(u"bonanza"_s);
+    QVERIFY(settle(u"bonanza"_s));
+    QTRY_COMPARE(rows(), QStringList{u"banana"_s});
+    StderrCapture capture;
+    mScreen->tableView()->tapRow(0);
+    QCOMPARE(capture.reports(), QStringList());
+    QCOMPARE(mViewer->currentWord(), std::optional(u"banana"_s));
+    QCOMPARE(mViewer->currentLinks(), std::optional(QVariantList{QString()}));
 }
 
 void TestWLSearchScreen::matchesInBold_data()
