@@ -118,6 +118,9 @@ _wldict()
                 _wldict_files "$cur" '*.json'
             fi
             ;;
+        history)
+            ((n == 0)) && COMPREPLY=($(compgen -W "clear" -- "$cur"))
+            ;;
         build | import-dictd)
             if [[ $command == build && -z $fromDictd ]]; then
                 ((n < 2)) && _wldict_files "$cur"

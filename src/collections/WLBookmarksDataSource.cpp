@@ -4,6 +4,7 @@
 #include "WLNotificationCenter.h"
 #include "WLRecordList.h"
 #include "WLReport.h"
+#include "WLUserDefaults.h"
 
 #include <algorithm>
 
@@ -24,6 +25,15 @@ std::unique_ptr<WLBookmarksDataSource> WLBookmarksDataSource::init()
     std::unique_ptr<WLBookmarksDataSource> store(new WLBookmarksDataSource);
     store->readPreference();
     store->becomeSharedIfFirst();
+    // Another process stored bookmarks: show them.
+    store->mDefaultsObserver = WLNotificationCenter::defaultCenter().addObserver(
+        QLatin1String(WLUserDefaultsDidChangeNotification), nullptr,
+        [store = store.get()](const WLNotification &notification) {
+            if (!kStoredBookmarks.isStoredUnder(notification.userInfo.value(QStringLiteral("keys")).toStringList()))
+                return;
+            store->readPreference();
+            WLNotificationCenter::defaultCenter().postNotificationName(WLBookmarksDidUpdateNotification, store);
+        });
     return store;
 }
 
@@ -81,16 +91,19 @@ bool WLBookmarksDataSource::addBookmark(const std::optional<QString> &word,
         WL_REPORT(kFn, "contentsIDs == nil");
         return false;
     }
-    Bookmark newInfo{*word, *links, *notes, *contentsIDs};
-    const auto found = std::find_if(mBookmarkArray.begin(), mBookmarkArray.end(),
-                                    [&](const Bookmark &b) { return b.word == newInfo.word; });
-    if (found != mBookmarkArray.end()) {
-        *found = std::move(newInfo);
-    } else {
-        mBookmarkArray.append(std::move(newInfo));
-        sortBookmark(mBookmarkArray);
-    }
-    writePreference();
+    kStoredBookmarks.edit(
+        [newInfo = Bookmark{*word, *links, *notes, *contentsIDs}](QList<Bookmark> &bookmarks) {
+            const auto found = std::find_if(bookmarks.begin(), bookmarks.end(),
+                                            [&](const Bookmark &b) { return b.word == newInfo.word; });
+            if (found != bookmarks.end()) {
+                *found = newInfo;
+            } else {
+                bookmarks.append(newInfo);
+                sortBookmark(bookmarks);
+            }
+        },
+        kFn);
+    readPreference();
     WLNotificationCenter::defaultCenter().postNotificationName(WLBookmarksDidUpdateNotification,
                                                                this);
     return true;
@@ -103,11 +116,24 @@ bool WLBookmarksDataSource::removeBookmarkAtIndex(std::size_t index)
         WL_REPORT(kFn, "[mBookmarkArray count] <= index");
         return false;
     }
-    mBookmarkArray.removeAt(qsizetype(index));
-    writePreference();
+    removeStored(qsizetype(index), kFn);
     WLNotificationCenter::defaultCenter().postNotificationName(WLBookmarksDidUpdateNotification,
                                                                this);
     return true;
+}
+
+void WLBookmarksDataSource::removeStored(qsizetype index, const char *function)
+{
+    // By its word, which another process's list may hold elsewhere.
+    kStoredBookmarks.edit(
+        [word = mBookmarkArray.at(index).word](QList<Bookmark> &bookmarks) {
+            const auto found = std::find_if(bookmarks.begin(), bookmarks.end(),
+                                            [&](const Bookmark &b) { return b.word == word; });
+            if (found != bookmarks.end())
+                bookmarks.erase(found);
+        },
+        function);
+    readPreference();
 }
 
 void WLBookmarksDataSource::sortBookmark(QList<Bookmark> &bookmarks)
@@ -175,7 +201,6 @@ bool WLBookmarksDataSource::tableViewCommitEditingStyle(WLTableViewCellEditingSt
         WL_REPORT(kFn, "[mBookmarkArray count] <= indexPath.row");
         return false;
     }
-    mBookmarkArray.removeAt(indexPath.row);
-    writePreference();
+    removeStored(indexPath.row, kFn);
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include "WLColor.h"
 #include "WLDataSourceProtocol.h"
+#include "WLNotificationCenter.h"
 #include "WLSharedInstance.h"
 
 #include <QList>
@@ -18,10 +19,11 @@
 //
 // The list lives in the user defaults store under "WLBookmarks" (an array of
 // {"word", "links", "notes", "contentsIDs"} dictionaries) and
-// "WLBookmarksVersion" (1). It is loaded when the store is made and written
-// back after every change, so no change depends on an orderly exit.
-// Additions and removals post WLBookmarksDidUpdateNotification with the store
-// as object.
+// "WLBookmarksVersion" (1). It is loaded when the store is made, and every
+// change is made to the stored list, so none depends on an orderly exit and
+// none undoes what another process stored meanwhile. Additions, removals
+// and changes stored by another process post WLBookmarksDidUpdateNotification
+// with the store as object.
 //
 // Missing arguments (std::nullopt) are reported and change nothing; the
 // empty string is a valid note.
@@ -79,7 +81,10 @@ public:
 private:
     WLBookmarksDataSource() = default;
     static void sortBookmark(QList<Bookmark> &bookmarks);
+    // Removes the bookmark of the word at index from the stored list.
+    void removeStored(qsizetype index, const char *function);
 
+    WLObserverToken mDefaultsObserver;
     QList<Bookmark> mBookmarkArray;
     std::optional<WLColor> mTextColor;
     std::optional<WLColor> mNotesTextColor;

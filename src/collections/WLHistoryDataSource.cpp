@@ -5,6 +5,7 @@
 #include "WLNotificationCenter.h"
 #include "WLRecordList.h"
 #include "WLReport.h"
+#include "WLUserDefaults.h"
 
 #include <algorithm>
 
@@ -25,6 +26,15 @@ std::unique_ptr<WLHistoryDataSource> WLHistoryDataSource::init()
     std::unique_ptr<WLHistoryDataSource> store(new WLHistoryDataSource);
     store->readPreference();
     store->becomeSharedIfFirst();
+    // Another process stored its history: show it.
+    store->mDefaultsObserver = WLNotificationCenter::defaultCenter().addObserver(
+        QLatin1String(WLUserDefaultsDidChangeNotification), nullptr,
+        [store = store.get()](const WLNotification &notification) {
+            if (!kStoredHistory.isStoredUnder(notification.userInfo.value(QStringLiteral("keys")).toStringList()))
+                return;
+            store->readPreference();
+            WLNotificationCenter::defaultCenter().postNotificationName(WLHistoryDidUpdateNotification, store);
+        });
     return store;
 }
 
@@ -48,16 +58,27 @@ bool WLHistoryDataSource::addHistory(const std::optional<QString> &word,
     static constexpr char kFn[] = "-[WLHistoryDataSource addHistory:links:contentsIDs:]";
     if (!wlCheckEntryReference(kFn, word, links, contentsIDs))
         return false;
-    const auto found = std::find_if(mHistoryArray.cbegin(), mHistoryArray.cend(),
-                                    [&](const Entry &e) { return e.word == *word; });
-    if (found != mHistoryArray.cend())
-        mHistoryArray.erase(found);
-    mHistoryArray.prepend({*word, *links, *contentsIDs});
-    while (mHistoryArray.size() > kMaxCount)
-        mHistoryArray.removeLast();
-    writePreference();
+    kStoredHistory.edit(
+        [newInfo = Entry{*word, *links, *contentsIDs}](QList<Entry> &history) {
+            const auto found = std::find_if(history.cbegin(), history.cend(),
+                                            [&](const Entry &e) { return e.word == newInfo.word; });
+            if (found != history.cend())
+                history.erase(found);
+            history.prepend(newInfo);
+            while (history.size() > kMaxCount)
+                history.removeLast();
+        },
+        kFn);
+    readPreference();
     WLNotificationCenter::defaultCenter().postNotificationName(WLHistoryDidUpdateNotification, this);
     return true;
+}
+
+void WLHistoryDataSource::clearHistory()
+{
+    kStoredHistory.edit([](QList<Entry> &history) { history.clear(); }, "-[WLHistoryDataSource clearHistory]");
+    readPreference();
+    WLNotificationCenter::defaultCenter().postNotificationName(WLHistoryDidUpdateNotification, this);
 }
 
 QString WLHistoryDataSource::navigationTitle() const
@@ -114,7 +135,14 @@ bool WLHistoryDataSource::tableViewCommitEditingStyle(WLTableViewCellEditingStyl
         WL_REPORT(kFn, "[mHistoryArray count] <= indexPath.row");
         return false;
     }
-    mHistoryArray.removeAt(indexPath.row);
-    writePreference();
+    kStoredHistory.edit(
+        [word = mHistoryArray.at(indexPath.row).word](QList<Entry> &history) {
+            const auto found = std::find_if(history.cbegin(), history.cend(),
+                                            [&](const Entry &e) { return e.word == word; });
+            if (found != history.cend())
+                history.erase(found);
+        },
+        kFn);
+    readPreference();
     return true;
 }

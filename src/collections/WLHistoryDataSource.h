@@ -2,6 +2,7 @@
 
 #include "WLColor.h"
 #include "WLDataSourceProtocol.h"
+#include "WLNotificationCenter.h"
 #include "WLSharedInstance.h"
 
 #include <QList>
@@ -17,9 +18,10 @@
 //
 // The list lives in the user defaults store under "WLHistory" (an array of
 // {"word", "links", "contentsIDs"} dictionaries) and "WLHistoryVersion" (1).
-// It is loaded when the store is made and written back after every change.
-// Each addition posts WLHistoryDidUpdateNotification with the store as
-// object.
+// It is loaded when the store is made, and every change is made to the
+// stored list, so none undoes what another process stored meanwhile. Each
+// addition, clearing and change stored by another process posts
+// WLHistoryDidUpdateNotification with the store as object.
 //
 // Threading: main thread only.
 class WLHistoryDataSource final : public WLDataSourceProtocol,
@@ -49,6 +51,8 @@ public:
     // kMaxCount. Missing arguments are reported and change nothing.
     bool addHistory(const std::optional<QString> &word, const std::optional<QVariantList> &links,
                     const std::optional<QVariantList> &contentsIDs);
+    // Forgets every entry.
+    void clearHistory();
 
     std::optional<WLColor> textColor() const { return mTextColor; }
     void setTextColor(const std::optional<WLColor> &color) { mTextColor = color; }
@@ -69,6 +73,8 @@ public:
 
 private:
     WLHistoryDataSource() = default;
+
+    WLObserverToken mDefaultsObserver;
 
     QList<Entry> mHistoryArray;
     std::optional<WLColor> mTextColor;

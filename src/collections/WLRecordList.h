@@ -8,6 +8,8 @@
 #include <QVariantList>
 #include <QVariantMap>
 
+#include <algorithm>
+#include <functional>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -45,34 +47,28 @@ public:
         const std::optional<QVariantList> stored = mPreference.read(function, badRecordCondition);
         if (!stored)
             return std::nullopt;
-        const qsizetype count = limit < 0 ? stored->size() : std::min(limit, stored->size());
-        QList<Record> records;
-        records.reserve(count);
-        for (qsizetype i = 0; i < count; ++i) {
-            const QVariantMap info = stored->at(i).toMap();
-            Record &record = records.emplace_back();
-            for (const auto &[key, member] : mFields.strings)
-                record.*member = info.value(key).toString();
-            for (const auto &[key, member] : mFields.arrays)
-                record.*member = info.value(key).toList();
-        }
-        return records;
+        return records(*stored, limit);
     }
 
     void write(const QList<Record> &records, const char *function) const
     {
-        QVariantList stored;
-        stored.reserve(records.size());
-        for (const Record &record : records) {
-            QVariantMap info;
-            for (const auto &[key, member] : mFields.strings)
-                info.insert(key, record.*member);
-            for (const auto &[key, member] : mFields.arrays)
-                info.insert(key, record.*member);
-            stored.append(info);
-        }
-        mPreference.write(stored, function);
+        mPreference.write(stored(records), function);
     }
+
+    // Changes the stored records; made again on what another process
+    // stores first (WLRecordListPreference::edit).
+    void edit(std::function<void(QList<Record> &)> change, const char *function) const
+    {
+        mPreference.edit(
+            [list = *this, change = std::move(change)](const QVariantList &storedRecords) {
+                QList<Record> changed = list.records(storedRecords, -1);
+                change(changed);
+                return list.stored(changed);
+            },
+            function);
+    }
+
+    bool isStoredUnder(const QStringList &keys) const { return mPreference.isStoredUnder(keys); }
 
 private:
     template<typename Member>
@@ -81,6 +77,37 @@ private:
         QStringList result;
         for (const auto &field : fields)
             result.append(field.first);
+        return result;
+    }
+
+    QList<Record> records(const QVariantList &stored, qsizetype limit) const
+    {
+        const qsizetype count = limit < 0 ? stored.size() : std::min(limit, stored.size());
+        QList<Record> result;
+        result.reserve(count);
+        for (qsizetype i = 0; i < count; ++i) {
+            const QVariantMap info = stored.at(i).toMap();
+            Record &record = result.emplace_back();
+            for (const auto &[key, member] : mFields.strings)
+                record.*member = info.value(key).toString();
+            for (const auto &[key, member] : mFields.arrays)
+                record.*member = info.value(key).toList();
+        }
+        return result;
+    }
+
+    QVariantList stored(const QList<Record> &records) const
+    {
+        QVariantList result;
+        result.reserve(records.size());
+        for (const Record &record : records) {
+            QVariantMap info;
+            for (const auto &[key, member] : mFields.strings)
+                info.insert(key, record.*member);
+            for (const auto &[key, member] : mFields.arrays)
+                info.insert(key, record.*member);
+            result.append(info);
+        }
         return result;
     }
 

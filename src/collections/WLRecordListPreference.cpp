@@ -24,16 +24,24 @@ std::optional<QVariantList> WLRecordListPreference::read(const char *function,
         WL_REPORT(function, "ud == nil");
         return std::nullopt;
     }
-    const QVariant number = ud->objectForKey(mVersionKey);
+    return recordsIn(ud->objectForKey(mVersionKey), ud->objectForKey(mListKey), function,
+                     badRecordCondition);
+}
+
+std::optional<QVariantList> WLRecordListPreference::recordsIn(const QVariant &number,
+                                                              const QVariant &stored,
+                                                              const char *function,
+                                                              const char *badRecordCondition) const
+{
     if (!number.isValid())
         return std::nullopt;
     if (!WLPropertyList::isNumber(number)) {
-        WL_REPORT(function, "![number isKindOfClass:[NSNumber class]]");
+        if (function)
+            WL_REPORT(function, "![number isKindOfClass:[NSNumber class]]");
         return std::nullopt;
     }
-    if (ud->integerForKey(mVersionKey) == 0)
+    if (WLUserDefaults::integerValue(number) == 0)
         return std::nullopt;
-    const QVariant stored = ud->objectForKey(mListKey);
     if (!WLPropertyList::isArray(stored))
         return std::nullopt;
 
@@ -44,7 +52,8 @@ std::optional<QVariantList> WLRecordListPreference::read(const char *function,
         std::all_of(records.cbegin(), records.cend(),
                     [this](const QVariant &record) { return isRecord(record); });
     if (!wellFormed) {
-        WL_REPORT(function, badRecordCondition);
+        if (function)
+            WL_REPORT(function, badRecordCondition);
         return std::nullopt;
     }
     return records;
@@ -59,6 +68,29 @@ void WLRecordListPreference::write(const QVariantList &records, const char *func
     }
     ud->setObject(records, mListKey);
     ud->setInteger(1, mVersionKey);
+}
+
+void WLRecordListPreference::edit(std::function<QVariantList(QVariantList)> change,
+                                  const char *function) const
+{
+    WLUserDefaults *ud = WLUserDefaults::standardUserDefaults();
+    if (!ud) {
+        WL_REPORT(function, "ud == nil");
+        return;
+    }
+    // By value: the edit may run again after this preference is gone.
+    ud->editObject(mListKey, [preference = *this, change = std::move(change)](const QVariantMap &values) {
+        return QVariant(change(preference
+                                   .recordsIn(values.value(preference.mVersionKey),
+                                              values.value(preference.mListKey), nullptr, nullptr)
+                                   .value_or(QVariantList())));
+    });
+    ud->setInteger(1, mVersionKey);
+}
+
+bool WLRecordListPreference::isStoredUnder(const QStringList &keys) const
+{
+    return keys.contains(mListKey) || keys.contains(mVersionKey);
 }
 
 bool WLRecordListPreference::isRecord(const QVariant &record) const

@@ -5,6 +5,7 @@
 #include <QVariant>
 #include <QVariantList>
 
+#include <functional>
 #include <optional>
 
 // A list of records kept in the user defaults store: an array of
@@ -31,8 +32,19 @@ public:
     // Replaces the stored list and sets the version; without a store,
     // reports and writes nothing.
     void write(const QVariantList &records, const char *function) const;
+    // Changes the stored list (taken as empty where read() finds none) and
+    // sets the version. The change is made again on whatever another process
+    // stores first, so it must depend on nothing but the list it gets.
+    void edit(std::function<QVariantList(QVariantList)> change, const char *function) const;
+
+    // Whether a change of these keys changes the list.
+    bool isStoredUnder(const QStringList &keys) const;
 
 private:
+    // The list among stored values, by the rules of read(); reports only
+    // with a function name.
+    std::optional<QVariantList> recordsIn(const QVariant &number, const QVariant &stored,
+                                          const char *function, const char *badRecordCondition) const;
     bool isRecord(const QVariant &record) const;
 
     QString mListKey;

@@ -1,5 +1,6 @@
 #include "WLUserDefaults.h"
 
+#include "WLNotificationCenter.h"
 #include "WLPropertyList.h"
 #include "WLReport.h"
 #include "WLText.h"
@@ -10,6 +11,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QLockFile>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QThread>
@@ -180,7 +183,8 @@ WLUserDefaults::WLUserDefaults(const QString &path) : mPath(path)
 WLUserDefaults::~WLUserDefaults()
 {
     std::erase(liveStores(), this);
-    synchronize();
+    // Nobody is told: this may run after the notification centre is gone.
+    write(false);
 }
 
 void WLUserDefaults::load()
@@ -191,24 +195,83 @@ void WLUserDefaults::load()
         mWritable = false;
         return;
     }
-    QFile file(mPath);
-    if (!file.exists())
-        return;
-    if (!file.open(QIODevice::ReadOnly)) {
+    std::optional<QByteArray> bytes;
+    QString error;
+    if (!readFile(&bytes, &error)) {
         WL_REPORT_PREFIX(kFn);
-        wlReportMessage("Cannot read %s: %s\n", qUtf8Printable(mPath),
-                        qUtf8Printable(file.errorString()));
+        wlReportMessage("Cannot read %s: %s\n", qUtf8Printable(mPath), qUtf8Printable(error));
         mWritable = false;
         return;
     }
-    QString error;
-    const QVariant root = WLPropertyList::fromData(file.readAll(), &error);
-    file.close();
-    if (!WLPropertyList::isDictionary(root)) {
-        moveAside(error.isEmpty() ? QStringLiteral("not a dictionary") : error);
-        return;
+    mFileBytes = bytes;
+    if (!rebase(bytes, &mValues, &error)) {
+        moveAside(error);
+        mFileBytes.reset();
     }
-    mValues = root.toMap();
+}
+
+bool WLUserDefaults::readFile(std::optional<QByteArray> *bytes, QString *error) const
+{
+    QFile file(mPath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        // Gone is no file, not a failure: another process may have just
+        // moved it aside.
+        if (!file.exists()) {
+            bytes->reset();
+            return true;
+        }
+        *error = file.errorString();
+        return false;
+    }
+    *bytes = file.readAll();
+    return true;
+}
+
+bool WLUserDefaults::rebase(const std::optional<QByteArray> &bytes, QVariantMap *values,
+                            QString *error) const
+{
+    QVariantMap stored;
+    if (bytes) {
+        const QVariant root = WLPropertyList::fromData(*bytes, error);
+        if (!WLPropertyList::isDictionary(root)) {
+            if (error->isEmpty())
+                *error = QStringLiteral("not a dictionary");
+            return false;
+        }
+        stored = root.toMap();
+    }
+    for (const auto &[key, edit] : mPending) {
+        const QVariant value = edit(stored);
+        if (!value.isValid()) {
+            stored.remove(key);
+        } else if (const std::optional<QVariant> normal = normalized(value)) {
+            stored.insert(key, *normal);
+        }
+    }
+    *values = std::move(stored);
+    return true;
+}
+
+void WLUserDefaults::adopt(QVariantMap values, bool announce)
+{
+    QStringList changed;
+    const auto differs = [](const QVariant &a, const QVariant &b) {
+        return a.typeId() != b.typeId() || a != b;
+    };
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        if (differs(mValues.value(it.key()), it.value()))
+            changed.append(it.key());
+    }
+    for (auto it = mValues.cbegin(); it != mValues.cend(); ++it) {
+        if (!values.contains(it.key()))
+            changed.append(it.key());
+    }
+    mValues = std::move(values);
+    if (announce && !changed.isEmpty()) {
+        WLNotificationCenter::defaultCenter().postNotificationName(
+            QLatin1String(WLUserDefaultsDidChangeNotification), this,
+            {{QStringLiteral("keys"), changed}});
+    }
 }
 
 void WLUserDefaults::moveAside(const QString &reason)
@@ -270,7 +333,11 @@ bool WLUserDefaults::boolForKey(const QString &key) const
 
 qint64 WLUserDefaults::integerForKey(const QString &key) const
 {
-    const QVariant value = objectForKey(key);
+    return integerValue(objectForKey(key));
+}
+
+qint64 WLUserDefaults::integerValue(const QVariant &value)
+{
     if (value.typeId() == QMetaType::Double) {
         const double number = value.toDouble();
         if (std::isnan(number))
@@ -329,6 +396,24 @@ void WLUserDefaults::setObject(const QVariant &value, const QString &key)
     if (it != mValues.cend() && it->typeId() == stored->typeId() && *it == *stored)
         return;
     mValues.insert(key, *stored);
+    // A value set replaces whatever this process did to the key before.
+    std::erase_if(mPending, [&key](const auto &pending) { return pending.first == key; });
+    mPending.emplace_back(key, [value = *stored](const QVariantMap &) { return value; });
+    scheduleSave();
+}
+
+void WLUserDefaults::editObject(const QString &key, Edit edit)
+{
+    const QVariant value = edit(mValues);
+    if (!value.isValid()) {
+        mValues.remove(key);
+    } else if (const std::optional<QVariant> stored = normalized(value)) {
+        mValues.insert(key, *stored);
+    } else {
+        WL_REPORT("-[WLUserDefaults editObject:forKey:]", "!isPropertyList(value)");
+        return;
+    }
+    mPending.emplace_back(key, std::move(edit));
     scheduleSave();
 }
 
@@ -344,27 +429,57 @@ void WLUserDefaults::setInteger(qint64 value, const QString &key)
 
 void WLUserDefaults::removeObjectForKey(const QString &key)
 {
-    if (mValues.remove(key) > 0)
-        scheduleSave();
+    if (mValues.remove(key) == 0)
+        return;
+    std::erase_if(mPending, [&key](const auto &pending) { return pending.first == key; });
+    mPending.emplace_back(key, [](const QVariantMap &) { return QVariant(); });
+    scheduleSave();
 }
 
 bool WLUserDefaults::synchronize()
 {
+    return write(true);
+}
+
+bool WLUserDefaults::write(bool announce)
+{
     static constexpr char kFn[] = "-[WLUserDefaults synchronize]";
     if (mSaveTimer)
         mSaveTimer->stop();
-    if (!mDirty)
+    if (mPending.empty())
         return true;
     if (!mWritable)
         return false;
 
-    const QByteArray bytes = WLPropertyList::toData(mValues);
+    QDir().mkpath(QFileInfo(mPath).absolutePath());
+    // One writer at a time: what is read here is what the write replaces.
+    QLockFile lock(mPath + QStringLiteral(".lock"));
+    if (!lock.tryLock(kLockTimeoutMs)) {
+        WL_REPORT_PREFIX(kFn);
+        wlReportMessage("Cannot write %s: another process keeps it locked\n", qUtf8Printable(mPath));
+        return false;
+    }
+    std::optional<QByteArray> onDisk;
+    QString error;
+    if (!readFile(&onDisk, &error)) {
+        WL_REPORT_PREFIX(kFn);
+        wlReportMessage("Cannot read %s: %s\n", qUtf8Printable(mPath), qUtf8Printable(error));
+        return false;
+    }
+    QVariantMap values = mValues;
+    // Written by another process since: its values, with this one's
+    // changes made again on top.
+    if (onDisk != mFileBytes && !rebase(onDisk, &values, &error)) {
+        moveAside(error);
+        if (!mWritable)
+            return false;
+        rebase(std::nullopt, &values, &error);
+    }
+    const QByteArray bytes = WLPropertyList::toData(values);
     if (bytes.isEmpty()) {
         WL_REPORT(kFn, "bytes == nil");
         return false;
     }
-    const QFileInfo info(mPath);
-    QDir().mkpath(info.absolutePath());
     QSaveFile file(mPath);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         WL_REPORT_PREFIX(kFn);
@@ -372,13 +487,55 @@ bool WLUserDefaults::synchronize()
                         qUtf8Printable(file.errorString()));
         return false;
     }
-    mDirty = false;
+    mFileBytes = bytes;
+    mPending.clear();
+    adopt(std::move(values), announce);
     return true;
+}
+
+void WLUserDefaults::reloadIfChanged()
+{
+    std::optional<QByteArray> onDisk;
+    QString error;
+    if (mPath.isEmpty() || !readFile(&onDisk, &error) || onDisk == mFileBytes)
+        return;
+    QVariantMap values;
+    // A file that does not parse is kept aside when this store next
+    // writes; until then what is in memory stays.
+    if (!rebase(onDisk, &values, &error))
+        return;
+    mFileBytes = onDisk;
+    adopt(std::move(values), true);
+}
+
+void WLUserDefaults::watchForChanges()
+{
+    if (mWatcher || mPath.isEmpty())
+        return;
+    const QString folder = QFileInfo(mPath).absolutePath();
+    QDir().mkpath(folder);
+    // The folder, since a write replaces the file by another; the file too,
+    // for a program that writes it in place.
+    mWatcher = std::make_unique<QFileSystemWatcher>(QStringList{folder});
+    mReloadTimer = std::make_unique<QTimer>();
+    mReloadTimer->setSingleShot(true);
+    mReloadTimer->setInterval(kReloadDelayMs);
+    const auto watchFile = [this] {
+        if (!mWatcher->files().contains(mPath) && QFileInfo::exists(mPath))
+            mWatcher->addPath(mPath);
+    };
+    watchFile();
+    QObject::connect(mReloadTimer.get(), &QTimer::timeout, mReloadTimer.get(), [this, watchFile] {
+        watchFile();
+        reloadIfChanged();
+    });
+    const auto changed = [this] { mReloadTimer->start(); };
+    QObject::connect(mWatcher.get(), &QFileSystemWatcher::directoryChanged, mReloadTimer.get(), changed);
+    QObject::connect(mWatcher.get(), &QFileSystemWatcher::fileChanged, mReloadTimer.get(), changed);
 }
 
 void WLUserDefaults::scheduleSave()
 {
-    mDirty = true;
     // Without an event loop on this thread the change waits for synchronize()
     // or for the store's end.
     const QCoreApplication *app = QCoreApplication::instance();
@@ -405,7 +562,9 @@ void WLUserDefaults::flushAllAtApplicationExit()
 {
     sPostRoutineRegistered = false;
     for (WLUserDefaults *store : liveStores()) {
-        store->synchronize();
+        store->write(false);
         store->mSaveTimer.reset();
+        store->mReloadTimer.reset();
+        store->mWatcher.reset();
     }
 }

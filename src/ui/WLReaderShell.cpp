@@ -231,6 +231,8 @@ bool WLReaderShell::start(const Options &options)
     // Bookmarks, history and the last state are this dictionary's own.
     WLUserDefaults::setDictionary(
         wlDictionaryIdentifier(QDir(bundle).filePath(QStringLiteral("DatabaseInfo.plist"))), bundle);
+    // What wldict or another reader stores meanwhile shows here.
+    WLUserDefaults::standardUserDefaults()->watchForChanges();
 
     // Links that leave the reader open in the desktop's browser.
     WLApplication::setOpenURLHandler([](const QUrl &url) { return QDesktopServices::openUrl(url); });

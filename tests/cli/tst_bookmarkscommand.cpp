@@ -175,6 +175,12 @@ void TestBookmarksCommand::listsTheHistoryNewestFirst()
                          QJsonObject{{u"word"_s, u"old"_s},
                                      {u"links"_s, QJsonArray{}},
                                      {u"contentsIDs"_s, QJsonArray{6}}}}));
+
+    const WLCliResult cleared = mWldict.run({u"history"_s, u"clear"_s});
+    QCOMPARE(cleared.status, 0);
+    QCOMPARE(cleared.out, QByteArray("Cleared the history: 2 entries.\n"));
+    QCOMPARE(mWldict.run({u"history"_s}).out, QByteArray());
+    QCOMPARE(mWldict.run({u"history"_s, u"forget"_s}).status, 2);
 }
 
 QTEST_GUILESS_MAIN(TestBookmarksCommand)

@@ -39,6 +39,7 @@ expect "--json" wldict --js
 expect "link list lookup" wldict --json l
 expect "--from-dictd" wldict build --f
 expect "export import" wldict bookmarks ''
+expect "clear" wldict history ''
 expect "" wldict search --trace ''
 # Bundle folders only, and installed dictionaries by name.
 expect "bundles/demo" wldict --dictionary bundles/

@@ -36,6 +36,8 @@ private Q_SLOTS:
     void sharedInstanceIsTheFirstMadeUntilDestroyed();
     void keepsABookmarkWhenTheProcessIsKilled();
     void keepsABookmarkWhenTheProcessExits();
+    void twoProcessesAddingAtOnceLoseNone();
+    void showsWhatAnotherProcessStored();
 
 private:
     QTemporaryDir mDir;
@@ -432,6 +434,56 @@ void TestWLBookmarksDataSource::keepsABookmarkWhenTheProcessExits()
     WLUserDefaults::resetStandardUserDefaults();
     auto store = WLBookmarksDataSource::init();
     QCOMPARE(words(*store), QStringList{u"exited"_s});
+}
+
+void TestWLBookmarksDataSource::twoProcessesAddingAtOnceLoseNone()
+{
+    constexpr int kEach = 40;
+    // One of this process's own, written before the others start.
+    auto store = WLBookmarksDataSource::init();
+    QVERIFY(store->addBookmark(u"here"_s, QVariantList{}, QString(), QVariantList{u"1"_s}));
+    QVERIFY(WLUserDefaults::standardUserDefaults()->synchronize());
+    QProcess first;
+    QProcess second;
+    first.start(QStringLiteral(WL_STORE_CHILD), {u"--many"_s, QString::number(kEach), u"first"_s});
+    second.start(QStringLiteral(WL_STORE_CHILD), {u"--many"_s, QString::number(kEach), u"second"_s});
+    // And one more of this process's while they write.
+    QVERIFY(first.waitForStarted() && second.waitForStarted());
+    QVERIFY(store->addBookmark(u"there"_s, QVariantList{}, QString(), QVariantList{u"2"_s}));
+    QVERIFY(first.waitForFinished(60000) && second.waitForFinished(60000));
+    QCOMPARE(first.exitCode(), 0);
+    QCOMPARE(second.exitCode(), 0);
+    QVERIFY(WLUserDefaults::standardUserDefaults()->synchronize());
+
+    WLUserDefaults::resetStandardUserDefaults();
+    const QStringList stored = words(*WLBookmarksDataSource::init());
+    QCOMPARE(stored.size(), 2 * kEach + 2);
+    for (int i = 1; i <= kEach; ++i)
+        QVERIFY(stored.contains(u"first-%1"_s.arg(i)) && stored.contains(u"second-%1"_s.arg(i)));
+    QVERIFY(stored.contains(u"here"_s) && stored.contains(u"there"_s));
+    // Still in order, as each addition placed it.
+    QStringList sorted = stored;
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    QCOMPARE(stored, sorted);
+}
+
+void TestWLBookmarksDataSource::showsWhatAnotherProcessStored()
+{
+    auto store = WLBookmarksDataSource::init();
+    QVERIFY(store->addBookmark(u"mine"_s, QVariantList{}, QString(), QVariantList{u"1"_s}));
+    WLUserDefaults::standardUserDefaults()->watchForChanges();
+    NotificationCounter updates(store.get());
+    QProcess child;
+    child.start(QStringLiteral(WL_STORE_CHILD), {u"theirs"_s, u"a note"_s, u"exit"_s});
+    QVERIFY(child.waitForFinished(10000));
+    QTRY_COMPARE(words(*store), (QStringList{u"mine"_s, u"theirs"_s}));
+    QVERIFY(updates.count >= 1);
+    // A row deleted here stays deleted there, and theirs stays.
+    QVERIFY(store->tableViewCommitEditingStyle(WLTableViewCellEditingStyle::Delete, {0, 0}));
+    QVERIFY(WLUserDefaults::standardUserDefaults()->synchronize());
+    WLUserDefaults::resetStandardUserDefaults();
+    QCOMPARE(words(*WLBookmarksDataSource::init()), QStringList{u"theirs"_s});
 }
 
 QTEST_GUILESS_MAIN(TestWLBookmarksDataSource)

@@ -14,6 +14,14 @@
 #include <QTimeZone>
 #include <QUrl>
 
+#include "WLNotificationCenter.h"
+
+#include <QElapsedTimer>
+#include <QLockFile>
+
+#include <chrono>
+#include <thread>
+
 using namespace Qt::StringLiterals;
 
 class TestWLUserDefaults : public QObject
@@ -38,6 +46,10 @@ private Q_SLOTS:
     void dictionaryFolderName_data();
     void dictionaryFolderName();
     void wldictKeepsEachDictionaryApart();
+    void twoWritersOfOneFileLoseNothing_data();
+    void twoWritersOfOneFileLoseNothing();
+    void aWatchingStoreTakesInWhatAnotherWrote();
+    void aWriteWaitsForAnotherToFinish();
 
 private:
     QString filePath(const QString &name = u"defaults.plist"_s) const
@@ -388,6 +400,125 @@ void TestWLUserDefaults::wldictKeepsEachDictionaryApart()
     QCOMPARE(run(u"unnamed"_s, {}).toList().size(), 0);
     QVERIFY(QFileInfo::exists(config + u"/WLReader/org.example.named/defaults.plist"_s));
     QCOMPARE(readAll(shared), sharedBytes);
+}
+
+
+namespace {
+
+// A change as the stores make it: one word added to a list.
+WLUserDefaults::Edit appended(const QString &word)
+{
+    return [word](const QVariantMap &values) {
+        return QVariant(values.value(u"list"_s).toList() << word);
+    };
+}
+
+} // namespace
+
+void TestWLUserDefaults::twoWritersOfOneFileLoseNothing_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QVariantMap>("expected");
+    const QVariant list{QVariantList{u"x"_s}};
+    const QVariant kept{qint64(1)};
+    QTest::newRow("other keys")
+        << u"keys"_s
+        << QVariantMap{{u"first"_s, u"one"_s}, {u"second"_s, u"two"_s}, {u"list"_s, list}, {u"kept"_s, kept}};
+    QTest::newRow("one key set by both: the later write")
+        << u"same"_s << QVariantMap{{u"first"_s, u"one"_s}, {u"list"_s, list}, {u"kept"_s, kept}};
+    QTest::newRow("one list changed by both")
+        << u"edits"_s << QVariantMap{{u"list"_s, QVariantList{u"x"_s, u"b"_s, u"a"_s}}, {u"kept"_s, kept}};
+    QTest::newRow("a key removed by one, changed by the other")
+        << u"removal"_s << QVariantMap{{u"list"_s, QVariantList{u"x"_s, u"a"_s}}};
+}
+
+void TestWLUserDefaults::twoWritersOfOneFileLoseNothing()
+{
+    QFETCH(QString, change);
+    QFETCH(QVariantMap, expected);
+    {
+        WLUserDefaults before(filePath());
+        before.setObject(QVariantList{u"x"_s}, u"list"_s);
+        before.setInteger(1, u"kept"_s);
+        QVERIFY(before.synchronize());
+    }
+    // Two stores on one file, as two processes have.
+    WLUserDefaults mine(filePath());
+    WLUserDefaults theirs(filePath());
+    if (change == u"keys") {
+        mine.setObject(u"one"_s, u"first"_s);
+        theirs.setObject(u"two"_s, u"second"_s);
+    } else if (change == u"same") {
+        theirs.setObject(u"two"_s, u"first"_s);
+        mine.setObject(u"one"_s, u"first"_s);
+    } else if (change == u"edits") {
+        mine.editObject(u"list"_s, appended(u"a"_s));
+        theirs.editObject(u"list"_s, appended(u"b"_s));
+    } else {
+        mine.editObject(u"list"_s, appended(u"a"_s));
+        theirs.removeObjectForKey(u"kept"_s);
+    }
+    QVERIFY(theirs.synchronize());
+    QVERIFY(mine.synchronize());
+    QCOMPARE(WLPropertyList::readFile(filePath()).toMap(), expected);
+    // The later writer holds what it wrote; the other takes it in.
+    QCOMPARE(mine.objectForKey(u"list"_s), expected.value(u"list"_s));
+    theirs.reloadIfChanged();
+    QCOMPARE(theirs.objectForKey(u"list"_s), expected.value(u"list"_s));
+    QCOMPARE(theirs.objectForKey(u"first"_s), expected.value(u"first"_s));
+}
+
+void TestWLUserDefaults::aWatchingStoreTakesInWhatAnotherWrote()
+{
+    WLUserDefaults mine(filePath());
+    mine.watchForChanges();
+    QStringList announced;
+    WLObserverToken token = WLNotificationCenter::defaultCenter().addObserver(
+        QLatin1String(WLUserDefaultsDidChangeNotification), &mine,
+        [&](const WLNotification &notification) {
+            announced += notification.userInfo.value(u"keys"_s).toStringList();
+        });
+    // A change of its own not yet written stays on top of the other's.
+    mine.editObject(u"list"_s, appended(u"mine"_s));
+    {
+        WLUserDefaults theirs(filePath());
+        theirs.editObject(u"list"_s, appended(u"theirs"_s));
+        theirs.setObject(u"value"_s, u"other"_s);
+        QVERIFY(theirs.synchronize());
+    }
+    QTRY_COMPARE(mine.stringForKey(u"other"_s), u"value"_s);
+    QCOMPARE(mine.objectForKey(u"list"_s), QVariant(QVariantList{u"theirs"_s, u"mine"_s}));
+    announced.sort();
+    QCOMPARE(announced, (QStringList{u"list"_s, u"other"_s}));
+    QVERIFY(mine.synchronize());
+    QCOMPARE(WLPropertyList::readFile(filePath()).toMap(),
+             (QVariantMap{{u"list"_s, QVariantList{u"theirs"_s, u"mine"_s}}, {u"other"_s, u"value"_s}}));
+    // Its own writes are not news.
+    announced.clear();
+    mine.setObject(u"again"_s, u"other"_s);
+    QVERIFY(mine.synchronize());
+    QTest::qWait(2 * WLUserDefaults::kReloadDelayMs);
+    QCOMPARE(announced, QStringList());
+}
+
+void TestWLUserDefaults::aWriteWaitsForAnotherToFinish()
+{
+    QLockFile other(filePath() + u".lock"_s);
+    QVERIFY(other.lock());
+    // The other process finishes its write a moment later.
+    std::thread finishing([&other] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        other.unlock();
+    });
+    WLUserDefaults mine(filePath());
+    mine.setObject(u"value"_s, u"key"_s);
+    QElapsedTimer waited;
+    waited.start();
+    const bool written = mine.synchronize();
+    finishing.join();
+    QVERIFY(written);
+    QVERIFY(waited.elapsed() >= 250);
+    QCOMPARE(WLPropertyList::readFile(filePath()).toMap(), (QVariantMap{{u"key"_s, u"value"_s}}));
 }
 
 QTEST_GUILESS_MAIN(TestWLUserDefaults)

@@ -26,6 +26,7 @@
 #include "WLWindowDriver.h"
 
 #include <QClipboard>
+#include <QProcess>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
@@ -60,6 +61,7 @@ private Q_SLOTS:
     void tappedSoundsAndPictures();
     void pagesInTheirCharsetAndTooLargeToGoInline();
     void savingInTheEditorAddsTheBookmark();
+    void bookmarksImportedWhileTheReaderRunsAreKept();
     void typingSearchesAndAResultOpens();
     void aLetterOverAListStartsASearch();
     void aboutFlipsInAndBack();
@@ -373,6 +375,48 @@ void TestReaderWindow::savingInTheEditorAddsTheBookmark()
                                 ->tableView()->model()->index(0, 0);
     QCOMPARE(row.data().toString(), u"apple"_s);
     QCOMPARE(row.data(WLTableModel::DetailTextRole).toString(), u"juicy"_s);
+}
+
+void TestReaderWindow::bookmarksImportedWhileTheReaderRunsAreKept()
+{
+    launch();
+    QTemporaryDir dir;
+    const QString file = dir.filePath(u"in.json"_s);
+    QVERIFY(WLSourceFixture::writeFile(
+        file, R"([{"word": "zebra", "links": ["zebra#1"], "notes": "imported", "contentsIDs": ["1"]}])"));
+    QProcess wldict;
+    wldict.start(qEnvironmentVariable("WLDICT"), {u"bookmarks"_s, u"import"_s, file});
+    QVERIFY(wldict.waitForFinished(30000));
+    QCOMPARE(wldict.exitCode(), 0);
+    QVERIFY(wldict.readAllStandardOutput().startsWith("Imported 1 bookmarks"));
+
+    // The Bookmarks tab shows it without a restart.
+    tap(findItem(mShell->window()->contentItem(), u"tab2"_s));
+    const auto shown = [this] {
+        QStringList rows;
+        const QAbstractItemModel *model =
+            qobject_cast<WLTableViewController *>(tab(2)->topViewController())->tableView()->model();
+        for (int row = 0; row < model->rowCount(); ++row)
+            rows.append(model->index(row, 0).data().toString());
+        return rows;
+    };
+    QTRY_COMPARE(shown(), QStringList{u"zebra"_s});
+
+    // One saved in the reader joins it, and both outlive the reader.
+    tap(findItem(mShell->window()->contentItem(), u"tab0"_s));
+    openEntry(u"apple"_s);
+    WLWebViewController *viewer = WLWebViewController::sharedWebViewController();
+    viewer->addButtonPressed(nullptr);
+    WLAddBookmarkViewController::sharedViewController()->save();
+    QTRY_COMPARE(WLBookmarksDataSource::sharedBookmarks()->bookmarkCount(), std::size_t(2));
+    mShell->terminate();
+    mShell.reset();
+    WLUserDefaults::resetStandardUserDefaults();
+    const QVariantList stored = WLUserDefaults::standardUserDefaults()->arrayForKey(u"WLBookmarks"_s).value_or(QVariantList());
+    QStringList words;
+    for (const QVariant &bookmark : stored)
+        words.append(bookmark.toMap().value(u"word"_s).toString());
+    QCOMPARE(words, (QStringList{u"apple"_s, u"zebra"_s}));
 }
 
 QStringList TestReaderWindow::searchRows()
