@@ -147,7 +147,9 @@ void WLPageHost::prepareView()
     QWebEngineScript script;
     script.setName(QStringLiteral("wlreader-links"));
     script.setSourceCode(linkScript());
-    script.setInjectionPoint(QWebEngineScript::DocumentReady);
+    // Once the page has loaded: no tap comes sooner, and the page is on
+    // screen without waiting for the script world and the channel.
+    script.setInjectionPoint(QWebEngineScript::Deferred);
     script.setWorldId(QWebEngineScript::ApplicationWorld);
     script.setRunsOnSubFrames(false);
     QObject *scripts = mView->property("userScripts").value<QObject *>();

@@ -169,6 +169,11 @@ QString WLWindowDriver::pageText(QQuickItem *webEngineView)
 
 bool WLWindowDriver::tapInPage(QQuickItem *webEngineView, const QString &selector)
 {
+    // The reader's link script comes once the page has loaded.
+    if (!QTest::qWaitFor([webEngineView] {
+            return runJavaScript(webEngineView, QStringLiteral("window.wlReaderLinksReady === true")).toBool();
+        }))
+        return false;
     const QVariantList centre =
         runJavaScript(webEngineView,
                       QStringLiteral("(function (selector) {"

@@ -60,8 +60,8 @@ QVariant runJavaScript(QQuickItem *webEngineView, const QString &script, int tim
 // The text of the page shown.
 QString pageText(QQuickItem *webEngineView);
 // A mouse click, through the window, on the first element of the page
-// that matches a CSS selector (scrolled into view first); false when the
-// page has none.
+// that matches a CSS selector (scrolled into view first), once the reader's
+// link script is in the page; false when the page has none.
 bool tapInPage(QQuickItem *webEngineView, const QString &selector);
 
 } // namespace WLWindowDriver
