@@ -164,7 +164,9 @@ void TestHostileBundle::initTestCase()
     QVERIFY(QDir(source).mkpath(u"about"_s));
     QVERIFY(WLSourceFixture::writeFile(
         QDir(source).filePath(u"about/index.html"_s),
-        (u"<html><head><meta charset=\"UTF-8\"></head><body><p id=\"sink\"></p>"_s
+        (u"<html><head><meta charset=\"UTF-8\">"_s
+         u"<meta http-equiv=\"refresh\" content=\"0;url=file:///etc/hostname\"></head>"_s
+         u"<body><p id=\"sink\"></p>"_s
          u"<img src=\"%1/about.png\"><iframe src=\"%1/about-frame\"></iframe>"_s
          u"<p><a id=\"ext\" href=\"%1/about-link\">the web site</a></p>"_s
          u"<p><a id=\"custom\" href=\"x-wlhostile:about\">custom</a></p>"_s
