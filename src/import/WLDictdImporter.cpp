@@ -3,6 +3,8 @@
 #include "WLDictdDataFile.h"
 #include "WLDictdHtml.h"
 #include "WLDictdIndex.h"
+#include "WLFoldedHeadwords.h"
+#include "WLJsonText.h"
 #include "WLProgress.h"
 
 #include <QDir>
@@ -47,97 +49,6 @@ QString metadataKey(const QByteArray &headword)
         return u""_s;
     return {};
 }
-
-// The headwords by case-folded form, each form with the first headword
-// (in index order) that has it: most references differ from their target
-// in case, and a lookup here folds nothing into a new string.
-class FoldedHeadwords
-{
-public:
-    struct Class
-    {
-        size_t first = 0;     // index of the headword
-        bool several = false; // more than one headword has the form
-    };
-
-    FoldedHeadwords(const std::vector<QString> &headwords, const std::vector<size_t> &words)
-        : mHeadwords(headwords)
-    {
-        size_t capacity = 16;
-        while (capacity < words.size() * 2)
-            capacity *= 2;
-        mSlots.assign(capacity, -1);
-        for (const size_t i : words) {
-            const quint32 hash = hashOf(headwords[i]);
-            size_t slot = hash & (capacity - 1);
-            for (; mSlots[slot] >= 0; slot = (slot + 1) & (capacity - 1)) {
-                Stored &known = mClasses[size_t(mSlots[slot])];
-                if (known.hash == hash && sameFolded(headwords[known.first], headwords[i])) {
-                    known.several = known.several || headwords[known.first] != headwords[i];
-                    break;
-                }
-            }
-            if (mSlots[slot] < 0) {
-                mSlots[slot] = int(mClasses.size());
-                mClasses.push_back({{i, false}, hash});
-            }
-        }
-    }
-
-    const Class *find(QStringView text) const
-    {
-        const quint32 hash = hashOf(text);
-        const size_t mask = mSlots.size() - 1;
-        for (size_t slot = hash & mask; mSlots[slot] >= 0; slot = (slot + 1) & mask) {
-            const Stored &known = mClasses[size_t(mSlots[slot])];
-            if (known.hash == hash && sameFolded(mHeadwords[known.first], text))
-                return &known;
-        }
-        return nullptr;
-    }
-
-private:
-    struct Stored : Class
-    {
-        quint32 hash = 0;
-    };
-
-    // The next code point of a text from i on, case-folded as
-    // QString::toCaseFolded() folds it; none at the end.
-    static std::optional<char32_t> nextFolded(QStringView text, qsizetype &i)
-    {
-        if (i >= text.size())
-            return std::nullopt;
-        char32_t c = text[i++].unicode();
-        if (QChar::isHighSurrogate(c) && i < text.size() && text[i].isLowSurrogate())
-            c = QChar::surrogateToUcs4(char16_t(c), text[i++].unicode());
-        return QChar::toCaseFolded(c);
-    }
-    static quint32 hashOf(QStringView text)
-    {
-        quint32 hash = 2166136261u;
-        qsizetype i = 0;
-        while (const std::optional<char32_t> c = nextFolded(text, i))
-            hash = (hash ^ quint32(*c)) * 16777619u;
-        return hash;
-    }
-    static bool sameFolded(QStringView a, QStringView b)
-    {
-        qsizetype i = 0;
-        qsizetype k = 0;
-        for (;;) {
-            const std::optional<char32_t> x = nextFolded(a, i);
-            if (x != nextFolded(b, k))
-                return false;
-            if (!x)
-                return true;
-        }
-    }
-
-    const std::vector<QString> &mHeadwords;
-    std::vector<int> mSlots; // a power of two, at most half full
-    std::vector<Stored> mClasses;
-};
 
 // The database's entries that tell about it, in the order the About page
 // shows them: its full name, its description, its licence, its home.
@@ -196,45 +107,6 @@ QString metadataBody(const QString &text)
     if (!metadataKey(first.toLatin1()).isNull())
         return newline < 0 ? QString() : text.mid(newline + 1);
     return text;
-}
-
-void appendJsonString(QByteArray &out, const QString &text)
-{
-    out += '"';
-    const QByteArray utf8 = text.toUtf8();
-    // Runs that need no escape are copied whole.
-    qsizetype plain = 0;
-    for (qsizetype i = 0; i < utf8.size(); ++i) {
-        const uchar c = uchar(utf8[i]);
-        if (c >= 0x20 && c != '"' && c != '\\')
-            continue;
-        out.append(utf8.constData() + plain, i - plain);
-        plain = i + 1;
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        default:
-            static constexpr char hex[] = "0123456789abcdef";
-            out += "\\u00";
-            out += hex[c >> 4];
-            out += hex[c & 15];
-        }
-    }
-    out.append(utf8.constData() + plain, utf8.size() - plain);
-    out += '"';
 }
 
 } // namespace
@@ -304,11 +176,11 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
         exact.insert(headwords[i]);
     }
     mHeadwords = exact.size();
-    const FoldedHeadwords folded(headwords, words);
+    const WLFoldedHeadwords folded(headwords, words);
     // dictd matches references without regard to case, so do we; a
     // headword itself wins over another that differs from it in case.
     const WLDictdHtml::Resolver resolve = [&](const QString &reference) -> std::optional<QString> {
-        const FoldedHeadwords::Class *found = folded.find(reference);
+        const WLFoldedHeadwords::Class *found = folded.find(reference);
         if (!found)
             return std::nullopt;
         const QString &first = headwords[found->first];
@@ -414,7 +286,7 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
         for (size_t w = chunk.begin; w < chunk.end;) {
             const QString &headword = headwords[words[w]];
             out += "{\"headword\":";
-            appendJsonString(out, headword);
+            wlAppendJsonString(out, headword);
             out += ",\"fragments\":[";
             for (bool first = true; w < chunk.end && headwords[words[w]] == headword;
                  ++w, first = false) {
@@ -424,7 +296,7 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
                 const Block &block = blocks[blockOf[i]];
                 if (block.first != i) {
                     out += "{\"sameAs\":";
-                    appendJsonString(out, headwords[block.first] + u'#' +
+                    wlAppendJsonString(out, headwords[block.first] + u'#' +
                                               QString::number(numberOf[block.first]));
                     out += '}';
                     ++chunk.shared;
@@ -436,7 +308,7 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
                 const WLDictdHtml::Result html = WLDictdHtml::definition(
                     decodeText(*bytes, utf8),
                     block.users > 1 ? emphasisOf.value(blockOf[i]) : headword, resolve);
-                appendJsonString(out, html.html);
+                wlAppendJsonString(out, html.html);
                 chunk.links += html.links;
                 chunk.unresolved += html.unresolved;
             }
