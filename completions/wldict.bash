@@ -58,7 +58,7 @@ _wldict()
 {
     local cur=${COMP_WORDS[COMP_CWORD]}
     local prev=${COMP_WORDS[COMP_CWORD - 1]}
-    local commands="bookmarks build entry history import-dictd index info install link list lookup page search"
+    local commands="bookmarks build entry history import-dictd import-stardict index info install link list lookup page search"
     local globals="--dictionary --json --help --version"
     COMPREPLY=()
 
@@ -73,7 +73,7 @@ _wldict()
     esac
 
     # The command and the arguments after it, leaving out options.
-    local i word command= fromDictd=
+    local i word command= fromDictd= fromStarDict=
     local -a positional=()
     for ((i = 1; i < COMP_CWORD; i++)); do
         word=${COMP_WORDS[i]}
@@ -81,6 +81,7 @@ _wldict()
             --) return ;;
             --dictionary | --title | --language | --name) ((i++)) ;;
             --from-dictd) fromDictd=1 ;;
+            --from-stardict) fromStarDict=1 ;;
             -*) ;;
             *) if [[ -z $command ]]; then command=$word; else positional+=("$word"); fi ;;
         esac
@@ -98,8 +99,8 @@ _wldict()
     if [[ $cur == -* ]]; then
         local options=
         case $command in
-            build) options="--from-dictd --quiet --title --language" ;;
-            import-dictd) options="--quiet --title --language" ;;
+            build) options="--from-dictd --from-stardict --quiet --title --language" ;;
+            import-dictd | import-stardict) options="--quiet --title --language" ;;
             install) options="--force --name" ;;
             lookup) options="--html" ;;
             page) options="--large" ;;
@@ -121,8 +122,14 @@ _wldict()
         history)
             ((n == 0)) && COMPREPLY=($(compgen -W "clear" -- "$cur"))
             ;;
-        build | import-dictd)
-            if [[ $command == build && -z $fromDictd ]]; then
+        build | import-dictd | import-stardict)
+            if [[ $command == import-stardict || -n $fromStarDict ]]; then
+                if ((n == 0)); then
+                    _wldict_files "$cur" '*.ifo'
+                elif ((n == 1)); then
+                    _wldict_files "$cur"
+                fi
+            elif [[ $command == build && -z $fromDictd ]]; then
                 ((n < 2)) && _wldict_files "$cur"
             elif ((n == 0)); then
                 _wldict_files "$cur" '*.index'

@@ -1,4 +1,5 @@
 #include "ImportDictdCommand.h"
+#include "ImportStarDictCommand.h"
 #include "WLCliContext.h"
 #include "WLCommand.h"
 #include "WLDictionaryCompiler.h"
@@ -18,11 +19,12 @@ public:
     QString arguments() const override
     {
         return QStringLiteral("[--quiet] SOURCE OUTDIR | --from-dictd [import-dictd options] "
-                              "NAME.index NAME.dict[.dz] OUTDIR");
+                              "NAME.index NAME.dict[.dz] OUTDIR | --from-stardict "
+                              "[import-stardict options] NAME.ifo OUTDIR");
     }
     QString summary() const override
     {
-        return QStringLiteral("compile a source folder or a dictd database into a bundle");
+        return QStringLiteral("compile a source folder, dictd or StarDict into a bundle");
     }
     QString description() const override
     {
@@ -31,32 +33,48 @@ public:
             "docs/SOURCE_FORMAT.md) into the bundle folder OUTDIR that the reader opens. With "
             "--from-dictd the input is a dictd database, its .index and .dict or .dict.dz "
             "files, converted first in a temporary folder beside OUTDIR (import-dictd does "
-            "that step alone). A build that fails leaves no OUTDIR.");
+            "that step alone); with --from-stardict it is a StarDict dictionary, its .ifo "
+            "file with the files beside it (import-stardict does that step alone). A build "
+            "that fails leaves no OUTDIR.");
     }
     QStringList examples() const override
     {
         return {QStringLiteral("wldict build dictionaries/demo demo"),
-                QStringLiteral("wldict build --from-dictd --language en wn.index wn.dict.dz wn")};
+                QStringLiteral("wldict build --from-dictd --language en wn.index wn.dict.dz wn"),
+                QStringLiteral("wldict build --from-stardict --language fr XMLittre.ifo littre")};
     }
     QList<WLCommandOption> options() const override
     {
         return {{QStringLiteral("--from-dictd"), {},
                  QStringLiteral("the input is a dictd database")},
+                {QStringLiteral("--from-stardict"), {},
+                 QStringLiteral("the input is a StarDict dictionary")},
                 {QStringLiteral("--quiet"), {},
                  QStringLiteral("no progress on a terminal, only the summary")},
                 {QStringLiteral("--title"), QStringLiteral("TEXT"),
-                 QStringLiteral("with --from-dictd: the title, instead of the database's own")},
+                 QStringLiteral("with --from-dictd or --from-stardict: the title, instead of "
+                                "the dictionary's own")},
                 {QStringLiteral("--language"), QStringLiteral("LOCALE"),
-                 QStringLiteral("with --from-dictd: the ICU locale whose collation orders the "
-                                "headwords, such as en or de")}};
+                 QStringLiteral("with --from-dictd or --from-stardict: the ICU locale whose "
+                                "collation orders the headwords, such as en or de")}};
     }
 
     bool needsDictionary() const override { return false; }
 
     int run(WLCliContext &context, const QStringList &arguments) override
     {
-        // --from-dictd may come anywhere among the options.
-        if (arguments.contains(QStringLiteral("--from-dictd"))) {
+        // --from-dictd and --from-stardict may come anywhere among the options.
+        const bool dictd = arguments.contains(QStringLiteral("--from-dictd"));
+        const bool stardict = arguments.contains(QStringLiteral("--from-stardict"));
+        if (dictd && stardict)
+            return context.usage(*this, QStringLiteral("takes --from-dictd or --from-stardict, "
+                                                       "not both"));
+        if (stardict) {
+            QStringList rest = arguments;
+            rest.removeOne(QStringLiteral("--from-stardict"));
+            return wlBuildFromStarDict(context, *this, rest);
+        }
+        if (dictd) {
             QStringList rest = arguments;
             rest.removeOne(QStringLiteral("--from-dictd"));
             return wlBuildFromDictd(context, *this, rest);

@@ -33,14 +33,19 @@ expect() {
 }
 
 expect "search" wldict se
-expect "import-dictd index info install" wldict i
+expect "import-dictd import-stardict index info install" wldict i
 expect "--trace" wldict search --t
 expect "--json" wldict --js
 expect "link list lookup" wldict --json l
-expect "--from-dictd" wldict build --f
+expect "--from-dictd --from-stardict" wldict build --f
 expect "export import" wldict bookmarks ''
 expect "clear" wldict history ''
 expect "" wldict search --trace ''
+# A StarDict dictionary is named by its .ifo, then the output folder.
+mkdir -p stardict && touch stardict/x.ifo stardict/x.idx
+expect "stardict/x.ifo" wldict import-stardict stardict/x
+expect "stardict/x.ifo" wldict build --from-stardict stardict/x
+expect "stardict" wldict build --from-stardict stardict/x.ifo st
 # Bundle folders only, and installed dictionaries by name.
 expect "bundles/demo" wldict --dictionary bundles/
 expect "wn" wldict --dictionary w
