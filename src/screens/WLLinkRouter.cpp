@@ -46,11 +46,17 @@ bool isImageExtension(const QString &extension)
     return false;
 }
 
-// "aiff" is the same format under its long name, as the demo's sounds have it.
+// "aiff" is the same format under its long name, as the demo's sounds have
+// it. WAV, Ogg Vorbis and MP3 are what StarDict dictionaries bring; the
+// player decodes them all with libsndfile (MP3 from 1.1 on; Debian 12 has
+// 1.2).
 bool isSoundExtension(const QString &extension)
 {
-    return extension.compare(QLatin1String("aif"), Qt::CaseInsensitive) == 0 ||
-           extension.compare(QLatin1String("aiff"), Qt::CaseInsensitive) == 0;
+    for (const char *known : {"aif", "aiff", "wav", "ogg", "mp3"}) {
+        if (extension.compare(QLatin1String(known), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
 }
 
 // A local path in standard form: "." and ".." resolved, no trailing

@@ -12,8 +12,8 @@ struct WLSoundSamples {
     int channelCount = 0;
 };
 
-// A short sound read from a file (AIFF, WAV, FLAC and whatever else
-// libsndfile reads), decoded once and played as often as asked. Plays are
+// A short sound read from a file (AIFF, WAV, FLAC, Ogg Vorbis, MP3 and
+// whatever else libsndfile reads), decoded once and played as often as asked. Plays are
 // neither queued nor stopped: a second play mixes with the first.
 //
 // Threading: main thread only.

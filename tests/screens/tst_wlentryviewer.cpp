@@ -17,6 +17,7 @@
 #include "WLSegmentedControl.h"
 #include "WLSoundEffect.h"
 #include "WLSourceFixture.h"
+#include "WLStarDictTestDictionary.h"
 #include "WLTestSupport.h"
 #include "WLTextViewCell.h"
 #include "WLUserDefaults.h"
@@ -64,6 +65,8 @@ private Q_SLOTS:
     void aTappedCrossReferenceShowsItsEntryInPlace();
     void blankedWhenItLeavesItsStackNotUnderThePicture();
     void theSameSoundTwiceIsReadOnce();
+    void everyRoutedSoundTypeDecodes_data();
+    void everyRoutedSoundTypeDecodes();
     void pictureGeometry_data();
     void pictureGeometry();
     void addAndSave_data();
@@ -173,6 +176,12 @@ void TestWLEntryViewer::linkRouting_data()
                                      << kPageDirectory + u"/sounds/a.AIF"_s << none << false;
     QTest::newRow("aiff") << page(u"sounds/a.aiff"_s) << Route::PlaySound << 0
                           << kPageDirectory + u"/sounds/a.aiff"_s << none << false;
+    for (const QString &sound : {u"a.wav"_s, u"a.WAV"_s, u"a.ogg"_s, u"a.mp3"_s}) {
+        QTest::newRow(qPrintable(sound)) << page(u"sounds/"_s + sound) << Route::PlaySound << 0
+                                         << kPageDirectory + u"/sounds/"_s + sound << none << false;
+    }
+    QTest::newRow("oga is no sound of ours") << page(u"sounds/a.oga"_s) << Route::Decline << 0 << none << none
+                                             << false;
     QTest::newRow("PNG in capitals") << page(u"pictures/a.PNG"_s) << Route::ShowImage << 0
                                      << kPageDirectory + u"/pictures/a.PNG"_s << none << true;
     QTest::newRow("gif two folders down") << page(u"pictures/big/a.gif"_s) << Route::ShowImage << 0
@@ -342,6 +351,39 @@ void TestWLEntryViewer::blankedWhenItLeavesItsStackNotUnderThePicture()
     QVERIFY(mViewer->receiveLinkRequest(QUrl::fromLocalFile(broken.fileName())));
     QVERIFY(capture.reports().contains(u"-[WLWebViewController showImageFile:]: (image == nil)"_s));
     QCOMPARE(mNavigation->topViewController(), mViewer.get());
+}
+
+void TestWLEntryViewer::everyRoutedSoundTypeDecodes_data()
+{
+    QTest::addColumn<QString>("extension");
+    QTest::addColumn<QByteArray>("file");
+    QTest::newRow("wav") << u"wav"_s << WLStarDictTestDictionary::wav(440);
+    QTest::newRow("ogg") << u"ogg"_s << WLStarDictTestDictionary::encoded(u"ogg"_s, 440);
+    QTest::newRow("mp3") << u"mp3"_s << WLStarDictTestDictionary::encoded(u"mp3"_s, 440);
+}
+
+// Routing plays these types, so the player must decode them: a second of
+// tone, 8000 frames, whatever the container (MP3 pads a little).
+void TestWLEntryViewer::everyRoutedSoundTypeDecodes()
+{
+    QFETCH(QString, extension);
+    QFETCH(QByteArray, file);
+    QVERIFY(!file.isEmpty());
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"tone."_s + extension);
+    QFile out(path);
+    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(file) == file.size());
+    out.close();
+    QCOMPARE(WLLinkRouter(QUrl::fromLocalFile(dir.path() + u'/'))
+                 .route(QUrl::fromLocalFile(dir.filePath(u"sounds/tone."_s + extension)))
+                 .action,
+             WLLinkRouter::Route::PlaySound);
+    const std::unique_ptr<WLSoundEffect> sound = WLSoundEffect::initWithContentsOfFile(path);
+    QVERIFY(sound);
+    QCOMPARE(sound->samples().sampleRate, 8000);
+    QCOMPARE(sound->samples().channelCount, 1);
+    const qsizetype frames = sound->samples().data.size() / 2;
+    QVERIFY2(frames >= 8000 && frames < 8000 + 2400, qPrintable(QString::number(frames)));
 }
 
 void TestWLEntryViewer::theSameSoundTwiceIsReadOnce()
