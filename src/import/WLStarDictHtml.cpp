@@ -703,6 +703,8 @@ bool WLStarDictHtml::append(const WLStarDictItem &item, const Resolver &resolve,
             const qsizetype colon = entry.indexOf(u':');
             const QString kind = colon < 0 ? QString() : entry.left(colon);
             const QString name = entry.mid(colon + 1);
+            // One line each, as StarDict lists them.
+            result.html += u"<div>"_s;
             if (kind == u"img"_s || kind == u"snd"_s) {
                 converter.resource(name, name.section(u'/', -1));
                 if (!converter.problem().isEmpty()) {
@@ -717,6 +719,7 @@ bool WLStarDictHtml::append(const WLStarDictItem &item, const Resolver &resolve,
                 result.html += u"</span>"_s;
                 ++result.skipped;
             }
+            result.html += u"</div>"_s;
         }
         result.html += u"</div>"_s;
         return true;

@@ -178,9 +178,9 @@ void TestWLStarDictHtml::converts_data()
 
     QTest::newRow("r: pictures, sounds, others")
         << 'r' << QByteArray("img:pic.png\nsnd:s.wav\nvdo:film.avi\nimg:none.png\n")
-        << u"<div class=\"sd-r\"><a href=\"pictures/pic.png\"><img src=\"pictures/pic.png\" alt=\"pic.png\"></a>"
-           "<a class=\"sd-sound\" href=\"sounds/s.wav\">\u25b6 s.wav</a><span class=\"sd-file\">film.avi</span>"
-           "<span class=\"sd-file\">none.png</span></div>"_s
+        << u"<div class=\"sd-r\"><div><a href=\"pictures/pic.png\"><img src=\"pictures/pic.png\" alt=\"pic.png\"></a>"
+           "</div><div><a class=\"sd-sound\" href=\"sounds/s.wav\">\u25b6 s.wav</a></div><div><span class=\"sd-file\">"
+           "film.avi</span></div><div><span class=\"sd-file\">none.png</span></div></div>"_s
         << QStringList{u"pictures/pic.png"_s, u"sounds/s.wav"_s} << QList<int>{0, 0, 1, 0};
     QTest::newRow("W: binary, not shown") << 'W' << QByteArray("RIFF") << QString() << QStringList() << none;
 }
