@@ -226,8 +226,9 @@ QString pangoStyle(const xmlNode *span, QString *lang)
 // something or run code.
 bool isHarmlessStyle(const QString &style)
 {
+    static const QRegularExpression space(u"\\s"_s);
     QString compact = style.toLower();
-    compact.remove(QRegularExpression(u"\\s"_s));
+    compact.remove(space);
     for (const char *bad : {"\\", "url", "image", "import", "expression", "binding", "behavior",
                             "@", "/*", "src", "<", "javascript", "attr("}) {
         if (compact.contains(QLatin1StringView(bad)))
