@@ -1,75 +1,32 @@
 #include "ImportStarDictCommand.h"
 
-#include "ImportDictdCommand.h"
 #include "WLCliContext.h"
 #include "WLCommand.h"
+#include "WLImportCall.h"
 #include "WLProgressPrinter.h"
 #include "WLStarDictImporter.h"
 
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFileInfo>
 #include <QJsonObject>
-#include <QTemporaryDir>
 
-#include <cstdio>
 #include <optional>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-struct ImportCall
+// [--quiet] [--title TEXT] [--language LOCALE] NAME.ifo OUT.
+std::optional<WLImportCall> parseCall(const QStringList &arguments, QString *problem)
 {
-    bool quiet = false;
-    QString title;
-    QString language;
-    QString ifo;
-    QString output;
-};
-
-// [--quiet] [--title TEXT] [--language LOCALE] NAME.ifo OUT; the message
-// of a wrong call otherwise.
-std::optional<ImportCall> parseCall(const QStringList &arguments, QString *problem)
-{
-    ImportCall call;
-    QStringList rest;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString &argument = arguments[i];
-        QString *option = argument == u"--title"_s      ? &call.title
-                          : argument == u"--language"_s ? &call.language
-                                                        : nullptr;
-        if (argument == u"--quiet"_s) {
-            call.quiet = true;
-        } else if (option) {
-            if (++i >= arguments.size()) {
-                *problem = u"%1 needs a value"_s.arg(argument);
-                return std::nullopt;
-            }
-            *option = arguments[i];
-        } else if (argument.startsWith(u"--"_s)) {
-            *problem = u"unknown option %1"_s.arg(argument);
-            return std::nullopt;
-        } else {
-            rest.append(argument);
-        }
-    }
-    if (rest.size() != 2) {
-        *problem = u"takes a .ifo file and an output folder"_s;
-        return std::nullopt;
-    }
-    call.ifo = rest[0];
-    call.output = rest[1];
-    return call;
+    return WLImportCall::parse(arguments, 2, u"takes a .ifo file and an output folder"_s, problem);
 }
 
 // The import with its progress; its summary line, or nothing after a
 // message.
-std::optional<QString> runImport(WLCliContext &context, const ImportCall &call,
+std::optional<QString> runImport(WLCliContext &context, const WLImportCall &call,
                                  const QString &sourceDir, QJsonObject *summary)
 {
     WLProgressPrinter printer(stderr, !call.quiet && WLProgressPrinter::isTerminal(stderr));
-    WLStarDictImporter importer(call.ifo);
+    WLStarDictImporter importer(call.files[0]);
     importer.setTitle(call.title);
     importer.setLanguage(call.language);
     importer.setProgress(&printer);
@@ -113,11 +70,6 @@ std::optional<QString> runImport(WLCliContext &context, const ImportCall &call,
     return line;
 }
 
-void printSummary(const QString &line)
-{
-    std::fprintf(stderr, "%s\n", line.toUtf8().constData());
-}
-
 class ImportStarDictCommand : public WLCommand
 {
 public:
@@ -144,34 +96,20 @@ public:
     }
     QList<WLCommandOption> options() const override
     {
-        return {{u"--quiet"_s, {}, u"no progress on a terminal, only the summary"_s},
-                {u"--title"_s, u"TEXT"_s, u"the title, instead of the dictionary's own"_s},
-                {u"--language"_s, u"LOCALE"_s,
-                 u"the ICU locale whose collation orders the headwords, such as en or fr"_s}};
+        return WLImportCall::options(u"en or fr"_s);
     }
     bool needsDictionary() const override { return false; }
 
     int run(WLCliContext &context, const QStringList &arguments) override
     {
         QString problem;
-        const std::optional<ImportCall> call = parseCall(arguments, &problem);
+        const std::optional<WLImportCall> call = parseCall(arguments, &problem);
         if (!call)
             return context.usage(*this, problem);
-        QElapsedTimer timer;
-        timer.start();
-        QJsonObject summary;
-        const std::optional<QString> line = runImport(context, *call, call->output, &summary);
-        if (!line)
-            return 1;
-        if (context.json()) {
-            summary.insert(u"source"_s, call->output);
-            summary.insert(u"seconds"_s, double(timer.elapsed()) / 1000.0);
-            context.writeJson(summary);
-        } else {
-            printSummary(*line + u"; source folder "_s + call->output + u" in "_s +
-                         WLProgressPrinter::seconds(timer.elapsed()));
-        }
-        return 0;
+        return wlRunImport(context, call->files[1],
+                           [&](const QString &sourceDir, QJsonObject *summary) {
+                               return runImport(context, *call, sourceDir, summary);
+                           });
     }
 };
 
@@ -181,24 +119,13 @@ int wlBuildFromStarDict(WLCliContext &context, const WLCommand &command,
                         const QStringList &arguments)
 {
     QString problem;
-    const std::optional<ImportCall> call = parseCall(arguments, &problem);
+    const std::optional<WLImportCall> call = parseCall(arguments, &problem);
     if (!call)
         return context.usage(command, problem);
-    // Beside the bundle: the source is about as big, and the system's
-    // temporary directory may be small.
-    const QString parent = QFileInfo(call->output).absolutePath();
-    if (!QDir().mkpath(parent))
-        return context.fail(u"%1: cannot create the folder"_s.arg(parent));
-    QTemporaryDir source(QDir(parent).filePath(u".wldict-stardict-XXXXXX"_s));
-    if (!source.isValid())
-        return context.fail(u"%1: no temporary folder: %2"_s.arg(parent, source.errorString()));
-    QJsonObject summary;
-    const std::optional<QString> line = runImport(context, *call, source.path(), &summary);
-    if (!line)
-        return 1;
-    if (!context.json())
-        printSummary(*line);
-    return wlRunBuild(context, source.path(), call->output, call->quiet, summary);
+    return wlRunImportAndBuild(context, call->files[1], call->quiet, u".wldict-stardict"_s,
+                               [&](const QString &sourceDir, QJsonObject *summary) {
+                                   return runImport(context, *call, sourceDir, summary);
+                               });
 }
 
 WL_REGISTER_COMMAND(ImportStarDictCommand)

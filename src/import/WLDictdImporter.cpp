@@ -4,21 +4,20 @@
 #include "WLDictdHtml.h"
 #include "WLDictdIndex.h"
 #include "WLFoldedHeadwords.h"
+#include "WLImportManifest.h"
 #include "WLJsonText.h"
+#include "WLOrderedChunks.h"
 #include "WLProgress.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
 #include <QSet>
 #include <QStringDecoder>
-#include <QThread>
 
 #include <optional>
-#include <thread>
 
 using namespace Qt::StringLiterals;
 
@@ -322,24 +321,17 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
         return false;
     }
     meter.begin(u"writing entries.jsonl"_s, qint64(words.size()));
-    const size_t threads = size_t(std::max(1, QThread::idealThreadCount()));
-    for (size_t begin = 0; begin < words.size();) {
-        std::vector<Chunk> chunks;
-        while (chunks.size() < threads && begin < words.size()) {
+    const bool written = wlRenderInOrder<Chunk>(
+        words.size(),
+        [&](size_t begin) {
             // A chunk ends between two headwords.
             size_t end = std::min(words.size(), begin + kChunkLines);
             while (end < words.size() && headwords[words[end]] == headwords[words[end - 1]])
                 ++end;
-            chunks.push_back({begin, end, {}, {}, 0, 0, 0});
-            begin = end;
-        }
-        {
-            std::vector<std::jthread> helpers;
-            for (size_t c = 1; c < chunks.size(); ++c)
-                helpers.emplace_back([&, c] { render(chunks[c]); });
-            render(chunks[0]);
-        }
-        for (const Chunk &chunk : chunks) {
+            return end;
+        },
+        render,
+        [&](Chunk &chunk) {
             if (!chunk.error.isEmpty()) {
                 mError = chunk.error;
                 return false;
@@ -350,44 +342,21 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
             mShared += chunk.shared;
             mLinks += chunk.links;
             mUnresolved += chunk.unresolved;
-        }
-    }
+            return true;
+        });
+    if (!written)
+        return false;
     if (!entries.commit()) {
         mError = u"%1: %2"_s.arg(entries.fileName(), entries.errorString());
         return false;
     }
 
-    // Named after the database ("dictd.wn"), so that a re-import keeps the
-    // reader's bookmarks and history of it.
-    QString name = QFileInfo(mIndexPath).completeBaseName();
-    for (QChar &c : name) {
-        if (!(c.isLetterOrNumber() && c.unicode() < 0x80) && c != u'.' && c != u'-' && c != u'_')
-            c = u'-';
-    }
-    QJsonObject manifest{
-        {u"title"_s, mTitle},
-        {u"identifier"_s, (u"dictd."_s + name).left(100)},
-        {u"charset"_s, u"UTF-8"_s},
-        {u"language"_s, mLanguage.isEmpty() ? u"root"_s : mLanguage},
-        {u"header"_s, u"<html><head><meta charset=\"UTF-8\">"_s + kStyle + u"</head><body>"_s},
-        {u"largeHeader"_s,
-         u"<html><head><meta charset=\"UTF-8\">"_s + kStyle +
-             u"<style>body{font-size:150%}</style></head><body class=\"large\">"_s},
-        {u"footer"_s, u"</body></html>"_s},
-        {u"separator"_s, u"<hr>"_s},
-        {u"entries"_s, u"entries.jsonl"_s},
-    };
+    QJsonObject manifest = WLImportManifest::make(
+        mTitle, WLImportManifest::identifier(u"dictd"_s, QFileInfo(mIndexPath).completeBaseName()),
+        mLanguage, kStyle);
     if (!about.isEmpty())
         manifest.insert(u"about"_s, about.join(u"\n\n"_s));
-    QSaveFile manifestFile(dir.filePath(u"manifest.json"_s));
-    if (!manifestFile.open(QIODevice::WriteOnly)) {
-        mError = u"%1: %2"_s.arg(manifestFile.fileName(), manifestFile.errorString());
+    if (!WLImportManifest::write(sourceDir, manifest, &mError))
         return false;
-    }
-    manifestFile.write(QJsonDocument(manifest).toJson(QJsonDocument::Indented));
-    if (!manifestFile.commit()) {
-        mError = u"%1: %2"_s.arg(manifestFile.fileName(), manifestFile.errorString());
-        return false;
-    }
     return true;
 }

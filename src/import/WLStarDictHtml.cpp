@@ -51,16 +51,20 @@ const QSet<QByteArray> kHtmlAttributes = {
     "width", "height", "color", "face",  "size",    "style",       "start",       "type",
     "border", "span", "nowrap", "alt",   "cellpadding", "cellspacing"};
 
-void appendText(QString &out, QStringView text)
+// Text between tags, or with quotes too, an attribute's value; '[' always,
+// so that no "[[" reaches the compiler but a link's.
+void appendEscaped(QString &out, QStringView text, bool attribute)
 {
     qsizetype plain = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
-        const char16_t *entity = c == u'&'   ? u"&amp;"
-                                 : c == u'<' ? u"&lt;"
-                                 : c == u'>' ? u"&gt;"
-                                 : c == u'[' ? u"&#91;"
-                                             : nullptr;
+        const char16_t *entity = c == u'&'                ? u"&amp;"
+                                 : c == u'<'              ? u"&lt;"
+                                 : c == u'>'              ? u"&gt;"
+                                 : c == u'['              ? u"&#91;"
+                                 : attribute && c == u'"' ? u"&quot;"
+                                 : attribute && c == u'\'' ? u"&#39;"
+                                                          : nullptr;
         if (!entity)
             continue;
         out += text.mid(plain, i - plain);
@@ -70,35 +74,17 @@ void appendText(QString &out, QStringView text)
     out += text.mid(plain);
 }
 
+void appendText(QString &out, QStringView text)
+{
+    appendEscaped(out, text, false);
+}
+
 void appendAttribute(QString &out, const char *name, QStringView value)
 {
     out += u' ';
     out += QLatin1StringView(name);
     out += u"=\""_s;
-    for (const QChar c : value) {
-        switch (c.unicode()) {
-        case u'&':
-            out += u"&amp;"_s;
-            break;
-        case u'<':
-            out += u"&lt;"_s;
-            break;
-        case u'>':
-            out += u"&gt;"_s;
-            break;
-        case u'"':
-            out += u"&quot;"_s;
-            break;
-        case u'\'':
-            out += u"&#39;"_s;
-            break;
-        case u'[':
-            out += u"&#91;"_s;
-            break;
-        default:
-            out += c;
-        }
-    }
+    appendEscaped(out, value, true);
     out += u'"';
 }
 
@@ -301,18 +287,7 @@ public:
         }
         useMedia(*media);
         if (media->kind == WLStarDictResources::Kind::Picture) {
-            const bool link = media->viewable && !mInAnchor;
-            if (link) {
-                mResult.html += u"<a"_s;
-                appendAttribute(mResult.html, "href", media->reference());
-                mResult.html += u'>';
-            }
-            mResult.html += u"<img"_s;
-            appendAttribute(mResult.html, "src", media->reference());
-            appendAttribute(mResult.html, "alt", label);
-            mResult.html += u'>';
-            if (link)
-                mResult.html += u"</a>"_s;
+            picture(*media, nullptr, label);
         } else if (mInAnchor) {
             appendText(mResult.html, label);
         } else {
@@ -574,15 +549,25 @@ private:
             return;
         }
         useMedia(*media);
-        const bool link = media->viewable && !mInAnchor;
+        picture(*media, node, {});
+    }
+
+    // A picture, in a link that opens it in the picture viewer when the
+    // viewer reads its format; with the attributes of node, else alt.
+    void picture(const WLStarDictResources::Media &media, const xmlNode *node, const QString &alt)
+    {
+        const bool link = media.viewable && !mInAnchor;
         if (link) {
             mResult.html += u"<a"_s;
-            appendAttribute(mResult.html, "href", media->reference());
+            appendAttribute(mResult.html, "href", media.reference());
             mResult.html += u'>';
         }
         mResult.html += u"<img"_s;
-        appendAttribute(mResult.html, "src", media->reference());
-        attributes(node);
+        appendAttribute(mResult.html, "src", media.reference());
+        if (node)
+            attributes(node);
+        else
+            appendAttribute(mResult.html, "alt", alt);
         mResult.html += u'>';
         if (link)
             mResult.html += u"</a>"_s;

@@ -2,7 +2,9 @@
 
 #include "WLDictdDataFile.h"
 #include "WLFoldedHeadwords.h"
+#include "WLImportManifest.h"
 #include "WLJsonText.h"
+#include "WLOrderedChunks.h"
 #include "WLProgress.h"
 #include "WLStarDictHtml.h"
 #include "WLStarDictIndex.h"
@@ -14,14 +16,11 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QSet>
-#include <QThread>
 
-#include <thread>
 
 using namespace Qt::StringLiterals;
 
@@ -419,21 +418,10 @@ bool WLStarDictImporter::convert(const QString &sourceDir)
     meter.begin(u"writing entries.jsonl"_s, qint64(entries.size()));
     QStringList media;
     QSet<QString> mediaSeen;
-    const size_t threads = size_t(std::max(1, QThread::idealThreadCount()));
-    for (size_t begin = 0; begin < entries.size();) {
-        std::vector<Chunk> chunks;
-        while (chunks.size() < threads && begin < entries.size()) {
-            const size_t end = std::min(entries.size(), begin + kChunkEntries);
-            chunks.push_back({begin, end, {}, {}, {}, {}});
-            begin = end;
-        }
-        {
-            std::vector<std::jthread> helpers;
-            for (size_t c = 1; c < chunks.size(); ++c)
-                helpers.emplace_back([&, c] { render(chunks[c]); });
-            render(chunks[0]);
-        }
-        for (const Chunk &chunk : chunks) {
+    const bool written = wlRenderInOrder<Chunk>(
+        entries.size(),
+        [&](size_t begin) { return std::min(entries.size(), begin + kChunkEntries); }, render,
+        [&](Chunk &chunk) {
             if (!chunk.error.isEmpty()) {
                 mError = chunk.error;
                 return false;
@@ -445,14 +433,16 @@ bool WLStarDictImporter::convert(const QString &sourceDir)
             mMissing += chunk.counts.missingResources;
             mRemoved += chunk.counts.removed;
             mSkippedItems += chunk.counts.skipped;
-            for (const QString &reference : chunk.media) {
+            for (const QString &reference : std::as_const(chunk.media)) {
                 if (!mediaSeen.contains(reference)) {
                     mediaSeen.insert(reference);
                     media.append(reference);
                 }
             }
-        }
-    }
+            return true;
+        });
+    if (!written)
+        return false;
     if (!entriesFile.commit()) {
         mError = u"%1: %2"_s.arg(entriesFile.fileName(), entriesFile.errorString());
         return false;
@@ -498,44 +488,19 @@ bool WLStarDictImporter::convert(const QString &sourceDir)
     if (!facts.isEmpty())
         about.append(facts.join(u'\n'));
 
-    // Named after the dictionary's files, so that a re-import keeps the
-    // reader's bookmarks and history of it.
-    QString name = QFileInfo(base).fileName();
-    for (QChar &c : name) {
-        if (!(c.isLetterOrNumber() && c.unicode() < 0x80) && c != u'.' && c != u'-' && c != u'_')
-            c = u'-';
-    }
     QJsonArray tables;
     if (mPictures > 0)
         tables.append(QJsonObject{{u"table"_s, u"pictures"_s}, {u"folder"_s, u"pictures"_s}});
     if (mSounds > 0)
         tables.append(QJsonObject{{u"table"_s, u"sounds"_s}, {u"folder"_s, u"sounds"_s}});
-    QJsonObject manifest{
-        {u"title"_s, mTitle},
-        {u"identifier"_s, (u"stardict."_s + name).left(100)},
-        {u"charset"_s, u"UTF-8"_s},
-        {u"language"_s, mLanguage.isEmpty() ? u"root"_s : mLanguage},
-        {u"header"_s, u"<html><head><meta charset=\"UTF-8\">"_s + kStyle + u"</head><body>"_s},
-        {u"largeHeader"_s,
-         u"<html><head><meta charset=\"UTF-8\">"_s + kStyle +
-             u"<style>body{font-size:150%}</style></head><body class=\"large\">"_s},
-        {u"footer"_s, u"</body></html>"_s},
-        {u"separator"_s, u"<hr>"_s},
-        {u"entries"_s, u"entries.jsonl"_s},
-    };
+    QJsonObject manifest = WLImportManifest::make(
+        mTitle, WLImportManifest::identifier(u"stardict"_s, QFileInfo(base).fileName()), mLanguage,
+        kStyle);
     if (!tables.isEmpty())
         manifest.insert(u"media"_s, tables);
     if (!about.isEmpty())
         manifest.insert(u"about"_s, about.join(u"\n\n"_s));
-    QSaveFile manifestFile(dir.filePath(u"manifest.json"_s));
-    if (!manifestFile.open(QIODevice::WriteOnly)) {
-        mError = u"%1: %2"_s.arg(manifestFile.fileName(), manifestFile.errorString());
+    if (!WLImportManifest::write(sourceDir, manifest, &mError))
         return false;
-    }
-    manifestFile.write(QJsonDocument(manifest).toJson(QJsonDocument::Indented));
-    if (!manifestFile.commit()) {
-        mError = u"%1: %2"_s.arg(manifestFile.fileName(), manifestFile.errorString());
-        return false;
-    }
     return true;
 }

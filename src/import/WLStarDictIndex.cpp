@@ -5,6 +5,8 @@
 
 #include <zlib.h>
 
+#include <functional>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -102,35 +104,49 @@ std::optional<QByteArray> WLStarDictIndex::load(const QString &path, qint64 limi
     return out;
 }
 
+namespace {
+
+// Every record of an .idx or .syn: a headword, then tail bytes of numbers,
+// handed to take(headword, where the numbers are, the record's offset),
+// which answers a problem or nothing.
+bool eachRecord(const QByteArray &bytes, int tail, const QString &what, const QString &fileName,
+                QString *error,
+                const std::function<QString(QString &&, const char *, qsizetype)> &take)
+{
+    for (qsizetype at = 0; at < bytes.size();) {
+        QString problem;
+        qsizetype end = 0;
+        std::optional<QString> headword = headwordAt(bytes, at, &end, &problem);
+        if (headword && bytes.size() - end < tail) {
+            problem = u"the record is cut short: the file ends %1 bytes into its %2 bytes of %3"_s
+                          .arg(bytes.size() - end)
+                          .arg(tail)
+                          .arg(what);
+        }
+        if (problem.isEmpty())
+            problem = take(std::move(*headword), bytes.constData() + end, at);
+        if (!problem.isEmpty()) {
+            *error = located(fileName, at, problem);
+            return false;
+        }
+        at = end + tail;
+    }
+    return true;
+}
+
+} // namespace
+
 bool WLStarDictIndex::parseIndex(const QByteArray &bytes, int offsetBits, const QString &fileName,
                                  std::vector<WLStarDictWord> &words, QString *error)
 {
     const int width = offsetBits / 8;
     words.clear();
-    for (qsizetype at = 0; at < bytes.size();) {
-        WLStarDictWord word;
-        word.position = at;
-        QString problem;
-        qsizetype end = 0;
-        std::optional<QString> headword = headwordAt(bytes, at, &end, &problem);
-        if (!headword) {
-            *error = located(fileName, at, problem);
-            return false;
-        }
-        if (bytes.size() - end < width + 4) {
-            *error = located(fileName, at, u"the record is cut short: the file ends %1 bytes "
-                                            "into its %2 bytes of offset and size"_s
-                                                .arg(bytes.size() - end)
-                                                .arg(width + 4));
-            return false;
-        }
-        word.headword = std::move(*headword);
-        word.offset = bigEndian(bytes.constData() + end, width);
-        word.size = quint32(bigEndian(bytes.constData() + end + width, 4));
-        words.push_back(std::move(word));
-        at = end + width + 4;
-    }
-    return true;
+    return eachRecord(bytes, width + 4, u"offset and size"_s, fileName, error,
+                      [&](QString &&headword, const char *numbers, qsizetype at) {
+                          words.push_back({std::move(headword), bigEndian(numbers, width),
+                                           quint32(bigEndian(numbers + width, 4)), at});
+                          return QString();
+                      });
 }
 
 bool WLStarDictIndex::parseSynonyms(const QByteArray &bytes, quint64 wordCount,
@@ -138,31 +154,15 @@ bool WLStarDictIndex::parseSynonyms(const QByteArray &bytes, quint64 wordCount,
                                     std::vector<WLStarDictSynonym> &synonyms, QString *error)
 {
     synonyms.clear();
-    for (qsizetype at = 0; at < bytes.size();) {
-        WLStarDictSynonym synonym;
-        synonym.position = at;
-        QString problem;
-        qsizetype end = 0;
-        std::optional<QString> headword = headwordAt(bytes, at, &end, &problem);
-        if (!headword) {
-            *error = located(fileName, at, problem);
-            return false;
-        }
-        if (bytes.size() - end < 4) {
-            *error = located(fileName, at, u"the record is cut short"_s);
-            return false;
-        }
-        synonym.headword = std::move(*headword);
-        synonym.original = quint32(bigEndian(bytes.constData() + end, 4));
-        if (synonym.original >= wordCount) {
-            *error = located(fileName, at, u"\"%1\" names headword %2 of an index of %3"_s
-                                               .arg(synonym.headword)
-                                               .arg(synonym.original)
-                                               .arg(wordCount));
-            return false;
-        }
-        synonyms.push_back(std::move(synonym));
-        at = end + 4;
-    }
-    return true;
+    return eachRecord(bytes, 4, u"headword number"_s, fileName, error,
+                      [&](QString &&headword, const char *numbers, qsizetype at) {
+                          const quint32 original = quint32(bigEndian(numbers, 4));
+                          if (original >= wordCount) {
+                              return u"\"%1\" names headword %2 of an index of %3"_s.arg(headword)
+                                  .arg(original)
+                                  .arg(wordCount);
+                          }
+                          synonyms.push_back({std::move(headword), original, at});
+                          return QString();
+                      });
 }

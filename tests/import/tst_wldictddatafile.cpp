@@ -21,7 +21,14 @@ private Q_SLOTS:
 
 private:
     static QByteArray sampleText();
+    static bool save(const QString &path, const QByteArray &bytes);
 };
+
+bool TestWLDictdDataFile::save(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
 
 QByteArray TestWLDictdDataFile::sampleText()
 {
@@ -49,10 +56,7 @@ void TestWLDictdDataFile::readsEveryRange()
     const QByteArray text = sampleText();
     QTemporaryDir dir;
     const QString path = dir.filePath(u"t.dict"_s);
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(stored);
-    file.close();
+    QVERIFY(save(path, stored));
 
     QString error;
     auto data = WLDictdDataFile::open(path, &error);
@@ -136,10 +140,7 @@ void TestWLDictdDataFile::rejectsDamagedGzip()
     QFETCH(QString, message);
     QTemporaryDir dir;
     const QString path = dir.filePath(u"t.dict.dz"_s);
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(stored);
-    file.close();
+    QVERIFY(save(path, stored));
     QString error;
     QVERIFY(!WLDictdDataFile::open(path, &error));
     QCOMPARE(error, path + u": "_s + message);
@@ -169,10 +170,7 @@ void TestWLDictdDataFile::inflatesOnlyWhatIsNeeded()
     const QByteArray text = sampleText().repeated(20);
     QTemporaryDir dir;
     const QString path = dir.filePath(u"t.dict.dz"_s);
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(stored);
-    file.close();
+    QVERIFY(save(path, stored));
     QString error;
     auto data = WLDictdDataFile::open(path, &error, nullptr, 1000);
     QVERIFY2(data, qPrintable(error));

@@ -187,7 +187,7 @@ void TestWLStarDictFiles::readsSynonyms()
     QVERIFY(!WLStarDictIndex::parseSynonyms(synonym("malus", 0) + synonym("pomme", 3), 3, u"x.syn"_s, synonyms, &error));
     QCOMPARE(error, u"x.syn: offset 10: \"pomme\" names headword 3 of an index of 3"_s);
     QVERIFY(!WLStarDictIndex::parseSynonyms(synonym("malus", 0).chopped(1), 3, u"x.syn"_s, synonyms, &error));
-    QCOMPARE(error, u"x.syn: offset 0: the record is cut short"_s);
+    QCOMPARE(error, u"x.syn: offset 0: the record is cut short: the file ends 3 bytes into its 4 bytes of headword number"_s);
 }
 
 // An .idx.gz that inflates beyond what idxfilesize says is not inflated
