@@ -61,7 +61,9 @@ std::optional<QByteArray> WLStarDictIndex::load(const QString &path, qint64 limi
     }
     const bool zipped = file.peek(2) == QByteArrayLiteral("\x1f\x8b");
     // Compressed, a small file may hold much; the inflating stops at limit.
-    QByteArray bytes = file.read(zipped ? kLargestFile : limit);
+    // read() allocates all it is asked for, so it is asked for no more than
+    // the file has.
+    QByteArray bytes = file.read(std::min(file.size(), zipped ? kLargestFile : limit));
     if (file.error() != QFile::NoError) {
         *error = u"%1: %2"_s.arg(path, file.errorString());
         return std::nullopt;

@@ -148,7 +148,7 @@ std::optional<WLStarDictInfo> WLStarDictInfo::read(const QString &path, QString 
         *error = u"%1: %2"_s.arg(path, file.errorString());
         return std::nullopt;
     }
-    const QByteArray bytes = file.read(kLargestFile + 1);
+    const QByteArray bytes = file.read(std::min<qint64>(file.size(), kLargestFile) + 1);
     if (bytes.size() > kLargestFile) {
         *error = u"%1: too large for a .ifo file"_s.arg(path);
         return std::nullopt;
