@@ -96,7 +96,7 @@ test-asan: deps
 FUZZ_PACKAGES := clang libclang-rt-14-dev llvm
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS ?= fuzz_description fuzz_decrypt fuzz_contents_ids fuzz_colour \
-                fuzz_search fuzz_media_refs fuzz_dictd fuzz_defaults
+                fuzz_search fuzz_media_refs fuzz_dictd fuzz_defaults fuzz_stardict
 FUZZ_ABS = $(abspath $(FUZZ_DIR))
 
 fuzz:

@@ -184,6 +184,50 @@ def dictd_seeds():
                                               "caf\xe9!\n".encode("latin-1")))
 
 
+def stardict_input(ifo, idx, syn=b"", data=b""):
+    """The fuzz_stardict layout: each of .ifo, .idx and .syn after its
+    two-byte length (little-endian), then the .dict."""
+    if isinstance(ifo, str):
+        ifo = ifo.encode("utf-8")
+    out = b""
+    for part in (ifo, idx, syn):
+        out += len(part).to_bytes(2, "little") + part
+    return out + data
+
+
+def stardict_record(word, offset, size, bits=32):
+    return word.encode("utf-8") + b"\0" + offset.to_bytes(bits // 8, "big") + size.to_bytes(4, "big")
+
+
+def stardict_seeds():
+    def ifo(idx, count, extra=""):
+        return ("StarDict's dict ifo file\nversion=2.4.2\nbookname=Fuzz\n"
+                f"wordcount={count}\nidxfilesize={len(idx)}\n" + extra)
+
+    data = b"a fruit\0" + b"another fruit"
+    idx = stardict_record("apple", 0, 7) + stardict_record("pear", 8, 13)
+    write("fuzz_stardict", "plain", stardict_input(ifo(idx, 2, "sametypesequence=m\n"), idx, b"", data))
+    typed = b"m" + b"round\0" + b"h" + b"<b>x</b><a href=\"bword://apple\">a</a>\0"
+    typed += b"g" + b"<span foreground=\"red\">r</span>\0" + b"x" + b"<k>k</k><kref>apple</kref>\0"
+    typed += b"r" + b"img:a.png\nsnd:b.wav\0" + b"W" + (3).to_bytes(4, "big") + b"RIF"
+    idx = stardict_record("apple", 0, len(typed)) + stardict_record("apples", 0, len(typed))
+    syn = "malus".encode() + b"\0" + (1).to_bytes(4, "big")
+    write("fuzz_stardict", "types-and-synonym",
+          stardict_input(ifo(idx, 2, "synwordcount=1\n"), idx, syn, typed))
+    idx64 = stardict_record("apple", 0, 7, 64)
+    write("fuzz_stardict", "64-bit",
+          stardict_input(ifo(idx64, 1, "sametypesequence=tm\nidxoffsetbits=64\n").replace("2.4.2", "3.0.0"),
+                         idx64, b"", b"ap\0ple"))
+    idx = stardict_record("apple", 0, 7)
+    write("fuzz_stardict", "gzip", stardict_input(ifo(idx, 1, "sametypesequence=m\n"), gzip.compress(idx),
+                                                   b"", gzip.compress(b"a fruit")))
+    write("fuzz_stardict", "past-end", stardict_input(ifo(idx, 1, "sametypesequence=m\n"), idx, b"", b"a"))
+    write("fuzz_stardict", "cut-record", stardict_input(ifo(idx, 1), idx[:-3], b"", b"a fruit"))
+    write("fuzz_stardict", "about",
+          stardict_input(ifo(idx, 1, "sametypesequence=m\nauthor=A\nemail=e@x\nwebsite=https://x\n"
+                                     "description=a<br>b\ndate=2006\n"), idx, b"", b"a fruit"))
+
+
 def defaults_seeds():
     bookmarks = [{"word": "apple", "links": ["apple#1"], "notes": "a note",
                   "contentsIDs": ["3"]},
@@ -215,6 +259,7 @@ def main():
     search_seeds(bundle)
     media_seeds(bundle)
     dictd_seeds()
+    stardict_seeds()
     defaults_seeds()
     total = 0
     for folder, _, files in os.walk(CORPUS):
