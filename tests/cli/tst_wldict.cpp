@@ -234,7 +234,7 @@ void TestWldict::exitStatus_data()
     QTest::newRow("misspelt command")
         << QStringList{u"histroy"_s} << 2 << u"(did you mean 'history'?)"_s;
     QTest::newRow("beginning of commands")
-        << QStringList{u"i"_s} << 2 << u"(did you mean 'import-dictd', 'index', 'info' or 'install'?)"_s;
+        << QStringList{u"i"_s} << 2 << u"(did you mean 'import-dictd', 'import-stardict', 'index', 'info' or 'install'?)"_s;
     QTest::newRow("misspelt option") << QStringList{u"search"_s, u"--trcae"_s, u"x"_s} << 2
                                      << u"unknown option \"--trcae\" (did you mean '--trace'?)"_s;
     QTest::newRow("misspelt global option")
