@@ -165,19 +165,16 @@ bool WLStarDictImporter::convert(const QString &sourceDir)
         !WLStarDictIndex::parseIndex(*idxBytes, info->idxOffsetBits, idxPath, words, &mError))
         return false;
     if (quint64(idxBytes->size()) != info->idxFileSize) {
-        mError = u"%1: idxfilesize is %2, but %3 holds %4 bytes"_s.arg(mIfoPath)
-                     .arg(info->idxFileSize)
-                     .arg(idxPath)
-                     .arg(quint64(idxBytes->size()) > info->idxFileSize
-                              ? u"more than %1"_s.arg(info->idxFileSize)
-                              : QString::number(idxBytes->size()));
+        const QString held = quint64(idxBytes->size()) > info->idxFileSize
+                                 ? u"more than %1"_s.arg(info->idxFileSize)
+                                 : QString::number(idxBytes->size());
+        mError = u"%1: idxfilesize is %2, but %3 holds %4 bytes"_s.arg(
+            mIfoPath, QString::number(info->idxFileSize), idxPath, held);
         return false;
     }
     if (words.size() != info->wordCount) {
-        mError = u"%1: wordcount is %2, but %3 holds %4 headwords"_s.arg(mIfoPath)
-                     .arg(info->wordCount)
-                     .arg(idxPath)
-                     .arg(words.size());
+        mError = u"%1: wordcount is %2, but %3 holds %4 headwords"_s.arg(
+            mIfoPath, QString::number(info->wordCount), idxPath, QString::number(words.size()));
         return false;
     }
     if (words.empty()) {
@@ -204,10 +201,9 @@ bool WLStarDictImporter::convert(const QString &sourceDir)
         if (!WLStarDictIndex::parseSynonyms(*synBytes, words.size(), synPath, synonyms, &mError))
             return false;
         if (synonyms.size() != *info->synWordCount) {
-            mError = u"%1: synwordcount is %2, but %3 holds %4 synonyms"_s.arg(mIfoPath)
-                         .arg(*info->synWordCount)
-                         .arg(synPath)
-                         .arg(synonyms.size());
+            mError = u"%1: synwordcount is %2, but %3 holds %4 synonyms"_s.arg(
+                mIfoPath, QString::number(*info->synWordCount), synPath,
+                QString::number(synonyms.size()));
             return false;
         }
     }
@@ -217,11 +213,8 @@ bool WLStarDictImporter::convert(const QString &sourceDir)
     for (const WLStarDictWord &word : words) {
         if (word.size > kLargestEntry) {
             mError = u"%1: offset %2: \"%3\" has %4 bytes of data; more than %5 are not read"_s
-                         .arg(idxPath)
-                         .arg(word.position)
-                         .arg(word.headword)
-                         .arg(word.size)
-                         .arg(kLargestEntry);
+                         .arg(idxPath, QString::number(word.position), word.headword,
+                              QString::number(word.size), QString::number(kLargestEntry));
             return false;
         }
         needed = std::max(needed, word.offset + word.size);
@@ -239,13 +232,10 @@ bool WLStarDictImporter::convert(const QString &sourceDir)
     for (const WLStarDictWord &word : words) {
         if (word.offset > data->size() || word.size > data->size() - word.offset) {
             mError = u"%1: offset %2: the data of \"%3\" (%4 bytes at %5) lies past the end of "
-                     "%6 (%7 bytes)"_s.arg(idxPath)
-                         .arg(word.position)
-                         .arg(word.headword)
-                         .arg(word.size)
-                         .arg(word.offset)
-                         .arg(dictPath)
-                         .arg(data->size());
+                     "%6 (%7 bytes)"_s.arg(idxPath, QString::number(word.position), word.headword,
+                                           QString::number(word.size),
+                                           QString::number(word.offset), dictPath,
+                                           QString::number(data->size()));
             return false;
         }
     }
@@ -460,9 +450,9 @@ bool WLStarDictImporter::convert(const QString &sourceDir)
             return false;
         }
         if (from.size() > WLStarDictResources::kLargestFile) {
-            mError = u"%1: %2 bytes; a picture or sound may have at most %3"_s.arg(found->path)
-                         .arg(from.size())
-                         .arg(WLStarDictResources::kLargestFile);
+            mError = u"%1: %2 bytes; a picture or sound may have at most %3"_s.arg(
+                found->path, QString::number(from.size()),
+                QString::number(WLStarDictResources::kLargestFile));
             return false;
         }
         if (!QDir().mkpath(QFileInfo(to).path()) || !QFile::copy(found->path, to)) {

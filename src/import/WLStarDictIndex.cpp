@@ -160,9 +160,9 @@ bool WLStarDictIndex::parseSynonyms(const QByteArray &bytes, quint64 wordCount,
                       [&](QString &&headword, const char *numbers, qsizetype at) {
                           const quint32 original = quint32(bigEndian(numbers, 4));
                           if (original >= wordCount) {
-                              return u"\"%1\" names headword %2 of an index of %3"_s.arg(headword)
-                                  .arg(original)
-                                  .arg(wordCount);
+                              return u"\"%1\" names headword %2 of an index of %3"_s.arg(
+                                  headword, QString::number(original),
+                                  QString::number(wordCount));
                           }
                           synonyms.push_back({std::move(headword), original, at});
                           return QString();

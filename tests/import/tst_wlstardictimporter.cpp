@@ -90,6 +90,14 @@ const QList<Damage> &damages()
              d.setInfo("wordcount", "3");
          },
          {}, u"%IDX: offset 27: the data of \"kiwi\" (8 bytes at 20) lies past the end of %DICT (24 bytes)"_s},
+        // The headword is the dictionary's text: none of it is taken for a
+        // place of the message.
+        {"data past the end, a headword like a message's places",
+         [](auto &d) {
+             d.addRawIndex(QByteArray("%5 %3\0\0\0\0\x14\0\0\0\x08", 14));
+             d.setInfo("wordcount", "3");
+         },
+         {}, u"%IDX: offset 27: the data of \"%5 %3\" (8 bytes at 20) lies past the end of %DICT (24 bytes)"_s},
         {"an entry too large to read",
          [](auto &d) {
              d.addRawIndex(QByteArray("kiwi\0\0\0\0\0\x7f\xff\xff\xff", 13));
