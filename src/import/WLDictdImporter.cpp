@@ -126,7 +126,12 @@ bool WLDictdImporter::writeSource(const QString &sourceDir)
     std::vector<WLDictdIndexEntry> index;
     if (!WLDictdIndex::read(mIndexPath, index, &mError, &mSkipped, &meter))
         return false;
-    std::unique_ptr<WLDictdDataFile> data = WLDictdDataFile::open(mDataPath, &mError, &meter);
+    // Gzip data is inflated only as far as the index reaches.
+    quint64 needed = 0;
+    for (const WLDictdIndexEntry &entry : index)
+        needed = std::max(needed, entry.offset + std::min(entry.length, ~quint64(0) - entry.offset));
+    std::unique_ptr<WLDictdDataFile> data =
+        WLDictdDataFile::open(mDataPath, &mError, &meter, needed);
     if (!data)
         return false;
     // Called from several threads at once.
