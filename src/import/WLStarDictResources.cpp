@@ -90,10 +90,13 @@ std::optional<QString> WLStarDictResources::normalise(const QString &name, QStri
     return steps.join(u'/');
 }
 
-bool WLStarDictResources::scan(const QString &resDir, QString *error)
+bool WLStarDictResources::scan(const QString &folder, QString *error)
 {
     mMedia.clear();
     mReferenced.clear();
+    // Whole paths: QDir::relativeFilePath() hands a relative path back as
+    // it is, which would put the folder's own name into every file's.
+    const QString resDir = QFileInfo(folder).absoluteFilePath();
     const QFileInfo root(resDir);
     if (root.isSymLink()) {
         *error = u"%1: a symbolic link; resources are read only from a real folder"_s.arg(resDir);

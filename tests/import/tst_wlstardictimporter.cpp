@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -20,6 +21,7 @@ class TestWLStarDictImporter : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void importsTheSample_data();
     void importsTheSample();
     void everyFileFormGivesTheSameSource_data();
     void everyFileFormGivesTheSameSource();
@@ -149,10 +151,24 @@ const QList<Damage> &damages()
 
 } // namespace
 
+void TestWLStarDictImporter::importsTheSample_data()
+{
+    QTest::addColumn<bool>("relative");
+    QTest::newRow("by its whole path") << false;
+    QTest::newRow("by a path from the current folder") << true;
+}
+
 void TestWLStarDictImporter::importsTheSample()
 {
+    QFETCH(bool, relative);
     QTemporaryDir dir;
-    const QString ifo = WLStarDictTestDictionary::writeSample(dir.filePath(u"dict"_s));
+    QString ifo = WLStarDictTestDictionary::writeSample(dir.filePath(u"dict"_s));
+    const QString before = QDir::currentPath();
+    const auto restore = qScopeGuard([&before] { QDir::setCurrent(before); });
+    if (relative) {
+        QVERIFY(QDir::setCurrent(dir.path()));
+        ifo = u"dict/sample.ifo"_s;
+    }
     WLStarDictImporter importer(ifo);
     importer.setLanguage(u"en"_s);
     const QString source = dir.filePath(u"source"_s);
