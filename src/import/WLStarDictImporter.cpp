@@ -39,7 +39,7 @@ const QString kStyle =
     "hr{border:0;border-top:1px solid #aaa}img{max-width:100%}"
     ".sd-t,.sd-y,.xdxf-tr{color:#555}.xdxf-k{font-size:110%}.xdxf-abr,.xdxf-gr{color:#2a6a2a}"
     ".xdxf-ex{color:#445}.xdxf-co{color:#666}.xdxf-bq,.xdxf-def{margin-left:1em}"
-    ".sd-file{font-style:italic;color:#666}</style>"_s;
+    ".sd-file{font-style:italic;color:#666}.sd-hw{font-size:1.3em;margin:0 0 .3em}</style>"_s;
 
 // The first of the files that exists, or an empty string.
 QString existing(const QStringList &paths)
@@ -372,6 +372,12 @@ bool WLStarDictImporter::convert(const QString &sourceDir)
                                         : why;
                     return;
                 }
+                // StarDict's text leaves the headword to the program that
+                // shows it (but XDXF's <k>), and the reader's page names it
+                // nowhere else. Copies of this fragment (a synonym, a form)
+                // show the word they copy.
+                if (n == 0 && !html.html.contains(u"class=\"xdxf-k\""_s))
+                    html.html.prepend(u"<h1 class=\"sd-hw\">"_s + entry.headword.toHtmlEscaped() + u"</h1>"_s);
                 if (html.media.isEmpty()) {
                     wlAppendJsonString(out, html.html);
                 } else {

@@ -16,7 +16,10 @@
 #include "WLSearchViewController.h"
 #include "WLSegmentedControl.h"
 #include "WLSettingsViewController.h"
+#include "WLSoundEffect.h"
 #include "WLSourceFixture.h"
+#include "WLStarDictImporter.h"
+#include "WLStarDictTestDictionary.h"
 #include "WLSwitch.h"
 #include "WLTabBarController.h"
 #include "WLTableViewController.h"
@@ -60,6 +63,7 @@ private Q_SLOTS:
     void aTappedCrossReferenceShowsItsTargetInPlace();
     void tappedSoundsAndPictures();
     void pagesInTheirCharsetAndTooLargeToGoInline();
+    void aStarDictionaryShowsItsPicturesAndPlaysItsSounds();
     void savingInTheEditorAddsTheBookmark();
     void bookmarksImportedWhileTheReaderRunsAreKept();
     void typingSearchesAndAResultOpens();
@@ -342,6 +346,39 @@ void TestReaderWindow::pagesInTheirCharsetAndTooLargeToGoInline()
     QVERIFY(viewer->webView()->url().isLocalFile());
     QCOMPARE(runJavaScript(entryWebView(), u"document.getElementById('end').textContent"_s).toString(),
              u"the end"_s);
+}
+
+void TestReaderWindow::aStarDictionaryShowsItsPicturesAndPlaysItsSounds()
+{
+    QTemporaryDir dir;
+    WLStarDictImporter importer(WLStarDictTestDictionary::writeSample(dir.filePath(u"stardict"_s)));
+    QVERIFY2(importer.writeSource(dir.filePath(u"source"_s)), qPrintable(importer.errorString()));
+    QString error;
+    QVERIFY2(WLDictionaryCompiler::build(dir.filePath(u"source"_s), dir.filePath(u"bundle"_s), &error),
+             qPrintable(error));
+    launch(dir.filePath(u"bundle"_s));
+    WLWebViewController *viewer = WLWebViewController::sharedWebViewController();
+
+    // Its own picture and sound, from res/, in its own sound formats.
+    openEntry(u"apple"_s);
+    QCOMPARE(runJavaScript(entryWebView(), u"document.querySelector('img').naturalWidth"_s).toInt(), 24);
+    QVERIFY(tapInPage(entryWebView(), u"img"_s));
+    QTRY_COMPARE(tab(0)->topViewController(), viewer->imageViewController());
+    QCOMPARE(viewer->imageViewController()->imageView()->frame().size(), QSizeF(24, 16));
+    QTest::keyClick(mShell->window(), Qt::Key_Left, Qt::AltModifier);
+    QTRY_COMPARE(tab(0)->topViewController(), viewer);
+    QVERIFY(waitUntilStill(entryWebView()));
+    for (const auto &[word, sound] : {std::pair{u"apple"_s, u"apple.wav"_s}, std::pair{u"banana"_s, u"banana.ogg"_s},
+                                      std::pair{u"date"_s, u"date.mp3"_s}}) {
+        if (viewer->currentWord() != word) {
+            QTest::keyClick(mShell->window(), Qt::Key_Backspace);
+            QTRY_COMPARE(tab(0)->viewControllers().size(), 1);
+            openEntry(word);
+        }
+        QVERIFY(tapInPage(entryWebView(), u"a[href$='%1']"_s.arg(sound)));
+        QTRY_VERIFY(viewer->soundEffect() && viewer->soundEffect()->path().endsWith(sound));
+        QVERIFY(!viewer->soundEffect()->samples().data.isEmpty());
+    }
 }
 
 void TestReaderWindow::savingInTheEditorAddsTheBookmark()
