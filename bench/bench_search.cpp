@@ -4,6 +4,7 @@
 // And how long the main thread is held in setSearchKeywordOnThread when
 // keywords arrive while a partial-match search runs.
 
+#include "WLSearchSession.h"
 #include "WLBenchBundle.h"
 #include "WLBundle.h"
 #include "WLDatabase.h"
@@ -60,7 +61,7 @@ public:
     Arrivals search(const QString &keyword)
     {
         expect(keyword);
-        m_database.setSearchKeywordOnThread(keyword);
+        WLSearchSession::of(m_database)->setSearchKeywordOnThread(keyword);
         return waitForFinished();
     }
 
@@ -77,8 +78,8 @@ public:
         while (m_arrivals.final < 0)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         m_arrivals.results = 0;
-        for (uint section = 0; section < m_database.searchSectionCount(); ++section)
-            m_arrivals.results += int(m_database.itemCountOfSearchSectionAtIndex(section));
+        for (uint section = 0; section < WLSearchSession::of(m_database)->searchSectionCount(); ++section)
+            m_arrivals.results += int(WLSearchSession::of(m_database)->itemCountOfSearchSectionAtIndex(section));
         return m_arrivals;
     }
 
@@ -127,14 +128,14 @@ void BM_ReadResults(benchmark::State &state)
     watcher.search(keyword);
     qint64 rows = 0;
     for (auto _ : state) {
-        for (uint section = 0; section < database.searchSectionCount(); ++section) {
-            benchmark::DoNotOptimize(database.searchSectionNameAtIndex(section));
-            const uint count = database.itemCountOfSearchSectionAtIndex(section);
+        for (uint section = 0; section < WLSearchSession::of(database)->searchSectionCount(); ++section) {
+            benchmark::DoNotOptimize(WLSearchSession::of(database)->searchSectionNameAtIndex(section));
+            const uint count = WLSearchSession::of(database)->itemCountOfSearchSectionAtIndex(section);
             for (uint item = 0; item < count; ++item) {
-                benchmark::DoNotOptimize(database.itemNameAtIndexOfSearchSectionAtIndex(item, section));
-                benchmark::DoNotOptimize(database.itemLinksAtIndexOfSearchSectionAtIndex(item, section));
+                benchmark::DoNotOptimize(WLSearchSession::of(database)->itemNameAtIndexOfSearchSectionAtIndex(item, section));
+                benchmark::DoNotOptimize(WLSearchSession::of(database)->itemLinksAtIndexOfSearchSectionAtIndex(item, section));
                 benchmark::DoNotOptimize(
-                    database.itemContentsIDsAtIndexOfSearchSectionAtIndex(item, section));
+                    WLSearchSession::of(database)->itemContentsIDsAtIndexOfSearchSectionAtIndex(item, section));
             }
             rows += count;
         }
@@ -160,13 +161,13 @@ void BM_HandOverWhileSearching(benchmark::State &state)
                     streaming = true;
             });
         watcher.expect(QStringLiteral("abc"));
-        database.setSearchKeywordOnThread(QStringLiteral("s"));
+        WLSearchSession::of(database)->setSearchKeywordOnThread(QStringLiteral("s"));
         while (!streaming)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         for (const char *typed : {"a", "ab", "abc"}) {
             QElapsedTimer timer;
             timer.start();
-            database.setSearchKeywordOnThread(QLatin1String(typed));
+            WLSearchSession::of(database)->setSearchKeywordOnThread(QLatin1String(typed));
             const qint64 held = timer.nsecsElapsed();
             longest = std::max(longest, held);
             total += held;

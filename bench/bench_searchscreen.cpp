@@ -14,6 +14,7 @@
 #include "WLReaderShell.h"
 #include "WLSearchDataSource.h"
 #include "WLSearchResult.h"
+#include "WLSearchSession.h"
 #include "WLSearchViewController.h"
 #include "WLTabBarController.h"
 

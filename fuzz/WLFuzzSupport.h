@@ -4,6 +4,7 @@
 // threads and timers need, private scratch directories, and a copy of the
 // demo bundle to open. Header only; each target is one executable.
 
+#include "WLSearchSession.h"
 #include "WLBundle.h"
 #include "WLDatabase.h"
 #include "WLNotificationCenter.h"
@@ -136,7 +137,7 @@ inline void runSearch(WLDatabase &database, const QString &keyword, int boundMil
     bound.setSingleShot(true);
     QObject::connect(&bound, &QTimer::timeout, &loop, &QEventLoop::quit);
     bound.start(boundMilliseconds);
-    database.setSearchKeywordOnThread(keyword);
+    WLSearchSession::of(database)->setSearchKeywordOnThread(keyword);
     loop.exec();
     if (!finished)
         fail("the search did not finish in time");

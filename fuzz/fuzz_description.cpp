@@ -2,6 +2,7 @@
 // opening against the demo bundle's database files, then a few lookups of
 // every kind and the shutdown.
 
+#include "WLSearchSession.h"
 #include "WLFuzzSupport.h"
 
 #include <QFile>
@@ -41,7 +42,7 @@ void lookUp(WLDatabase &database)
     if (database.getName(&word, &link, &contentsID, 2))
         (void)database.newHtmlDataForID(contentsID, true);
     // The worker takes a keyword; the shutdown must stop it mid-way.
-    database.setSearchKeywordOnThread(QStringLiteral("a*"));
+    WLSearchSession::of(database)->setSearchKeywordOnThread(QStringLiteral("a*"));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // outside the page directory: the temporary directory holds only the
 // per-user folder, the bundle copy stays as it was.
 
+#include "WLDatabaseMedia.h"
 #include "WLFuzzSupport.h"
 
 #include <QDir>
@@ -34,9 +35,9 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     sTemporary = WLFuzz::isolateTemporaryDirectory();
     WLDatabase *database = WLFuzz::demoDatabase();
-    for (const QString &name : listing(database->dataLoader()->basePath()))
+    for (const QString &name : listing(WLDatabaseMedia::of(*database)->dataLoader()->basePath()))
         sPageEntries.insert(name);
-    for (const auto &table : *database->additionArray())
+    for (const auto &table : *WLDatabaseMedia::of(*database)->additionArray())
         sPageEntries.insert(table->tableName());
     sBundle = WLFuzz::scratchDirectory() + QStringLiteral("/demo");
     sBundleFiles = listing(sBundle);
@@ -58,11 +59,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     WLFuzz::check(listing(WLFuzz::scratchDirectory()) == sScratchEntries,
                   "nothing appears beside the temporary directory");
     const QString privateDirectory = sTemporary + u'/' + kPrivate.first();
-    const QString basePath = database->dataLoader()->basePath();
+    const QString basePath = WLDatabaseMedia::of(*database)->dataLoader()->basePath();
     WLFuzz::check(listing(privateDirectory) == QStringList{basePath.mid(basePath.lastIndexOf(u'/') + 1)},
                   "the private folder holds only the page directory");
     // In the page directory: the preloaded files and one folder per table.
-    for (const QString &name : listing(database->dataLoader()->basePath()))
+    for (const QString &name : listing(WLDatabaseMedia::of(*database)->dataLoader()->basePath()))
         WLFuzz::check(sPageEntries.contains(name), "only table folders appear in the page directory");
     return 0;
 }

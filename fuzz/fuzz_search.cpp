@@ -1,6 +1,7 @@
 // Keywords as typed: their patterns, then a real search of the demo bundle
 // through the worker, waited for to the end.
 
+#include "WLSearchSession.h"
 #include "WLFuzzSupport.h"
 #include "WLSearchPattern.h"
 
@@ -25,14 +26,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     WLDatabase &database = *WLFuzz::demoDatabase();
     WLFuzz::runSearch(database, keyword);
-    for (uint section = 0; section < database.searchSectionCount(); ++section) {
-        (void)database.searchSectionNameAtIndex(section);
-        const uint count = database.itemCountOfSearchSectionAtIndex(section);
+    for (uint section = 0; section < WLSearchSession::of(database)->searchSectionCount(); ++section) {
+        (void)WLSearchSession::of(database)->searchSectionNameAtIndex(section);
+        const uint count = WLSearchSession::of(database)->itemCountOfSearchSectionAtIndex(section);
         for (uint item = 0; item <= count; ++item) {
-            (void)database.itemNameAtIndexOfSearchSectionAtIndex(item, section);
-            (void)database.itemLinksAtIndexOfSearchSectionAtIndex(item, section);
+            (void)WLSearchSession::of(database)->itemNameAtIndexOfSearchSectionAtIndex(item, section);
+            (void)WLSearchSession::of(database)->itemLinksAtIndexOfSearchSectionAtIndex(item, section);
             const std::optional<QVariantList> ids =
-                database.itemContentsIDsAtIndexOfSearchSectionAtIndex(item, section);
+                WLSearchSession::of(database)->itemContentsIDsAtIndexOfSearchSectionAtIndex(item, section);
             if (item < count)
                 WLFuzz::check(ids.has_value(), "a result of the demo has its contents IDs");
         }

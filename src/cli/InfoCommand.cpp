@@ -1,6 +1,8 @@
 #include "WLCliContext.h"
 #include "WLCommand.h"
 #include "WLDatabase.h"
+#include "WLDatabaseMedia.h"
+#include "WLSearchSession.h"
 #include "WLProperty.h"
 #include "WLPropertyList.h"
 
@@ -59,14 +61,20 @@ public:
         qint64 headwords = 0;
         for (const WLSectionRecord &section : database->headwordSections())
             headwords += section.count;
-        const bool media = database->additionSupport();
+        const WLDatabaseMedia *mediaPart = WLDatabaseMedia::of(*database);
+        const WLSearchSession *search = WLSearchSession::of(*database);
+        const bool media = mediaPart && mediaPart->additionSupport();
+        const std::optional<WLIndexRangeArray> none;
+        const std::optional<WLIndexRangeArray> &searchIndex = search ? search->searchIndexRangeArray() : none;
+        const std::optional<WLIndexRangeArray> &equalIndex =
+            search ? search->equalSearchIndexRangeArray() : none;
         const QString pageDirectory = QDir::cleanPath(database->htmlBaseURL().toLocalFile());
 
         if (context.json()) {
             QJsonObject indexes;
-            indexes.insert(QStringLiteral("search"), database->searchIndexRangeArray().has_value());
+            indexes.insert(QStringLiteral("search"), searchIndex.has_value());
             indexes.insert(QStringLiteral("wholeWordSearch"),
-                           database->equalSearchIndexRangeArray().has_value());
+                           equalIndex.has_value());
             indexes.insert(QStringLiteral("contents"), database->contentsIndexRangeArray().has_value());
             indexes.insert(QStringLiteral("links"), database->contentsLinkIndexRangeArray().has_value());
             QJsonObject object;
@@ -92,8 +100,8 @@ public:
             {QStringLiteral("Large type"), yesNo(database->isSupportLargeFont())},
             {QStringLiteral("Separator"), yesNo(separator)},
             {QStringLiteral("Whole-word search"), yesNo(wholeWord)},
-            {QStringLiteral("Search index"), indexText(database->searchIndexRangeArray())},
-            {QStringLiteral("Whole-word index"), indexText(database->equalSearchIndexRangeArray())},
+            {QStringLiteral("Search index"), indexText(searchIndex)},
+            {QStringLiteral("Whole-word index"), indexText(equalIndex)},
             {QStringLiteral("Contents index"), indexText(database->contentsIndexRangeArray())},
             {QStringLiteral("Link index"), indexText(database->contentsLinkIndexRangeArray())},
             {QStringLiteral("Media"), yesNo(media)},

@@ -2,6 +2,7 @@
 #include "WLCliContext.h"
 #include "WLCommand.h"
 #include "WLDatabase.h"
+#include "WLSearchSession.h"
 #include "WLHtmlTextRenderer.h"
 #include "WLLocalization.h"
 #include "WLNotificationCenter.h"
@@ -75,28 +76,22 @@ public:
             return 1;
         WLLocalization::install();
 
-        search(*database, word);
-        const QString wholeTitle =
-            WLLocalization::localizedString("MainView.SearchMode.Section.WholeWords");
+        WLSearchSession *session = WLSearchSession::of(*database);
+        if (!session)
+            return context.fail(u"the dictionary has no search"_s);
+        const WLSearchResults results = search(*session, word);
         QList<Match> whole;
         QString partialTitle;
         QStringList partial;
-        for (uint section = 0; section < database->searchSectionCount(); ++section) {
-            const QString title = database->searchSectionNameAtIndex(section);
-            const uint count = database->itemCountOfSearchSectionAtIndex(section);
-            for (uint item = 0; item < count; ++item) {
-                const QString name = database->itemNameAtIndexOfSearchSectionAtIndex(item, section);
-                if (title == wholeTitle) {
-                    whole.append(
-                        {name, database->itemLinksAtIndexOfSearchSectionAtIndex(item, section),
-                         database->itemContentsIDsAtIndexOfSearchSectionAtIndex(item, section)
-                             .value_or(QVariantList())});
-                } else {
-                    partial.append(name);
-                }
-            }
-            if (title != wholeTitle && count > 0)
-                partialTitle = title;
+        if (const WLSearchSection *section = results.section(WLSearchSection::Kind::WholeWords)) {
+            for (const WLSearchResult &row : section->rows)
+                whole.append({row.word, row.links,
+                              QVariantList(row.contentsIDs.cbegin(), row.contentsIDs.cend())});
+        }
+        if (const WLSearchSection *section = results.section(WLSearchSection::Kind::PartialMatches)) {
+            for (const WLSearchResult &row : section->rows)
+                partial.append(row.word);
+            partialTitle = WLLocalization::localizedString("MainView.SearchMode.Section.PartialMatches");
         }
         if (whole.isEmpty() && partial.isEmpty())
             return context.fail(u"no match for \"%1\""_s.arg(word));
@@ -172,18 +167,23 @@ public:
     }
 
 private:
-    // Hands the word to the search worker and waits for its last snapshot.
-    static void search(WLDatabase &database, const QString &word)
+    // Hands the word to the search and waits for its last results.
+    static WLSearchResults search(WLSearchSession &session, const QString &word)
     {
         QEventLoop loop;
+        const auto done = [&session, &word] {
+            const WLSearchResults results = session.results();
+            return results.keyword == word && results.finished;
+        };
         const WLObserverToken token = WLNotificationCenter::defaultCenter().addObserver(
-            WLDatabaseSearchedWordsUpdate, &database, [&](const WLNotification &notification) {
-                const WLSearchUpdate update = WLSearchUpdate::fromUserInfo(notification.userInfo);
-                if (update.finished && update.keyword == word)
+            WLSearchResultsDidChangeNotification, &session, [&](const WLNotification &) {
+                if (done())
                     loop.quit();
             });
-        database.setSearchKeywordOnThread(word);
-        loop.exec();
+        session.searchKeyword(word);
+        if (!done())
+            loop.exec();
+        return session.results();
     }
 };
 

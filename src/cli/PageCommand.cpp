@@ -1,6 +1,7 @@
 #include "WLCliContext.h"
 #include "WLCommand.h"
 #include "WLDatabase.h"
+#include "WLDatabaseMedia.h"
 
 #include <QDir>
 
@@ -63,7 +64,8 @@ public:
         const std::optional<QByteArray> page = database->newHtmlDataForIDs(ids, large);
         // The page's media stay in the page directory, its base, so that the
         // page can be opened from there; it is named since it outlives us.
-        database->keepPageDirectory();
+        if (WLDatabaseMedia *media = WLDatabaseMedia::of(*database))
+            media->keepPageDirectory();
         std::fprintf(stderr, "page directory: %s\n",
                      qUtf8Printable(QDir::cleanPath(database->htmlBaseURL().toLocalFile())));
         if (!page)

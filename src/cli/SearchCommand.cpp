@@ -1,6 +1,7 @@
 #include "WLCliContext.h"
 #include "WLCommand.h"
 #include "WLDatabase.h"
+#include "WLSearchSession.h"
 #include "WLLocalization.h"
 #include "WLNotificationCenter.h"
 
@@ -70,11 +71,14 @@ public:
                 if (update.finished && update.keyword == keyword)
                     loop.quit();
             });
-        database->setSearchKeywordOnThread(keyword);
+        WLSearchSession *search = WLSearchSession::of(*database);
+        if (!search)
+            return context.fail(QStringLiteral("the dictionary has no search"));
+        search->setSearchKeywordOnThread(keyword);
         loop.exec();
 
         if (!trace)
-            writeSections(context, *database);
+            writeSections(context, *search);
         return 0;
     }
 
@@ -97,7 +101,7 @@ private:
         return links.section(QLatin1Char('\t'), 0, 0);
     }
 
-    static void writeSections(WLCliContext &context, const WLDatabase &database)
+    static void writeSections(WLCliContext &context, const WLSearchSession &database)
     {
         QJsonArray sections;
         for (uint section = 0; section < database.searchSectionCount(); ++section) {

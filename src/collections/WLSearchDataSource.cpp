@@ -5,14 +5,12 @@
 #include "WLNotificationCenter.h"
 #include "WLReport.h"
 #include "WLSearchResult.h"
+#include "WLSearchSession.h"
 
 #include <utility>
 
 namespace {
 const QString kNormalCell = QStringLiteral("kWLDataSourceNormalCell");
-const QString kWholeWordsReceiver = QStringLiteral("setSearchEqualResultsOnMainThread:");
-const QString kPartialMatchesReceiver = QStringLiteral("setSearchKeywordResultsOnMainThread:");
-constexpr qsizetype kHandedKeywordsKept = 100;
 
 bool isWildcard(const QString &keyword)
 {
@@ -47,30 +45,21 @@ QRegularExpression matcherFor(const QString &keyword)
 }
 } // namespace
 
-WLSearchDataSource::WLSearchDataSource(WLDatabase *database) : WLDataSource(database)
+WLSearchDataSource::WLSearchDataSource(WLDatabase *database)
+    : WLDataSource(database), mSession(database ? WLSearchSession::of(*database) : nullptr)
 {
-    // Each update names the receiver that stored a snapshot, and marks the
-    // keyword's last one.
-    mSearchObserver = WLNotificationCenter::defaultCenter().addObserver(
-        WLDatabaseSearchedWordsUpdate, database, [this](const WLNotification &notification) {
-            const WLSearchUpdate update = WLSearchUpdate::fromUserInfo(notification.userInfo);
-            if (!update.receiver.isEmpty())
-                snapshotReceived(update.receiver, update.count);
-            if (update.finished)
-                keywordFinished(update.keyword);
-        });
-    mSuggester = WLSearchSuggestions::forDatabase(
-        *database, [this](quint64 request, const QList<WLSearchSuggestions::Suggestion> &found) {
-            suggestionsFound(request, found);
+    if (!mSession)
+        return;
+    mResults = mSession->results();
+    mResultsObserver = WLNotificationCenter::defaultCenter().addObserver(
+        WLSearchResultsDidChangeNotification, mSession, [this](const WLNotification &) {
+            mResults = mSession->results();
+            if (mRowsDidChange)
+                mRowsDidChange();
         });
 }
 
 WLSearchDataSource::~WLSearchDataSource() = default;
-
-bool WLSearchDataSource::Results::hasRows() const
-{
-    return (wholeWords && !wholeWords->isEmpty()) || (partialMatches && !partialMatches->isEmpty());
-}
 
 QString WLSearchDataSource::navigationTitle() const
 {
@@ -82,210 +71,73 @@ WLTabBarItem WLSearchDataSource::tabBarItem() const
     return WLTabBarItem{{}, {}, WLTabBarSystemItem::Search, 101};
 }
 
-// ---- Keywords and snapshots --------------------------------------------------
-
 void WLSearchDataSource::searchKeyword(const QString &keyword)
 {
-    // The worker takes one keyword at a time: handing over another before
-    // it took the last would wait until the search in progress lets it.
-    if (!mOutstanding.isEmpty() && !mOutstanding.last().taken) {
-        mWaitingKeyword = keyword;
-        return;
-    }
-    mWaitingKeyword.reset();
-    handOver(keyword);
+    if (mSession)
+        mSession->searchKeyword(keyword);
 }
 
-void WLSearchDataSource::handOver(const QString &keyword)
+QStringList WLSearchDataSource::handedKeywords() const
 {
-    mOutstanding.append({++mLastHandOver, keyword, false});
-    // The last few are plenty to look back on.
-    if (mHandedKeywords.size() == kHandedKeywordsKept)
-        mHandedKeywords.removeFirst();
-    mHandedKeywords.append(keyword);
-    mIncoming = Results{mLastHandOver, keyword, {}, {}};
-    if (mSuggester)
-        mSuggester->cancel();
-    if (database())
-        database()->setSearchKeywordOnThread(keyword);
+    return mSession ? mSession->handedKeywords() : QStringList();
 }
 
-void WLSearchDataSource::markTaken()
+quint64 WLSearchDataSource::revision() const
 {
-    if (!mOutstanding.isEmpty())
-        mOutstanding.first().taken = true;
+    return mSession ? mSession->revision() : 0;
 }
 
-void WLSearchDataSource::handOverWaitingKeyword()
+bool WLSearchDataSource::rowsOnlyAddedSince(quint64 revision) const
 {
-    if (mWaitingKeyword && (mOutstanding.isEmpty() || mOutstanding.last().taken))
-        handOver(*std::exchange(mWaitingKeyword, std::nullopt));
-}
-
-void WLSearchDataSource::snapshotReceived(const QString &receiver, int count)
-{
-    // Snapshots arrive in the order the worker took the keywords, so this
-    // one belongs to the oldest keyword it has not finished.
-    const quint64 handOver = mOutstanding.isEmpty() ? 0 : mOutstanding.first().number;
-    const bool wholeWords = receiver == kWholeWordsReceiver;
-    const bool partialMatches = receiver == kPartialMatchesReceiver;
-    // The receiver of both halves only ever clears them.
-    if (!partialMatches)
-        mStoredWholeWordCount = wholeWords ? qMax(count, 0) : 0;
-    if (!wholeWords)
-        mStoredPartialMatchCount = partialMatches ? qMax(count, 0) : 0;
-    markTaken();
-    handOverWaitingKeyword();
-
-    // Another keyword's results, or a newer keyword waits: not shown.
-    if (handOver == 0 || handOver != mLastHandOver || mWaitingKeyword)
-        return;
-    Results &target = mShown.handOver == handOver ? mShown : mIncoming;
-    bool added = true;
-    if (!partialMatches)
-        added = copyHalf(target.wholeWords, true, mStoredWholeWordCount) && added;
-    if (!wholeWords)
-        added = copyHalf(target.partialMatches, false, mStoredPartialMatchCount) && added;
-    if (&target == &mShown)
-        rowsDidChange(!added);
-    else if (mIncoming.hasRows())
-        show(std::exchange(mIncoming, {}));
-}
-
-void WLSearchDataSource::keywordFinished(const QString &keyword)
-{
-    qsizetype index = 0;
-    while (index < mOutstanding.size() && mOutstanding.at(index).keyword != keyword)
-        ++index;
-    // A keyword someone else handed over.
-    if (index == mOutstanding.size())
-        return;
-    const quint64 handOver = mOutstanding.at(index).number;
-    mOutstanding.remove(0, index + 1);
-    if (handOver == mLastHandOver && !mWaitingKeyword) {
-        // A keyword that found nothing is shown as such now.
-        if (mShown.handOver != handOver)
-            show(std::exchange(mIncoming, {}));
-        if (!mShown.hasRows() && !keyword.isEmpty() && !isWildcard(keyword) && mSuggester)
-            mSuggester->request(handOver, keyword);
-    }
-    handOverWaitingKeyword();
-}
-
-bool WLSearchDataSource::copyHalf(std::optional<QList<Row>> &half, bool wholeWords, int count) const
-{
-    QList<Row> &rows = half ? *half : half.emplace();
-    // Snapshots of one keyword only grow: the rows already here stay.
-    const bool added = rows.size() <= count;
-    if (!added)
-        rows.clear();
-    if (count == 0 || !database())
-        return added;
-    const uint section = wholeWords || mStoredWholeWordCount == 0 ? 0 : 1;
-    rows.reserve(count);
-    for (uint item = uint(rows.size()); item < uint(count); ++item) {
-        rows.append({database()->itemNameAtIndexOfSearchSectionAtIndex(item, section),
-                     database()->itemLinksAtIndexOfSearchSectionAtIndex(item, section),
-                     database()->itemContentsIDsAtIndexOfSearchSectionAtIndex(item, section)});
-    }
-    return added;
-}
-
-void WLSearchDataSource::show(Results results)
-{
-    mShown = std::move(results);
-    mSuggestions.clear();
-    rowsDidChange(true);
-}
-
-void WLSearchDataSource::suggestionsFound(quint64 request,
-                                          const QList<WLSearchSuggestions::Suggestion> &found)
-{
-    if (request != mShown.handOver || request != mLastHandOver || mShown.hasRows() || found.isEmpty())
-        return;
-    // A section after the empty one.
-    mSuggestions = found;
-    rowsDidChange(false);
-}
-
-void WLSearchDataSource::rowsDidChange(bool replaced)
-{
-    ++mRevision;
-    if (replaced)
-        mReplacedRevision = mRevision;
-    if (mRowsDidChange)
-        mRowsDidChange();
+    return !mSession || mSession->rowsOnlyAddedSince(revision);
 }
 
 // ---- Rows --------------------------------------------------------------------
 
-QList<WLSearchDataSource::Kind> WLSearchDataSource::sections() const
+QList<WLSearchDataSource::Section> WLSearchDataSource::sections() const
 {
-    QList<Kind> kinds;
-    if (mShown.wholeWords && !mShown.wholeWords->isEmpty())
-        kinds.append(Kind::WholeWords);
-    if (mShown.partialMatches && !mShown.partialMatches->isEmpty())
-        kinds.append(Kind::PartialMatches);
-    // No results: one section without title or rows.
-    if (kinds.isEmpty())
-        kinds.append(Kind::Empty);
-    if (!mSuggestions.isEmpty())
-        kinds.append(Kind::Suggestions);
-    return kinds;
-}
-
-const QList<WLSearchDataSource::Row> *WLSearchDataSource::rowsOfKind(Kind kind) const
-{
-    switch (kind) {
-    case Kind::WholeWords:
-        return mShown.wholeWords ? &*mShown.wholeWords : nullptr;
-    case Kind::PartialMatches:
-        return mShown.partialMatches ? &*mShown.partialMatches : nullptr;
-    case Kind::Suggestions:
-    case Kind::Empty:
-        break;
-    }
-    return nullptr;
+    QList<Section> listed;
+    for (const WLSearchSection &section : mResults.sections)
+        listed.append({section.kind, &section.rows});
+    // No matches: one section without title or rows, before any "did you
+    // mean".
+    if (!mResults.section(WLSearchSection::Kind::WholeWords) &&
+        !mResults.section(WLSearchSection::Kind::PartialMatches))
+        listed.prepend({std::nullopt, nullptr});
+    return listed;
 }
 
 qsizetype WLSearchDataSource::numberOfSectionsInTableView() const
 {
-    const qsizetype count = sections().size();
-    if (count < 1) {
-        WL_REPORT("-[WLSearchDataSource numberOfSectionsInTableView:]", "sectionCount < 1");
-        return 1;
-    }
-    return count;
+    return sections().size();
 }
 
 qsizetype WLSearchDataSource::tableViewNumberOfRowsInSection(qsizetype section) const
 {
-    const Kind kind = sections().value(section, Kind::Empty);
-    if (kind == Kind::Suggestions)
-        return mSuggestions.size();
-    const QList<Row> *rows = rowsOfKind(kind);
-    return rows ? rows->size() : 0;
+    const Section listed = sections().value(section);
+    return listed.rows ? listed.rows->size() : 0;
 }
 
 QString WLSearchDataSource::tableViewTitleForHeaderInSection(qsizetype section) const
 {
-    switch (sections().value(section, Kind::Empty)) {
-    case Kind::WholeWords:
+    const std::optional<WLSearchSection::Kind> kind = sections().value(section).kind;
+    if (!kind)
+        return {};
+    switch (*kind) {
+    case WLSearchSection::Kind::WholeWords:
         return WLLocalization::localizedString("MainView.SearchMode.Section.WholeWords");
-    case Kind::PartialMatches:
+    case WLSearchSection::Kind::PartialMatches:
         return WLLocalization::localizedString("MainView.SearchMode.Section.PartialMatches");
-    case Kind::Suggestions:
+    case WLSearchSection::Kind::Suggestions:
         return WLLocalization::localizedString("MainView.SearchMode.Section.DidYouMean");
-    case Kind::Empty:
-        break;
     }
     return {};
 }
 
 std::optional<QList<WLTextRange>> WLSearchDataSource::matchRanges(const QString &word) const
 {
-    if (!mMatcher || mMatcher->first != mShown.keyword)
-        mMatcher.emplace(mShown.keyword, matcherFor(mShown.keyword));
+    if (!mMatcher || mMatcher->first != mResults.keyword)
+        mMatcher.emplace(mResults.keyword, matcherFor(mResults.keyword));
     QList<WLTextRange> ranges;
     const QRegularExpressionMatch match = mMatcher->second.match(word);
     for (int group = 1; match.hasMatch() && group <= match.lastCapturedIndex(); ++group)
@@ -299,16 +151,13 @@ std::optional<WLTableViewCell> WLSearchDataSource::tableViewCellForRowAtIndexPat
     WLTableViewCell cell;
     cell.reuseIdentifier = kNormalCell;
     cell.textColor = textColor();
-    const Kind kind = sections().value(indexPath.section, Kind::Empty);
-    if (kind == Kind::Suggestions) {
-        cell.text = mSuggestions.value(indexPath.row).word;
-        // Not a match: nothing in bold.
-        cell.boldRanges = QList<WLTextRange>();
-    } else if (const QList<Row> *rows = rowsOfKind(kind); rows && indexPath.row >= 0
-                                                           && indexPath.row < rows->size()) {
-        cell.text = rows->at(indexPath.row).word;
-        cell.boldRanges = matchRanges(cell.text);
-    }
+    const Section section = sections().value(indexPath.section);
+    if (!section.rows || indexPath.row < 0 || indexPath.row >= section.rows->size())
+        return cell;
+    cell.text = section.rows->at(indexPath.row).word;
+    // A suggestion is not a match: nothing in bold.
+    cell.boldRanges = section.kind == WLSearchSection::Kind::Suggestions ? QList<WLTextRange>()
+                                                                        : matchRanges(cell.text);
     return cell;
 }
 
@@ -316,45 +165,52 @@ bool WLSearchDataSource::getWord(QString *word, QVariantList *links, QVariantLis
                                  const WLIndexPath &indexPath) const
 {
     static constexpr char kFn[] = "-[WLSearchDataSource getWord:links:contentsIDs:atIndexPath:]";
-    const Kind kind = sections().value(indexPath.section, Kind::Empty);
-    Row row;
+    const Section section = sections().value(indexPath.section);
+    const WLSearchResult *row = section.rows && indexPath.row >= 0 && indexPath.row < section.rows->size()
+                                    ? &section.rows->at(indexPath.row)
+                                    : nullptr;
+    QString wordString;
+    QString linksString;
     // A search result carries one links text; a headword its list.
     QVariantList linkList;
-    if (kind == Kind::Suggestions && indexPath.row >= 0 && indexPath.row < mSuggestions.size()) {
+    std::optional<QVariantList> ids;
+    if (row && section.kind == WLSearchSection::Kind::Suggestions) {
         QStringList headwordLinks;
         QStringList headwordContentsIDs;
-        if (database() && database()->getName(&row.word, &headwordLinks, &headwordContentsIDs,
-                                               mSuggestions.at(indexPath.row).itemID)) {
+        if (database() &&
+            database()->getName(&wordString, &headwordLinks, &headwordContentsIDs, row->itemID)) {
             // An empty link text is a link text: joined, it must not read
             // as none.
-            row.links = headwordLinks.join(u'\t');
-            if (row.links.isNull())
-                row.links = QStringLiteral("");
+            linksString = headwordLinks.join(u'\t');
+            if (linksString.isNull())
+                linksString = QStringLiteral("");
             linkList = QVariantList(headwordLinks.cbegin(), headwordLinks.cend());
-            row.contentsIDs = QVariantList(headwordContentsIDs.cbegin(), headwordContentsIDs.cend());
+            ids = QVariantList(headwordContentsIDs.cbegin(), headwordContentsIDs.cend());
         }
-    } else if (const QList<Row> *rows = rowsOfKind(kind); rows && indexPath.row >= 0
-                                                           && indexPath.row < rows->size()) {
-        row = rows->at(indexPath.row);
-        linkList = QVariantList{row.links};
+    } else if (row) {
+        wordString = row->word;
+        linksString = row->links;
+        linkList = QVariantList{row->links};
+        if (!row->contentsIDs.isEmpty())
+            ids = QVariantList(row->contentsIDs.cbegin(), row->contentsIDs.cend());
     }
-    if (row.word.isNull()) {
+    if (wordString.isNull()) {
         WL_REPORT(kFn, "wordString == nil");
         return false;
     }
-    if (row.links.isNull()) {
+    if (linksString.isNull()) {
         WL_REPORT(kFn, "links == nil");
         return false;
     }
-    if (!row.contentsIDs) {
+    if (!ids) {
         WL_REPORT(kFn, "contentsIDs == nil");
         return false;
     }
     if (word)
-        *word = row.word;
+        *word = wordString;
     if (links)
         *links = linkList;
     if (contentsIDs)
-        *contentsIDs = *row.contentsIDs;
+        *contentsIDs = *ids;
     return true;
 }

@@ -2,28 +2,22 @@
 
 #include "WLDataSource.h"
 #include "WLNotificationCenter.h"
-#include "WLSearchSuggestions.h"
+#include "WLSearchResult.h"
 
 #include <QList>
-#include <QObject>
 #include <QRegularExpression>
 #include <QString>
 #include <QVariantList>
 
 #include <functional>
-#include <memory>
 #include <optional>
 
-// The Search tab: the results of the keyword, whole words and partial
-// matches, as titled sections, and when a keyword finds nothing, a few
-// close headwords under "did you mean".
-//
-// The list shows its own copy of the results, taken from the dictionary's
-// sections as the worker's snapshots for the current keyword arrive.
-// Snapshots of a keyword that has since been replaced change nothing on
-// screen: the list keeps what it shows until the new keyword's first
-// snapshot, and a half that still holds an older keyword's results is left
-// out next to the new keyword's other half.
+class WLSearchSession;
+
+// The Search tab: what the dictionary's search session shows for the
+// keyword (whole words, partial matches, "did you mean") as rows under
+// titled sections, the typed part of each match in bold. The session
+// decides which results show; this only turns them into rows.
 //
 // Threading: main thread only.
 class WLSearchDataSource final : public WLDataSource
@@ -43,83 +37,37 @@ public:
         const WLIndexPath &indexPath) const override;
     QString tableViewTitleForHeaderInSection(qsizetype section) const override;
 
-    // Hands a keyword to the dictionary's search worker; an empty one
-    // clears the results. While an earlier keyword has not yet been taken
-    // by the worker, the newest one waits here instead, so the caller never
-    // waits for a search in progress.
+    // Hands a keyword to the search (WLSearchSession::searchKeyword); an
+    // empty one clears the results. Never waits.
     void searchKeyword(const QString &keyword);
-    // The last keywords handed to the worker, and the one whose results
-    // are on show; for tests.
-    QStringList handedKeywords() const { return mHandedKeywords; }
-    QString shownKeyword() const { return mShown.keyword; }
+    // The last keywords handed to the search, and the one whose results are
+    // on show; for tests.
+    QStringList handedKeywords() const;
+    QString shownKeyword() const { return mResults.keyword; }
 
     // Grows whenever the rows on show change; the handler is told then.
-    quint64 revision() const { return mRevision; }
+    quint64 revision() const;
     // Since that revision rows were only added at the ends of sections (and
     // sections after the last), so the list can keep the rows it shows.
-    bool rowsOnlyAddedSince(quint64 revision) const { return mReplacedRevision <= revision; }
+    bool rowsOnlyAddedSince(quint64 revision) const;
     void setRowsDidChangeHandler(std::function<void()> handler) { mRowsDidChange = std::move(handler); }
 
 private:
     friend class WLDataSource;
     explicit WLSearchDataSource(WLDatabase *database);
 
-    struct Row {
-        QString word;
-        QString links;
-        std::optional<QVariantList> contentsIDs;
+    // The sections as listed: the results' own, and one untitled empty
+    // section when the keyword found nothing.
+    struct Section {
+        std::optional<WLSearchSection::Kind> kind;
+        const QList<WLSearchResult> *rows = nullptr;
     };
-    // The results of one hand-over: each half's rows, once its first
-    // snapshot arrived.
-    struct Results {
-        quint64 handOver = 0;
-        QString keyword;
-        std::optional<QList<Row>> wholeWords;
-        std::optional<QList<Row>> partialMatches;
-
-        bool hasRows() const;
-    };
-    enum class Kind { WholeWords, PartialMatches, Suggestions, Empty };
-    struct HandOver {
-        quint64 number = 0;
-        QString keyword;
-        bool taken = false;
-    };
-
-    void handOver(const QString &keyword);
-    void snapshotReceived(const QString &receiver, int count);
-    void keywordFinished(const QString &keyword);
-    // The worker has begun the oldest outstanding keyword, so the waiting
-    // one can go without waiting.
-    void markTaken();
-    void handOverWaitingKeyword();
-    // False when rows were replaced rather than added.
-    bool copyHalf(std::optional<QList<Row>> &half, bool wholeWords, int count) const;
-    void show(Results results);
-    void suggestionsFound(quint64 request, const QList<WLSearchSuggestions::Suggestion> &found);
-    void rowsDidChange(bool replaced);
-
-    QList<Kind> sections() const;
-    const QList<Row> *rowsOfKind(Kind kind) const;
+    QList<Section> sections() const;
     std::optional<QList<WLTextRange>> matchRanges(const QString &word) const;
 
-    WLObserverToken mSearchObserver;
-    // Handed over and not yet finished by the worker, oldest first.
-    QList<HandOver> mOutstanding;
-    std::optional<QString> mWaitingKeyword;
-    quint64 mLastHandOver = 0;
-    QStringList mHandedKeywords;
-    // The dictionary's own halves, as its last snapshots left them.
-    int mStoredWholeWordCount = 0;
-    int mStoredPartialMatchCount = 0;
-
-    // On show, and the newest hand-over's until it has rows or ends.
-    Results mShown;
-    Results mIncoming;
-    QList<WLSearchSuggestions::Suggestion> mSuggestions;
-    std::unique_ptr<WLSearchSuggestions> mSuggester;
-    quint64 mRevision = 0;
-    quint64 mReplacedRevision = 0;
+    WLSearchSession *mSession = nullptr;
+    WLObserverToken mResultsObserver;
+    WLSearchResults mResults;
     std::function<void()> mRowsDidChange;
     // The pattern of the keyword on show, made once per keyword.
     mutable std::optional<std::pair<QString, QRegularExpression>> mMatcher;

@@ -1,7 +1,7 @@
 #include "WLAboutImageViewController.h"
 
 #include "WLAboutWebViewController.h"
-#include "WLAppDelegate.h"
+#include "WLAboutPresenter.h"
 #include "WLBarButtonItem.h"
 #include "WLBundle.h"
 #include "WLDatabase.h"
@@ -85,8 +85,8 @@ QUrl WLAboutImageViewController::urlForPath(const QString &path)
 
 void WLAboutImageViewController::backButtonPressed(QObject *)
 {
-    if (WLAppDelegate *appDelegate = WLAppDelegate::sharedAppDelegate())
-        appDelegate->hideAbout(this);
+    if (mAboutPresenter)
+        mAboutPresenter->hideAbout(this);
 }
 
 void WLAboutImageViewController::aboutButtonPressed(QObject *)

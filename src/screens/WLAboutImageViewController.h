@@ -6,6 +6,7 @@
 #include <QString>
 #include <QUrl>
 
+class WLAboutPresenter;
 class WLAboutWebViewController;
 class WLBarButtonItem;
 class WLSettingsViewController;
@@ -32,7 +33,9 @@ public:
     // A path of aboutHTMLBasePath as a URL the web view loads.
     static QUrl urlForPath(const QString &path);
 
+    // Done's action: back to the tabs, through the presenter.
     void backButtonPressed(QObject *sender);
+    void setAboutPresenter(WLAboutPresenter *presenter) { mAboutPresenter = presenter; }
     void aboutButtonPressed(QObject *sender);
     void settingsButtonPressed(QObject *sender);
     void segmentedButtonPressed(QObject *control);
@@ -44,6 +47,7 @@ protected:
     void loadView() override;
 
 private:
+    WLAboutPresenter *mAboutPresenter = nullptr;
     WLImageView *mImageView = nullptr;
     WLAboutWebViewController *mAboutWebViewController = nullptr;
     WLSettingsViewController *mSettingsViewController = nullptr;

@@ -3,117 +3,32 @@
 #include "WLAboutImageViewController.h"
 #include "WLAddBookmarkViewController.h"
 #include "WLBookmarksDataSource.h"
-#include "WLBookmarksViewController.h"
 #include "WLBundle.h"
 #include "WLConstants.h"
 #include "WLDatabase.h"
-#include "WLEntryReference.h"
 #include "WLHistoryDataSource.h"
-#include "WLIndexDataSource.h"
-#include "WLIndexViewController.h"
-#include "WLLocalization.h"
+#include "WLKeyRouter.h"
+#include "WLLastState.h"
 #include "WLNavigationController.h"
 #include "WLReport.h"
 #include "WLResources.h"
-#include "WLSearchDataSource.h"
-#include "WLSearchResult.h"
+#include "WLSearchSession.h"
 #include "WLSearchViewController.h"
+#include "WLTabBuilder.h"
 #include "WLUserDefaults.h"
 #include "WLWebViewController.h"
 #include "WLWindow.h"
+#include "WLWordLookUp.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-namespace {
-
-WLAppDelegate *gSharedAppDelegate = nullptr;
-
-// A tab's own appearance value, else the general one.
-template <typename T>
-T either(const T &own, const T &general)
-{
-    return own.has_value() ? own : general;
-}
-
-QString either(const QString &own, const QString &general)
-{
-    return own.isEmpty() ? general : own;
-}
-
-// What a list tab takes from the dictionary's appearance.
-struct TabAppearance {
-    QString backgroundImage;
-    std::optional<WLColor> backgroundColor;
-};
-
-// A tab's own background, else the general one.
-TabAppearance tabAppearance(const WLDatabase *database, QString (WLDatabase::*image)() const,
-                            std::optional<WLColor> (WLDatabase::*color)() const)
-{
-    if (!database)
-        return {};
-    return {either((database->*image)(), database->backgroundImage()),
-            either((database->*color)(), database->backgroundColor())};
-}
-
-// The pattern every list tab is made with; the tab differs in its data
-// source, screen class and appearance.
-template <typename Screen>
-std::unique_ptr<WLNavigationController> makeListTab(const char *function, WLDatabase *database,
-                                                    std::unique_ptr<WLDataSourceProtocol> dataSource,
-                                                    const TabAppearance &appearance)
-{
-    if (!database) {
-        WL_REPORT(function, "mDatabase == nil");
-        return nullptr;
-    }
-    if (!dataSource) {
-        WL_REPORT(function, "dataSource == nil");
-        return nullptr;
-    }
-    std::unique_ptr<Screen> viewController =
-        WLTableViewController::initWithDataSource<Screen>(std::move(dataSource));
-    if (!viewController) {
-        WL_REPORT(function, "viewController == nil");
-        return nullptr;
-    }
-    viewController->setBackgroundImage(WLResources::imageURLNamed(appearance.backgroundImage));
-    viewController->setBackgroundColor(appearance.backgroundColor);
-    auto navigationController = std::make_unique<WLNavigationController>(viewController.get());
-    viewController.release()->setParent(navigationController.get());
-    return navigationController;
-}
-
-// A tab's screen with its data source; T a data source made on a dictionary.
-template <typename T>
-std::unique_ptr<WLDataSourceProtocol> dataSourceWithColor(WLDatabase *database,
-                                                          const std::optional<WLColor> &color)
-{
-    std::unique_ptr<T> dataSource = WLDataSource::initWithDatabase<T>(database);
-    if (dataSource && color)
-        dataSource->setTextColor(color);
-    return dataSource;
-}
-
-} // namespace
-
-WLAppDelegate *WLAppDelegate::sharedAppDelegate()
-{
-    return gSharedAppDelegate;
-}
-
-WLAppDelegate::WLAppDelegate(QObject *parent) : QObject(parent)
-{
-    gSharedAppDelegate = this;
-}
+WLAppDelegate::WLAppDelegate(QObject *parent) : QObject(parent) {}
 
 WLAppDelegate::~WLAppDelegate()
 {
     cleanupUserInterface();
     cleanupDatabase();
-    if (gSharedAppDelegate == this)
-        gSharedAppDelegate = nullptr;
 }
 
 void WLAppDelegate::applicationDidFinishLaunching()
@@ -201,16 +116,21 @@ bool WLAppDelegate::prepareUserInterface()
         }
         // The last entry is kept whenever it changes, not only at the end.
         connect(navigationController.get(), &WLNavigationController::stackChanged, this,
-                &WLAppDelegate::writeLastEntry);
+                [this] { mLastState->writeLastEntry(); });
         viewControllers.append(navigationController.release());
     }
     mTabBarController->setViewControllers(viewControllers);
+    mLastState = std::make_unique<WLLastState>(mTabBarController.get(), searchScreen());
+    mWordLookUp = std::make_unique<WLWordLookUp>(searchTab(), searchScreen(),
+                                                 mDatabase ? WLSearchSession::of(*mDatabase) : nullptr);
+    mKeyRouter = std::make_unique<WLKeyRouter>(mWindow.get(), mContainerView.get(), searchTab(),
+                                               searchScreen());
 
     mWebViewController = std::make_unique<WLWebViewController>();
     mWebViewController->loadViewIfNeeded();
     mWebViewController->setDatabase(mDatabase.get());
     connect(mWebViewController.get(), &WLWebViewController::currentEntryChanged, this,
-            &WLAppDelegate::writeLastEntry);
+            [this] { mLastState->writeLastEntry(); });
     mAddBookmarkViewController = std::make_unique<WLAddBookmarkViewController>();
 
     mContainerView->addSubview(mTabBarController.get());
@@ -220,61 +140,39 @@ bool WLAppDelegate::prepareUserInterface()
 
 std::unique_ptr<WLNavigationController> WLAppDelegate::createIndexNavigationController()
 {
-    WLDatabase *db = mDatabase.get();
-    return makeListTab<WLIndexViewController>(
-        "-[WLAppDelegate createIndexNavigationController]", db,
-        db ? dataSourceWithColor<WLIndexDataSource>(db, either(db->indexTextColor(), db->textColor()))
-           : nullptr,
-        tabAppearance(db, &WLDatabase::indexBackgroundImage, &WLDatabase::indexBackgroundColor));
+    return WLTabBuilder(mDatabase.get(), this).indexTab();
 }
 
 std::unique_ptr<WLNavigationController> WLAppDelegate::createSearchNavigationController()
 {
-    WLDatabase *db = mDatabase.get();
-    return makeListTab<WLSearchViewController>(
-        "-[WLAppDelegate createSearchNavigationController]", db,
-        db ? dataSourceWithColor<WLSearchDataSource>(db, either(db->searchTextColor(), db->textColor()))
-           : nullptr,
-        tabAppearance(db, &WLDatabase::searchBackgroundImage, &WLDatabase::searchBackgroundColor));
+    return WLTabBuilder(mDatabase.get(), this).searchTab();
 }
 
 std::unique_ptr<WLNavigationController> WLAppDelegate::createBookmarksNavigationController()
 {
-    static constexpr char kFn[] = "-[WLAppDelegate createBookmarksNavigationController]";
-    WLDatabase *db = mDatabase.get();
-    if (!db) {
-        WL_REPORT(kFn, "mDatabase == nil");
-        return nullptr;
-    }
-    std::unique_ptr<WLBookmarksDataSource> bookmarks = WLBookmarksDataSource::init();
-    if (bookmarks) {
-        if (const auto color = either(db->bookmarksTextColor(), db->textColor()))
-            bookmarks->setTextColor(color);
-        // The notes have no general fallback.
-        if (const auto color = db->bookmarksNotesTextColor())
-            bookmarks->setNotesTextColor(color);
-    }
-    return makeListTab<WLBookmarksViewController>(
-        kFn, db, std::move(bookmarks),
-        tabAppearance(db, &WLDatabase::bookmarksBackgroundImage, &WLDatabase::bookmarksBackgroundColor));
+    return WLTabBuilder(mDatabase.get(), this).bookmarksTab();
 }
 
 std::unique_ptr<WLNavigationController> WLAppDelegate::createHistoryNavigationController()
 {
-    static constexpr char kFn[] = "-[WLAppDelegate createHistoryNavigationController]";
-    WLDatabase *db = mDatabase.get();
-    if (!db) {
-        WL_REPORT(kFn, "mDatabase == nil");
+    return WLTabBuilder(mDatabase.get(), this).historyTab();
+}
+
+WLNavigationController *WLAppDelegate::searchTab() const
+{
+    if (!mTabBarController)
         return nullptr;
+    for (WLViewController *viewController : mTabBarController->viewControllers()) {
+        if (viewController->tabBarItem().tag == kSearchTabTag)
+            return qobject_cast<WLNavigationController *>(viewController);
     }
-    std::unique_ptr<WLHistoryDataSource> history = WLHistoryDataSource::init();
-    if (history) {
-        if (const auto color = either(db->historyTextColor(), db->textColor()))
-            history->setTextColor(color);
-    }
-    return makeListTab<WLHistoryViewController>(
-        kFn, db, std::move(history),
-        tabAppearance(db, &WLDatabase::historyBackgroundImage, &WLDatabase::historyBackgroundColor));
+    return nullptr;
+}
+
+WLSearchViewController *WLAppDelegate::searchScreen() const
+{
+    WLNavigationController *tab = searchTab();
+    return tab ? qobject_cast<WLSearchViewController *>(tab->viewControllers().value(0)) : nullptr;
 }
 
 void WLAppDelegate::registerPreference()
@@ -285,127 +183,14 @@ void WLAppDelegate::registerPreference()
 
 void WLAppDelegate::readPreference()
 {
-    static constexpr char kFn[] = "-[WLAppDelegate readPreference]";
-    WLUserDefaults *ud = WLUserDefaults::standardUserDefaults();
-    if (!mTabBarController)
-        return;
-    const QList<WLViewController *> viewControllers = mTabBarController->viewControllers();
-
-    if (ud->objectForKey(WLPrefLastTabTag).isValid()) {
-        const qint64 tag = ud->integerForKey(WLPrefLastTabTag);
-        for (WLViewController *viewController : viewControllers) {
-            if (viewController->tabBarItem().tag == tag) {
-                mTabBarController->setSelectedViewController(viewController);
-                break;
-            }
-        }
-    }
-
-    const QVariant word = ud->objectForKey(WLPrefLastWord);
-    const QVariant links = ud->objectForKey(WLPrefLastLinks);
-    const QVariant contentsIDs = ud->objectForKey(WLPrefLastContentsIDs);
-    if (word.isValid() && links.isValid() && contentsIDs.isValid()) {
-        auto *navigationController =
-            qobject_cast<WLNavigationController *>(mTabBarController->selectedViewController());
-        auto *viewController = navigationController
-                                   ? qobject_cast<WLTableViewController *>(
-                                         navigationController->topViewController())
-                                   : nullptr;
-        if (contentsIDs.typeId() != QMetaType::QVariantList)
-            WL_REPORT(kFn, "![contentsIDs isKindOfClass:[NSArray class]]");
-        else if (!navigationController)
-            WL_REPORT(kFn, "![navigationController isKindOfClass:[UINavigationController class]]");
-        else if (!viewController)
-            WL_REPORT(kFn, "![viewController isKindOfClass:[WLTableViewController class]]");
-        else
-            viewController->showWord(word.toString(), links.toList(), contentsIDs.toList(), false);
-    }
-
-    const QString keyword = ud->stringForKey(WLPrefLastSearchKeyword);
-    if (keyword.isEmpty())
-        return;
-    for (WLViewController *viewController : viewControllers) {
-        if (viewController->tabBarItem().tag != kSearchTabTag)
-            continue;
-        auto *navigationController = qobject_cast<WLNavigationController *>(viewController);
-        if (!navigationController)
-            continue;
-        for (WLViewController *screen : navigationController->viewControllers()) {
-            if (auto *search = qobject_cast<WLSearchViewController *>(screen)) {
-                search->setInitialKeyword(keyword);
-                return;
-            }
-        }
-        return;
-    }
+    if (mLastState)
+        mLastState->restore();
 }
 
 void WLAppDelegate::writePreference()
 {
-    writeLastEntry();
-    if (!mTabBarController) {
-        WL_REPORT("-[WLAppDelegate writePreference]", "mTabBarController == nil");
-    } else {
-        writeLastTab();
-    }
-    writeLastSearchKeyword();
-}
-
-void WLAppDelegate::writeLastEntry()
-{
-    static constexpr char kFn[] = "-[WLAppDelegate writePreference]";
-    WLUserDefaults *ud = WLUserDefaults::standardUserDefaults();
-    ud->removeObjectForKey(WLPrefLastWord);
-    ud->removeObjectForKey(WLPrefLastLinks);
-    ud->removeObjectForKey(WLPrefLastContentsIDs);
-    WLWebViewController *viewer = WLWebViewController::sharedWebViewController();
-    if (!viewer || !viewer->webView() || !viewer->parentViewController())
-        return;
-    const std::optional<QString> word = viewer->currentWord();
-    const std::optional<QVariantList> links = viewer->currentLinks();
-    const std::optional<QVariantList> contentsIDs = viewer->currentContentsIDs();
-    if (!wlCheckEntryReference(kFn, word, links, contentsIDs))
-        return;
-    ud->setObject(*word, WLPrefLastWord);
-    ud->setObject(*links, WLPrefLastLinks);
-    ud->setObject(*contentsIDs, WLPrefLastContentsIDs);
-}
-
-void WLAppDelegate::writeLastTab()
-{
-    if (!mTabBarController)
-        return;
-    WLViewController *selected = mTabBarController->selectedViewController();
-    const int selectedTabTag = selected ? selected->tabBarItem().tag : 0;
-    if (selectedTabTag == 0) {
-        WL_REPORT("-[WLAppDelegate writePreference]", "selectedTabTag == 0");
-        return;
-    }
-    WLUserDefaults::standardUserDefaults()->setInteger(selectedTabTag, WLPrefLastTabTag);
-}
-
-void WLAppDelegate::writeLastSearchKeyword()
-{
-    WLUserDefaults *ud = WLUserDefaults::standardUserDefaults();
-    ud->removeObjectForKey(WLPrefLastSearchKeyword);
-    if (!mTabBarController)
-        return;
-    for (WLViewController *viewController : mTabBarController->viewControllers()) {
-        if (viewController->tabBarItem().tag != kSearchTabTag)
-            continue;
-        auto *navigationController = qobject_cast<WLNavigationController *>(viewController);
-        if (!navigationController)
-            continue;
-        for (WLViewController *screen : navigationController->viewControllers()) {
-            if (auto *search = qobject_cast<WLSearchViewController *>(screen)) {
-                const QString keyword = search->nextInitialKeyword();
-                if (!keyword.isEmpty())
-                    ud->setObject(keyword, WLPrefLastSearchKeyword);
-                return;
-            }
-        }
-        return;
-    }
+    if (mLastState)
+        mLastState->write();
 }
 
 QString WLAppDelegate::title() const
@@ -421,6 +206,9 @@ void WLAppDelegate::showUserInterface()
 
 void WLAppDelegate::cleanupUserInterface()
 {
+    mKeyRouter.reset();
+    mWordLookUp.reset();
+    mLastState.reset();
     if (mWebViewController)
         mWebViewController->disconnect(this);
     mWebViewController.reset();
@@ -439,7 +227,8 @@ void WLAppDelegate::tabBarControllerDidSelectViewController(WLTabBarController *
                                                             WLViewController *)
 {
     // Kept at once, so a crash does not lose it.
-    writeLastTab();
+    if (mLastState)
+        mLastState->writeLastTab();
     WLWebViewController *viewer = mWebViewController.get();
     if (!viewer)
         return;
@@ -457,90 +246,22 @@ void WLAppDelegate::tabBarControllerDidSelectViewController(WLTabBarController *
 
 bool WLAppDelegate::handleKeyCommand(const WLKeyCommand &command)
 {
-    if (!mWindow || !mWindow->isVisible())
-        return false;
-    const QList<WLViewController *> modals = mWindow->modalViewControllers();
-    if (!modals.isEmpty())
-        return modals.last()->keyCommand(command);
-    WLViewController *content = mContainerView ? mContainerView->content() : nullptr;
-    if (auto *tabBar = qobject_cast<WLTabBarController *>(content))
-        content = tabBar->selectedViewController();
-    if (!content)
-        return false;
-    if (auto *navigation = qobject_cast<WLNavigationController *>(content)) {
-        if (WLViewController *top = navigation->topViewController(); top && top->keyCommand(command))
-            return true;
-    }
-    return content->keyCommand(command);
+    return mKeyRouter && mKeyRouter->route(command);
 }
-
-namespace {
-// The Search tab's stack and its list screen.
-std::pair<WLNavigationController *, WLSearchViewController *> searchTab(WLTabBarController *tabBar)
-{
-    for (WLViewController *viewController : tabBar->viewControllers()) {
-        auto *navigationController = qobject_cast<WLNavigationController *>(viewController);
-        if (!navigationController || viewController->tabBarItem().tag != WLAppDelegate::kSearchTabTag)
-            continue;
-        const QList<WLViewController *> stack = navigationController->viewControllers();
-        return {navigationController,
-                stack.isEmpty() ? nullptr : qobject_cast<WLSearchViewController *>(stack.first())};
-    }
-    return {nullptr, nullptr};
-}
-} // namespace
 
 void WLAppDelegate::lookUpWord(const QString &word)
 {
-    if (!mTabBarController || !mDatabase || word.isEmpty())
+    WLNavigationController *tab = searchTab();
+    if (!mTabBarController || !mDatabase || !mWordLookUp || !tab || word.isEmpty())
         return;
-    const auto [navigationController, search] = searchTab(mTabBarController.get());
-    if (!navigationController || !search)
-        return;
-    mTabBarController->selectTab(int(mTabBarController->viewControllers().indexOf(navigationController)));
-    navigationController->popToRootViewControllerAnimated(false);
-    mLookUpWord = word;
-    // The list's data source hears each update first and shows its rows;
-    // the first whole-word row, once there, is opened.
-    mLookUpObserver = WLNotificationCenter::defaultCenter().addObserver(
-        WLDatabaseSearchedWordsUpdate, mDatabase.get(),
-        [this](const WLNotification &notification) { lookUpResultsDidUpdate(notification); });
-    search->searchKeyword(word);
-}
-
-void WLAppDelegate::lookUpResultsDidUpdate(const WLNotification &notification)
-{
-    const WLSearchUpdate update = WLSearchUpdate::fromUserInfo(notification.userInfo);
-    const auto [navigationController, search] =
-        mTabBarController ? searchTab(mTabBarController.get()) : std::pair{nullptr, nullptr};
-    if (!search || update.keyword != mLookUpWord) {
-        if (update.finished || !search)
-            mLookUpObserver.reset();
-        return;
-    }
-    const WLDataSourceProtocol *results = search->dataSource();
-    const bool wholeWords = results->numberOfSectionsInTableView() > 0 &&
-                            results->tableViewTitleForHeaderInSection(0) ==
-                                WLLocalization::localizedString("MainView.SearchMode.Section.WholeWords") &&
-                            results->tableViewNumberOfRowsInSection(0) > 0;
-    if (wholeWords) {
-        mLookUpObserver.reset();
-        QString word;
-        QVariantList links;
-        QVariantList contentsIDs;
-        if (results->getWord(&word, &links, &contentsIDs, {0, 0}) &&
-            navigationController->topViewController() == search)
-            search->showWord(word, links, contentsIDs, false);
-        return;
-    }
-    // No whole word: the list of partial matches stays.
-    if (update.finished)
-        mLookUpObserver.reset();
+    mTabBarController->selectTab(int(mTabBarController->viewControllers().indexOf(tab)));
+    mWordLookUp->lookUp(word);
 }
 
 std::unique_ptr<WLNavigationController> WLAppDelegate::createAboutNavigationController()
 {
     auto viewController = std::make_unique<WLAboutImageViewController>();
+    viewController->setAboutPresenter(this);
     viewController->loadViewIfNeeded();
     viewController->imageView()->setImage(WLResources::imageURLNamed(QStringLiteral("About.png")));
     auto navigationController = std::make_unique<WLNavigationController>(viewController.get());

@@ -2,7 +2,7 @@
 
 #include "WLWindow.h"
 
-#include "WLNotificationCenter.h"
+#include "WLAboutPresenter.h"
 #include "WLTabBarController.h"
 
 #include <QObject>
@@ -13,17 +13,24 @@
 class WLAddBookmarkViewController;
 class WLContainerView;
 class WLDatabase;
+class WLKeyRouter;
+class WLLastState;
 class WLNavigationController;
+class WLSearchViewController;
 class WLWebViewController;
+class WLWordLookUp;
 
 // Starts and stops the reader: opens the one dictionary, builds the window
 // with its four tabs (Index, Search, Bookmarks, History), the shared entry
 // viewer and bookmark editor, registers the default preferences, restores
 // the last tab, entry and search keyword, and shows the window; at the end
-// it saves, then tears everything down in a fixed order.
+// it saves, then tears everything down in a fixed order. The window's
+// parts it makes are kept by parts of their own: the tabs (WLTabBuilder),
+// the last state (WLLastState), the look-up of a word (WLWordLookUp) and
+// the keys (WLKeyRouter).
 //
 // Threading: main thread only.
-class WLAppDelegate : public QObject, public WLTabBarControllerDelegate
+class WLAppDelegate : public QObject, public WLTabBarControllerDelegate, public WLAboutPresenter
 {
     Q_OBJECT
     Q_PROPERTY(WLWindow *window READ window NOTIFY windowChanged)
@@ -36,9 +43,6 @@ public:
     static constexpr int kSearchTabTag = 101;
     static constexpr int kBookmarksTabTag = 102;
     static constexpr int kHistoryTabTag = 103;
-
-    // The delegate made last, while it exists.
-    static WLAppDelegate *sharedAppDelegate();
 
     explicit WLAppDelegate(QObject *parent = nullptr);
     ~WLAppDelegate() override;
@@ -71,8 +75,8 @@ public:
 
     // Flip between the tab bar and the About stack, made on first use and
     // kept with whatever was last pushed on it.
-    void showAbout(QObject *sender);
-    void hideAbout(QObject *sender);
+    void showAbout(QObject *sender) override;
+    void hideAbout(QObject *sender) override;
     WLNavigationController *aboutNavigationController() const { return mAboutNavigationController.get(); }
     static constexpr double kFlipDuration = 1.0;
 
@@ -97,10 +101,9 @@ Q_SIGNALS:
     void windowChanged();
 
 private:
-    void lookUpResultsDidUpdate(const WLNotification &notification);
-    void writeLastEntry();
-    void writeLastTab();
-    void writeLastSearchKeyword();
+    // The Search tab's stack and its screen.
+    WLNavigationController *searchTab() const;
+    WLSearchViewController *searchScreen() const;
 
     std::unique_ptr<WLWindow> mWindow;
     std::unique_ptr<WLContainerView> mContainerView;
@@ -109,10 +112,9 @@ private:
     std::unique_ptr<WLWebViewController> mWebViewController;
     std::unique_ptr<WLAddBookmarkViewController> mAddBookmarkViewController;
     std::unique_ptr<WLNavigationController> mAboutNavigationController;
-    // A word being looked up, until its first whole-word match shows or its
-    // search ends without one.
-    QString mLookUpWord;
-    WLObserverToken mLookUpObserver;
+    std::unique_ptr<WLLastState> mLastState;
+    std::unique_ptr<WLWordLookUp> mWordLookUp;
+    std::unique_ptr<WLKeyRouter> mKeyRouter;
     QString mOpeningFailure;
     bool mTerminated = false;
 };

@@ -59,14 +59,3 @@ void WLBookmarksViewController::addBookmarkWithController(WLAddBookmarkViewContr
         bookmarks->addBookmark(controller->word(), controller->links(),
                                controller->notes().value_or(QString()), controller->contentsIDs());
 }
-
-void WLHistoryViewController::loadView()
-{
-    WLTableViewController::loadView();
-    navigationItem()->setLeftBarButtonItem(editButtonItem());
-    mInfoButtonItem = makeInfoButtonItem();
-    navigationItem()->setRightBarButtonItem(mInfoButtonItem);
-    mHistoryObserver = WLNotificationCenter::defaultCenter().addObserver(
-        WLHistoryDidUpdateNotification, nullptr,
-        [this](const WLNotification &) { tableView()->reloadData(); });
-}

@@ -5,6 +5,7 @@
 #include "WLReport.h"
 #include "WLScreen.h"
 #include "WLSearchDataSource.h"
+#include "WLSearchSession.h"
 #include "WLTimer.h"
 
 WLSearchViewController::WLSearchViewController(std::unique_ptr<WLDataSourceProtocol> dataSource)

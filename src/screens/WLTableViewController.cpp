@@ -1,6 +1,6 @@
 #include "WLTableViewController.h"
 
-#include "WLAppDelegate.h"
+#include "WLAboutPresenter.h"
 #include "WLBarButtonItem.h"
 #include "WLColorName.h"
 #include "WLConstants.h"
@@ -9,7 +9,6 @@
 #include "WLEntryReference.h"
 #include "WLNavigationController.h"
 #include "WLReport.h"
-#include "WLSearchViewController.h"
 #include "WLTabBarController.h"
 #include "WLUserDefaults.h"
 #include "WLWebViewController.h"
@@ -122,42 +121,11 @@ bool WLTableViewController::showWord(const std::optional<QString> &word,
 
 void WLTableViewController::showAbout(QObject *sender)
 {
-    WLAppDelegate *appDelegate = WLAppDelegate::sharedAppDelegate();
-    if (!appDelegate) {
+    if (!mAboutPresenter) {
         WL_REPORT("-[WLTableViewController showAbout:]", "appDelegate == nil");
         return;
     }
-    appDelegate->showAbout(sender ? sender : this);
-}
-
-bool WLTableViewController::keyCommand(const WLKeyCommand &command)
-{
-    if (command.modifiers & (Qt::AltModifier | Qt::MetaModifier))
-        return false;
-    const bool find = command.key == Qt::Key_F && command.modifiers == Qt::ControlModifier;
-    const bool plain = !(command.modifiers & Qt::ControlModifier) && !command.text.isEmpty();
-    const bool letter = plain && WLSearchViewController::startsSearch(command.text);
-    if (!find && !letter && !(plain && command.text == u"/"))
-        return false;
-    WLTabBarController *tabs = tabBarController();
-    const QList<WLViewController *> tabScreens = tabs ? tabs->viewControllers() : QList<WLViewController *>();
-    for (qsizetype index = 0; index < tabScreens.size(); ++index) {
-        auto *navigation = qobject_cast<WLNavigationController *>(tabScreens.at(index));
-        auto *search = navigation ? qobject_cast<WLSearchViewController *>(
-                                        navigation->viewControllers().value(0))
-                                  : nullptr;
-        if (!search)
-            continue;
-        // As a tap on the tab would: an entry open on this tab leaves it.
-        tabs->selectTab(int(index));
-        navigation->popToRootViewControllerAnimated(false);
-        if (letter)
-            search->searchForTypedText(command.text);
-        else
-            search->focusSearchField();
-        return true;
-    }
-    return false;
+    mAboutPresenter->showAbout(sender ? sender : this);
 }
 
 WLBarButtonItem *WLTableViewController::makeInfoButtonItem()

@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 
+class WLAboutPresenter;
 class WLBarButtonItem;
 
 // A list tab's screen: a table whose rows come from a data source, over an
@@ -53,15 +54,12 @@ public:
     bool showWord(const std::optional<QString> &word, const std::optional<QVariantList> &links,
                   const std::optional<QVariantList> &contentsIDs, bool animated);
 
-    // The info button's action.
+    // The info button's action: the About screen, through its presenter.
     void showAbout(QObject *sender);
+    void setAboutPresenter(WLAboutPresenter *presenter) { mAboutPresenter = presenter; }
 
     void tableViewDidSelectRowAtIndexPath(WLTableView *tableView,
                                           const WLIndexPath &indexPath) override;
-
-    // A letter typed over the list starts a search for it on the Search
-    // tab; Ctrl+F and "/" go to the search field.
-    bool keyCommand(const WLKeyCommand &command) override;
 
 protected:
     explicit WLTableViewController(std::unique_ptr<WLDataSourceProtocol> dataSource,
@@ -78,6 +76,7 @@ private:
     static bool acceptsDataSource(const WLDataSourceProtocol *dataSource);
 
     std::unique_ptr<WLDataSourceProtocol> mDataSource;
+    WLAboutPresenter *mAboutPresenter = nullptr;
     std::optional<WLColor> mBackgroundColor;
     QString mBackgroundImage;
     WLImageView *mBackgroundView = nullptr;

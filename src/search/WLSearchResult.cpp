@@ -22,3 +22,20 @@ QVariantMap WLSearchUpdate::userInfo() const
         info.insert(kKXSearchUpdateCount, count);
     return info;
 }
+
+const WLSearchSection *WLSearchResults::section(WLSearchSection::Kind kind) const
+{
+    for (const WLSearchSection &candidate : sections) {
+        if (candidate.kind == kind)
+            return &candidate;
+    }
+    return nullptr;
+}
+
+std::optional<WLSearchResult> WLSearchResults::firstWholeWordMatch() const
+{
+    const WLSearchSection *wholeWords = section(WLSearchSection::Kind::WholeWords);
+    if (!wholeWords || wholeWords->rows.isEmpty())
+        return std::nullopt;
+    return wholeWords->rows.constFirst();
+}

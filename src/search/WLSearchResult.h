@@ -5,6 +5,8 @@
 #include <QVarLengthArray>
 #include <QVariantMap>
 
+#include <optional>
+
 // One row of the search list: the entry reference it opens. Made whole on
 // the worker, so the main thread only reads it.
 struct WLSearchResult {
@@ -15,6 +17,32 @@ struct WLSearchResult {
     // is listed but cannot be opened. A parsed list is never empty. Room for
     // one ID inside, so the usual row costs no allocation of its own.
     QVarLengthArray<int, 1> contentsIDs;
+    // A "did you mean" row: the headword's ID, whose entry it opens; 0 for
+    // the others.
+    int itemID = 0;
+};
+
+// One section of what a search shows.
+struct WLSearchSection {
+    enum class Kind { WholeWords, PartialMatches, Suggestions };
+    Kind kind = Kind::WholeWords;
+    QList<WLSearchResult> rows;
+};
+
+// What the search shows for one keyword, as one immutable value: the
+// sections with rows, in their order (whole words, partial matches, and
+// when those found nothing, "did you mean"). Copies share the rows.
+struct WLSearchResults {
+    QString keyword;
+    // No further worker results come for this keyword ("did you mean" may
+    // still follow one that found nothing).
+    bool finished = false;
+    QList<WLSearchSection> sections;
+
+    // Nothing when the results have no such section.
+    const WLSearchSection *section(WLSearchSection::Kind kind) const;
+    // The row `wlreader WORD` opens.
+    std::optional<WLSearchResult> firstWholeWordMatch() const;
 };
 
 // What one hand-over from the worker carries. Each receiver reads only its

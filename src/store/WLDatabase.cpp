@@ -109,9 +109,14 @@ WLDatabase *WLDatabase::sharedDatabase()
     return sSharedDatabase;
 }
 
-std::unique_ptr<WLDatabase> WLDatabase::initWithPropertyListFile(const QString &path)
+std::unique_ptr<WLDatabase> WLDatabase::initWithPropertyListFile(const QString &path,
+                                                                 const std::vector<PartMaker> &parts)
 {
     std::unique_ptr<WLDatabase> database(new WLDatabase);
+    for (const PartMaker &make : parts) {
+        if (std::unique_ptr<WLDatabasePart> part = make(*database))
+            database->mParts.push_back(std::move(part));
+    }
     if (!database->openWithPropertyListFile(path))
         return nullptr; // the destructor releases what the opening made
     if (!sSharedDatabase)
@@ -153,14 +158,9 @@ bool WLDatabase::openWithPropertyListFile(const QString &path)
         WL_REPORT(kInitFn, "![self prepareHeadwordDatabase2:info]");
         return false;
     }
-    if (!prepareSearchDatabase(info)) {
-        WL_REPORT(kInitFn, "![self prepareSearchDatabase:info]");
+    // The search tables.
+    if (!prepareParts(WLDatabasePart::Stage::Tables, info))
         return false;
-    }
-    // Optional: each reports its own problem and leaves its feature absent.
-    prepareSearchIndex(info);
-    prepareEqualSearchDatabase(info);
-    prepareEqualSearchIndex(info);
     if (!prepareContentsDatabase(info)) {
         WL_REPORT(kInitFn, "![self prepareContentsDatabase:info]");
         return false;
@@ -168,22 +168,36 @@ bool WLDatabase::openWithPropertyListFile(const QString &path)
     prepareContentsIndex(info); // optional: the index stays absent
     if (!checkRepresentationType(info) || !prepareHTMLFragments(info))
         return false;
-    if (!prepareHTMLDirectory()) {
-        WL_REPORT(kInitFn, "![self prepareHTMLDirectory]");
-        return false;
-    }
     mContentsRepType = 0;
-    if (!prepareDataLoader(info)) {
-        WL_REPORT(kInitFn, "![self prepareDataLoader:info]");
-        return false;
+    // The page directory, the file cache and the media tables; then the
+    // search worker, last of all.
+    return prepareParts(WLDatabasePart::Stage::Files, info) &&
+           prepareParts(WLDatabasePart::Stage::Threads, info);
+}
+
+bool WLDatabase::prepareParts(WLDatabasePart::Stage stage, const QVariantMap &info)
+{
+    for (const std::unique_ptr<WLDatabasePart> &part : mParts) {
+        if (!part->prepare(stage, info))
+            return false;
     }
-    if (!prepareAdditionalDatabase(info)) {
-        WL_REPORT(kInitFn, "![self prepareAdditionalDatabase:info]");
-        return false;
-    }
-    if (!startSearchThread())
-        return false;
     return true;
+}
+
+void WLDatabase::cleanupParts(WLDatabasePart::Stage stage)
+{
+    for (auto part = mParts.rbegin(); part != mParts.rend(); ++part)
+        (*part)->cleanup(stage);
+}
+
+bool WLDatabase::readDataForAdditions(const QString &additions)
+{
+    for (const std::unique_ptr<WLDatabasePart> &part : mParts) {
+        if (auto *reader = dynamic_cast<WLAdditionReader *>(part.get()))
+            return reader->readDataForAdditions(additions);
+    }
+    WL_REPORT("-[WLDatabase readDataForAdditions:]", "mDataLoader == nil");
+    return false;
 }
 
 template <typename ImageFn, typename ColorFn>
@@ -283,24 +297,19 @@ bool WLDatabase::encodeFragment(const QVariantMap &info, const QString &key, con
 void WLDatabase::invalidate()
 {
     // The worker uses the search statements: it stops before any is finalized.
-    stopSearchThread();
+    cleanupParts(WLDatabasePart::Stage::Threads);
     cleanup();
 }
 
 void WLDatabase::cleanup()
 {
-    // Releasing the statements and the lock under a running worker would
-    // leave it using freed handles or waiting for ever; stopping is a no-op
-    // when invalidate() already did it.
-    stopSearchThread();
+    // Releasing the statements under a running worker would leave it using
+    // freed handles; stopping is a no-op when invalidate() already did it.
+    cleanupParts(WLDatabasePart::Stage::Threads);
     cleanupContentsLinkDatabase();
     cleanupHeadwordDatabase2();
-    cleanupSearchDatabase();
-    cleanupSearchIndex();
-    cleanupEqualSearchDatabase();
-    cleanupEqualSearchIndex();
-    cleanupDataLoader(); // deletes the page directory
-    cleanupAdditionalDatabase();
+    cleanupParts(WLDatabasePart::Stage::Tables);
+    cleanupParts(WLDatabasePart::Stage::Files); // deletes the page directory
     cleanupContentsDatabase();
     cleanupContentsIndex();
     mHTMLStringEncoding.reset();
@@ -310,15 +319,11 @@ void WLDatabase::cleanup()
     mHTMLFooterData.clear();
     mHTMLSeparatorData.clear();
     mHTMLBaseURL.clear();
-    mEqualFoundArray.clear();
-    mSearchedArray.clear();
     forEachAppearance([](const QString &, QString &field) { field.clear(); },
                       [](const QString &, std::optional<WLColor> &field) { field.reset(); });
     mIconImage.clear();
     mTitle.clear();
     mDescription.clear();
-    mNextWord.clear();
-    mLock.reset();
 }
 
 std::optional<WLColor> WLDatabase::colorWithString(const QString &string)

@@ -1,13 +1,9 @@
 #pragma once
 
-#include "WLAdditionDatabase.h"
 #include "WLCharset.h"
 #include "WLColor.h"
-#include "WLConditionLock.h"
-#include "WLDataLoader.h"
+#include "WLDatabasePart.h"
 #include "WLIndexRange.h"
-#include "WLMainThread.h"
-#include "WLSearchResult.h"
 #include "WLSqlite.h"
 
 #include <QByteArray>
@@ -18,10 +14,9 @@
 #include <QUrl>
 #include <QVariant>
 
-#include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
-#include <thread>
 #include <vector>
 
 struct WLIndexNames;
@@ -39,13 +34,14 @@ struct WLSectionRecord {
 // opened read-only and every statement is prepared once, at opening.
 //
 // Threading: created, used and destroyed on the main thread. The search
-// worker (WLDatabase+Search.cpp) is the only other thread and shares only
-// what its own section below names.
+// worker (a part, src/search) is the only other thread.
 //
 // The class's methods are split by subsystem: WLDatabase.cpp (opening,
 // shutdown, appearance), WLDatabase+Headwords.cpp, WLDatabase+Contents.cpp,
-// WLDatabase+Links.cpp here, and the search and media categories in their
-// own folders.
+// WLDatabase+Links.cpp. The search and the media are parts
+// (WLDatabasePart) of the layers above, opened at their places in the
+// sequence; initWithPropertyListFile() with the standard parts is defined
+// where they are put together (src/engine).
 class WLDatabase : public QObject
 {
     Q_OBJECT
@@ -54,13 +50,31 @@ public:
     // The first dictionary whose opening succeeded, until it is destroyed.
     static WLDatabase *sharedDatabase();
 
-    // Opens the dictionary described by the property list at path; nothing
-    // (after the reports) on any fatal failure.
+    // Opens the dictionary described by the property list at path, with
+    // its search and its media; nothing (after the reports) on any fatal
+    // failure. Defined in src/engine, which knows the parts.
     static std::unique_ptr<WLDatabase> initWithPropertyListFile(const QString &path);
+    // The same with the parts given: each made for the database, opened at
+    // its stages in the order given.
+    using PartMaker = std::function<std::unique_ptr<WLDatabasePart>(WLDatabase &)>;
+    static std::unique_ptr<WLDatabase> initWithPropertyListFile(const QString &path,
+                                                               const std::vector<PartMaker> &parts);
+
+    // The part of that type, or nothing.
+    template <typename Part>
+    Part *part() const
+    {
+        for (const std::unique_ptr<WLDatabasePart> &candidate : mParts) {
+            if (auto *found = dynamic_cast<Part *>(candidate.get()))
+                return found;
+        }
+        return nullptr;
+    }
 
     ~WLDatabase() override;
 
-    // Stops the search worker, then releases everything (cleanup()).
+    // Stops the parts' threads (the search worker), then releases
+    // everything (cleanup()).
     void invalidate();
     // Releases everything the object holds; safe after a partial opening
     // and when run twice.
@@ -97,7 +111,9 @@ public:
 
     // The IANA charset name of every page.
     QString htmlEncoding() const { return mHTMLCharset; }
+    // The page directory, set by the part that makes it.
     QUrl htmlBaseURL() const { return mHTMLBaseURL; }
+    void setHTMLBaseURL(const QUrl &url) { mHTMLBaseURL = url; }
     uint contentsRepType() const { return mContentsRepType; }
 
     // Cross-reference links (WLDatabase+Links.cpp).
@@ -135,8 +151,9 @@ public:
     // Deciphers one stored fragment; trailing zero bytes are trimmed.
     static std::optional<QByteArray> decryptDataBytes(const void *bytes, qsizetype length);
 
-    // Media of page assembly (src/media): extracts every reference of a
-    // tab-separated list; true only if all of them are in place.
+    // Media of page assembly: extracts every reference of a tab-separated
+    // list through the part that reads them (WLAdditionReader); true only
+    // if all of them are in place.
     bool readDataForAdditions(const QString &additions);
 
     // The loaded letter index tables, for tools and tests.
@@ -152,6 +169,8 @@ public:
 private:
     WLDatabase();
     bool openWithPropertyListFile(const QString &path);
+    bool prepareParts(WLDatabasePart::Stage stage, const QVariantMap &info);
+    void cleanupParts(WLDatabasePart::Stage stage);
     void readAppearance(const QVariantMap &info);
     // Calls image(key, field) or color(key, field) for each appearance value,
     // in the description's order.
@@ -208,146 +227,8 @@ private:
     QByteArray mHTMLSeparatorData;
     QUrl mHTMLBaseURL;
 
-    // ---- Search (src/search/WLDatabase+Search.cpp) ------------------------
-public:
-    // The two search tables and their letter indexes, opened between the
-    // headword list and the contents. Only the partial-match table is
-    // required; the others leave their feature absent.
-    bool prepareSearchDatabase(const QVariantMap &info);
-    void cleanupSearchDatabase();
-    bool prepareSearchIndex(const QVariantMap &info);
-    void cleanupSearchIndex();
-    bool prepareEqualSearchDatabase(const QVariantMap &info);
-    void cleanupEqualSearchDatabase();
-    bool prepareEqualSearchIndex(const QVariantMap &info);
-    void cleanupEqualSearchIndex();
-
-    // The worker: started last of all at opening, stopped (and joined)
-    // before anything is released.
-    bool startSearchThread();
-    void stopSearchThread();
-
-    // Main thread. Hands a keyword to the worker and returns at once, unless
-    // an earlier keyword is still waiting to be taken. A newer keyword
-    // cancels the partial-match search in progress; an empty one clears all
-    // results.
-    void setSearchKeywordOnThread(const QString &keyword);
-
-    // Main thread, at the worker's request: store a result snapshot (both
-    // halves, the whole words, the partial matches; a half without rows
-    // clears it) and post WLDatabaseSearchedWordsUpdate with the snapshot's
-    // WLSearchUpdate as userInfo. Every keyword the worker takes ends with
-    // an update marked finished, after all of its snapshots.
-    void setSearchResultsOnMainThread(const WLSearchSnapshot &snapshot);
-    void setSearchEqualResultsOnMainThread(const WLSearchSnapshot &snapshot);
-    void setSearchKeywordResultsOnMainThread(const WLSearchSnapshot &snapshot);
-
-    // The results as sections: whole words first, partial matches second;
-    // always at least one (possibly empty, untitled) section. Main thread;
-    // each call reads one stored row, so a list may call them per row.
-    uint searchSectionCount() const;
-    QString searchSectionNameAtIndex(uint section) const;
-    uint itemCountOfSearchSectionAtIndex(uint section) const;
-    QString itemNameAtIndexOfSearchSectionAtIndex(uint item, uint section) const;
-    QString itemLinksAtIndexOfSearchSectionAtIndex(uint item, uint section) const;
-    // Integers; nothing for a missing item or an unreadable ID list.
-    std::optional<QVariantList> itemContentsIDsAtIndexOfSearchSectionAtIndex(uint item,
-                                                                             uint section) const;
-
-    const std::optional<WLIndexRangeArray> &searchIndexRangeArray() const
-    {
-        return mSearchIndexRangeArray;
-    }
-    const std::optional<WLIndexRangeArray> &equalSearchIndexRangeArray() const
-    {
-        return mEqualSearchIndexRangeArray;
-    }
-
-private:
-    void searchThread();
-    void searchEqualInThread(const QString &pattern, const QString &keyword);
-    bool searchKeywordInThread(const QString &pattern, const QString &keyword);
-    void postSearchedWordsUpdate(const WLSearchUpdate &update);
-    // The half a section shows; null for none.
-    const QList<WLSearchResult> *searchSectionArray(uint section) const;
-    const WLSearchResult *searchItem(uint item, uint section) const;
-
-    // Worker only while it runs.
-    WLSqliteConnection mSearchDatabase;
-    WLSqliteStatement mSearchStatement;
-    WLSqliteConnection mEqualSearchDatabase;
-    WLSqliteStatement mEqualSearchStatement;
-    // The last whole-word rows handed over, whose links the partial
-    // matches leave out.
-    QList<WLSearchResult> mEqualFoundArrayInThread;
-    // Read by the worker, never changed while it runs.
-    std::optional<WLIndexRangeArray> mEqualSearchIndexRangeArray;
-    std::optional<WLIndexRangeArray> mSearchIndexRangeArray;
-
-    // Main thread only: the results on show, empty when the half is absent.
-    QList<WLSearchResult> mEqualFoundArray;
-    QList<WLSearchResult> mSearchedArray;
-
-    // Shared: flags without the lock; mNextWord only under mLock
-    // (condition 1: a keyword is waiting).
-    std::atomic<bool> mContinueSearchThread{false};
-    std::atomic<bool> mRunningSearchThread{false};
-    std::atomic<bool> mContinueCurrentSearching{false};
-    std::unique_ptr<WLConditionLock> mLock;
-    QString mNextWord;
-    std::thread mSearchThread;
-    // The worker's requests to the main thread; dropped with the object.
-    WLMainThread mMainThread;
-    // ---- end of search ------------------------------------------------------
-
-    // ---- Media (src/media/WLDatabase+Media.cpp) ------------------------------
-public:
-    // Opened in this order after the HTML fragments, each fatal: the page
-    // directory, the file cache over it with the preloaded files, and the
-    // media tables. Each opening has a page directory of its own, made new
-    // in a private per-user directory "wlreader-UID" of the temporary
-    // directory; the page directories of processes that have ended are
-    // removed first. Main thread only.
-    bool prepareHTMLDirectory();
-    bool prepareDataLoader(const QVariantMap &info);
-    // Drops the file cache, which deletes the page directory.
-    void cleanupDataLoader();
-    bool prepareAdditionalDatabase(const QVariantMap &info);
-    void cleanupAdditionalDatabase();
-
-    // One media reference "table/file" or "table/file/ID": extracted into
-    // the page directory at table/file unless a file is already there.
-    bool readDataForAdditionNamed(const QString &additionName);
-    // Not on the page path. Full paths below the page directory with their
-    // directories made; empty on failure.
-    QString prepareDirectoryPathForTable(const QString &tableName);
-    QString prepareWritingPathForAdditionNamed(const QString &relativePath);
-
-    bool additionSupport() const { return mAdditionSupport; }
-    // Null while media are off; the tables that opened, in description order.
-    const std::vector<std::unique_ptr<WLAdditionDatabase>> *additionArray() const
-    {
-        return mAdditionArray ? &*mAdditionArray : nullptr;
-    }
-    WLDataLoader *dataLoader() const { return mDataLoader.get(); }
-    // Leaves the page directory in place at shutdown, for tools that hand a
-    // page to another program. It lasts until a dictionary is next opened
-    // after this process has ended.
-    void keepPageDirectory()
-    {
-        if (mDataLoader)
-            mDataLoader->setKeepsBaseDirectory(true);
-    }
-
-private:
-    bool mAdditionSupport = false;
-    std::optional<std::vector<std::unique_ptr<WLAdditionDatabase>>> mAdditionArray;
-    std::unique_ptr<WLDataLoader> mDataLoader;
-    // ---- end of media -------------------------------------------------------
+    std::vector<std::unique_ptr<WLDatabasePart>> mParts;
 };
-
-// The notification posted when the search results change.
-extern const QString WLDatabaseSearchedWordsUpdate;
 
 // Parses a tab-separated list of contents IDs; nothing (after the reports)
 // when any piece is not a positive integer.

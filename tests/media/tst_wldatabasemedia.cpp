@@ -1,3 +1,4 @@
+#include "WLDatabaseMedia.h"
 #include "WLDatabase.h"
 #include "WLFileSystem.h"
 #include "WLStoreFixture.h"
@@ -404,7 +405,7 @@ void TestWLDatabaseMedia::extractsReferences()
     std::unique_ptr<WLDatabase> database = openWithMedia();
     QVERIFY(database);
     StderrCapture capture;
-    QCOMPARE(database->readDataForAdditionNamed(reference), result);
+    QCOMPARE(WLDatabaseMedia::of(*database)->readDataForAdditionNamed(reference), result);
     QCOMPARE(capture.reports(), reports);
     QCOMPARE(filesBelow(pageDirectory()), written.isEmpty() ? QStringList() : QStringList{written});
     if (!written.isEmpty())
@@ -415,18 +416,18 @@ void TestWLDatabaseMedia::secondRequestLeavesTheTableAlone()
 {
     std::unique_ptr<WLDatabase> database = openWithMedia();
     QVERIFY(database);
-    QVERIFY(database->readDataForAdditionNamed(u"pictures/a.png"_s));
-    QVERIFY(database->readDataForAdditionNamed(u"pictures/x.png/12"_s));
+    QVERIFY(WLDatabaseMedia::of(*database)->readDataForAdditionNamed(u"pictures/a.png"_s));
+    QVERIFY(WLDatabaseMedia::of(*database)->readDataForAdditionNamed(u"pictures/x.png/12"_s));
     m_fixture->exec(u"media.db"_s, u"UPDATE pictures SET data = X'4348414E474544';"_s);
     StderrCapture capture;
-    QVERIFY(database->readDataForAdditionNamed(u"pictures/a.png"_s));
-    QVERIFY(database->readDataForAdditionNamed(u"pictures/x.png/12"_s));
+    QVERIFY(WLDatabaseMedia::of(*database)->readDataForAdditionNamed(u"pictures/a.png"_s));
+    QVERIFY(WLDatabaseMedia::of(*database)->readDataForAdditionNamed(u"pictures/x.png/12"_s));
     QCOMPARE(capture.reports(), QStringList());
     QCOMPARE(fileContents(pageDirectory() + u"/pictures/a.png"_s), QByteArray("\x89PNGA"));
     QCOMPARE(fileContents(pageDirectory() + u"/pictures/x.png"_s), QByteArray("12"));
-    QCOMPARE(database->dataLoader()->cacheFileArray().size(), 2);
+    QCOMPARE(WLDatabaseMedia::of(*database)->dataLoader()->cacheFileArray().size(), 2);
     // A reference not yet extracted does see the change.
-    QVERIFY(database->readDataForAdditionNamed(u"pictures/b.png"_s));
+    QVERIFY(WLDatabaseMedia::of(*database)->readDataForAdditionNamed(u"pictures/b.png"_s));
     QCOMPARE(fileContents(pageDirectory() + u"/pictures/b.png"_s), QByteArray("CHANGED"));
 }
 
@@ -502,7 +503,7 @@ void TestWLDatabaseMedia::refusesReferencesLeavingTheDirectory()
     std::unique_ptr<WLDatabase> database = openWithMedia();
     QVERIFY(database);
     StderrCapture capture;
-    QVERIFY(!database->readDataForAdditionNamed(reference));
+    QVERIFY(!WLDatabaseMedia::of(*database)->readDataForAdditionNamed(reference));
     QVERIFY2(capture.reports().contains(report), qPrintable(capture.reports().join(u'\n')));
     QCOMPARE(filesBelow(privateDirectory()), QStringList());
     QCOMPARE(escapedFiles(), QStringList());
@@ -527,9 +528,9 @@ void TestWLDatabaseMedia::mediaSwitchedOff()
     StderrCapture capture;
     std::unique_ptr<WLDatabase> database = openWithMedia();
     QVERIFY(database);
-    QVERIFY(!database->additionSupport());
-    QVERIFY(!database->additionArray());
-    QVERIFY(!database->readDataForAdditionNamed(u"pictures/a.png"_s));
+    QVERIFY(!WLDatabaseMedia::of(*database)->additionSupport());
+    QVERIFY(!WLDatabaseMedia::of(*database)->additionArray());
+    QVERIFY(!WLDatabaseMedia::of(*database)->readDataForAdditionNamed(u"pictures/a.png"_s));
     QCOMPARE(capture.reports(), QStringList{report(kExtract, u"gotData == NO"_s)});
 }
 
@@ -538,8 +539,8 @@ void TestWLDatabaseMedia::mediaOnWithoutTablesFailsTheOpening()
     m_fixture->info.insert(u"KXPropAdditionsTableArray"_s, QVariantList());
     std::unique_ptr<WLDatabase> database = openWithMedia();
     QVERIFY(database);
-    QVERIFY(database->additionSupport());
-    QVERIFY(database->additionArray() && database->additionArray()->empty());
+    QVERIFY(WLDatabaseMedia::of(*database)->additionSupport());
+    QVERIFY(WLDatabaseMedia::of(*database)->additionArray() && WLDatabaseMedia::of(*database)->additionArray()->empty());
     database.reset();
 
     m_fixture->info.remove(u"KXPropAdditionsTableArray"_s);
@@ -568,8 +569,8 @@ void TestWLDatabaseMedia::badTableEntriesAreLeftOut()
              (QStringList{report(kTable, u"retval != SQLITE_OK"_s), leftOut,
                           report(kTable, u"dataColumn == nil"_s), leftOut,
                           report(kTable, u"retval != SQLITE_OK"_s), leftOut}));
-    QCOMPARE(database->additionArray()->size(), size_t(1));
-    QCOMPARE(database->additionArray()->front()->tableName(), u"sounds"_s);
+    QCOMPARE(WLDatabaseMedia::of(*database)->additionArray()->size(), size_t(1));
+    QCOMPARE(WLDatabaseMedia::of(*database)->additionArray()->front()->tableName(), u"sounds"_s);
     // Read-only: naming a missing file does not create it.
     QVERIFY(!QFileInfo::exists(m_fixture->filePath(u"missing.db"_s)));
 }
@@ -648,18 +649,18 @@ void TestWLDatabaseMedia::preparesPathsByHand()
 {
     std::unique_ptr<WLDatabase> database = openWithMedia();
     QVERIFY(database);
-    QCOMPARE(database->prepareDirectoryPathForTable(u"pictures"_s), pageDirectory() + u"/pictures"_s);
+    QCOMPARE(WLDatabaseMedia::of(*database)->prepareDirectoryPathForTable(u"pictures"_s), pageDirectory() + u"/pictures"_s);
     QVERIFY(QFileInfo(pageDirectory() + u"/pictures"_s).isDir());
-    QCOMPARE(database->prepareWritingPathForAdditionNamed(u"x.png"_s), pageDirectory() + u"/x.png"_s);
-    QCOMPARE(database->prepareWritingPathForAdditionNamed(u"a/b/x.png"_s),
+    QCOMPARE(WLDatabaseMedia::of(*database)->prepareWritingPathForAdditionNamed(u"x.png"_s), pageDirectory() + u"/x.png"_s);
+    QCOMPARE(WLDatabaseMedia::of(*database)->prepareWritingPathForAdditionNamed(u"a/b/x.png"_s),
              pageDirectory() + u"/a/b/x.png"_s);
     QVERIFY(QFileInfo(pageDirectory() + u"/a/b"_s).isDir());
 
     StderrCapture capture;
-    QCOMPARE(database->prepareDirectoryPathForTable(u".."_s), QString());
-    QCOMPARE(database->prepareWritingPathForAdditionNamed(u"/etc/x"_s), QString());
-    QCOMPARE(database->prepareWritingPathForAdditionNamed(u"../x"_s), QString());
-    QCOMPARE(database->prepareWritingPathForAdditionNamed(QString()), QString());
+    QCOMPARE(WLDatabaseMedia::of(*database)->prepareDirectoryPathForTable(u".."_s), QString());
+    QCOMPARE(WLDatabaseMedia::of(*database)->prepareWritingPathForAdditionNamed(u"/etc/x"_s), QString());
+    QCOMPARE(WLDatabaseMedia::of(*database)->prepareWritingPathForAdditionNamed(u"../x"_s), QString());
+    QCOMPARE(WLDatabaseMedia::of(*database)->prepareWritingPathForAdditionNamed(QString()), QString());
     QCOMPARE(capture.reports(),
              (QStringList{
                      report(u"-[WLDatabase prepareDirectoryPathForTable:]"_s,

@@ -1,6 +1,7 @@
 // Opens the dictionary whose description is argv[1], extracts the media
 // references that follow, prints its page directory, and then waits: it
 // shuts down normally when its standard input closes, or is killed.
+#include "WLDatabaseMedia.h"
 #include "WLBundle.h"
 #include "WLDatabase.h"
 
@@ -20,7 +21,7 @@ int main(int argc, char **argv)
     if (!database)
         return 1;
     for (int i = 2; i < argc; ++i) {
-        if (!database->readDataForAdditionNamed(QString::fromLocal8Bit(argv[i])))
+        if (!WLDatabaseMedia::of(*database)->readDataForAdditionNamed(QString::fromLocal8Bit(argv[i])))
             return 1;
     }
     std::printf("%s\n", qPrintable(database->htmlBaseURL().toLocalFile()));

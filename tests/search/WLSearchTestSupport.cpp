@@ -1,3 +1,4 @@
+#include "WLSearchSession.h"
 #include "WLSearchTestSupport.h"
 
 #include "WLDatabase.h"
@@ -86,7 +87,7 @@ WLSearchRecorder::WLSearchRecorder(WLDatabase *database) : m_database(database)
 
 bool WLSearchRecorder::search(const QString &keyword, int timeoutMs)
 {
-    m_database->setSearchKeywordOnThread(keyword);
+    WLSearchSession::of(*m_database)->setSearchKeywordOnThread(keyword);
     return waitForFinished(keyword, timeoutMs);
 }
 
@@ -111,18 +112,18 @@ void WLSearchRecorder::clear()
 QStringList WLSearchRecorder::sections() const
 {
     QStringList lines;
-    for (uint section = 0; section < m_database->searchSectionCount(); ++section) {
-        lines.append(m_database->searchSectionNameAtIndex(section));
-        for (uint item = 0; item < m_database->itemCountOfSearchSectionAtIndex(section); ++item) {
+    for (uint section = 0; section < WLSearchSession::of(*m_database)->searchSectionCount(); ++section) {
+        lines.append(WLSearchSession::of(*m_database)->searchSectionNameAtIndex(section));
+        for (uint item = 0; item < WLSearchSession::of(*m_database)->itemCountOfSearchSectionAtIndex(section); ++item) {
             QStringList ids;
             const std::optional<QVariantList> contentsIDs =
-                m_database->itemContentsIDsAtIndexOfSearchSectionAtIndex(item, section);
+                WLSearchSession::of(*m_database)->itemContentsIDsAtIndexOfSearchSectionAtIndex(item, section);
             if (contentsIDs) {
                 for (const QVariant &id : *contentsIDs)
                     ids.append(id.toString());
             }
-            lines.append(m_database->itemNameAtIndexOfSearchSectionAtIndex(item, section) + u'|'
-                         + m_database->itemLinksAtIndexOfSearchSectionAtIndex(item, section)
+            lines.append(WLSearchSession::of(*m_database)->itemNameAtIndexOfSearchSectionAtIndex(item, section) + u'|'
+                         + WLSearchSession::of(*m_database)->itemLinksAtIndexOfSearchSectionAtIndex(item, section)
                          + u'|' + (contentsIDs ? ids.join(u',') : u"nil"_s));
         }
     }
@@ -132,11 +133,11 @@ QStringList WLSearchRecorder::sections() const
 QStringList WLSearchRecorder::words(const QString &title) const
 {
     QStringList result;
-    for (uint section = 0; section < m_database->searchSectionCount(); ++section) {
-        if (m_database->searchSectionNameAtIndex(section) != title)
+    for (uint section = 0; section < WLSearchSession::of(*m_database)->searchSectionCount(); ++section) {
+        if (WLSearchSession::of(*m_database)->searchSectionNameAtIndex(section) != title)
             continue;
-        for (uint item = 0; item < m_database->itemCountOfSearchSectionAtIndex(section); ++item)
-            result.append(m_database->itemNameAtIndexOfSearchSectionAtIndex(item, section));
+        for (uint item = 0; item < WLSearchSession::of(*m_database)->itemCountOfSearchSectionAtIndex(section); ++item)
+            result.append(WLSearchSession::of(*m_database)->itemNameAtIndexOfSearchSectionAtIndex(item, section));
     }
     return result;
 }

@@ -1,3 +1,4 @@
+#include "WLSearchSession.h"
 #include "WLBundle.h"
 #include "WLDatabase.h"
 #include "WLLocalization.h"
@@ -232,7 +233,7 @@ void TestWLDatabaseSearch::listsEachEntryOnceInASection()
     if (!wholeWordCounts.isEmpty()) {
         QCOMPARE(counts, wholeWordCounts);
     } else {
-        const int listed = int(m_database->itemCountOfSearchSectionAtIndex(0));
+        const int listed = int(WLSearchSession::of(*m_database)->itemCountOfSearchSectionAtIndex(0));
         QVERIFY(listed > 4);
         for (qsizetype i = 0; i + 1 < counts.size(); ++i)
             QCOMPARE(counts[i], 1 << i);
@@ -286,15 +287,15 @@ void TestWLDatabaseSearch::emptyKeywordClearsEverythingOnce()
     m_database = openOrFail();
     QVERIFY(m_database);
     QVERIFY(m_recorder->search(u"a"_s));
-    QCOMPARE(m_database->itemCountOfSearchSectionAtIndex(0), 3u);
+    QCOMPARE(WLSearchSession::of(*m_database)->itemCountOfSearchSectionAtIndex(0), 3u);
 
     m_recorder->clear();
     QVERIFY(m_recorder->search(QString()));
     QCOMPARE(m_recorder->snapshots, (QList<WLSearchRecorder::Snapshot>{{kClearReceiver, -1}}));
     QCOMPARE(m_recorder->notifications, 1);
-    QCOMPARE(m_database->searchSectionCount(), 1u);
-    QVERIFY(m_database->searchSectionNameAtIndex(0).isNull());
-    QCOMPARE(m_database->itemCountOfSearchSectionAtIndex(0), 0u);
+    QCOMPARE(WLSearchSession::of(*m_database)->searchSectionCount(), 1u);
+    QVERIFY(WLSearchSession::of(*m_database)->searchSectionNameAtIndex(0).isNull());
+    QCOMPARE(WLSearchSession::of(*m_database)->itemCountOfSearchSectionAtIndex(0), 0u);
 
     QVERIFY(m_recorder->search(u"a"_s));
     m_recorder->clear();
@@ -327,9 +328,9 @@ void TestWLDatabaseSearch::newerKeywordsWin()
     QVERIFY(m_recorder->search(QString()));
     m_recorder->clear();
 
-    m_database->setSearchKeywordOnThread(u"a"_s);
-    m_database->setSearchKeywordOnThread(u"ab"_s);
-    m_database->setSearchKeywordOnThread(u"abc"_s);
+    WLSearchSession::of(*m_database)->setSearchKeywordOnThread(u"a"_s);
+    WLSearchSession::of(*m_database)->setSearchKeywordOnThread(u"ab"_s);
+    WLSearchSession::of(*m_database)->setSearchKeywordOnThread(u"abc"_s);
     QVERIFY(m_recorder->waitForFinished(u"abc"_s));
     QCOMPARE(m_recorder->sections(), alone);
     // Cancelled keywords are finished too, each once and in order.
@@ -362,28 +363,28 @@ void TestWLDatabaseSearch::sectionsAndItems()
     QVERIFY(m_database);
 
     // Nothing yet: one untitled, empty section; everything else nothing.
-    QCOMPARE(m_database->searchSectionCount(), 1u);
-    QVERIFY(m_database->searchSectionNameAtIndex(0).isNull());
-    QVERIFY(!m_database->itemContentsIDsAtIndexOfSearchSectionAtIndex(0, 0));
+    QCOMPARE(WLSearchSession::of(*m_database)->searchSectionCount(), 1u);
+    QVERIFY(WLSearchSession::of(*m_database)->searchSectionNameAtIndex(0).isNull());
+    QVERIFY(!WLSearchSession::of(*m_database)->itemContentsIDsAtIndexOfSearchSectionAtIndex(0, 0));
 
     QVERIFY(m_recorder->search(u"kiwi"_s));
-    QCOMPARE(m_database->searchSectionCount(), 2u);
-    QCOMPARE(m_database->searchSectionNameAtIndex(0), kWhole);
-    QCOMPARE(m_database->searchSectionNameAtIndex(1), kPartial);
-    QVERIFY(m_database->searchSectionNameAtIndex(2).isNull());
-    QCOMPARE(m_database->itemLinksAtIndexOfSearchSectionAtIndex(0, 0), u"kiwi#1\tkiwi#2"_s);
-    QCOMPARE(*m_database->itemContentsIDsAtIndexOfSearchSectionAtIndex(0, 0), (QVariantList{4, 5}));
-    QCOMPARE(*m_database->itemContentsIDsAtIndexOfSearchSectionAtIndex(0, 1), QVariantList{3});
-    QCOMPARE(m_database->itemCountOfSearchSectionAtIndex(2), 0u);
-    QVERIFY(m_database->itemNameAtIndexOfSearchSectionAtIndex(1, 1).isNull());
-    QVERIFY(m_database->itemLinksAtIndexOfSearchSectionAtIndex(1, 1).isNull());
-    QVERIFY(!m_database->itemContentsIDsAtIndexOfSearchSectionAtIndex(1, 1));
+    QCOMPARE(WLSearchSession::of(*m_database)->searchSectionCount(), 2u);
+    QCOMPARE(WLSearchSession::of(*m_database)->searchSectionNameAtIndex(0), kWhole);
+    QCOMPARE(WLSearchSession::of(*m_database)->searchSectionNameAtIndex(1), kPartial);
+    QVERIFY(WLSearchSession::of(*m_database)->searchSectionNameAtIndex(2).isNull());
+    QCOMPARE(WLSearchSession::of(*m_database)->itemLinksAtIndexOfSearchSectionAtIndex(0, 0), u"kiwi#1\tkiwi#2"_s);
+    QCOMPARE(*WLSearchSession::of(*m_database)->itemContentsIDsAtIndexOfSearchSectionAtIndex(0, 0), (QVariantList{4, 5}));
+    QCOMPARE(*WLSearchSession::of(*m_database)->itemContentsIDsAtIndexOfSearchSectionAtIndex(0, 1), QVariantList{3});
+    QCOMPARE(WLSearchSession::of(*m_database)->itemCountOfSearchSectionAtIndex(2), 0u);
+    QVERIFY(WLSearchSession::of(*m_database)->itemNameAtIndexOfSearchSectionAtIndex(1, 1).isNull());
+    QVERIFY(WLSearchSession::of(*m_database)->itemLinksAtIndexOfSearchSectionAtIndex(1, 1).isNull());
+    QVERIFY(!WLSearchSession::of(*m_database)->itemContentsIDsAtIndexOfSearchSectionAtIndex(1, 1));
 
     // Only partial matches: they move up to section 0.
     QVERIFY(m_recorder->search(u"kiwis"_s));
     QCOMPARE(m_recorder->sections(), (QStringList{kPartial, u"kiwis|kiwis#1|3"_s}));
-    QVERIFY(m_database->searchSectionNameAtIndex(1).isNull());
-    QCOMPARE(m_database->itemCountOfSearchSectionAtIndex(1), 0u);
+    QVERIFY(WLSearchSession::of(*m_database)->searchSectionNameAtIndex(1).isNull());
+    QCOMPARE(WLSearchSession::of(*m_database)->itemCountOfSearchSectionAtIndex(1), 0u);
 }
 
 void TestWLDatabaseSearch::contentsIDsOfWholeWordItems()
@@ -444,11 +445,11 @@ void TestWLDatabaseSearch::stopsWhileWaiting()
     m_database->invalidate();
     // A hang check with room to spare, not a timing claim.
     QVERIFY(timer.elapsed() < 10000);
-    QCOMPARE(m_database->searchSectionCount(), 1u);
+    QCOMPARE(WLSearchSession::of(*m_database)->searchSectionCount(), 1u);
 
     // Nobody takes keywords any more: handing one over must not block.
     StderrCapture capture;
-    m_database->setSearchKeywordOnThread(u"a"_s);
+    WLSearchSession::of(*m_database)->setSearchKeywordOnThread(u"a"_s);
     QCOMPARE(capture.reports().size(), 1);
 }
 

@@ -1,3 +1,4 @@
+#include "WLSearchSession.h"
 #include "WLDatabase.h"
 #include "WLSearchTestSupport.h"
 #include "WLStoreFixture.h"
@@ -81,12 +82,12 @@ void TestWLSearchStress::lastKeywordWins()
 
     QRandomGenerator random(20240611);
     for (int i = 0; i < 3000; ++i) {
-        database->setSearchKeywordOnThread(randomKeyword(random));
+        WLSearchSession::of(*database)->setSearchKeywordOnThread(randomKeyword(random));
         if (i % 7 == 0)
             QCoreApplication::processEvents();
     }
     recorder.clear();
-    database->setSearchKeywordOnThread(u"b"_s);
+    WLSearchSession::of(*database)->setSearchKeywordOnThread(u"b"_s);
     QVERIFY(recorder.waitForFinished(u"b"_s));
     QCOMPARE(recorder.sections(), expected);
 }
@@ -100,13 +101,13 @@ void TestWLSearchStress::shutdownWhileResultsStream()
         QVERIFY(database);
         WLSearchRecorder recorder(database.get());
         for (int i = 0; i < 200; ++i) {
-            database->setSearchKeywordOnThread(randomKeyword(random));
+            WLSearchSession::of(*database)->setSearchKeywordOnThread(randomKeyword(random));
             if (i % 11 == 0)
                 QCoreApplication::processEvents();
         }
         // A long scan is running or waiting; the snapshots already queued
         // must not reach a destroyed object.
-        database->setSearchKeywordOnThread(u"*"_s);
+        WLSearchSession::of(*database)->setSearchKeywordOnThread(u"*"_s);
         if (round % 2)
             QCoreApplication::processEvents();
         database.reset();

@@ -1,3 +1,4 @@
+#include "WLSearchSession.h"
 #include "WLBundle.h"
 #include "WLDatabase.h"
 #include "WLPropertyList.h"
@@ -589,7 +590,7 @@ void TestWLDatabaseOpening::cleanupStopsTheWorker()
     QVERIFY(database);
     QCOMPARE(threadCount(), threads + 1);
     StderrCapture capture;
-    database->setSearchKeywordOnThread(u"a"_s);
+    WLSearchSession::of(*database)->setSearchKeywordOnThread(u"a"_s);
     database->cleanup();
     QCOMPARE(threadCount(), threads);
     QCOMPARE(openFilesUnder(m_fixture->directory()), 0);

@@ -33,8 +33,7 @@ std::unique_ptr<WLSearchSuggestions> WLSearchSuggestions::forDatabase(const WLDa
     const QString path = WLBundle::pathForResource(file);
     if (file.isEmpty() || table.isEmpty() || id.isEmpty() || word.isEmpty() || path.isEmpty())
         return nullptr;
-    // Names from the description go into the SQL as they are, as everywhere.
-    const QString query = QStringLiteral("SELECT %1, %2 FROM %3 ORDER BY %1;").arg(id, word, table);
+    const QString query = wlStatementWithNames(u"SELECT %1, %2 FROM %3 ORDER BY %1;", {id, word, table});
     return std::unique_ptr<WLSearchSuggestions>(
         new WLSearchSuggestions(path, query, std::move(handler)));
 }

@@ -1,3 +1,5 @@
+#include "WLSearchSession.h"
+
 #include "WLDatabase.h"
 
 #include "WLBundle.h"
@@ -8,6 +10,7 @@
 #include "WLProperty.h"
 #include "WLReport.h"
 #include "WLSearchPattern.h"
+#include "WLSearchSuggestions.h"
 
 #include <QSet>
 
@@ -18,6 +21,8 @@
 #include <utility>
 
 const QString WLDatabaseSearchedWordsUpdate = QStringLiteral("WLDatabaseSearchedWordsUpdate");
+const QString WLSearchResultsDidChangeNotification =
+    QStringLiteral("WLSearchResultsDidChangeNotification");
 
 namespace {
 
@@ -31,6 +36,13 @@ constexpr char kEqualFn[] = "-[WLDatabase searchEqualInThread:]";
 constexpr char kKeywordFn[] = "-[WLDatabase searchKeywordInThread:]";
 constexpr char kSetKeywordFn[] = "-[WLDatabase setSearchKeywordOnThread:]";
 constexpr char kInitFn[] = "-[WLDatabase initWithPropertyListFile:]";
+// The last keywords handed over that are kept for tests to look back on.
+constexpr qsizetype kHandedKeywordsKept = 100;
+
+bool isWildcard(const QString &keyword)
+{
+    return keyword.contains(u'*') || keyword.contains(u'?');
+}
 
 constexpr char kSearchResultsReceiver[] = "setSearchResultsOnMainThread:";
 constexpr char kEqualResultsReceiver[] = "setSearchEqualResultsOnMainThread:";
@@ -186,9 +198,61 @@ private:
 
 } // namespace
 
+WLSearchSession::WLSearchSession(WLDatabase &database) : mDatabase(database) {}
+
+WLSearchSession::~WLSearchSession()
+{
+    stopSearchThread();
+}
+
+bool WLSearchSession::prepare(Stage stage, const QVariantMap &info)
+{
+    switch (stage) {
+    case Stage::Tables:
+        if (!prepareSearchDatabase(info)) {
+            WL_REPORT(kInitFn, "![self prepareSearchDatabase:info]");
+            return false;
+        }
+        // Optional: each reports its own problem and leaves its feature absent.
+        prepareSearchIndex(info);
+        prepareEqualSearchDatabase(info);
+        prepareEqualSearchIndex(info);
+        return true;
+    case Stage::Threads:
+        return startSearchThread();
+    case Stage::Files:
+        break;
+    }
+    return true;
+}
+
+void WLSearchSession::cleanup(Stage stage)
+{
+    switch (stage) {
+    case Stage::Threads:
+        // The worker uses the statements and the lock: it stops before
+        // anything is released.
+        stopSearchThread();
+        break;
+    case Stage::Tables:
+        cleanupSearchDatabase();
+        cleanupSearchIndex();
+        cleanupEqualSearchDatabase();
+        cleanupEqualSearchIndex();
+        mEqualFoundArray.clear();
+        mSearchedArray.clear();
+        mNextWord.clear();
+        mLock.reset();
+        mSuggester.reset();
+        break;
+    case Stage::Files:
+        break;
+    }
+}
+
 // ---- Tables ----------------------------------------------------------------
 
-bool WLDatabase::prepareSearchDatabase(const QVariantMap &info)
+bool WLSearchSession::prepareSearchDatabase(const QVariantMap &info)
 {
     return prepareSearchTable(info,
                               {KXPropSearchDatabaseFileName, KXPropSearchTableName,
@@ -199,7 +263,7 @@ bool WLDatabase::prepareSearchDatabase(const QVariantMap &info)
                               kPrepareFn, mSearchDatabase, mSearchStatement);
 }
 
-bool WLDatabase::prepareEqualSearchDatabase(const QVariantMap &info)
+bool WLSearchSession::prepareEqualSearchDatabase(const QVariantMap &info)
 {
     return prepareSearchTable(
         info,
@@ -210,7 +274,7 @@ bool WLDatabase::prepareEqualSearchDatabase(const QVariantMap &info)
         kPrepareEqualFn, mEqualSearchDatabase, mEqualSearchStatement);
 }
 
-bool WLDatabase::prepareSearchIndex(const QVariantMap &info)
+bool WLSearchSession::prepareSearchIndex(const QVariantMap &info)
 {
     return prepareSearchIndexTable(info, KXPropSearchIndexDatabaseFileName,
                                    {KXPropSearchIndexTableName, KXPropSearchIndexIDColumn,
@@ -219,7 +283,7 @@ bool WLDatabase::prepareSearchIndex(const QVariantMap &info)
                                    kPrepareIndexFn, &mSearchIndexRangeArray);
 }
 
-bool WLDatabase::prepareEqualSearchIndex(const QVariantMap &info)
+bool WLSearchSession::prepareEqualSearchIndex(const QVariantMap &info)
 {
     return prepareSearchIndexTable(
         info, KXPropEqualSearchIndexDatabaseFileName,
@@ -229,31 +293,31 @@ bool WLDatabase::prepareEqualSearchIndex(const QVariantMap &info)
         kPrepareEqualIndexFn, &mEqualSearchIndexRangeArray);
 }
 
-void WLDatabase::cleanupSearchDatabase()
+void WLSearchSession::cleanupSearchDatabase()
 {
     wlFinalizeReporting(mSearchStatement, kCleanupFn);
     wlCloseReporting(mSearchDatabase, kCleanupFn);
 }
 
-void WLDatabase::cleanupEqualSearchDatabase()
+void WLSearchSession::cleanupEqualSearchDatabase()
 {
     wlFinalizeReporting(mEqualSearchStatement, kCleanupEqualFn);
     wlCloseReporting(mEqualSearchDatabase, kCleanupEqualFn);
 }
 
-void WLDatabase::cleanupSearchIndex()
+void WLSearchSession::cleanupSearchIndex()
 {
     mSearchIndexRangeArray.reset();
 }
 
-void WLDatabase::cleanupEqualSearchIndex()
+void WLSearchSession::cleanupEqualSearchIndex()
 {
     mEqualSearchIndexRangeArray.reset();
 }
 
 // ---- Worker ----------------------------------------------------------------
 
-bool WLDatabase::startSearchThread()
+bool WLSearchSession::startSearchThread()
 {
     mLock = std::make_unique<WLConditionLock>(0);
     mContinueSearchThread.store(true);
@@ -270,7 +334,7 @@ bool WLDatabase::startSearchThread()
 
 // Also ends a search in progress at its next row: its results would only be
 // thrown away, and shutting down must not wait for a long scan.
-void WLDatabase::stopSearchThread()
+void WLSearchSession::stopSearchThread()
 {
     mContinueSearchThread.store(false);
     // A waiting worker would otherwise notice only at its next poll, a
@@ -282,7 +346,7 @@ void WLDatabase::stopSearchThread()
     mRunningSearchThread.store(false);
 }
 
-void WLDatabase::setSearchKeywordOnThread(const QString &keyword)
+void WLSearchSession::setSearchKeywordOnThread(const QString &keyword)
 {
     // Without a worker a waiting keyword would never be taken, and the next
     // hand-over would wait for ever.
@@ -298,7 +362,7 @@ void WLDatabase::setSearchKeywordOnThread(const QString &keyword)
     mLock->unlockWithCondition(1);
 }
 
-void WLDatabase::searchThread()
+void WLSearchSession::searchThread()
 {
     WLConditionLock &lock = *mLock;
     while (mContinueSearchThread.load()) {
@@ -336,7 +400,7 @@ void WLDatabase::searchThread()
 // Not cancelled by a newer keyword: its results decide which partial
 // matches are repeats. An entry found again under another look keeps its
 // first place. A half that finds nothing, or cannot run, is cleared.
-void WLDatabase::searchEqualInThread(const QString &pattern, const QString &keyword)
+void WLSearchSession::searchEqualInThread(const QString &pattern, const QString &keyword)
 {
     const QByteArray utf8 = pattern.toUtf8();
     const WLStatementResetter resetter(mEqualSearchStatement, kEqualFn);
@@ -386,7 +450,7 @@ void WLDatabase::searchEqualInThread(const QString &pattern, const QString &keyw
 // dropped, so an entry found under several looks is listed once; a bad row
 // is skipped. True when its last hand-over said the
 // keyword is finished.
-bool WLDatabase::searchKeywordInThread(const QString &pattern, const QString &keyword)
+bool WLSearchSession::searchKeywordInThread(const QString &pattern, const QString &keyword)
 {
     const QByteArray utf8 = pattern.toUtf8();
     const WLStatementResetter resetter(mSearchStatement, kKeywordFn);
@@ -426,46 +490,192 @@ bool WLDatabase::searchKeywordInThread(const QString &pattern, const QString &ke
 
 // ---- Receivers (main thread) -----------------------------------------------
 
-void WLDatabase::postSearchedWordsUpdate(const WLSearchUpdate &update)
+// What is shown follows first, so that whoever hears the update finds it.
+void WLSearchSession::postSearchedWordsUpdate(const WLSearchUpdate &update)
 {
-    WLNotificationCenter::defaultCenter().postNotificationName(WLDatabaseSearchedWordsUpdate, this,
-                                                               update.userInfo());
+    if (update.finished)
+        keywordFinished(update.keyword);
+    WLNotificationCenter::defaultCenter().postNotificationName(WLDatabaseSearchedWordsUpdate,
+                                                               &mDatabase, update.userInfo());
 }
 
-void WLDatabase::setSearchResultsOnMainThread(const WLSearchSnapshot &snapshot)
+void WLSearchSession::setSearchResultsOnMainThread(const WLSearchSnapshot &snapshot)
 {
     if (!mLock)
         return; // the worker is gone: a late snapshot is not wanted
     mEqualFoundArray = snapshot.equalResults;
     mSearchedArray = snapshot.keywordResults;
+    snapshotReceived(&mEqualFoundArray, &mSearchedArray);
     const qsizetype count = mEqualFoundArray.size() + mSearchedArray.size();
     postSearchedWordsUpdate({QLatin1String(kSearchResultsReceiver), count == 0 ? -1 : int(count),
                              snapshot.keyword, snapshot.finished});
 }
 
-void WLDatabase::setSearchEqualResultsOnMainThread(const WLSearchSnapshot &snapshot)
+void WLSearchSession::setSearchEqualResultsOnMainThread(const WLSearchSnapshot &snapshot)
 {
     if (!mLock)
         return;
     mEqualFoundArray = snapshot.equalResults;
+    snapshotReceived(&mEqualFoundArray, nullptr);
     postSearchedWordsUpdate({QLatin1String(kEqualResultsReceiver),
                              mEqualFoundArray.isEmpty() ? -1 : int(mEqualFoundArray.size()),
                              snapshot.keyword, snapshot.finished});
 }
 
-void WLDatabase::setSearchKeywordResultsOnMainThread(const WLSearchSnapshot &snapshot)
+void WLSearchSession::setSearchKeywordResultsOnMainThread(const WLSearchSnapshot &snapshot)
 {
     if (!mLock)
         return;
     mSearchedArray = snapshot.keywordResults;
+    snapshotReceived(nullptr, &mSearchedArray);
     postSearchedWordsUpdate({QLatin1String(kKeywordResultsReceiver),
                              mSearchedArray.isEmpty() ? -1 : int(mSearchedArray.size()),
                              snapshot.keyword, snapshot.finished});
 }
 
+// ---- What is shown (main thread) ---------------------------------------------
+
+bool WLSearchSession::Shown::hasMatches() const
+{
+    return (wholeWords && !wholeWords->isEmpty()) || (partialMatches && !partialMatches->isEmpty());
+}
+
+void WLSearchSession::searchKeyword(const QString &keyword)
+{
+    // The worker takes one keyword at a time: handing over another before
+    // it took the last would wait until the search in progress lets it.
+    if (!mOutstanding.isEmpty() && !mOutstanding.last().taken) {
+        mWaitingKeyword = keyword;
+        return;
+    }
+    mWaitingKeyword.reset();
+    handOver(keyword);
+}
+
+void WLSearchSession::handOver(const QString &keyword)
+{
+    mOutstanding.append({++mLastHandOver, keyword, false});
+    if (mHandedKeywords.size() == kHandedKeywordsKept)
+        mHandedKeywords.removeFirst();
+    mHandedKeywords.append(keyword);
+    mIncoming = Shown{};
+    mIncoming.handOver = mLastHandOver;
+    mIncoming.results.keyword = keyword;
+    if (mSuggester)
+        mSuggester->cancel();
+    setSearchKeywordOnThread(keyword);
+}
+
+void WLSearchSession::handOverWaitingKeyword()
+{
+    if (mWaitingKeyword && (mOutstanding.isEmpty() || mOutstanding.last().taken))
+        handOver(*std::exchange(mWaitingKeyword, std::nullopt));
+}
+
+void WLSearchSession::snapshotReceived(const QList<WLSearchResult> *wholeWords,
+                                       const QList<WLSearchResult> *partialMatches)
+{
+    // Snapshots arrive in the order the worker took the keywords, so this
+    // one belongs to the oldest keyword it has not finished, which it has
+    // therefore taken.
+    const quint64 handOver = mOutstanding.isEmpty() ? 0 : mOutstanding.first().number;
+    if (!mOutstanding.isEmpty())
+        mOutstanding.first().taken = true;
+    handOverWaitingKeyword();
+
+    // Another keyword's results, or a newer keyword waits: not shown.
+    if (handOver == 0 || handOver != mLastHandOver || mWaitingKeyword)
+        return;
+    Shown &target = mShown.handOver == handOver ? mShown : mIncoming;
+    // Snapshots of one keyword only grow: a half that shrinks was replaced.
+    bool added = true;
+    const auto take = [&added](std::optional<QList<WLSearchResult>> &half,
+                               const QList<WLSearchResult> &rows) {
+        added = (!half || half->size() <= rows.size()) && added;
+        half = rows;
+    };
+    if (wholeWords)
+        take(target.wholeWords, *wholeWords);
+    if (partialMatches)
+        take(target.partialMatches, *partialMatches);
+    if (&target == &mShown)
+        resultsDidChange(!added);
+    else if (mIncoming.hasMatches())
+        show(std::exchange(mIncoming, {}));
+}
+
+void WLSearchSession::keywordFinished(const QString &keyword)
+{
+    qsizetype index = 0;
+    while (index < mOutstanding.size() && mOutstanding.at(index).keyword != keyword)
+        ++index;
+    // A keyword handed over underneath, not through the session.
+    if (index == mOutstanding.size())
+        return;
+    const quint64 handOver = mOutstanding.at(index).number;
+    mOutstanding.remove(0, index + 1);
+    if (handOver == mLastHandOver && !mWaitingKeyword) {
+        // A keyword that found nothing is shown as such now.
+        if (mShown.handOver != handOver)
+            show(std::exchange(mIncoming, {}));
+        mShown.results.finished = true;
+        resultsDidChange(false);
+        if (!mShown.hasMatches() && !keyword.isEmpty() && !isWildcard(keyword)) {
+            if (!mSuggester) {
+                mSuggester = WLSearchSuggestions::forDatabase(
+                    mDatabase,
+                    [this](quint64 request, const QList<WLSearchSuggestions::Suggestion> &found) {
+                        QList<WLSearchResult> rows;
+                        rows.reserve(found.size());
+                        for (const WLSearchSuggestions::Suggestion &suggestion : found)
+                            rows.append({suggestion.word, {}, {}, suggestion.itemID});
+                        suggestionsFound(request, std::move(rows));
+                    });
+            }
+            if (mSuggester)
+                mSuggester->request(handOver, keyword);
+        }
+    }
+    handOverWaitingKeyword();
+}
+
+void WLSearchSession::show(Shown shown)
+{
+    mShown = std::move(shown);
+    resultsDidChange(true);
+}
+
+void WLSearchSession::suggestionsFound(quint64 request, QList<WLSearchResult> found)
+{
+    if (request != mShown.handOver || request != mLastHandOver || mShown.hasMatches() || found.isEmpty())
+        return;
+    // A section after the empty results.
+    mShown.suggestions = std::move(found);
+    resultsDidChange(false);
+}
+
+void WLSearchSession::resultsDidChange(bool replaced)
+{
+    WLSearchResults &results = mShown.results;
+    results.sections.clear();
+    const auto add = [&results](WLSearchSection::Kind kind, const QList<WLSearchResult> &rows) {
+        if (!rows.isEmpty())
+            results.sections.append({kind, rows});
+    };
+    if (mShown.wholeWords)
+        add(WLSearchSection::Kind::WholeWords, *mShown.wholeWords);
+    if (mShown.partialMatches)
+        add(WLSearchSection::Kind::PartialMatches, *mShown.partialMatches);
+    add(WLSearchSection::Kind::Suggestions, mShown.suggestions);
+    ++mRevision;
+    if (replaced)
+        mReplacedRevision = mRevision;
+    WLNotificationCenter::defaultCenter().postNotificationName(WLSearchResultsDidChangeNotification, this);
+}
+
 // ---- Sections (main thread) ------------------------------------------------
 
-const QList<WLSearchResult> *WLDatabase::searchSectionArray(uint section) const
+const QList<WLSearchResult> *WLSearchSession::searchSectionArray(uint section) const
 {
     const bool equalPresent = !mEqualFoundArray.isEmpty();
     const bool keywordPresent = !mSearchedArray.isEmpty();
@@ -476,7 +686,7 @@ const QList<WLSearchResult> *WLDatabase::searchSectionArray(uint section) const
     return nullptr;
 }
 
-const WLSearchResult *WLDatabase::searchItem(uint item, uint section) const
+const WLSearchResult *WLSearchSession::searchItem(uint item, uint section) const
 {
     const QList<WLSearchResult> *results = searchSectionArray(section);
     if (!results || item >= uint(results->size()))
@@ -484,12 +694,12 @@ const WLSearchResult *WLDatabase::searchItem(uint item, uint section) const
     return &results->at(item);
 }
 
-uint WLDatabase::searchSectionCount() const
+uint WLSearchSession::searchSectionCount() const
 {
     return !mEqualFoundArray.isEmpty() && !mSearchedArray.isEmpty() ? 2 : 1;
 }
 
-QString WLDatabase::searchSectionNameAtIndex(uint section) const
+QString WLSearchSession::searchSectionNameAtIndex(uint section) const
 {
     const QList<WLSearchResult> *results = searchSectionArray(section);
     if (!results)
@@ -499,26 +709,26 @@ QString WLDatabase::searchSectionNameAtIndex(uint section) const
                                                : "MainView.SearchMode.Section.PartialMatches");
 }
 
-uint WLDatabase::itemCountOfSearchSectionAtIndex(uint section) const
+uint WLSearchSession::itemCountOfSearchSectionAtIndex(uint section) const
 {
     const QList<WLSearchResult> *results = searchSectionArray(section);
     return results ? uint(results->size()) : 0;
 }
 
-QString WLDatabase::itemNameAtIndexOfSearchSectionAtIndex(uint item, uint section) const
+QString WLSearchSession::itemNameAtIndexOfSearchSectionAtIndex(uint item, uint section) const
 {
     const WLSearchResult *result = searchItem(item, section);
     return result ? result->word : QString();
 }
 
-QString WLDatabase::itemLinksAtIndexOfSearchSectionAtIndex(uint item, uint section) const
+QString WLSearchSession::itemLinksAtIndexOfSearchSectionAtIndex(uint item, uint section) const
 {
     const WLSearchResult *result = searchItem(item, section);
     return result ? result->links : QString();
 }
 
 std::optional<QVariantList>
-WLDatabase::itemContentsIDsAtIndexOfSearchSectionAtIndex(uint item, uint section) const
+WLSearchSession::itemContentsIDsAtIndexOfSearchSectionAtIndex(uint item, uint section) const
 {
     const WLSearchResult *result = searchItem(item, section);
     if (!result || result->contentsIDs.isEmpty())

@@ -1,3 +1,5 @@
+#include "WLDatabaseMedia.h"
+
 #include "WLDatabase.h"
 
 #include "WLBundle.h"
@@ -150,7 +152,40 @@ QString existingBasePath(const QUrl &baseURL, const char *function)
 
 } // namespace
 
-bool WLDatabase::prepareHTMLDirectory()
+QUrl WLDatabaseMedia::htmlBaseURL() const
+{
+    return mDatabase.htmlBaseURL();
+}
+
+bool WLDatabaseMedia::prepare(Stage stage, const QVariantMap &info)
+{
+    static constexpr char kInitFn[] = "-[WLDatabase initWithPropertyListFile:]";
+    if (stage != Stage::Files)
+        return true;
+    if (!prepareHTMLDirectory()) {
+        WL_REPORT(kInitFn, "![self prepareHTMLDirectory]");
+        return false;
+    }
+    if (!prepareDataLoader(info)) {
+        WL_REPORT(kInitFn, "![self prepareDataLoader:info]");
+        return false;
+    }
+    if (!prepareAdditionalDatabase(info)) {
+        WL_REPORT(kInitFn, "![self prepareAdditionalDatabase:info]");
+        return false;
+    }
+    return true;
+}
+
+void WLDatabaseMedia::cleanup(Stage stage)
+{
+    if (stage != Stage::Files)
+        return;
+    cleanupDataLoader(); // deletes the page directory
+    cleanupAdditionalDatabase();
+}
+
+bool WLDatabaseMedia::prepareHTMLDirectory()
 {
     const QString temporaryPath = QDir::tempPath();
     if (temporaryPath.isEmpty()) {
@@ -175,22 +210,23 @@ bool WLDatabase::prepareHTMLDirectory()
         return false;
     }
     const QString path = QFile::decodeName(pathTemplate);
-    mHTMLBaseURL = QUrl::fromLocalFile(path + u'/');
-    if (mHTMLBaseURL.isEmpty()) {
+    const QUrl baseURL = QUrl::fromLocalFile(path + u'/');
+    if (baseURL.isEmpty()) {
         WL_REPORT(kHTMLDirectoryFn, "mHTMLBaseURL == nil");
         return false;
     }
+    mDatabase.setHTMLBaseURL(baseURL);
     return true;
 }
 
-bool WLDatabase::prepareDataLoader(const QVariantMap &info)
+bool WLDatabaseMedia::prepareDataLoader(const QVariantMap &info)
 {
     static constexpr char kFn[] = "-[WLDatabase prepareDataLoader:]";
-    if (mHTMLBaseURL.isEmpty()) {
+    if (htmlBaseURL().isEmpty()) {
         WL_REPORT(kFn, "mHTMLBaseURL == nil");
         return false;
     }
-    mDataLoader = WLDataLoader::initWithBaseURL(mHTMLBaseURL);
+    mDataLoader = WLDataLoader::initWithBaseURL(htmlBaseURL());
     if (!mDataLoader) {
         WL_REPORT(kFn, "mDataLoader == nil");
         return false;
@@ -230,12 +266,12 @@ bool WLDatabase::prepareDataLoader(const QVariantMap &info)
     return true;
 }
 
-void WLDatabase::cleanupDataLoader()
+void WLDatabaseMedia::cleanupDataLoader()
 {
     mDataLoader.reset();
 }
 
-bool WLDatabase::prepareAdditionalDatabase(const QVariantMap &info)
+bool WLDatabaseMedia::prepareAdditionalDatabase(const QVariantMap &info)
 {
     static constexpr char kFn[] = "-[WLDatabase prepareAdditionalDatabase:]";
     const QVariant support = info.value(KXPropAdditionsDatabaseSupport);
@@ -263,12 +299,12 @@ bool WLDatabase::prepareAdditionalDatabase(const QVariantMap &info)
     return true;
 }
 
-void WLDatabase::cleanupAdditionalDatabase()
+void WLDatabaseMedia::cleanupAdditionalDatabase()
 {
     mAdditionArray.reset();
 }
 
-bool WLDatabase::readDataForAdditions(const QString &additions)
+bool WLDatabaseMedia::readDataForAdditions(const QString &additions)
 {
     // Every piece is tried, even after one has failed.
     bool succeeded = true;
@@ -277,7 +313,7 @@ bool WLDatabase::readDataForAdditions(const QString &additions)
     return succeeded;
 }
 
-bool WLDatabase::readDataForAdditionNamed(const QString &additionName)
+bool WLDatabaseMedia::readDataForAdditionNamed(const QString &additionName)
 {
     static constexpr char kFn[] = "-[WLDatabase readDataForAdditionNamed:]";
     const QStringList components = additionName.split(u'/');
@@ -346,7 +382,7 @@ bool WLDatabase::readDataForAdditionNamed(const QString &additionName)
     return true;
 }
 
-QString WLDatabase::prepareDirectoryPathForTable(const QString &tableName)
+QString WLDatabaseMedia::prepareDirectoryPathForTable(const QString &tableName)
 {
     static constexpr char kFn[] = "-[WLDatabase prepareDirectoryPathForTable:]";
     const QString basePath = existingBasePath(htmlBaseURL(), kFn);
@@ -363,7 +399,7 @@ QString WLDatabase::prepareDirectoryPathForTable(const QString &tableName)
     return directoryPath;
 }
 
-QString WLDatabase::prepareWritingPathForAdditionNamed(const QString &relativePath)
+QString WLDatabaseMedia::prepareWritingPathForAdditionNamed(const QString &relativePath)
 {
     static constexpr char kFn[] = "-[WLDatabase prepareWritingPathForAdditionNamed:]";
     const QString basePath = existingBasePath(htmlBaseURL(), kFn);
