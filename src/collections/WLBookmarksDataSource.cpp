@@ -1,6 +1,7 @@
 #include "WLBookmarksDataSource.h"
 
 #include "WLConstants.h"
+#include "WLLocalization.h"
 #include "WLNotificationCenter.h"
 #include "WLRecordList.h"
 #include "WLReport.h"
@@ -146,7 +147,7 @@ void WLBookmarksDataSource::sortBookmark(QList<Bookmark> &bookmarks)
 
 QString WLBookmarksDataSource::navigationTitle() const
 {
-    return qtTrId("Bookmarks");
+    return WLLocalization::localizedString("Bookmarks");
 }
 
 WLTabBarItem WLBookmarksDataSource::tabBarItem() const

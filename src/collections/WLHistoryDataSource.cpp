@@ -2,6 +2,7 @@
 
 #include "WLConstants.h"
 #include "WLEntryReference.h"
+#include "WLLocalization.h"
 #include "WLNotificationCenter.h"
 #include "WLRecordList.h"
 #include "WLReport.h"
@@ -83,7 +84,7 @@ void WLHistoryDataSource::clearHistory()
 
 QString WLHistoryDataSource::navigationTitle() const
 {
-    return qtTrId("History");
+    return WLLocalization::localizedString("History");
 }
 
 WLTabBarItem WLHistoryDataSource::tabBarItem() const

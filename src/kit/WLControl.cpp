@@ -35,26 +35,3 @@ void WLControl::sendActionsForControlEvents(WLControlEvent event)
             action(this);
     }
 }
-
-WLButton::WLButton(ButtonType type, QObject *parent)
-    : WLControl(QStringLiteral("Button"), parent), mButtonType(type)
-{
-}
-
-void WLButton::setTitle(const QString &title)
-{
-    if (mTitle == title)
-        return;
-    mTitle = title;
-    Q_EMIT titleChanged();
-}
-
-WLImageView::WLImageView(QObject *parent) : WLControl(QStringLiteral("ImageView"), parent) {}
-
-void WLImageView::setImage(const QString &image)
-{
-    if (mImage == image)
-        return;
-    mImage = image;
-    Q_EMIT imageChanged();
-}

@@ -5,6 +5,7 @@
 #include "WLBarButtonItem.h"
 #include "WLBundle.h"
 #include "WLDatabase.h"
+#include "WLImageView.h"
 #include "WLLocalization.h"
 #include "WLNavigationController.h"
 #include "WLNavigationItem.h"

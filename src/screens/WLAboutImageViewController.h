@@ -1,6 +1,7 @@
 #pragma once
 
 #include "WLControl.h"
+#include "WLImageView.h"
 #include "WLViewController.h"
 
 #include <QString>

@@ -5,6 +5,7 @@
 #include "WLBookmarksDataSource.h"
 #include "WLBundle.h"
 #include "WLConstants.h"
+#include "WLContainerView.h"
 #include "WLDatabase.h"
 #include "WLHistoryDataSource.h"
 #include "WLKeyRouter.h"

@@ -1,6 +1,7 @@
 #include "WLImageViewController.h"
 
 #include "WLControl.h"
+#include "WLImageView.h"
 #include "WLNavigationController.h"
 #include "WLReport.h"
 #include "WLScreen.h"

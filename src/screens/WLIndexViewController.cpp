@@ -4,6 +4,7 @@
 #include "WLControl.h"
 #include "WLDataSource.h"
 #include "WLDatabase.h"
+#include "WLImageView.h"
 #include "WLLocalization.h"
 #include "WLNavigationItem.h"
 #include "WLResources.h"

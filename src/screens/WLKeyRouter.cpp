@@ -1,5 +1,6 @@
 #include "WLKeyRouter.h"
 
+#include "WLContainerView.h"
 #include "WLNavigationController.h"
 #include "WLSearchViewController.h"
 #include "WLTabBarController.h"

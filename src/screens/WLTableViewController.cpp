@@ -2,11 +2,13 @@
 
 #include "WLAboutPresenter.h"
 #include "WLBarButtonItem.h"
+#include "WLButton.h"
 #include "WLColorName.h"
 #include "WLConstants.h"
 #include "WLControl.h"
 #include "WLDataSourceProtocol.h"
 #include "WLEntryReference.h"
+#include "WLImageView.h"
 #include "WLNavigationController.h"
 #include "WLReport.h"
 #include "WLTabBarController.h"

@@ -3,6 +3,7 @@
 #include "WLColor.h"
 #include "WLControl.h"
 #include "WLDataSourceProtocol.h"
+#include "WLImageView.h"
 #include "WLTableView.h"
 #include "WLViewController.h"
 

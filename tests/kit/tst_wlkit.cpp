@@ -1,5 +1,7 @@
 #include "WLApplication.h"
 #include "WLBarButtonItem.h"
+#include "WLContainerView.h"
+#include "WLImageView.h"
 #include "WLNavigationController.h"
 #include "WLNavigationItem.h"
 #include "WLScreen.h"

@@ -4,6 +4,7 @@
 #include "WLBookmarksDataSource.h"
 #include "WLBundle.h"
 #include "WLConstants.h"
+#include "WLContainerView.h"
 #include "WLDatabase.h"
 #include "WLHistoryDataSource.h"
 #include "WLNavigationController.h"

@@ -5,6 +5,7 @@
 #include "WLBookmarksViewController.h"
 #include "WLBundle.h"
 #include "WLConstants.h"
+#include "WLContainerView.h"
 #include "WLDatabase.h"
 #include "WLDictionaryCompiler.h"
 #include "WLHistoryDataSource.h"

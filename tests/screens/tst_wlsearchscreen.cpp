@@ -1,4 +1,5 @@
 #include "WLBundle.h"
+#include "WLContainerView.h"
 #include "WLDatabase.h"
 #include "WLDictionaryCompiler.h"
 #include "WLNavigationController.h"

@@ -645,6 +645,13 @@ void TestReaderWindow::inGerman()
     // page comes before the reader's German one.
     QCOMPARE(WLAboutImageViewController::aboutHTMLBasePath(),
              qEnvironmentVariable("WL_DEMO_BUNDLE") + u"/about/index.html"_s);
+    // wlreader WORD finds the entry whatever the sections are called.
+    tapAt(mShell->window(), {30, 22});
+    QVERIFY(inFront(tabBar()));
+    mShell->appDelegate()->lookUpWord(u"careful"_s);
+    QTRY_COMPARE(WLWebViewController::sharedWebViewController()->currentWord(), std::optional(u"careful"_s));
+    QCOMPARE(tab(1)->topViewController(), WLWebViewController::sharedWebViewController());
+    QVERIFY(waitForPage().contains(u"careful"_s));
     QCoreApplication::removeTranslator(&german);
 }
 
