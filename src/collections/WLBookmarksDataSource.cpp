@@ -27,14 +27,10 @@ std::unique_ptr<WLBookmarksDataSource> WLBookmarksDataSource::init()
     store->readPreference();
     store->becomeSharedIfFirst();
     // Another process stored bookmarks: show them.
-    store->mDefaultsObserver = WLNotificationCenter::defaultCenter().addObserver(
-        QLatin1String(WLUserDefaultsDidChangeNotification), nullptr,
-        [store = store.get()](const WLNotification &notification) {
-            if (!kStoredBookmarks.isStoredUnder(notification.userInfo.value(QStringLiteral("keys")).toStringList()))
-                return;
-            store->readPreference();
-            WLNotificationCenter::defaultCenter().postNotificationName(WLBookmarksDidUpdateNotification, store);
-        });
+    store->mDefaultsObserver = kStoredBookmarks.observeStoredChanges([store = store.get()] {
+        store->readPreference();
+        WLNotificationCenter::defaultCenter().postNotificationName(WLBookmarksDidUpdateNotification, store);
+    });
     return store;
 }
 

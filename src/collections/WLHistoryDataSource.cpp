@@ -28,14 +28,10 @@ std::unique_ptr<WLHistoryDataSource> WLHistoryDataSource::init()
     store->readPreference();
     store->becomeSharedIfFirst();
     // Another process stored its history: show it.
-    store->mDefaultsObserver = WLNotificationCenter::defaultCenter().addObserver(
-        QLatin1String(WLUserDefaultsDidChangeNotification), nullptr,
-        [store = store.get()](const WLNotification &notification) {
-            if (!kStoredHistory.isStoredUnder(notification.userInfo.value(QStringLiteral("keys")).toStringList()))
-                return;
-            store->readPreference();
-            WLNotificationCenter::defaultCenter().postNotificationName(WLHistoryDidUpdateNotification, store);
-        });
+    store->mDefaultsObserver = kStoredHistory.observeStoredChanges([store = store.get()] {
+        store->readPreference();
+        WLNotificationCenter::defaultCenter().postNotificationName(WLHistoryDidUpdateNotification, store);
+    });
     return store;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "WLNotificationCenter.h"
 #include "WLRecordListPreference.h"
+#include "WLUserDefaults.h"
 
 #include <QList>
 #include <QString>
@@ -68,7 +70,17 @@ public:
             function);
     }
 
-    bool isStoredUnder(const QStringList &keys) const { return mPreference.isStoredUnder(keys); }
+    // Calls changed whenever another process has stored a change of the
+    // list (WLUserDefaultsDidChangeNotification), while the token lives.
+    [[nodiscard]] WLObserverToken observeStoredChanges(std::function<void()> changed) const
+    {
+        return WLNotificationCenter::defaultCenter().addObserver(
+            QLatin1String(WLUserDefaultsDidChangeNotification), nullptr,
+            [preference = mPreference, changed = std::move(changed)](const WLNotification &notification) {
+                if (preference.isStoredUnder(notification.userInfo.value(QStringLiteral("keys")).toStringList()))
+                    changed();
+            });
+    }
 
 private:
     template<typename Member>
