@@ -11,6 +11,12 @@ bool WLProgressPrinter::isTerminal(std::FILE *file)
 
 void WLProgressPrinter::progress(const QString &phase, qint64 done, qint64 total)
 {
+    if (m_lines) {
+        std::fprintf(m_out, "progress\t%s\t%lld\t%lld\n", QString(phase).replace(u'\t', u' ').toUtf8().constData(),
+                     static_cast<long long>(done), static_cast<long long>(total));
+        std::fflush(m_out);
+        return;
+    }
     if (!m_terminal)
         return;
     QString line = phase;

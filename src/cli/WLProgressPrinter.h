@@ -10,11 +10,16 @@ struct WLBuildSummary;
 
 // Shows the progress of a long build or import on standard error: one line,
 // redrawn in place, on a terminal; nothing anywhere else, where only the
-// summary is written.
+// summary is written. With WLDICT_PROGRESS=lines in the environment (a
+// program that runs wldict and shows the progress itself) every report is a
+// line of its own, "progress<TAB>PHASE<TAB>DONE<TAB>TOTAL", terminal or not.
 class WLProgressPrinter : public WLProgress
 {
 public:
-    WLProgressPrinter(std::FILE *out, bool terminal) : m_out(out), m_terminal(terminal) {}
+    WLProgressPrinter(std::FILE *out, bool terminal)
+        : m_out(out), m_terminal(terminal), m_lines(qEnvironmentVariable("WLDICT_PROGRESS") == u"lines")
+    {
+    }
     ~WLProgressPrinter() override { finish(); }
     WLProgressPrinter(const WLProgressPrinter &) = delete;
     WLProgressPrinter &operator=(const WLProgressPrinter &) = delete;
@@ -33,5 +38,6 @@ public:
 private:
     std::FILE *m_out;
     bool m_terminal;
+    bool m_lines;
     bool m_drawn = false;
 };

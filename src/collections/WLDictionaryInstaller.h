@@ -10,6 +10,9 @@
 // (a rename, or an exchange with the bundle it replaces), so an
 // interrupted install leaves the dictionary that was there whole.
 //
+// Removing one is the other way round: renamed aside in one step, then
+// deleted.
+//
 // Threading: main thread (it opens the dictionary).
 class WLDictionaryInstaller
 {
@@ -38,9 +41,25 @@ public:
         bool user = false;
         // A dictionary of the same name earlier in the search path wins.
         bool shadowed = false;
+        // The demo that comes with the reader.
+        bool demo = false;
     };
     // Every installed dictionary, in search order.
     static QList<Installed> installed();
+    // The dictionary of a bundle folder, as installed() describes it.
+    static Installed describe(const QString &bundlePath);
+    static constexpr char kDemoIdentifier[] = "org.wlreader.demo";
+
+    // Why the user cannot remove it (the demo, one installed for every
+    // user); empty when they can.
+    static QString whyNotRemovable(const Installed &dictionary);
+    // Removes a dictionary of the user's: its folder goes in one step, and
+    // with forgetState its bookmarks, history and settings too.
+    static Result remove(const Installed &dictionary, bool forgetState);
+
+    // A name for a new dictionary made from base that no installed one of
+    // the user's has: base itself made safe, else with "-2", "-3", ….
+    static QString availableName(const QString &base);
 
 private:
     static bool opens(const QString &bundle);
