@@ -184,6 +184,10 @@ QVariant WLTableModel::data(const QModelIndex &index, int role) const
         return int(cell->selectionStyle);
     case StyledTextRole:
         return styledText(*cell);
+    case AccessoryTypeRole:
+        return int(cell->accessoryType);
+    case EditableRole:
+        return cell->editable;
     case ViewRole:
         return QVariant::fromValue(cell->view.data());
     default:
@@ -198,6 +202,8 @@ QHash<int, QByteArray> WLTableModel::roleNames() const
             {TextColorRole, "textColor"},
             {DetailTextColorRole, "detailTextColor"},
             {ReuseIdentifierRole, "reuseIdentifier"},
+            {AccessoryTypeRole, "accessoryType"},
+            {EditableRole, "editable"},
             {SectionRole, "section"},
             {SelectionStyleRole, "selectionStyle"},
             {StyledTextRole, "styledText"},

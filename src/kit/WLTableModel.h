@@ -29,6 +29,8 @@ public:
         // whole text is bold.
         StyledTextRole,
         ViewRole,
+        AccessoryTypeRole,
+        EditableRole,
     };
 
     explicit WLTableModel(QObject *parent = nullptr);

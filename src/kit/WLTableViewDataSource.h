@@ -27,6 +27,13 @@ enum class WLTableViewCellSelectionStyle {
     Blue = 1,
 };
 
+// What a row shows at its right; the phone's values.
+enum class WLTableViewCellAccessoryType {
+    None = 0,
+    DisclosureIndicator = 1,
+    Checkmark = 3,
+};
+
 // A run of characters of a text: its first index and its length.
 struct WLTextRange {
     qsizetype location = 0;
@@ -49,6 +56,9 @@ struct WLTableViewCell {
     std::optional<QList<WLTextRange>> boldRanges;
     // A control shown at the right of the row (a switch), owned elsewhere.
     QPointer<QObject> view;
+    WLTableViewCellAccessoryType accessoryType = WLTableViewCellAccessoryType::None;
+    // Deleted in editing mode, when the list deletes rows at all.
+    bool editable = true;
 
     bool operator==(const WLTableViewCell &) const = default;
 };

@@ -42,6 +42,7 @@ class WLViewController : public QObject
     Q_PROPERTY(WLNavigationItem *navigationItem READ navigationItem CONSTANT)
     Q_PROPERTY(bool editing READ isEditing NOTIFY editingChanged)
     Q_PROPERTY(bool viewLoaded READ isViewLoaded NOTIFY viewLoadedChanged)
+    Q_PROPERTY(bool overlaysContent READ overlaysContent CONSTANT)
 
 public:
     explicit WLViewController(QString viewKind = {}, QObject *parent = nullptr);
@@ -75,8 +76,10 @@ public:
     // The platform's Edit/Done toggle bound to the editing state.
     WLBarButtonItem *editButtonItem();
 
-    // Modal screens cover the whole window.
+    // Modal screens cover the whole window; one that overlays the content
+    // (an alert, a progress box) leaves what is under it in sight.
     void presentModalViewController(WLViewController *viewController, bool animated);
+    bool overlaysContent() const { return mOverlaysContent; }
     // On the presenting screen or on the presented one.
     void dismissModalViewControllerAnimated(bool animated);
     WLViewController *modalViewController() const { return mModalViewController; }
@@ -99,6 +102,7 @@ Q_SIGNALS:
     void viewLoadedChanged();
 
 protected:
+    void setOverlaysContent(bool overlays) { mOverlaysContent = overlays; }
     virtual void loadView() {}
     virtual void viewWillAppear(bool) {}
     virtual void viewDidAppear(bool) {}
@@ -121,6 +125,7 @@ private:
     QPointer<WLViewController> mModalViewController;
     QPointer<WLViewController> mPresentingViewController;
     bool mOnScreen = false;
+    bool mOverlaysContent = false;
     // The transition under way: true while appearing, false while going.
     std::optional<bool> mPendingAppearance;
     bool mPendingAnimated = false;
