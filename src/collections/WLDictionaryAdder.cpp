@@ -29,8 +29,12 @@ QString firstFile(const QStringList &paths)
 
 } // namespace
 
-std::optional<WLDictionaryAdder::Source> WLDictionaryAdder::identify(const QString &path, QString *why)
+std::optional<WLDictionaryAdder::Source> WLDictionaryAdder::identify(const QString &chosen, QString *why)
 {
+    // A bundle's description stands for its folder (a file chooser picks files).
+    const QString path = QFileInfo(chosen).fileName() == u"DatabaseInfo.plist"
+                             ? QFileInfo(chosen).absolutePath()
+                             : chosen;
     const QFileInfo file(path);
     if (!file.exists()) {
         *why = QStringLiteral("%1: there is no such file or folder.").arg(shown(path));

@@ -178,8 +178,14 @@ WLDictionaryInstaller::Installed WLDictionaryInstaller::describe(const QString &
     entry.identifier = wlDictionaryIdentifier(description);
     entry.title = WLPropertyList::readFile(description).toMap().value(KXPropDatabaseTitle).toString();
     entry.demo = entry.identifier == QLatin1String(kDemoIdentifier);
-    const QString userFolder = QFileInfo(WLDictionaryFolders::searchPaths().value(0)).absoluteFilePath();
-    entry.user = !userFolder.isEmpty() && QFileInfo(bundlePath).absolutePath() == userFolder;
+    const QStringList folders = WLDictionaryFolders::searchPaths();
+    const QString parent = QFileInfo(bundlePath).absolutePath();
+    for (qsizetype i = 0; i < folders.size() && !entry.installed; ++i) {
+        if (QFileInfo(folders.at(i)).absoluteFilePath() == parent) {
+            entry.installed = true;
+            entry.user = i == 0;
+        }
+    }
     return entry;
 }
 
@@ -187,6 +193,10 @@ QString WLDictionaryInstaller::whyNotRemovable(const Installed &dictionary)
 {
     if (dictionary.demo)
         return QStringLiteral("The demo comes with WL Reader and cannot be removed.");
+    if (!dictionary.installed)
+        return QStringLiteral("%1 is not installed but opened where it is, in %2, which is left alone.")
+            .arg(dictionary.title.isEmpty() ? dictionary.name : dictionary.title,
+                 shown(QFileInfo(dictionary.path).absolutePath()));
     if (!dictionary.user)
         return QStringLiteral("%1 is installed for every user of this computer, in %2; "
                               "its package or its administrator removes it.")
@@ -274,6 +284,7 @@ QList<WLDictionaryInstaller::Installed> WLDictionaryInstaller::installed()
                 continue;
             Installed entry = describe(path);
             entry.name = name;
+            entry.installed = true;
             entry.user = i == 0;
             entry.shadowed = seen.contains(name);
             seen.append(name);

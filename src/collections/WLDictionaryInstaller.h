@@ -37,6 +37,9 @@ public:
         QString path;
         QString title;
         QString identifier;
+        // In one of the dictionary folders; else a bundle folder opened
+        // where it is, which is nobody's to remove.
+        bool installed = false;
         // The user's own, else one of the system's.
         bool user = false;
         // A dictionary of the same name earlier in the search path wins.
@@ -51,7 +54,7 @@ public:
     static constexpr char kDemoIdentifier[] = "org.wlreader.demo";
 
     // Why the user cannot remove it (the demo, one installed for every
-    // user); empty when they can.
+    // user, a folder not installed); empty when they can.
     static QString whyNotRemovable(const Installed &dictionary);
     // Removes a dictionary of the user's: its folder goes in one step, and
     // with forgetState its bookmarks, history and settings too.

@@ -48,7 +48,8 @@ WLBarButtonItem *WLAboutImageViewController::rightBarButtonItem(bool offerAbout)
 {
     QStringList items;
     const WLDatabase *database = WLDatabase::sharedDatabase();
-    if (!database || !database->settingsHidden())
+    // A dictionary may hide its settings, but not the way to another one.
+    if (!database || !database->settingsHidden() || mDictionaryHost)
         items.append(WLLocalization::localizedString("Settings"));
     if (offerAbout)
         items.append(WLLocalization::localizedString("About"));
@@ -108,8 +109,10 @@ void WLAboutImageViewController::aboutButtonPressed(QObject *)
 
 void WLAboutImageViewController::settingsButtonPressed(QObject *)
 {
-    if (!mSettingsViewController)
+    if (!mSettingsViewController) {
         mSettingsViewController = new WLSettingsViewController(this);
+        mSettingsViewController->setDictionaryHost(mDictionaryHost);
+    }
     if (WLNavigationController *navigation = navigationController())
         navigation->pushViewController(mSettingsViewController, true);
 }

@@ -8,6 +8,7 @@
 #include <QUrl>
 
 class WLAboutPresenter;
+class WLDictionaryHost;
 class WLAboutWebViewController;
 class WLBarButtonItem;
 class WLSettingsViewController;
@@ -25,8 +26,9 @@ public:
 
     WLImageView *imageView() const { return mImageView; }
 
-    // The segments "Settings" (unless the dictionary hides its settings)
-    // and "About" (when offerAbout); nothing without a segment.
+    // The segments "Settings" (unless the dictionary hides its settings
+    // and there is no list of dictionaries to offer) and "About" (when
+    // offerAbout); nothing without a segment.
     WLBarButtonItem *rightBarButtonItem(bool offerAbout);
     // The About page: the dictionary's, in the user's language first, else
     // the reader's own; empty when there is none.
@@ -37,6 +39,8 @@ public:
     // Done's action: back to the tabs, through the presenter.
     void backButtonPressed(QObject *sender);
     void setAboutPresenter(WLAboutPresenter *presenter) { mAboutPresenter = presenter; }
+    // Who opens and adds dictionaries, for the settings' list of them.
+    void setDictionaryHost(WLDictionaryHost *host) { mDictionaryHost = host; }
     void aboutButtonPressed(QObject *sender);
     void settingsButtonPressed(QObject *sender);
     void segmentedButtonPressed(QObject *control);
@@ -49,6 +53,7 @@ protected:
 
 private:
     WLAboutPresenter *mAboutPresenter = nullptr;
+    WLDictionaryHost *mDictionaryHost = nullptr;
     WLImageView *mImageView = nullptr;
     WLAboutWebViewController *mAboutWebViewController = nullptr;
     WLSettingsViewController *mSettingsViewController = nullptr;

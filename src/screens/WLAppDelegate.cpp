@@ -7,6 +7,8 @@
 #include "WLConstants.h"
 #include "WLContainerView.h"
 #include "WLDatabase.h"
+#include "WLDictionaryAdding.h"
+#include "WLDictionaryHost.h"
 #include "WLHistoryDataSource.h"
 #include "WLKeyRouter.h"
 #include "WLLastState.h"
@@ -207,6 +209,7 @@ void WLAppDelegate::showUserInterface()
 
 void WLAppDelegate::cleanupUserInterface()
 {
+    mDictionaryAdding.reset();
     mKeyRouter.reset();
     mWordLookUp.reset();
     mLastState.reset();
@@ -247,7 +250,27 @@ void WLAppDelegate::tabBarControllerDidSelectViewController(WLTabBarController *
 
 bool WLAppDelegate::handleKeyCommand(const WLKeyCommand &command)
 {
-    return mKeyRouter && mKeyRouter->route(command);
+    if (mKeyRouter && mKeyRouter->route(command))
+        return true;
+    // Ctrl+O: a dictionary to add, as the settings' last row asks; not
+    // while a modal screen waits for an answer.
+    if (command.key == Qt::Key_O && command.modifiers == Qt::ControlModifier && mDictionaryHost && mWindow
+        && mWindow->modalViewControllers().isEmpty()) {
+        mDictionaryHost->chooseDictionaryToAdd();
+        return true;
+    }
+    return false;
+}
+
+void WLAppDelegate::addDictionary(const QString &path)
+{
+    if (!mDictionaryAdding)
+        mDictionaryAdding = std::make_unique<WLDictionaryAdding>(mDictionaryHost);
+    // Over whatever the window shows: the tabs or the About screen.
+    WLViewController *presenter = mContainerView ? mContainerView->content() : nullptr;
+    if (!presenter && mWindow)
+        presenter = mTabBarController.get();
+    mDictionaryAdding->add(path, presenter);
 }
 
 void WLAppDelegate::lookUpWord(const QString &word)
@@ -263,6 +286,7 @@ std::unique_ptr<WLNavigationController> WLAppDelegate::createAboutNavigationCont
 {
     auto viewController = std::make_unique<WLAboutImageViewController>();
     viewController->setAboutPresenter(this);
+    viewController->setDictionaryHost(mDictionaryHost);
     viewController->loadViewIfNeeded();
     viewController->imageView()->setImage(WLResources::imageURLNamed(QStringLiteral("About.png")));
     auto navigationController = std::make_unique<WLNavigationController>(viewController.get());

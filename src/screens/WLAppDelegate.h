@@ -13,6 +13,8 @@
 class WLAddBookmarkViewController;
 class WLContainerView;
 class WLDatabase;
+class WLDictionaryAdding;
+class WLDictionaryHost;
 class WLKeyRouter;
 class WLLastState;
 class WLNavigationController;
@@ -73,6 +75,12 @@ public:
     // tab, else the Search tab searching for the word.
     void lookUpWord(const QString &word);
 
+    // Who opens dictionaries in the window; set before the start sequence.
+    void setDictionaryHost(WLDictionaryHost *host) { mDictionaryHost = host; }
+    // Adds the dictionary of a file or folder the user chose or dropped,
+    // with its progress over the window, and opens it.
+    void addDictionary(const QString &path);
+
     // Flip between the tab bar and the About stack, made on first use and
     // kept with whatever was last pushed on it.
     void showAbout(QObject *sender) override;
@@ -115,6 +123,8 @@ private:
     std::unique_ptr<WLLastState> mLastState;
     std::unique_ptr<WLWordLookUp> mWordLookUp;
     std::unique_ptr<WLKeyRouter> mKeyRouter;
+    WLDictionaryHost *mDictionaryHost = nullptr;
+    std::unique_ptr<WLDictionaryAdding> mDictionaryAdding;
     QString mOpeningFailure;
     bool mTerminated = false;
 };

@@ -20,6 +20,7 @@
 #include "WLNavigationItem.h"
 #include "WLPageHost.h"
 #include "WLPageSchemeHandler.h"
+#include "WLReaderApp.h"
 #include "WLReaderSettings.h"
 #include "WLScreen.h"
 #include "WLScreenViews.h"
@@ -210,7 +211,8 @@ void WLReaderShell::registerTypes()
     qmlRegisterType<WLBookmarkListCell>(kUri, 1, 0, "WLBookmarkListCell");
     qmlRegisterSingletonInstance(kUri, 1, 0, "MainScreen", WLScreen::mainScreen());
     qmlRegisterSingletonInstance<WLScreenViews>(kUri, 1, 0, "Views", mScreenViews.get());
-    qmlRegisterSingletonInstance<WLAppDelegate>(kUri, 1, 0, "App", mAppDelegate.get());
+    qmlRegisterUncreatableType<WLReaderApp>(kUri, 1, 0, "WLReaderApp", reason);
+    qmlRegisterSingletonInstance<WLReaderApp>(kUri, 1, 0, "App", mApp.get());
     qmlRegisterUncreatableType<WLScrollView>(kUri, 1, 0, "WLScrollView", reason);
     qmlRegisterUncreatableType<WLTextView>(kUri, 1, 0, "WLTextView", reason);
     qmlRegisterUncreatableType<WLTextViewCell>(kUri, 1, 0, "WLTextViewCell", reason);
@@ -229,21 +231,15 @@ bool WLReaderShell::start(const Options &options)
 {
     mOptions = options;
     mSettings = std::make_unique<WLReaderSettings>();
-    const QString bundle = QDir(mSettings->dictionaryToOpen(options.dictionaryPath)).absolutePath();
-    WLBundle::setResourcePath(bundle);
-    // Bookmarks, history and the last state are this dictionary's own.
-    WLUserDefaults::setDictionary(
-        wlDictionaryIdentifier(QDir(bundle).filePath(QStringLiteral("DatabaseInfo.plist"))), bundle);
-    // What wldict or another reader stores meanwhile shows here.
-    WLUserDefaults::standardUserDefaults()->watchForChanges();
-
+    mApp = std::make_unique<WLReaderApp>();
+    mApp->setAddHandler([this](const QString &path) {
+        if (mAppDelegate)
+            mAppDelegate->addDictionary(path);
+    });
     // Links that leave the reader open in the desktop's browser.
     WLApplication::setOpenURLHandler([](const QUrl &url) { return QDesktopServices::openUrl(url); });
-    mAppDelegate = std::make_unique<WLAppDelegate>();
-    mAppDelegate->applicationDidFinishLaunching();
+    openBundle(QDir(mSettings->dictionaryToOpen(options.dictionaryPath)).absolutePath());
     milestone("controllers ready");
-    if (mAppDelegate->database())
-        mSettings->setLastDictionary(bundle);
 
     mEngine = std::make_unique<QQmlApplicationEngine>();
     mScreenViews = std::make_unique<WLScreenViews>(mEngine.get());
@@ -258,12 +254,7 @@ bool WLReaderShell::start(const Options &options)
     if (!options.windowSize.isEmpty())
         mWindow->resize(options.windowSize);
 
-    // Later starts on this dictionary hand their word to this reader.
-    if (options.screenshotDirectory.isEmpty()) {
-        mChannel = std::make_unique<WLInstanceChannel>();
-        if (mChannel->listen(socketPathFor(bundle)))
-            connect(mChannel.get(), &WLInstanceChannel::wordReceived, this, &WLReaderShell::lookUp);
-    }
+    listen();
     if (!options.word.isEmpty())
         mAppDelegate->lookUpWord(options.word);
 
@@ -288,6 +279,68 @@ bool WLReaderShell::start(const Options &options)
         },
         Qt::SingleShotConnection);
     return true;
+}
+
+void WLReaderShell::openBundle(const QString &bundle)
+{
+    mBundle = bundle;
+    WLBundle::setResourcePath(bundle);
+    // Bookmarks, history and the last state are this dictionary's own.
+    WLUserDefaults::setDictionary(
+        wlDictionaryIdentifier(QDir(bundle).filePath(QStringLiteral("DatabaseInfo.plist"))), bundle);
+    // What wldict or another reader stores meanwhile shows here.
+    WLUserDefaults::standardUserDefaults()->watchForChanges();
+    mAppDelegate = std::make_unique<WLAppDelegate>();
+    mAppDelegate->setDictionaryHost(this);
+    mAppDelegate->applicationDidFinishLaunching();
+    if (mAppDelegate->database())
+        mSettings->setLastDictionary(bundle);
+    mApp->setDelegate(mAppDelegate.get());
+}
+
+void WLReaderShell::listen()
+{
+    // Later starts on this dictionary hand their word to this reader.
+    mChannel.reset();
+    if (!mOptions.screenshotDirectory.isEmpty())
+        return;
+    mChannel = std::make_unique<WLInstanceChannel>();
+    if (mChannel->listen(socketPathFor(mBundle)))
+        connect(mChannel.get(), &WLInstanceChannel::wordReceived, this, &WLReaderShell::lookUp);
+}
+
+void WLReaderShell::openDictionary(const QString &bundlePath)
+{
+    QTimer::singleShot(0, this, [this, bundlePath] { switchDictionary(bundlePath); });
+}
+
+void WLReaderShell::switchDictionary(const QString &bundlePath)
+{
+    const QString bundle = QDir(bundlePath).absolutePath();
+    if (mTerminated || !mAppDelegate || bundle == mBundle)
+        return;
+    // A reader that shows it already comes to the front instead.
+    if (WLInstanceChannel::handOver(socketPathFor(bundle), QString()))
+        return;
+    // The stop sequence for the one open: its views first, which draw its
+    // controllers; the window stays.
+    if (mScreenViews)
+        mScreenViews->clear();
+    mAppDelegate->applicationWillTerminate();
+    mApp->setDelegate(nullptr);
+    mAppDelegate.reset();
+    WLUserDefaults::resetStandardUserDefaults();
+    openBundle(bundle);
+    listen();
+    // The web engine runs already; the new viewer is ready for the first tap.
+    if (mWebEngineStarted)
+        warmUpWebEngine();
+}
+
+void WLReaderShell::chooseDictionaryToAdd()
+{
+    if (mApp)
+        mApp->chooseDictionary();
 }
 
 bool WLReaderShell::eventFilter(QObject *watched, QEvent *event)
@@ -431,6 +484,8 @@ void WLReaderShell::terminate()
     mEngine.reset();
     if (mAppDelegate)
         mAppDelegate->applicationWillTerminate();
+    if (mApp)
+        mApp->setDelegate(nullptr);
     if (mOptions.quitWhenStopped)
         QCoreApplication::exit(0);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WLDictionaryHost.h"
+
 #include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
@@ -12,6 +14,7 @@
 class QQmlApplicationEngine;
 class WLAppDelegate;
 class WLInstanceChannel;
+class WLReaderApp;
 class WLReaderSettings;
 class WLScreenViews;
 class WLSignalWatcher;
@@ -19,9 +22,12 @@ class WLSignalWatcher;
 // The reader's window around the application delegate: builds the
 // controllers, shows them through QML, and runs the stop sequence once,
 // whether the window is closed or the process is asked to end by a signal.
+// Another dictionary opens in the same window: the stop sequence for the
+// one open, then the start sequence for the other, each with its own
+// saved state.
 //
 // Threading: main thread only.
-class WLReaderShell : public QObject
+class WLReaderShell : public QObject, public WLDictionaryHost
 {
     Q_OBJECT
 
@@ -61,6 +67,13 @@ public:
     void terminate();
 
     WLAppDelegate *appDelegate() const { return mAppDelegate.get(); }
+    WLReaderApp *app() const { return mApp.get(); }
+
+    // WLDictionaryHost: the switch runs once the event that asked for it
+    // has been handled (it replaces the screens that asked).
+    QString openDictionaryPath() const override { return mBundle; }
+    void openDictionary(const QString &bundlePath) override;
+    void chooseDictionaryToAdd() override;
     QQuickWindow *window() const { return mWindow; }
     QQmlApplicationEngine *engine() const { return mEngine.get(); }
     WLScreenViews *screenViews() const { return mScreenViews.get(); }
@@ -75,6 +88,10 @@ protected:
 
 private:
     void registerTypes();
+    // The start sequence on a bundle folder, and its socket.
+    void openBundle(const QString &bundle);
+    void switchDictionary(const QString &bundlePath);
+    void listen();
     void milestone(const char *what);
     void warmUpWebEngine();
     void takeScreenshots();
@@ -87,6 +104,8 @@ private:
     void saveWindowFrame();
 
     std::unique_ptr<WLReaderSettings> mSettings;
+    QString mBundle;
+    std::unique_ptr<WLReaderApp> mApp;
     std::unique_ptr<WLAppDelegate> mAppDelegate;
     std::unique_ptr<QQmlApplicationEngine> mEngine;
     std::unique_ptr<WLScreenViews> mScreenViews;

@@ -95,6 +95,8 @@ void TestWLDictionaryAdder::identify_data()
     QTest::addColumn<QString>("name");
     QTest::newRow("a bundle folder") << QStringList{u"my dict/DatabaseInfo.plist"_s} << u"my dict"_s
                                      << u"bundle"_s << u"my-dict"_s;
+    QTest::newRow("a bundle's description") << QStringList{u"fr/DatabaseInfo.plist"_s}
+                                            << u"fr/DatabaseInfo.plist"_s << u"bundle"_s << u"fr"_s;
     QTest::newRow("a folder that is not one") << QStringList{u"photos/a.png"_s} << u"photos"_s
                                               << u"is a folder, but not a dictionary"_s << QString();
     QTest::newRow("a dictd index") << QStringList{u"wn.index"_s, u"wn.dict.dz"_s} << u"wn.index"_s

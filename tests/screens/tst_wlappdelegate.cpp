@@ -6,6 +6,7 @@
 #include "WLConstants.h"
 #include "WLContainerView.h"
 #include "WLDatabase.h"
+#include "WLDictionaryHost.h"
 #include "WLHistoryDataSource.h"
 #include "WLNavigationController.h"
 #include "WLNavigationItem.h"
@@ -53,6 +54,7 @@ private Q_SLOTS:
     void lookingUpAWord_data();
     void lookingUpAWord();
     void aboutFlipsInAndOut();
+    void controlOAsksForADictionaryToAdd();
 
 private:
     void launch(const QString &bundle = qEnvironmentVariable("WL_DEMO_BUNDLE"));
@@ -291,6 +293,32 @@ void TestWLAppDelegate::aboutFlipsInAndOut()
     index->showAbout(index);
     QCOMPARE(mDelegate->aboutNavigationController(), about);
     QCOMPARE(about->topViewController(), aboutScreen->settingsViewController());
+}
+
+void TestWLAppDelegate::controlOAsksForADictionaryToAdd()
+{
+    struct Host : WLDictionaryHost {
+        QString openDictionaryPath() const override { return {}; }
+        void openDictionary(const QString &) override {}
+        void chooseDictionaryToAdd() override { ++asked; }
+        int asked = 0;
+    } host;
+    WLBundle::setResourcePath(qEnvironmentVariable("WL_DEMO_BUNDLE"));
+    mDelegate = std::make_unique<WLAppDelegate>();
+    mDelegate->setDictionaryHost(&host);
+    mDelegate->applicationDidFinishLaunching();
+    const WLKeyCommand controlO{Qt::Key_O, Qt::ControlModifier, u"\x0f"_s};
+    QVERIFY(mDelegate->handleKeyCommand(controlO));
+    QCOMPARE(host.asked, 1);
+    // A plain o over the Index list searches instead; nothing is asked
+    // while the bookmark editor is up.
+    QVERIFY(mDelegate->handleKeyCommand({Qt::Key_O, Qt::NoModifier, u"o"_s}));
+    mDelegate->tabBarController()->selectTab(0);
+    showEntryOnTab(0);
+    WLWebViewController::sharedWebViewController()->addButtonPressed(nullptr);
+    QVERIFY(!mDelegate->window()->modalViewControllers().isEmpty());
+    QVERIFY(!mDelegate->handleKeyCommand(controlO));
+    QCOMPARE(host.asked, 1);
 }
 
 void TestWLAppDelegate::lookingUpAWord_data()

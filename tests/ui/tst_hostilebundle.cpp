@@ -10,6 +10,7 @@
 #include "WLNavigationController.h"
 #include "WLReaderShell.h"
 #include "WLReport.h"
+#include "WLSettingsViewController.h"
 #include "WLSourceFixture.h"
 #include "WLTabBarController.h"
 #include "WLTableView.h"
@@ -390,6 +391,32 @@ void TestHostileBundle::bundleTextIsDrawnAsPlainText()
                     }));
         QCOMPARE(shown->property("textFormat").toInt(), int(Qt::PlainText));
     }
+
+    // The settings' list of dictionaries, and an alert naming it.
+    mShell->appDelegate()->showAbout(nullptr);
+    auto *about = qobject_cast<WLAboutImageViewController *>(
+        mShell->appDelegate()->aboutNavigationController()->viewControllers().value(0));
+    QVERIFY(about);
+    about->settingsButtonPressed(nullptr);
+    WLSettingsViewController *settings = about->settingsViewController();
+    const auto drawnAsPlainText = [this](const std::function<bool(const QString &)> &match) {
+        QQuickItem *shown = nullptr;
+        if (!QTest::qWaitFor([&] {
+                return (shown = findItem(mShell->window()->contentItem(), [&](QQuickItem *item) {
+                            return item->isVisible() && match(item->property("text").toString());
+                        }));
+            }))
+            return false;
+        return shown->property("textFormat").toInt() == int(Qt::PlainText);
+    };
+    QVERIFY(drawnAsPlainText([&](const QString &text) { return text == title; }));
+    settings->setEditing(true, false);
+    const QAbstractItemModel *rows = settings->tableView()->model();
+    const QModelIndexList found = rows->match(rows->index(0, 0), Qt::DisplayRole, title, 1, Qt::MatchExactly);
+    QCOMPARE(found.size(), 1);
+    settings->tableView()->tapRow(found.first().row());
+    QVERIFY(drawnAsPlainText([&](const QString &text) { return text.startsWith(title + u" is not installed"_s); }));
+
     QTest::qWait(1000);
     QCOMPARE(mServer.requests.join(u" | "_s), QString());
 }

@@ -5,6 +5,7 @@
 #include "WLBarButtonItem.h"
 #include "WLBookmarksDataSource.h"
 #include "WLConstants.h"
+#include "WLDatabase.h"
 #include "WLDictionaryCompiler.h"
 #include "WLHistoryDataSource.h"
 #include "WLImageViewController.h"
@@ -29,6 +30,9 @@
 #include "WLWindowDriver.h"
 
 #include <QClipboard>
+#include <QDir>
+#include <QMimeData>
+#include <QScopeGuard>
 #include <QProcess>
 #include <QFile>
 #include <QGuiApplication>
@@ -72,6 +76,7 @@ private Q_SLOTS:
     void theReadersOwnAboutPageWithItsStyle();
     void theBackgroundSwitchTakesEffectWhenAListNextShows();
     void inGerman();
+    void dictionariesAddedOpenedAndRemovedInTheSettings();
 
 private:
     void launch(const QString &dictionary = qEnvironmentVariable("WL_DEMO_BUNDLE"));
@@ -653,6 +658,118 @@ void TestReaderWindow::inGerman()
     QCOMPARE(tab(1)->topViewController(), WLWebViewController::sharedWebViewController());
     QVERIFY(waitForPage().contains(u"careful"_s));
     QCoreApplication::removeTranslator(&german);
+}
+
+void TestReaderWindow::dictionariesAddedOpenedAndRemovedInTheSettings()
+{
+    // Each dictionary's bookmarks in its own folder, as for a user.
+    QTemporaryDir home;
+    const QByteArray defaultsFile = qgetenv("WL_DEFAULTS_FILE");
+    const auto restore = qScopeGuard([&] {
+        qputenv("WL_DEFAULTS_FILE", defaultsFile);
+        for (const char *name : {"XDG_DATA_HOME", "XDG_DATA_DIRS", "XDG_CONFIG_HOME"})
+            qunsetenv(name);
+    });
+    qunsetenv("WL_DEFAULTS_FILE");
+    qputenv("XDG_DATA_HOME", home.filePath(u"data"_s).toUtf8());
+    qputenv("XDG_DATA_DIRS", home.filePath(u"system"_s).toUtf8());
+    qputenv("XDG_CONFIG_HOME", home.filePath(u"config"_s).toUtf8());
+    const QString ifo = WLStarDictTestDictionary::writeSample(home.filePath(u"Downloads/sample"_s));
+    const QString added = home.filePath(u"data/wlreader/dictionaries/sample"_s);
+    WLUserDefaults::resetStandardUserDefaults();
+    launch();
+    const QString demoTitle = mShell->appDelegate()->database()->title();
+    openEntry(u"apple"_s);
+    WLWebViewController::sharedWebViewController()->addButtonPressed(nullptr);
+    WLAddBookmarkViewController::sharedViewController()->save();
+    QCOMPARE(WLBookmarksDataSource::sharedBookmarks()->bookmarkCount(), std::size_t(1));
+
+    const auto showSettings = [this]() -> QQuickItem * {
+        // From the Index list's info button.
+        tap(findItem(mShell->window()->contentItem(), u"tab0"_s));
+        while (tab(0)->viewControllers().size() > 1) {
+            QTest::keyClick(mShell->window(), Qt::Key_Backspace);
+            if (!QTest::qWaitFor([&] { return tab(0)->viewControllers().size() == 1; }))
+                return nullptr;
+        }
+        waitUntilStill(viewOf(*mShell, tab(0)));
+        WLAboutImageViewController *about = flipToAbout();
+        if (!about)
+            return nullptr;
+        tap(findItem(mShell->window()->contentItem(), u"segment0"_s));
+        if (!QTest::qWaitFor([&] {
+                return mShell->appDelegate()->aboutNavigationController()->topViewController()
+                       == about->settingsViewController();
+            }))
+            return nullptr;
+        QQuickItem *list = findItem(viewOf(*mShell, about->settingsViewController()), u"settingsList"_s);
+        waitUntilStill(list);
+        return list;
+    };
+    const auto rows = [this] {
+        auto *about = qobject_cast<WLAboutImageViewController *>(
+            mShell->appDelegate()->aboutNavigationController()->viewControllers().value(0));
+        QStringList shown;
+        const QAbstractItemModel *model = about->settingsViewController()->tableView()->model();
+        for (int row = 0; row < model->rowCount(); ++row) {
+            const QModelIndex index = model->index(row, 0);
+            shown.append(index.data().toString()
+                         + (index.data(WLTableModel::AccessoryTypeRole).toInt() ? u" \u2713"_s : QString()));
+        }
+        return shown;
+    };
+    QQuickItem *list = showSettings();
+    QVERIFY(list);
+    QCOMPARE(rows(), (QStringList{u"Background"_s, demoTitle + u" \u2713"_s, u"Add a Dictionary\u2026"_s}));
+
+    // A StarDict dictionary dropped on the window is built, installed and opened.
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(ifo)});
+    const QPoint middle(mShell->window()->width() / 2, mShell->window()->height() / 2);
+    QDragEnterEvent enter(middle, Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(mShell->window(), &enter);
+    QDragMoveEvent move(middle, Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(mShell->window(), &move);
+    QDropEvent drop(middle, Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(mShell->window(), &drop);
+    QTRY_VERIFY(findItem(mShell->window()->contentItem(), u"progress"_s));
+    QTRY_COMPARE_WITH_TIMEOUT(mShell->appDelegate()->database() ? mShell->appDelegate()->database()->title()
+                                                                : QString(),
+                              u"Sample StarDict"_s, 60000);
+    QCOMPARE(mShell->window()->title(), u"Sample StarDict \u2014 WL Reader"_s);
+    QVERIFY(QFileInfo(added + u"/DatabaseInfo.plist"_s).isFile());
+    // Its own bookmarks: none yet.
+    QVERIFY(QTest::qWaitForWindowExposed(mShell->window()));
+    QTRY_VERIFY(WLBookmarksDataSource::sharedBookmarks());
+    QCOMPARE(WLBookmarksDataSource::sharedBookmarks()->bookmarkCount(), std::size_t(0));
+    openEntry(u"banana"_s);
+
+    // Back to the demo from the list, with its bookmark.
+    list = showSettings();
+    QVERIFY(list);
+    QCOMPARE(rows(), (QStringList{u"Background"_s, u"Sample StarDict \u2713"_s, demoTitle,
+                                  u"Add a Dictionary\u2026"_s}));
+    tap(rowItem(list, 2));
+    QTRY_COMPARE(mShell->appDelegate()->database() ? mShell->appDelegate()->database()->title() : QString(),
+                 demoTitle);
+    QTRY_VERIFY(WLBookmarksDataSource::sharedBookmarks());
+    QCOMPARE(WLBookmarksDataSource::sharedBookmarks()->bookmarkCount(), std::size_t(1));
+
+    // Removed in editing mode, after asking.
+    list = showSettings();
+    QVERIFY(list);
+    WLViewController *settings = mShell->appDelegate()->aboutNavigationController()->topViewController();
+    tap(buttonOf(mShell->window()->contentItem(), settings->editButtonItem()));
+    QTRY_VERIFY(settings->isEditing());
+    tap(rowItem(list, 1));
+    QTRY_VERIFY(findItem(mShell->window()->contentItem(), u"alert"_s));
+    QQuickItem *removeAll = findItem(mShell->window()->contentItem(), u"alertButton2"_s);
+    QVERIFY(removeAll);
+    waitUntilStill(removeAll);
+    tap(removeAll);
+    QTRY_VERIFY(!QFileInfo::exists(added));
+    QTRY_COMPARE(rows(), (QStringList{u"Background"_s, demoTitle + u" \u2713"_s, u"Add a Dictionary\u2026"_s}));
+    QVERIFY(!findItem(mShell->window()->contentItem(), u"alert"_s));
 }
 
 int main(int argc, char *argv[])

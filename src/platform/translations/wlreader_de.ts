@@ -83,5 +83,101 @@
         <source>Delete</source>
         <translation>Löschen</translation>
     </message>
+    <message id="Dictionaries">
+        <source>Dictionaries</source>
+        <translation>Wörterbücher</translation>
+    </message>
+    <message id="Dictionaries.Add">
+        <source>Add a Dictionary…</source>
+        <translation>Wörterbuch hinzufügen …</translation>
+    </message>
+    <message id="Dictionaries.Demo">
+        <source>Demo</source>
+        <translation>Demo</translation>
+    </message>
+    <message id="Dictionaries.ForAllUsers">
+        <source>For all users</source>
+        <translation>Für alle Benutzer</translation>
+    </message>
+    <message id="Dictionaries.Adding">
+        <source>Adding %1</source>
+        <translation>%1 wird hinzugefügt</translation>
+    </message>
+    <message id="Dictionaries.Cancelling">
+        <source>Cancelling…</source>
+        <translation>Wird abgebrochen …</translation>
+    </message>
+    <message id="Dictionaries.Step.Starting">
+        <source>Starting…</source>
+        <translation>Wird gestartet …</translation>
+    </message>
+    <message id="Dictionaries.Step.Reading">
+        <source>Reading the dictionary</source>
+        <translation>Das Wörterbuch wird gelesen</translation>
+    </message>
+    <message id="Dictionaries.Step.Sorting">
+        <source>Sorting the headwords</source>
+        <translation>Die Stichwörter werden sortiert</translation>
+    </message>
+    <message id="Dictionaries.Step.Media">
+        <source>Copying pictures and sounds</source>
+        <translation>Bilder und Töne werden kopiert</translation>
+    </message>
+    <message id="Dictionaries.Step.Writing">
+        <source>Writing the dictionary</source>
+        <translation>Das Wörterbuch wird geschrieben</translation>
+    </message>
+    <message id="Dictionaries.Step.Installing">
+        <source>Installing</source>
+        <translation>Wird installiert</translation>
+    </message>
+    <message id="Dictionaries.NotAdded">
+        <source>The Dictionary Was Not Added</source>
+        <translation>Das Wörterbuch wurde nicht hinzugefügt</translation>
+    </message>
+    <message id="Dictionaries.CannotRemove">
+        <source>Cannot Be Removed</source>
+        <translation>Kann nicht entfernt werden</translation>
+    </message>
+    <message id="Dictionaries.Fixed.Demo">
+        <source>The demo comes with WL Reader and cannot be removed.</source>
+        <translation>Die Demo gehört zu WL Reader und kann nicht entfernt werden.</translation>
+    </message>
+    <message id="Dictionaries.Fixed.ForAllUsers">
+        <source>%1 is installed for every user of this computer, in %2; its package or its administrator removes it.</source>
+        <translation>%1 ist für alle Benutzer dieses Computers installiert, in %2; sein Paket oder seine Administration entfernt es.</translation>
+    </message>
+    <message id="Dictionaries.Fixed.NotInstalled">
+        <source>%1 is not installed but opened where it is, in %2, which is left alone.</source>
+        <translation>%1 ist nicht installiert, sondern dort geöffnet, wo es liegt (%2); dort bleibt es unberührt.</translation>
+    </message>
+    <message id="Dictionaries.NotInstalled">
+        <source>Not installed: %1</source>
+        <translation>Nicht installiert: %1</translation>
+    </message>
+    <message id="Dictionaries.IsOpen">
+        <source>%1 is open; open another dictionary first.</source>
+        <translation>%1 ist geöffnet; öffnen Sie zuerst ein anderes Wörterbuch.</translation>
+    </message>
+    <message id="Dictionaries.Remove.Title">
+        <source>Remove %1?</source>
+        <translation>%1 entfernen?</translation>
+    </message>
+    <message id="Dictionaries.Remove.Message">
+        <source>Its bookmarks and history can be kept for when it is added again.</source>
+        <translation>Seine Lesezeichen und sein Verlauf können für ein erneutes Hinzufügen aufbewahrt werden.</translation>
+    </message>
+    <message id="Dictionaries.Remove.Keep">
+        <source>Remove, Keep Bookmarks</source>
+        <translation>Entfernen, Lesezeichen behalten</translation>
+    </message>
+    <message id="Dictionaries.Remove.Forget">
+        <source>Remove All</source>
+        <translation>Alles entfernen</translation>
+    </message>
+    <message id="OK">
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
 </context>
 </TS>

@@ -83,5 +83,101 @@
         <source>Delete</source>
         <translation>Delete</translation>
     </message>
+    <message id="Dictionaries">
+        <source>Dictionaries</source>
+        <translation>Dictionaries</translation>
+    </message>
+    <message id="Dictionaries.Add">
+        <source>Add a Dictionary…</source>
+        <translation>Add a Dictionary…</translation>
+    </message>
+    <message id="Dictionaries.Demo">
+        <source>Demo</source>
+        <translation>Demo</translation>
+    </message>
+    <message id="Dictionaries.ForAllUsers">
+        <source>For all users</source>
+        <translation>For all users</translation>
+    </message>
+    <message id="Dictionaries.Adding">
+        <source>Adding %1</source>
+        <translation>Adding %1</translation>
+    </message>
+    <message id="Dictionaries.Cancelling">
+        <source>Cancelling…</source>
+        <translation>Cancelling…</translation>
+    </message>
+    <message id="Dictionaries.Step.Starting">
+        <source>Starting…</source>
+        <translation>Starting…</translation>
+    </message>
+    <message id="Dictionaries.Step.Reading">
+        <source>Reading the dictionary</source>
+        <translation>Reading the dictionary</translation>
+    </message>
+    <message id="Dictionaries.Step.Sorting">
+        <source>Sorting the headwords</source>
+        <translation>Sorting the headwords</translation>
+    </message>
+    <message id="Dictionaries.Step.Media">
+        <source>Copying pictures and sounds</source>
+        <translation>Copying pictures and sounds</translation>
+    </message>
+    <message id="Dictionaries.Step.Writing">
+        <source>Writing the dictionary</source>
+        <translation>Writing the dictionary</translation>
+    </message>
+    <message id="Dictionaries.Step.Installing">
+        <source>Installing</source>
+        <translation>Installing</translation>
+    </message>
+    <message id="Dictionaries.NotAdded">
+        <source>The Dictionary Was Not Added</source>
+        <translation>The Dictionary Was Not Added</translation>
+    </message>
+    <message id="Dictionaries.CannotRemove">
+        <source>Cannot Be Removed</source>
+        <translation>Cannot Be Removed</translation>
+    </message>
+    <message id="Dictionaries.Fixed.Demo">
+        <source>The demo comes with WL Reader and cannot be removed.</source>
+        <translation>The demo comes with WL Reader and cannot be removed.</translation>
+    </message>
+    <message id="Dictionaries.Fixed.ForAllUsers">
+        <source>%1 is installed for every user of this computer, in %2; its package or its administrator removes it.</source>
+        <translation>%1 is installed for every user of this computer, in %2; its package or its administrator removes it.</translation>
+    </message>
+    <message id="Dictionaries.Fixed.NotInstalled">
+        <source>%1 is not installed but opened where it is, in %2, which is left alone.</source>
+        <translation>%1 is not installed but opened where it is, in %2, which is left alone.</translation>
+    </message>
+    <message id="Dictionaries.NotInstalled">
+        <source>Not installed: %1</source>
+        <translation>Not installed: %1</translation>
+    </message>
+    <message id="Dictionaries.IsOpen">
+        <source>%1 is open; open another dictionary first.</source>
+        <translation>%1 is open; open another dictionary first.</translation>
+    </message>
+    <message id="Dictionaries.Remove.Title">
+        <source>Remove %1?</source>
+        <translation>Remove %1?</translation>
+    </message>
+    <message id="Dictionaries.Remove.Message">
+        <source>Its bookmarks and history can be kept for when it is added again.</source>
+        <translation>Its bookmarks and history can be kept for when it is added again.</translation>
+    </message>
+    <message id="Dictionaries.Remove.Keep">
+        <source>Remove, Keep Bookmarks</source>
+        <translation>Remove, Keep Bookmarks</translation>
+    </message>
+    <message id="Dictionaries.Remove.Forget">
+        <source>Remove All</source>
+        <translation>Remove All</translation>
+    </message>
+    <message id="OK">
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
 </context>
 </TS>

@@ -47,6 +47,11 @@ Item {
         function onContentChanged() { container.show() }
     }
     Component.onCompleted: show()
+    // Another dictionary opened: its container, shown at once.
+    onContainerChanged: {
+        frontSlot.screen = null
+        show()
+    }
 
     function show() {
         const content = container.container ? container.container.content : null

@@ -1,4 +1,5 @@
 import QtQuick
+import QtQuick.Dialogs
 import QtQuick.Window
 import WLReader.Kit
 
@@ -11,7 +12,7 @@ Window {
     height: 760
     minimumWidth: 320
     minimumHeight: 480
-    visible: App.window !== null && App.window.visible
+    visible: App.shown
     title: App.title !== "" ? App.title + " — WL Reader" : "WL Reader"
     color: "white"
 
@@ -36,6 +37,24 @@ Window {
         color: "#444444"
         font.pixelSize: 16
         font.family: Style.fontFamily
+    }
+
+    // A dictionary dropped on the window is added.
+    DropArea {
+        anchors.fill: parent
+        onDropped: function(drop) { App.addDictionaries(drop.urls) }
+    }
+
+    FileDialog {
+        id: dictionaryChooser
+        title: qsTrId("Dictionaries.Add")
+        currentFolder: App.chooserFolder
+        nameFilters: ["Dictionaries (*.ifo *.index *.dict *.dz *.idx DatabaseInfo.plist)", "All files (*)"]
+        onAccepted: App.addDictionary(selectedFile)
+    }
+    Connections {
+        target: App
+        function onChooseDictionaryRequested() { dictionaryChooser.open() }
     }
 
     Repeater {

@@ -10,8 +10,11 @@ Item {
     height: parent ? parent.height : 0
     z: 10
 
+    // An alert or a progress box leaves what is under it in sight.
+    readonly property bool overlay: controller ? controller.overlaysContent : false
     Rectangle {
         anchors.fill: parent
+        visible: !sheet.overlay
         color: "white"
         y: 0
     }
@@ -25,7 +28,7 @@ Item {
         y: 0
     }
     Component.onCompleted: {
-        if (animated)
+        if (animated && !overlay)
             arrival.start()
     }
     NumberAnimation {

@@ -1,8 +1,10 @@
 import QtQuick
 import WLReader.Kit
 
-// The settings: a grouped table whose rows show a name at the left and a
-// control at the right, placed by the row's layout.
+// The settings: a grouped table in sections, each row showing a name (and
+// a second line) at the left and a control or a check mark at the right,
+// placed by the row's layout. In editing mode the rows that can go show a
+// red mark; what a tap means is the controller's.
 Rectangle {
     id: screen
     property var controller
@@ -16,12 +18,50 @@ Rectangle {
         anchors.fill: parent
         anchors.topMargin: 20
         interactive: screen.table ? screen.table.scrollEnabled : false
+        clip: true
         model: screen.table ? screen.table.model : null
+        section.property: "section"
+        section.criteria: ViewSection.FullString
+        section.delegate: Item {
+            required property string section
+            readonly property string title: screen.table ? screen.table.titleForSection(Number(section)) : ""
+            width: ListView.view.width
+            height: title !== "" ? 36 : (Number(section) > 0 ? 16 : 0)
+            Text {
+                visible: parent.title !== ""
+                x: 20
+                anchors.bottom: parent.bottom
+                anchors.bottomMargin: 6
+                text: parent.title
+                textFormat: Text.PlainText
+                color: "#4c566c"
+                style: Text.Raised
+                styleColor: "white"
+                font.pixelSize: 17
+                font.bold: true
+                font.family: Style.fontFamily
+            }
+        }
         delegate: Item {
             id: row
             required property var model
+            required property int index
+            readonly property bool tappable: !row.model.view && row.model.selectionStyle !== 0
             width: ListView.view.width
             height: ListView.view.rowHeight
+            // A row that does something on a tap is a button for the
+            // keyboard and a screen reader; a row with a control leaves
+            // both to the control.
+            activeFocusOnTab: tappable
+            Keys.onReturnPressed: screen.table.tapRow(row.index)
+            Keys.onEnterPressed: screen.table.tapRow(row.index)
+            Keys.onSpacePressed: screen.table.tapRow(row.index)
+            Accessible.role: Accessible.Button
+            Accessible.ignored: !tappable
+            Accessible.name: (row.model.text || "") + (row.model.detailText ? ", " + row.model.detailText : "")
+            Accessible.checkable: row.model.accessoryType === 3
+            Accessible.checked: row.model.accessoryType === 3
+            Accessible.onPressAction: screen.table.tapRow(row.index)
 
             Rectangle {
                 id: content
@@ -29,32 +69,79 @@ Rectangle {
                 width: row.width - 20
                 height: row.height
                 radius: 9
-                color: "white"
-                border.color: "#a9abae"
+                color: tap.pressed ? Style.selectionTop : "white"
+                border.color: row.activeFocus ? Style.focusRing : "#a9abae"
+                border.width: row.activeFocus ? 3 : 1
 
                 WLDisplayCell {
                     id: layout
                     contentBounds: Qt.rect(0, 0, content.width, content.height)
                     view: row.model.view
                 }
+                // The phone's red mark of a row that can go.
+                Rectangle {
+                    id: removable
+                    visible: screen.controller && screen.controller.editing && row.model.editable
+                    x: 10
+                    anchors.verticalCenter: parent.verticalCenter
+                    width: 20
+                    height: 20
+                    radius: 10
+                    color: Style.deleteRed
+                    Rectangle {
+                        anchors.centerIn: parent
+                        width: 10
+                        height: 3
+                        color: "white"
+                    }
+                }
+                Column {
+                    x: layout.nameLabelFrame.x + (removable.visible ? 26 : 0)
+                    anchors.verticalCenter: parent.verticalCenter
+                    width: layout.nameLabelFrame.width - (removable.visible ? 26 : 0)
+                             - (check.visible ? 24 : 0)
+                    Text {
+                        width: parent.width
+                        text: row.model.text || ""
+                        textFormat: Text.PlainText
+                        elide: Text.ElideRight
+                        color: tap.pressed ? "white" : "black"
+                        font.pixelSize: layout.nameFontSize
+                        font.bold: true
+                        font.family: Style.fontFamily
+                    }
+                    Text {
+                        visible: text !== ""
+                        width: parent.width
+                        text: row.model.detailText || ""
+                        textFormat: Text.PlainText
+                        elide: Text.ElideRight
+                        color: tap.pressed ? "white" : "#6d6d72"
+                        font.pixelSize: 12
+                        font.family: Style.fontFamily
+                    }
+                }
                 Text {
-                    x: layout.nameLabelFrame.x
-                    y: layout.nameLabelFrame.y
-                    width: layout.nameLabelFrame.width
-                    height: layout.nameLabelFrame.height
-                    verticalAlignment: Text.AlignVCenter
-                    text: row.model.text || ""
-                    textFormat: Text.PlainText
-                    elide: Text.ElideRight
-                    color: "black"
-                    font.pixelSize: layout.nameFontSize
+                    id: check
+                    visible: row.model.accessoryType === 3
+                    anchors.right: parent.right
+                    anchors.rightMargin: 14
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: "\u2713"
+                    color: tap.pressed ? "white" : "#324f85"
+                    font.pixelSize: 20
                     font.bold: true
-                    font.family: Style.fontFamily
                 }
                 ControlView {
                     control: row.model.view
                     x: control ? control.frame.x : 0
                     y: control ? control.frame.y : 0
+                }
+                MouseArea {
+                    id: tap
+                    anchors.fill: parent
+                    enabled: row.tappable
+                    onClicked: screen.table.tapRow(row.index)
                 }
             }
         }

@@ -21,6 +21,8 @@ QtObject {
     readonly property color sectionBottom: "#b8c1c8"
     readonly property color groupedBackground: "#c5ccd4"
     readonly property color deleteRed: "#e0312a"
+    // The keyboard focus.
+    readonly property color focusRing: "#0a4fc4"
     readonly property int fontSize: 17
     readonly property string fontFamily: "DejaVu Sans"
 }
