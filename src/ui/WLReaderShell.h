@@ -69,6 +69,9 @@ public:
     WLAppDelegate *appDelegate() const { return mAppDelegate.get(); }
     WLReaderApp *app() const { return mApp.get(); }
 
+    // Where the reader of a bundle listens for the words of later starts.
+    static QString socketPathFor(const QString &bundle);
+
     // WLDictionaryHost: the switch runs once the event that asked for it
     // has been handled (it replaces the screens that asked).
     QString openDictionaryPath() const override { return mBundle; }
@@ -99,7 +102,6 @@ private:
 
     Options mOptions;
     void lookUp(const QString &word);
-    static QString socketPathFor(const QString &bundle);
     void restoreWindowFrame();
     void saveWindowFrame();
 

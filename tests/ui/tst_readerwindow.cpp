@@ -77,6 +77,7 @@ private Q_SLOTS:
     void theBackgroundSwitchTakesEffectWhenAListNextShows();
     void inGerman();
     void dictionariesAddedOpenedAndRemovedInTheSettings();
+    void aReaderShowingTheChosenDictionaryComesForwardInstead();
 
 private:
     void launch(const QString &dictionary = qEnvironmentVariable("WL_DEMO_BUNDLE"));
@@ -770,6 +771,40 @@ void TestReaderWindow::dictionariesAddedOpenedAndRemovedInTheSettings()
     QTRY_VERIFY(!QFileInfo::exists(added));
     QTRY_COMPARE(rows(), (QStringList{u"Background"_s, demoTitle + u" \u2713"_s, u"Add a Dictionary\u2026"_s}));
     QVERIFY(!findItem(mShell->window()->contentItem(), u"alert"_s));
+}
+
+void TestReaderWindow::aReaderShowingTheChosenDictionaryComesForwardInstead()
+{
+    QTemporaryDir dir;
+    QVERIFY(WLSourceFixture::write(dir.filePath(u"source"_s), WLSourceFixture::manifest(),
+                                   WLSourceFixture::entry(u"word"_s, {u"<p>a word</p>"_s})));
+    QString error;
+    QVERIFY2(WLDictionaryCompiler::build(dir.filePath(u"source"_s), dir.filePath(u"other"_s), &error),
+             qPrintable(error));
+    const QString other = dir.filePath(u"other"_s);
+    QProcess reader;
+    reader.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    reader.start(QStringLiteral(WLREADER), {u"--dictionary"_s, other});
+    const auto stop = qScopeGuard([&] {
+        reader.terminate();
+        reader.waitForFinished(10000);
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(WLReaderShell::socketPathFor(other)), 20000);
+    launch();
+    WLAppDelegate *delegate = mShell->appDelegate();
+    const QString title = delegate->database()->title();
+    mShell->openDictionary(other);
+    QTest::qWait(1000);
+    // The same dictionary, the same delegate: nothing was stopped.
+    QCOMPARE(mShell->appDelegate(), delegate);
+    QCOMPARE(delegate->database()->title(), title);
+    QCOMPARE(reader.state(), QProcess::Running);
+    // Once it has gone, the window opens it itself.
+    reader.terminate();
+    QVERIFY(reader.waitForFinished(10000));
+    mShell->openDictionary(other);
+    QTRY_VERIFY(mShell->appDelegate() != delegate);
+    QCOMPARE(mShell->appDelegate()->database()->title(), u"Test Dictionary"_s);
 }
 
 int main(int argc, char *argv[])
