@@ -61,6 +61,8 @@ private Q_SLOTS:
     void tappedSoundsAndPictures();
     void pagesInTheirCharsetAndTooLargeToGoInline();
     void savingInTheEditorAddsTheBookmark();
+    void aTapAnywhereInTheNoteRowStartsEditing_data();
+    void aTapAnywhereInTheNoteRowStartsEditing();
     void bookmarksImportedWhileTheReaderRunsAreKept();
     void typingSearchesAndAResultOpens();
     void aLetterOverAListStartsASearch();
@@ -375,6 +377,34 @@ void TestReaderWindow::savingInTheEditorAddsTheBookmark()
                                 ->tableView()->model()->index(0, 0);
     QCOMPARE(row.data().toString(), u"apple"_s);
     QCOMPARE(row.data(WLTableModel::DetailTextRole).toString(), u"juicy"_s);
+}
+
+void TestReaderWindow::aTapAnywhereInTheNoteRowStartsEditing_data()
+{
+    // Where in the note row's height the tap lands.
+    QTest::addColumn<qreal>("height");
+    QTest::newRow("first line") << 0.08;
+    QTest::newRow("middle") << 0.5;
+    QTest::newRow("bottom") << 0.95;
+}
+
+void TestReaderWindow::aTapAnywhereInTheNoteRowStartsEditing()
+{
+    QFETCH(qreal, height);
+    launch();
+    openEntry(u"apple"_s);
+    QTest::keyClick(mShell->window(), Qt::Key_D, Qt::ControlModifier);
+    WLAddBookmarkViewController *editor = WLAddBookmarkViewController::sharedViewController();
+    QTRY_COMPARE(mShell->appDelegate()->window()->modalViewControllers(), QList<WLViewController *>{editor});
+    QQuickItem *row = findItem(viewOf(*mShell, editor), u"notesTextView"_s);
+    QVERIFY(row);
+    // Most of the row: the first line of text is a small part of it.
+    QVERIFY(row->height() > 4 * editor->textView()->fontSize());
+    // Past the sheet's slide.
+    QTest::qWait(400);
+    tapAt(mShell->window(), row->mapToScene(QPointF(row->width() / 2, row->height() * height)));
+    QTRY_VERIFY(editor->textView()->isEditing());
+    QCOMPARE(editor->barItem()->rightBarButtonItem(), editor->doneButton());
 }
 
 void TestReaderWindow::bookmarksImportedWhileTheReaderRunsAreKept()

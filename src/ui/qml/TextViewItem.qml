@@ -25,6 +25,8 @@ Rectangle {
             x: 4
             y: 4
             width: scroller.width - 8
+            // The whole frame takes a tap, not only the lines of text.
+            height: Math.max(contentHeight, scroller.height - 8)
             wrapMode: TextEdit.Wrap
             textFormat: TextEdit.PlainText
             color: view.control && view.control.textColor !== "" ? view.control.textColor : "black"
