@@ -463,8 +463,11 @@ bool WLAppDelegate::handleKeyCommand(const WLKeyCommand &command)
     if (!modals.isEmpty())
         return modals.last()->keyCommand(command);
     WLViewController *content = mContainerView ? mContainerView->content() : nullptr;
-    if (auto *tabBar = qobject_cast<WLTabBarController *>(content))
+    if (auto *tabBar = qobject_cast<WLTabBarController *>(content)) {
+        if (tabBar->keyCommand(command))
+            return true;
         content = tabBar->selectedViewController();
+    }
     if (!content)
         return false;
     if (auto *navigation = qobject_cast<WLNavigationController *>(content)) {

@@ -7,6 +7,7 @@
 #include "WLControl.h"
 #include "WLDataSourceProtocol.h"
 #include "WLEntryReference.h"
+#include "WLLocalization.h"
 #include "WLNavigationController.h"
 #include "WLReport.h"
 #include "WLSearchViewController.h"
@@ -163,6 +164,7 @@ bool WLTableViewController::keyCommand(const WLKeyCommand &command)
 WLBarButtonItem *WLTableViewController::makeInfoButtonItem()
 {
     auto *infoButton = new WLButton(WLButton::InfoLight, this);
+    infoButton->setAccessibilityLabel(WLLocalization::localizedString("About"));
     infoButton->addTarget(WLControlEvent::TouchUpInside, [this](WLControl *) { showAbout(this); });
     return new WLBarButtonItem(infoButton, this);
 }
