@@ -11,6 +11,8 @@
 
 class QQmlApplicationEngine;
 class WLAppDelegate;
+class WLColorScheme;
+class WLInputMode;
 class WLInstanceChannel;
 class WLReaderSettings;
 class WLScreenViews;
@@ -64,6 +66,7 @@ public:
     QQuickWindow *window() const { return mWindow; }
     QQmlApplicationEngine *engine() const { return mEngine.get(); }
     WLScreenViews *screenViews() const { return mScreenViews.get(); }
+    WLColorScheme *colorScheme() const { return mColorScheme.get(); }
 
 Q_SIGNALS:
     // The window's first frame is on screen.
@@ -84,6 +87,7 @@ private:
     void lookUp(const QString &word);
     static QString socketPathFor(const QString &bundle);
     void restoreWindowFrame();
+    void fitWindowToScreen();
     void saveWindowFrame();
 
     std::unique_ptr<WLReaderSettings> mSettings;
@@ -92,6 +96,8 @@ private:
     std::unique_ptr<WLScreenViews> mScreenViews;
     std::unique_ptr<WLSignalWatcher> mSignalWatcher;
     std::unique_ptr<WLInstanceChannel> mChannel;
+    std::unique_ptr<WLColorScheme> mColorScheme;
+    std::unique_ptr<WLInputMode> mInputMode;
     QPointer<QQuickWindow> mWindow;
     // The same window as the event filter sees it.
     QPointer<QObject> mWindowObject;

@@ -2,7 +2,7 @@ import QtQuick
 import WLReader.Kit
 
 // Shows the view of one screen, made once per screen and kept.
-Item {
+FocusScope {
     id: slot
     property var screen
     property Item view: screen ? Views.viewFor(screen) : null
@@ -16,5 +16,17 @@ Item {
         view.parent = slot
         view.anchors.fill = slot
         view.visible = true
+        view.focus = true
+    }
+
+    // The keyboard focus to the screen's own first place (its list, its
+    // page), or into the container it is.
+    function focusContent() {
+        if (!view)
+            return
+        if (typeof view.focusContent === "function")
+            view.focusContent()
+        else
+            view.forceActiveFocus()
     }
 }

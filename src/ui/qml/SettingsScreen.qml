@@ -2,12 +2,23 @@ import QtQuick
 import WLReader.Kit
 
 // The settings: a grouped table whose rows show a name at the left and a
-// control at the right, placed by the row's layout.
-Rectangle {
+// control at the right, placed by the row's layout. The controls take the
+// keyboard focus; the first has it when the screen comes.
+FocusScope {
     id: screen
     property var controller
     readonly property var table: controller ? controller.tableView : null
-    color: Style.groupedBackground
+    Rectangle {
+        anchors.fill: parent
+        color: Style.groupedBackground
+    }
+    function focusContent() {
+        const control = list.itemAtIndex(0)
+        if (control)
+            control.nextItemInFocusChain(true).forceActiveFocus()
+        else
+            forceActiveFocus()
+    }
 
     ListView {
         id: list
@@ -16,6 +27,8 @@ Rectangle {
         anchors.fill: parent
         anchors.topMargin: 20
         interactive: screen.table ? screen.table.scrollEnabled : false
+        Accessible.role: Accessible.List
+        Accessible.name: screen.controller ? screen.controller.title : ""
         model: screen.table ? screen.table.model : null
         delegate: Item {
             id: row
@@ -29,8 +42,8 @@ Rectangle {
                 width: row.width - 20
                 height: row.height
                 radius: 9
-                color: "white"
-                border.color: "#a9abae"
+                color: Style.background
+                border.color: Style.groupBorder
 
                 WLDisplayCell {
                     id: layout
@@ -46,13 +59,14 @@ Rectangle {
                     text: row.model.text || ""
                     textFormat: Text.PlainText
                     elide: Text.ElideRight
-                    color: "black"
+                    color: Style.text
                     font.pixelSize: layout.nameFontSize
                     font.bold: true
                     font.family: Style.fontFamily
                 }
                 ControlView {
                     control: row.model.view
+                    label: row.model.text || ""
                     x: control ? control.frame.x : 0
                     y: control ? control.frame.y : 0
                 }
