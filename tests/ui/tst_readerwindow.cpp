@@ -25,6 +25,7 @@
 #include "WLWindow.h"
 #include "WLWindowDriver.h"
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QProcess>
 #include <QFile>
@@ -70,6 +71,9 @@ private Q_SLOTS:
     void theReadersOwnAboutPageWithItsStyle();
     void theBackgroundSwitchTakesEffectWhenAListNextShows();
     void inGerman();
+    void aKeyboardOnlyWalk();
+    void searchResultsAreAnnounced_data();
+    void searchResultsAreAnnounced();
 
 private:
     void launch(const QString &dictionary = qEnvironmentVariable("WL_DEMO_BUNDLE"));
@@ -108,6 +112,34 @@ private:
             return front->property("screen").value<QObject *>() == screen
                    && front->parentItem()->property("side").toInt() == 0;
         }, 5000);
+    }
+
+    // Keys as the user presses them, to the window.
+    void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(mShell->window(), Qt::Key(key), modifiers);
+    }
+    QQuickItem *focused() { return mShell->window()->activeFocusItem(); }
+    // What a screen reader hears of an item.
+    static QString accessibleName(QQuickItem *item)
+    {
+        QAccessibleInterface *accessible = item ? QAccessible::queryAccessibleInterface(item) : nullptr;
+        return accessible ? accessible->text(QAccessible::Name) : QString();
+    }
+    static QString accessibleDescription(QQuickItem *item)
+    {
+        QAccessibleInterface *accessible = item ? QAccessible::queryAccessibleInterface(item) : nullptr;
+        return accessible ? accessible->text(QAccessible::Description) : QString();
+    }
+    QString announced() { return accessibleName(findItem(mShell->window()->contentItem(), u"announcement"_s)); }
+    // Whether the item with the keyboard focus lies inside the item.
+    bool focusIn(QQuickItem *item)
+    {
+        for (QQuickItem *above = focused(); above; above = above->parentItem()) {
+            if (above == item)
+                return true;
+        }
+        return false;
     }
 
     std::unique_ptr<WLReaderShell> mShell;
@@ -639,6 +671,144 @@ void TestReaderWindow::inGerman()
     QCOMPARE(WLAboutImageViewController::aboutHTMLBasePath(),
              qEnvironmentVariable("WL_DEMO_BUNDLE") + u"/about/index.html"_s);
     QCoreApplication::removeTranslator(&german);
+}
+
+void TestReaderWindow::aKeyboardOnlyWalk()
+{
+    launch();
+    // The Index list has the focus, on the first row shown.
+    auto *index = qobject_cast<WLTableViewController *>(tab(0)->topViewController());
+    const QString first = index->tableView()->model()->index(index->tableView()->rowForIndexPath(1, 0), 0).data().toString();
+    QTRY_COMPARE(accessibleName(focused()), first);
+    press(Qt::Key_Down);
+    QTRY_COMPARE(accessibleName(focused()), u"able"_s);
+
+    // Enter opens it; the page takes the focus and the entry is announced.
+    press(Qt::Key_Return);
+    WLWebViewController *viewer = WLWebViewController::sharedWebViewController();
+    QTRY_COMPARE(tab(0)->topViewController(), viewer);
+    QVERIFY(waitForPage().contains(u"able to swim"_s));
+    QTRY_COMPARE(announced(), u"able"_s);
+    QTRY_VERIFY(focusIn(entryWebView()));
+
+    // Tab reaches the page's link, Enter follows it.
+    QVERIFY(QTest::qWaitFor([&] {
+        press(Qt::Key_Tab);
+        return QTest::qWaitFor([&] {
+            return runJavaScript(entryWebView(), u"document.activeElement ? document.activeElement.textContent : ''"_s)
+                       .toString() == u"ability"_s;
+        }, 1000);
+    }, 10000));
+    press(Qt::Key_Return);
+    QTRY_COMPARE(viewer->currentWord(), std::optional(u"ability"_s));
+    QVERIFY(waitForPage().contains(u"explain things clearly"_s));
+    QTRY_COMPARE(announced(), u"ability"_s);
+
+    // Shift+Tab leaves the page for the bar's last button, "+", drawn
+    // with the focus ring; Space presses it.
+    QQuickItem *add = buttonOf(mShell->window()->contentItem(), viewer->addButtonItem());
+    QVERIFY(add);
+    QVERIFY(QTest::qWaitFor([&] {
+        if (focused() != add)
+            press(Qt::Key_Backtab, Qt::ShiftModifier);
+        return QTest::qWaitFor([&] { return focused() == add; }, 1000);
+    }, 10000));
+    QCOMPARE(accessibleName(add), u"Add Bookmark"_s);
+    QVERIFY(findItem(add, [](QQuickItem *item) {
+        return QString::fromLatin1(item->metaObject()->className()).startsWith(u"FocusRing"_s) && item->isVisible();
+    }));
+    press(Qt::Key_Space);
+    WLAddBookmarkViewController *editor = WLAddBookmarkViewController::sharedViewController();
+    WLWindow *window = mShell->appDelegate()->window();
+    QTRY_COMPARE(window->modalViewControllers(), QList<WLViewController *>{editor});
+    QQuickItem *sheet = viewOf(*mShell, editor);
+    QTRY_VERIFY(focusIn(sheet));
+
+    // Tab goes through Cancel and Save to the note field, which edits.
+    QQuickItem *note = findItem(sheet, u"textViewField"_s);
+    for (int step = 0; step < 4 && focused() != note; ++step)
+        press(Qt::Key_Tab);
+    QCOMPARE(focused(), note);
+    QTRY_VERIFY(editor->textView()->isEditing());
+    QCOMPARE(accessibleName(note), u"Notes"_s);
+    typeText(mShell->window(), u"good"_s);
+    QTRY_COMPARE(editor->textView()->text(), u"good"_s);
+    // Escape ends the editing and leaves the focus in the editor; Tab
+    // still gets about.
+    press(Qt::Key_Escape);
+    QTRY_VERIFY(!editor->textView()->isEditing());
+    QVERIFY(focusIn(sheet));
+    QVERIFY(focused() != note);
+    press(Qt::Key_Return, Qt::ControlModifier);
+    QTRY_VERIFY(window->modalViewControllers().isEmpty());
+
+    // Alt+3 is Bookmarks: its list has the focus, on the new bookmark with
+    // its note.
+    press(Qt::Key_3, Qt::AltModifier);
+    QCOMPARE(tabBar()->selectedIndex(), 2);
+    QTRY_VERIFY(focusIn(listOf(2)));
+    QTRY_COMPARE(accessibleName(focused()), u"ability"_s);
+    QCOMPARE(accessibleDescription(focused()), u"good"_s);
+    // Enter opens it here too.
+    press(Qt::Key_Return);
+    QTRY_COMPARE(tab(2)->topViewController(), viewer);
+    QTRY_COMPARE(announced(), u"ability"_s);
+    // Escape goes back.
+    press(Qt::Key_Escape);
+    QTRY_COMPARE(tab(2)->topViewController(), tab(2)->viewControllers().constFirst());
+    QTRY_VERIFY(focusIn(listOf(2)));
+
+    // Shift+Tab from the list reaches the bar's About button; Space flips
+    // to About, Escape is its Done.
+    WLNavigationController *about = nullptr;
+    for (int step = 0; step < 4 && accessibleName(focused()) != u"About"_s; ++step)
+        press(Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(accessibleName(focused()), u"About"_s);
+    press(Qt::Key_Space);
+    QTRY_VERIFY((about = mShell->appDelegate()->aboutNavigationController()));
+    QVERIFY(inFront(about));
+    QTRY_VERIFY(focusIn(viewOf(*mShell, about)));
+    press(Qt::Key_Escape);
+    QVERIFY(inFront(tabBar()));
+    QCOMPARE(tabBar()->selectedIndex(), 2);
+    QTRY_VERIFY(focusIn(listOf(2)));
+}
+
+void TestReaderWindow::searchResultsAreAnnounced_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("found");
+    QTest::newRow("matches") << u"car"_s << true;
+    QTest::newRow("none, only suggestions") << u"carx"_s << false;
+    QTest::newRow("nothing like it") << u"qqqqqqqq"_s << false;
+}
+
+void TestReaderWindow::searchResultsAreAnnounced()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, found);
+    launch();
+    // Alt+2 is Search; its field takes the focus.
+    press(Qt::Key_2, Qt::AltModifier);
+    QTRY_VERIFY(searchField() && searchField()->hasActiveFocus());
+    QCOMPARE(accessibleName(searchField()), u"Search"_s);
+    typeText(mShell->window(), typed);
+    // Once the results stop changing: their count without the "Did you
+    // mean" rows, or that there are none.
+    if (found) {
+        QTRY_VERIFY(searchRows().size() > 1);
+        QTRY_COMPARE(announced(), u"%1 results"_s.arg(searchRows().size()));
+    } else {
+        QTRY_COMPARE(announced(), u"No results"_s);
+        QVERIFY(!searchTitles().contains(u"Whole Words"_s));
+        QVERIFY(!searchTitles().contains(u"Partial Matches"_s));
+    }
+    // Down chooses the first row with the field still focused; it is said.
+    if (found) {
+        press(Qt::Key_Down);
+        QTRY_COMPARE(announced(), searchRows().value(0));
+        QVERIFY(searchField()->hasActiveFocus());
+    }
 }
 
 int main(int argc, char *argv[])
