@@ -15,6 +15,8 @@ Row {
     spacing: 0
     Accessible.role: Accessible.Grouping
     Accessible.name: control ? control.accessibilityLabel : ""
+    // Without a name of its own the segments stand alone.
+    Accessible.ignored: Accessible.name === ""
     Repeater {
         id: items
         model: segments.control ? segments.control.count : 0
