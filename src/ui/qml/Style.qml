@@ -40,7 +40,7 @@ QtObject {
     readonly property color switchOffText: dark ? "#c7c7cc" : "#7a7a7a"
     readonly property color deleteRed: "#e0312a"
     // The keyboard focus: seen on the light and the dark set alike.
-    readonly property color focusRing: dark ? "#6cb4ff" : "#1a66d9"
+    readonly property color focusRing: dark ? "#6cb4ff" : "#0a4fc4"
     readonly property int fontSize: 17
     readonly property string fontFamily: "DejaVu Sans"
 }
