@@ -1,6 +1,7 @@
 #include "WLColorScheme.h"
 
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
 #include <QDBusReply>
 #include <QEvent>
 #include <QGuiApplication>
@@ -56,8 +57,22 @@ void WLColorScheme::readPortal()
                                                        QLatin1String(kPortalInterface), QStringLiteral("Read"));
     call << QLatin1String(kGroup) << QLatin1String(kKey);
     const QDBusMessage reply = mBus.call(call, QDBus::Block, kPortalTimeoutMs);
-    if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty())
+    if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()) {
         mPortalPreference = preferenceOf(reply.arguments().constFirst());
+        return;
+    }
+    // A portal still starting answers later; the window follows it then.
+    if (reply.errorName() != QLatin1String("org.freedesktop.DBus.Error.NoReply"))
+        return;
+    auto *watcher = new QDBusPendingCallWatcher(mBus.asyncCall(call), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher *finished) {
+        const QDBusMessage late = finished->reply();
+        finished->deleteLater();
+        if (late.type() == QDBusMessage::ReplyMessage && !late.arguments().isEmpty()) {
+            mPortalPreference = preferenceOf(late.arguments().constFirst());
+            update();
+        }
+    });
 }
 
 void WLColorScheme::portalSettingChanged(const QString &group, const QString &key, const QDBusVariant &value)

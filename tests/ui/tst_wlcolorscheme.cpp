@@ -29,12 +29,16 @@ class Portal : public QObject
 public:
     std::atomic<uint> preference = 0;
     std::atomic<bool> wrappedTwice = true;
+    // A portal still starting up answers late.
+    std::atomic<int> delayMs = 0;
 
 public Q_SLOTS:
     QDBusVariant Read(const QString &group, const QString &key)
     {
         if (group != u"org.freedesktop.appearance"_s || key != u"color-scheme"_s)
             return QDBusVariant(QVariant());
+        if (delayMs > 0)
+            QThread::msleep(ulong(delayMs.load()));
         const QVariant value = QVariant::fromValue(preference.load());
         return wrappedTwice ? QDBusVariant(QVariant::fromValue(QDBusVariant(value))) : QDBusVariant(value);
     }
@@ -56,6 +60,7 @@ private Q_SLOTS:
     void fromThePortalTheEnvironmentAndThePalette_data();
     void fromThePortalTheEnvironmentAndThePalette();
     void followsThePortalWhileRunning();
+    void aPortalThatAnswersLateIsFollowed();
 
 private:
     // The reader's side: a connection of its own for each case.
@@ -101,6 +106,7 @@ void TestColorScheme::cleanup()
 {
     qunsetenv(WLColorScheme::kEnvironment);
     QGuiApplication::setPalette(mPalette);
+    mPortal.delayMs = 0;
     portalBus().unregisterService(QLatin1String(WLColorScheme::kPortalService));
     for (int connection = 1; connection <= mConnections; ++connection)
         QDBusConnection::disconnectFromBus(u"reader-%1"_s.arg(connection));
@@ -174,6 +180,18 @@ void TestColorScheme::followsThePortalWhileRunning()
     settingChanged(u"org.freedesktop.appearance"_s, 2);
     QTRY_VERIFY(!scheme.isDark());
     QCOMPARE(changed.size(), 2);
+}
+
+void TestColorScheme::aPortalThatAnswersLateIsFollowed()
+{
+    QVERIFY(portalBus().registerService(QLatin1String(WLColorScheme::kPortalService)));
+    mPortal.preference = 1;
+    mPortal.delayMs = 2 * WLColorScheme::kPortalTimeoutMs;
+    WLColorScheme scheme(reader(), nullptr);
+    // The window does not wait for it...
+    QVERIFY(!scheme.isDark());
+    // ... and takes its answer when it comes.
+    QTRY_VERIFY(scheme.isDark());
 }
 
 QTEST_MAIN(TestColorScheme)
