@@ -18,6 +18,7 @@
 #include "WLWebViewController.h"
 #include "WLWindowDriver.h"
 
+#include <QAccessible>
 #include <QGuiApplication>
 #include <QJsonObject>
 #include <QLocale>
@@ -390,6 +391,20 @@ void TestHostileBundle::bundleTextIsDrawnAsPlainText()
                     }));
         QCOMPARE(shown->property("textFormat").toInt(), int(Qt::PlainText));
     }
+    // A screen reader gets the same characters: the bar's heading, the
+    // window's title, the list, the section's heading.
+    QStringList named;
+    const auto collect = [&named](QAccessibleInterface *node, const auto &self) -> void {
+        if (!node)
+            return;
+        named.append(node->text(QAccessible::Name));
+        for (int child = 0; child < node->childCount(); ++child)
+            self(node->child(child), self);
+    };
+    collect(QAccessible::queryAccessibleInterface(mShell->window()), collect);
+    QVERIFY(named.contains(title));
+    QVERIFY(named.contains(title + u" — WL Reader"_s));
+    QVERIFY2(named.contains(section), qPrintable(named.join(u", "_s)));
     QTest::qWait(1000);
     QCOMPARE(mServer.requests.join(u" | "_s), QString());
 }
