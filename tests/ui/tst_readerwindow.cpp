@@ -72,6 +72,7 @@ private Q_SLOTS:
     void theBackgroundSwitchTakesEffectWhenAListNextShows();
     void inGerman();
     void aKeyboardOnlyWalk();
+    void thePictureViewerFromTheKeyboard();
     void searchResultsAreAnnounced_data();
     void searchResultsAreAnnounced();
 
@@ -132,6 +133,18 @@ private:
         return accessible ? accessible->text(QAccessible::Description) : QString();
     }
     QString announced() { return accessibleName(findItem(mShell->window()->contentItem(), u"announcement"_s)); }
+    // Presses Tab in the entry page until what the script says of its
+    // focused element is what is expected (the page takes keys a moment
+    // after it has the focus); false if it never is.
+    bool tabInPageTo(const QString &script, const QString &expected)
+    {
+        const QString focusedElement = u"document.activeElement ? (%1) : ''"_s.arg(script);
+        return QTest::qWaitFor([&] {
+            press(Qt::Key_Tab);
+            return QTest::qWaitFor([&] { return runJavaScript(entryWebView(), focusedElement).toString() == expected; },
+                                   1000);
+        }, 10000);
+    }
     // Whether the item with the keyboard focus lies inside the item.
     bool focusIn(QQuickItem *item)
     {
@@ -692,13 +705,7 @@ void TestReaderWindow::aKeyboardOnlyWalk()
     QTRY_VERIFY(focusIn(entryWebView()));
 
     // Tab reaches the page's link, Enter follows it.
-    QVERIFY(QTest::qWaitFor([&] {
-        press(Qt::Key_Tab);
-        return QTest::qWaitFor([&] {
-            return runJavaScript(entryWebView(), u"document.activeElement ? document.activeElement.textContent : ''"_s)
-                       .toString() == u"ability"_s;
-        }, 1000);
-    }, 10000));
+    QVERIFY(tabInPageTo(u"document.activeElement.textContent"_s, u"ability"_s));
     press(Qt::Key_Return);
     QTRY_COMPARE(viewer->currentWord(), std::optional(u"ability"_s));
     QVERIFY(waitForPage().contains(u"explain things clearly"_s));
@@ -768,10 +775,51 @@ void TestReaderWindow::aKeyboardOnlyWalk()
     QTRY_VERIFY((about = mShell->appDelegate()->aboutNavigationController()));
     QVERIFY(inFront(about));
     QTRY_VERIFY(focusIn(viewOf(*mShell, about)));
+    // Its Settings segment, and the switch there, which has the focus.
+    for (int step = 0; step < 4 && accessibleName(focused()) != u"Settings"_s; ++step)
+        press(Qt::Key_Tab);
+    QCOMPARE(accessibleName(focused()), u"Settings"_s);
+    press(Qt::Key_Return);
+    auto *aboutScreen = qobject_cast<WLAboutImageViewController *>(about->viewControllers().constFirst());
+    QTRY_COMPARE(about->topViewController(), aboutScreen->settingsViewController());
+    QTRY_COMPARE(accessibleName(focused()), u"Background"_s);
+    press(Qt::Key_Space);
+    QTRY_VERIFY(!WLUserDefaults::standardUserDefaults()->boolForKey(WLPrefDisplayBackground));
+    press(Qt::Key_Escape);
+    QTRY_COMPARE(about->topViewController(), aboutScreen);
+    QTRY_VERIFY(focusIn(viewOf(*mShell, about)));
     press(Qt::Key_Escape);
     QVERIFY(inFront(tabBar()));
     QCOMPARE(tabBar()->selectedIndex(), 2);
     QTRY_VERIFY(focusIn(listOf(2)));
+}
+
+void TestReaderWindow::thePictureViewerFromTheKeyboard()
+{
+    launch();
+    openEntry(u"map"_s);
+    WLWebViewController *viewer = WLWebViewController::sharedWebViewController();
+    // The page has the focus; its first link is its picture.
+    QTRY_VERIFY(focusIn(entryWebView()));
+    QVERIFY(tabInPageTo(u"document.activeElement.getAttribute('href')"_s, u"pictures/map.png"_s));
+    press(Qt::Key_Return);
+    WLImageViewController *pictures = nullptr;
+    QTRY_VERIFY((pictures = viewer->imageViewController()) && tab(0)->topViewController() == pictures);
+    QQuickItem *screen = viewOf(*mShell, pictures);
+    QTRY_VERIFY(focusIn(screen));
+    QCOMPARE(accessibleName(findItem(screen, u"picture"_s)), u"Picture map.png"_s);
+    // Plus zooms in, 0 back to the fitted picture, 0 again to its own size.
+    const double fitted = pictures->scrollView()->zoomScale();
+    press(Qt::Key_Plus);
+    QTRY_VERIFY(pictures->scrollView()->zoomScale() > fitted);
+    press(Qt::Key_0);
+    QTRY_COMPARE(pictures->scrollView()->zoomScale(), fitted);
+    press(Qt::Key_0);
+    QTRY_COMPARE(pictures->scrollView()->zoomScale(), pictures->scrollView()->maximumZoomScale());
+    // Escape goes back to the page, which has the focus again.
+    press(Qt::Key_Escape);
+    QTRY_COMPARE(tab(0)->topViewController(), viewer);
+    QTRY_VERIFY(focusIn(entryWebView()));
 }
 
 void TestReaderWindow::searchResultsAreAnnounced_data()

@@ -7,10 +7,17 @@ FocusScope {
     property var screen
     property Item view: screen ? Views.viewFor(screen) : null
 
+    // The view shown before: hidden when another takes its place, so that
+    // neither the keyboard nor a screen reader finds it behind.
+    property Item shown: null
+
     onViewChanged: attach()
     Component.onCompleted: attach()
 
     function attach() {
+        if (shown && shown !== view && shown.parent === slot)
+            shown.visible = false
+        shown = view
         if (!view)
             return
         view.parent = slot
