@@ -35,7 +35,8 @@ def mem(pids):
         except Exception: pass
     return rss // 1024, pss // 1024
 state = tempfile.mkdtemp()
-env = dict(os.environ, QT_QPA_PLATFORM='xcb', WL_DEFAULTS_FILE=state + '/d.plist', TMPDIR=state, XDG_RUNTIME_DIR=state)
+env = dict(os.environ, QT_QPA_PLATFORM='xcb', WL_DEFAULTS_FILE=state + '/d.plist', TMPDIR=state, XDG_RUNTIME_DIR=state,
+           XDG_CONFIG_HOME=state, XDG_DATA_HOME=state, XDG_CACHE_HOME=state)
 if mode == 'reader':
     subprocess.Popen(['/usr/libexec/at-spi-bus-launcher', '--launch-immediately'], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     time.sleep(1)

@@ -208,7 +208,8 @@ def main():
     state = tempfile.TemporaryDirectory()
     env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
                WL_DEFAULTS_FILE=os.path.join(state.name, "defaults.plist"), TMPDIR=state.name,
-               XDG_RUNTIME_DIR=state.name, WL_COLOR_SCHEME="light")
+               XDG_RUNTIME_DIR=state.name, XDG_CONFIG_HOME=state.name, XDG_DATA_HOME=state.name,
+               XDG_CACHE_HOME=state.name, WL_COLOR_SCHEME="light")
     env.pop("WAYLAND_DISPLAY", None)
     window = subprocess.Popen([reader, "--dictionary", bundle], env=env,
                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
