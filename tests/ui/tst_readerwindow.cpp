@@ -236,6 +236,16 @@ void TestReaderWindow::indexStartsAtSectionAAndTheSectionIndexJumps()
         QPointF(sectionIndex->width() / 2, step * (m + 0.5)));
     tapAt(mShell->window(), letter);
     QTRY_COMPARE(firstVisibleRow(list), table->rowForIndexPath(m, 0));
+
+    // From the keyboard: Tab goes from the list to the strip, Up to the
+    // letter before; the list's current row follows.
+    list->forceActiveFocus();
+    press(Qt::Key_Tab);
+    QCOMPARE(focused(), sectionIndex);
+    QCOMPARE(accessibleName(sectionIndex), u"Section Index"_s);
+    press(Qt::Key_Up);
+    QTRY_COMPARE(firstVisibleRow(list), table->rowForIndexPath(m - 1, 0));
+    QCOMPARE(list->property("currentIndex").toInt(), table->rowForIndexPath(m - 1, 0));
 }
 
 void TestReaderWindow::aRowOpensItsPageAndChangingTabTakesItAway()
