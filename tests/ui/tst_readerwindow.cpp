@@ -73,6 +73,7 @@ private Q_SLOTS:
     void inGerman();
     void aKeyboardOnlyWalk();
     void thePictureViewerFromTheKeyboard();
+    void aBookmarkDeletedFromTheKeyboard();
     void searchResultsAreAnnounced_data();
     void searchResultsAreAnnounced();
 
@@ -830,6 +831,44 @@ void TestReaderWindow::thePictureViewerFromTheKeyboard()
     press(Qt::Key_Escape);
     QTRY_COMPARE(tab(0)->topViewController(), viewer);
     QTRY_VERIFY(focusIn(entryWebView()));
+}
+
+void TestReaderWindow::aBookmarkDeletedFromTheKeyboard()
+{
+    launch();
+    WLBookmarksDataSource *bookmarks = WLBookmarksDataSource::sharedBookmarks();
+    bookmarks->addBookmark(u"apple"_s, QVariantList{u"apple#1"_s}, QString(), QVariantList{u"12"_s});
+    bookmarks->addBookmark(u"map"_s, QVariantList{u"map#1"_s}, QString(), QVariantList{u"207"_s});
+    press(Qt::Key_3, Qt::AltModifier);
+    QQuickItem *list = listOf(2);
+    QTRY_VERIFY(focusIn(list));
+    // Shift+Tab to Edit, Space: the list says it is being edited.
+    for (int step = 0; step < 4 && accessibleName(focused()) != u"Edit"_s; ++step)
+        press(Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(accessibleName(focused()), u"Edit"_s);
+    press(Qt::Key_Space);
+    QTRY_VERIFY(tab(2)->topViewController()->isEditing());
+    QCOMPARE(accessibleName(focused()), u"Done"_s);
+    QCOMPARE(accessibleDescription(list), u"Editing"_s);
+    // Past About to the list, Down to the second row; Delete offers to
+    // delete it, Escape takes the offer back, Delete and Enter delete it.
+    for (int step = 0; step < 4 && !focusIn(list); ++step)
+        press(Qt::Key_Tab);
+    QVERIFY(focusIn(list));
+    press(Qt::Key_Down);
+    QTRY_COMPARE(accessibleName(focused()), u"map"_s);
+    QQuickItem *row = focused();
+    press(Qt::Key_Delete);
+    QTRY_VERIFY(findItem(row, u"deleteButton"_s) && findItem(row, u"deleteButton"_s)->isVisible());
+    press(Qt::Key_Escape);
+    QTRY_VERIFY(!findItem(row, u"deleteButton"_s)->isVisible());
+    QCOMPARE(bookmarks->bookmarkCount(), std::size_t(2));
+    press(Qt::Key_Delete);
+    press(Qt::Key_Return);
+    QTRY_COMPARE(bookmarks->bookmarkCount(), std::size_t(1));
+    QString word;
+    QVERIFY(bookmarks->getBookmark(&word, nullptr, nullptr, nullptr, 0));
+    QCOMPARE(word, u"apple"_s);
 }
 
 void TestReaderWindow::searchResultsAreAnnounced_data()
