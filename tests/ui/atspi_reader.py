@@ -12,12 +12,16 @@ import time
 import pyatspi
 
 SKIP = 77
+# The X server's screen, and the window's own size at scale 1.
+SCREEN = (1280, 1100)
+WINDOW = (390, 760)
 
 
 def start_x_server():
     """An X server on a free display; its process and the display."""
     read, write = os.pipe()
-    server = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "800x900x24", "-nolisten", "tcp"],
+    server = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24",
+                               "-nolisten", "tcp"],
                               pass_fds=(write,), stderr=subprocess.DEVNULL)
     os.close(write)
     number = b""
@@ -197,6 +201,48 @@ def scenario(run):
     run.wait("the tabs again", lambda: find(app, "page tab list", "Tabs"), timeout=10)
 
 
+def scaled(run, start, setting, factor):
+    """At a larger scale (the desktop's text scale reaches Qt as the font
+    DPI, Xft.dpi on X11) the window grows by the factor and is fitted to
+    the screen rather than cut."""
+    window = start({setting[0]: setting[1]})
+    try:
+        app = wait_for(lambda: application(), 30)
+        frame = app.getChildAtIndex(0) if app else None
+        if not frame:
+            run.check(f"{setting}: the window", False)
+            return
+        # In the scale's own points: the screen is smaller by the factor, and
+        # the window as high as it still fits.
+        box = wait_for(lambda: frame.queryComponent().getExtents(pyatspi.DESKTOP_COORDS))
+        screen = (int(SCREEN[0] / factor), int(SCREEN[1] / factor))
+        run.check(f"{setting}: the phone's width ({box.width})", box.width == WINDOW[0])
+        run.check(f"{setting}: fitted to the screen's height ({box.height}, screen {screen[1]})",
+                  abs(box.height - min(WINDOW[1], screen[1])) <= 1)
+        run.check(f"{setting}: on the screen ({box.x},{box.y})",
+                  box.x >= 0 and box.y >= 0 and box.x + box.width <= screen[0] and box.y + box.height <= screen[1])
+        run.check(f"{setting}: the list is there", wait_for(lambda: find(app, "list item", "ability")) is not None)
+    finally:
+        stop(window)
+
+
+def application():
+    desktop = pyatspi.Registry.getDesktop(0)
+    for i in range(desktop.childCount):
+        app = desktop.getChildAtIndex(i)
+        if app is not None and app.name == "wlreader" and app.childCount > 0:
+            return app
+    return None
+
+
+def stop(window):
+    window.terminate()
+    try:
+        window.wait(20)
+    except subprocess.TimeoutExpired:
+        window.kill()
+
+
 def main():
     reader, bundle = sys.argv[1], sys.argv[2]
     server, display = start_x_server()
@@ -206,21 +252,22 @@ def main():
     bus = subprocess.Popen(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"],
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     state = tempfile.TemporaryDirectory()
-    env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-               WL_DEFAULTS_FILE=os.path.join(state.name, "defaults.plist"), TMPDIR=state.name,
-               XDG_RUNTIME_DIR=state.name, XDG_CONFIG_HOME=state.name, XDG_DATA_HOME=state.name,
-               XDG_CACHE_HOME=state.name, WL_COLOR_SCHEME="light")
-    env.pop("WAYLAND_DISPLAY", None)
-    window = subprocess.Popen([reader, "--dictionary", bundle], env=env,
-                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def start(extra):
+        # A fresh state each time: no window place is kept between runs.
+        folder = tempfile.mkdtemp(dir=state.name)
+        env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+                   WL_DEFAULTS_FILE=os.path.join(folder, "defaults.plist"), TMPDIR=folder,
+                   XDG_RUNTIME_DIR=folder, XDG_CONFIG_HOME=folder, XDG_DATA_HOME=folder,
+                   XDG_CACHE_HOME=folder, WL_COLOR_SCHEME="light", **extra)
+        for name in ("WAYLAND_DISPLAY", "QT_SCALE_FACTOR", "QT_FONT_DPI", "QT_SCREEN_SCALE_FACTORS"):
+            if name not in extra:
+                env.pop(name, None)
+        return subprocess.Popen([reader, "--dictionary", bundle], env=env,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    window = start({})
     try:
-        def application():
-            desktop = pyatspi.Registry.getDesktop(0)
-            for i in range(desktop.childCount):
-                app = desktop.getChildAtIndex(i)
-                if app is not None and app.name == "wlreader" and app.childCount > 0:
-                    return app
-            return None
         app = wait_for(application, 30)
         if not app:
             if window.poll() is not None:
@@ -234,14 +281,18 @@ def main():
         except Exception as error:  # a node missing where an action was due
             run.failed += 1
             print(f"FAIL: {type(error).__name__}: {error}")
+        stop(window)
+        for setting, factor in ((("QT_SCALE_FACTOR", "1.5"), 1.5), (("QT_SCALE_FACTOR", "2"), 2),
+                                (("QT_FONT_DPI", "144"), 1.5)):
+            try:
+                scaled(run, start, setting, factor)
+            except Exception as error:
+                run.failed += 1
+                print(f"FAIL: {setting}: {type(error).__name__}: {error}")
         print(f"{run.passed} passed, {run.failed} failed")
         return 0 if run.failed == 0 else 1
     finally:
-        window.terminate()
-        try:
-            window.wait(20)
-        except subprocess.TimeoutExpired:
-            window.kill()
+        stop(window)
         bus.terminate()
         server.terminate()
         state.cleanup()
