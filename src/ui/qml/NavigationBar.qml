@@ -72,7 +72,6 @@ Rectangle {
         }
     }
     Text {
-        objectName: "barTitle"
         visible: bar.navItem !== null && bar.navItem.titleView === null
         Accessible.role: Accessible.Heading
         Accessible.name: text
