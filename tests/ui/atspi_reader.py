@@ -223,7 +223,7 @@ def scaled(run, start, setting, factor):
                   box.x >= 0 and box.y >= 0 and box.x + box.width <= screen[0] and box.y + box.height <= screen[1])
         run.check(f"{setting}: the list is there", wait_for(lambda: find(app, "list item", "ability")) is not None)
     finally:
-        stop(window)
+        run.check(f"{setting}: the reader ends cleanly", stop(window) == 0)
 
 
 def application():
@@ -236,11 +236,13 @@ def application():
 
 
 def stop(window):
+    """Ends the reader as the desktop does; its exit status."""
     window.terminate()
     try:
-        window.wait(20)
+        return window.wait(60)
     except subprocess.TimeoutExpired:
         window.kill()
+        return window.wait()
 
 
 def main():
@@ -281,7 +283,8 @@ def main():
         except Exception as error:  # a node missing where an action was due
             run.failed += 1
             print(f"FAIL: {type(error).__name__}: {error}")
-        stop(window)
+        # A sanitizer's finding at the end shows here.
+        run.check("the reader ends cleanly", stop(window) == 0)
         for setting, factor in ((("QT_SCALE_FACTOR", "1.5"), 1.5), (("QT_SCALE_FACTOR", "2"), 2),
                                 (("QT_FONT_DPI", "144"), 1.5)):
             try:
