@@ -52,6 +52,23 @@ void WLBarButtonItem::setTitle(const QString &title)
     Q_EMIT changed();
 }
 
+QString WLBarButtonItem::accessibilityLabel() const
+{
+    if (!mAccessibilityLabel.isEmpty())
+        return mAccessibilityLabel;
+    if (mSystemItem == Add)
+        return WLLocalization::localizedString("Accessibility.Add");
+    return title();
+}
+
+void WLBarButtonItem::setAccessibilityLabel(const QString &label)
+{
+    if (mAccessibilityLabel == label)
+        return;
+    mAccessibilityLabel = label;
+    Q_EMIT changed();
+}
+
 void WLBarButtonItem::setStyle(Style style)
 {
     if (mStyle == style)

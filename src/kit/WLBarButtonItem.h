@@ -18,6 +18,7 @@ class WLBarButtonItem : public QObject
     Q_PROPERTY(int style READ style NOTIFY changed)
     Q_PROPERTY(QObject *customView READ customView CONSTANT)
     Q_PROPERTY(bool enabled READ isEnabled WRITE setEnabled NOTIFY changed)
+    Q_PROPERTY(QString accessibilityLabel READ accessibilityLabel NOTIFY changed)
 
 public:
     // The phone's values.
@@ -40,6 +41,10 @@ public:
     QObject *customView() const { return mCustomView; }
     bool isEnabled() const { return mEnabled; }
     void setEnabled(bool enabled);
+    // What a screen reader calls the button: the label set, else a word
+    // for what its title shows ("Add" for the stock "+").
+    QString accessibilityLabel() const;
+    void setAccessibilityLabel(const QString &label);
     void setAction(Action action) { mAction = std::move(action); }
 
     // The view's tap.
@@ -54,5 +59,6 @@ private:
     int mStyle = Plain;
     QPointer<QObject> mCustomView;
     bool mEnabled = true;
+    QString mAccessibilityLabel;
     Action mAction;
 };

@@ -19,6 +19,14 @@ void WLControl::setFrame(const QRectF &frame, double animationDuration)
     Q_EMIT frameChanged();
 }
 
+void WLControl::setAccessibilityLabel(const QString &label)
+{
+    if (mAccessibilityLabel == label)
+        return;
+    mAccessibilityLabel = label;
+    Q_EMIT accessibilityLabelChanged();
+}
+
 void WLControl::addTarget(WLControlEvent event, Action action)
 {
     mTargets.emplace_back(event, std::move(action));

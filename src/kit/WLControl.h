@@ -25,6 +25,7 @@ class WLControl : public QObject
     Q_PROPERTY(bool enabled READ isEnabled WRITE setEnabled NOTIFY enabledChanged)
     Q_PROPERTY(QRectF frame READ frame NOTIFY frameChanged)
     Q_PROPERTY(double animationDuration READ animationDuration NOTIFY frameChanged)
+    Q_PROPERTY(QString accessibilityLabel READ accessibilityLabel NOTIFY accessibilityLabelChanged)
 
 public:
     using Action = std::function<void(WLControl *sender)>;
@@ -39,12 +40,18 @@ public:
     void setFrame(const QRectF &frame, double animationDuration = 0);
     double animationDuration() const { return mAnimationDuration; }
 
+    // What a screen reader calls the control, where its look says it
+    // without words (a picture, an "i").
+    QString accessibilityLabel() const { return mAccessibilityLabel; }
+    void setAccessibilityLabel(const QString &label);
+
     void addTarget(WLControlEvent event, Action action);
     void sendActionsForControlEvents(WLControlEvent event);
 
 Q_SIGNALS:
     void enabledChanged();
     void frameChanged();
+    void accessibilityLabelChanged();
 
 protected:
     explicit WLControl(QString kind, QObject *parent = nullptr);
@@ -54,5 +61,6 @@ private:
     bool mEnabled = true;
     QRectF mFrame;
     double mAnimationDuration = 0;
+    QString mAccessibilityLabel;
     std::vector<std::pair<WLControlEvent, Action>> mTargets;
 };

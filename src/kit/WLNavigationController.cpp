@@ -148,7 +148,8 @@ bool WLNavigationController::keyCommand(const WLKeyCommand &command)
 {
     const Qt::KeyboardModifiers modifiers = command.modifiers & ~Qt::KeypadModifier;
     const bool back = (command.key == Qt::Key_Left && modifiers == Qt::AltModifier) ||
-                      (command.key == Qt::Key_Backspace && modifiers == Qt::NoModifier);
+                      ((command.key == Qt::Key_Backspace || command.key == Qt::Key_Escape) &&
+                       modifiers == Qt::NoModifier);
     // Where the bar shows no way back, the key is left to the field that has
     // the focus.
     if (!back || backButtonTitle().isEmpty())

@@ -40,7 +40,7 @@ public:
     QString backButtonTitle() const;
     // The view's back button.
     Q_INVOKABLE void goBack() { popViewControllerAnimated(true); }
-    // Alt+Left and Backspace go back, as the back button does.
+    // Alt+Left, Backspace and Escape go back, as the back button does.
     bool keyCommand(const WLKeyCommand &command) override;
 
     bool lastChangeAnimated() const { return mLastChangeAnimated; }

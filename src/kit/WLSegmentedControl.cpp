@@ -45,3 +45,11 @@ void WLSegmentedControl::tapSegment(int index)
     if (mMomentary)
         setSelectedSegmentIndex(kNoSegment);
 }
+
+void WLSegmentedControl::setAccessibilityLabels(const QStringList &labels)
+{
+    if (mSegmentLabels == labels)
+        return;
+    mSegmentLabels = labels;
+    Q_EMIT accessibilityLabelChanged();
+}

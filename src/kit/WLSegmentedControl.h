@@ -13,6 +13,7 @@ class WLSegmentedControl : public WLControl
     Q_PROPERTY(QStringList titles READ titles CONSTANT)
     Q_PROPERTY(QStringList images READ images CONSTANT)
     Q_PROPERTY(int count READ count CONSTANT)
+    Q_PROPERTY(QStringList accessibilityLabels READ accessibilityLabels NOTIFY accessibilityLabelChanged)
     Q_PROPERTY(int selectedSegmentIndex READ selectedSegmentIndex NOTIFY selectedSegmentIndexChanged)
     Q_PROPERTY(bool momentary READ isMomentary WRITE setMomentary NOTIFY momentaryChanged)
     Q_PROPERTY(int segmentedControlStyle READ segmentedControlStyle WRITE setSegmentedControlStyle NOTIFY styleChanged)
@@ -28,6 +29,10 @@ public:
     QStringList images() const { return mImages; }
     int count() const { return int(qMax(mTitles.size(), mImages.size())); }
     QString titleForSegmentAtIndex(int index) const { return mTitles.value(index); }
+    // What a screen reader calls each segment: the labels set, else the
+    // titles (picture segments need labels).
+    QStringList accessibilityLabels() const { return mSegmentLabels.isEmpty() ? mTitles : mSegmentLabels; }
+    void setAccessibilityLabels(const QStringList &labels);
 
     int selectedSegmentIndex() const { return mSelectedSegmentIndex; }
     // Programmatic selection sends no action.
@@ -48,6 +53,7 @@ Q_SIGNALS:
 private:
     QStringList mTitles;
     QStringList mImages;
+    QStringList mSegmentLabels;
     int mSelectedSegmentIndex = kNoSegment;
     bool mMomentary = false;
     int mStyle = Plain;

@@ -105,6 +105,18 @@ void WLTabBarController::selectTab(int index)
         mDelegate->tabBarControllerDidSelectViewController(this, mViewControllers.at(index));
 }
 
+bool WLTabBarController::keyCommand(const WLKeyCommand &command)
+{
+    const Qt::KeyboardModifiers modifiers = command.modifiers & ~Qt::KeypadModifier;
+    if (modifiers != Qt::AltModifier || command.key < Qt::Key_1 || command.key > Qt::Key_9)
+        return false;
+    const int index = command.key - Qt::Key_1;
+    if (index >= mViewControllers.size())
+        return false;
+    selectTab(index);
+    return true;
+}
+
 QVariantList WLTabBarController::tabs() const
 {
     QVariantList result;

@@ -48,6 +48,9 @@ public:
     // For the view: per tab, its title, picture (a URL) and stock item.
     QVariantList tabs() const;
 
+    // Alt+1 to Alt+9 choose a tab, as a tap on it would.
+    bool keyCommand(const WLKeyCommand &command) override;
+
 Q_SIGNALS:
     void viewControllersChanged();
     void selectedIndexChanged();

@@ -91,6 +91,14 @@ void WLAboutImageViewController::backButtonPressed(QObject *)
         mAboutPresenter->hideAbout(this);
 }
 
+bool WLAboutImageViewController::keyCommand(const WLKeyCommand &command)
+{
+    if (command.key != Qt::Key_Escape || (command.modifiers & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return false;
+    backButtonPressed(this);
+    return true;
+}
+
 void WLAboutImageViewController::aboutButtonPressed(QObject *)
 {
     static constexpr char kFn[] = "-[WLAboutImageViewController aboutButtonPressed:]";

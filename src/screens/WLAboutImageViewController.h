@@ -44,6 +44,8 @@ public:
     void aboutButtonPressed(QObject *sender);
     void settingsButtonPressed(QObject *sender);
     void segmentedButtonPressed(QObject *control);
+    // Escape is Done.
+    bool keyCommand(const WLKeyCommand &command) override;
 
     WLAboutWebViewController *aboutWebViewController() const { return mAboutWebViewController; }
     WLSettingsViewController *settingsViewController() const { return mSettingsViewController; }

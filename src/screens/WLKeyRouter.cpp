@@ -21,8 +21,12 @@ bool WLKeyRouter::route(const WLKeyCommand &command) const
     if (!modals.isEmpty())
         return modals.last()->keyCommand(command);
     WLViewController *content = mContainerView ? mContainerView->content() : nullptr;
-    if (auto *tabBar = qobject_cast<WLTabBarController *>(content))
+    if (auto *tabBar = qobject_cast<WLTabBarController *>(content)) {
+        // Its own keys (Alt and a number) before the selected tab's.
+        if (tabBar->keyCommand(command))
+            return true;
         content = tabBar->selectedViewController();
+    }
     if (!content)
         return false;
     WLViewController *top = content;

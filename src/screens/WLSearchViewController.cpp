@@ -1,6 +1,7 @@
 #include "WLSearchViewController.h"
 
 #include "WLDatabase.h"
+#include "WLLocalization.h"
 #include "WLNavigationItem.h"
 #include "WLReport.h"
 #include "WLScreen.h"
@@ -110,6 +111,27 @@ void WLSearchViewController::reloadIfChanged()
     else
         tableView()->reloadData();
     mReloadedRevision = results->revision();
+    updateResultsSummary();
+}
+
+void WLSearchViewController::updateResultsSummary()
+{
+    const WLDataSourceProtocol *results = dataSource();
+    QString summary;
+    if (results && mSearchBar && !mSearchBar->text().isEmpty()) {
+        const QString suggestions = WLLocalization::localizedString("MainView.SearchMode.Section.DidYouMean");
+        int matches = 0;
+        for (qsizetype section = 0; section < results->numberOfSectionsInTableView(); ++section) {
+            if (results->tableViewTitleForHeaderInSection(section) != suggestions)
+                matches += int(results->tableViewNumberOfRowsInSection(section));
+        }
+        summary = matches == 0 ? WLLocalization::localizedString("Accessibility.NoResults")
+                               : qtTrId("Accessibility.Results", matches);
+    }
+    if (summary == mResultsSummary)
+        return;
+    mResultsSummary = summary;
+    Q_EMIT resultsSummaryChanged();
 }
 
 void WLSearchViewController::updateWordListForKeyword(const std::optional<QString> &keyword)

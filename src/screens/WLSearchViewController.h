@@ -20,6 +20,7 @@ class WLSearchViewController : public WLTableViewController, public WLSearchBarD
 {
     Q_OBJECT
     Q_PROPERTY(WLSearchBar *searchBar READ searchBar NOTIFY viewLoadedChanged)
+    Q_PROPERTY(QString resultsSummary READ resultsSummary NOTIFY resultsSummaryChanged)
 
 public:
     static constexpr double kSearchBarInset = 26;
@@ -37,6 +38,11 @@ public:
     void setInitialKeyword(const std::optional<QString> &keyword) { mInitialKeyword = keyword; }
     // The keyword still waiting to be applied, else the search bar's text.
     QString nextInitialKeyword() const;
+
+    // What the results on show come to, for a screen reader: how many
+    // matches, or none ("Did you mean" rows are no matches); empty while
+    // the field is.
+    QString resultsSummary() const { return mResultsSummary; }
 
     std::optional<QString> currentKeyword() const { return mCurrentKeyword; }
     std::optional<QString> savedKeyword() const { return mSavedKeyword; }
@@ -68,6 +74,9 @@ public:
     // new search, and Ctrl+F or "/" give the field the focus.
     bool keyCommand(const WLKeyCommand &command) override;
 
+Q_SIGNALS:
+    void resultsSummaryChanged();
+
 protected:
     friend class WLTableViewController;
     explicit WLSearchViewController(std::unique_ptr<WLDataSourceProtocol> dataSource);
@@ -83,6 +92,7 @@ private:
     void scheduleReload();
     void reloadIfChanged();
     void selectAdjacentRow(int step);
+    void updateResultsSummary();
 
     WLSearchBar *mSearchBar = nullptr;
     WLBarButtonItem *mInfoButtonItem = nullptr;
@@ -92,4 +102,5 @@ private:
     WLObserverToken mSearchObserver;
     QTimer mReloadTimer;
     quint64 mReloadedRevision = 0;
+    QString mResultsSummary;
 };

@@ -9,6 +9,7 @@
 #include "WLDataSourceProtocol.h"
 #include "WLEntryReference.h"
 #include "WLImageView.h"
+#include "WLLocalization.h"
 #include "WLNavigationController.h"
 #include "WLReport.h"
 #include "WLTabBarController.h"
@@ -133,6 +134,7 @@ void WLTableViewController::showAbout(QObject *sender)
 WLBarButtonItem *WLTableViewController::makeInfoButtonItem()
 {
     auto *infoButton = new WLButton(WLButton::InfoLight, this);
+    infoButton->setAccessibilityLabel(WLLocalization::localizedString("About"));
     infoButton->addTarget(WLControlEvent::TouchUpInside, [this](WLControl *) { showAbout(this); });
     return new WLBarButtonItem(infoButton, this);
 }

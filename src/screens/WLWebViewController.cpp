@@ -8,6 +8,7 @@
 #include "WLImage.h"
 #include "WLImageViewController.h"
 #include "WLLinkRouter.h"
+#include "WLLocalization.h"
 #include "WLNavigationController.h"
 #include "WLNavigationItem.h"
 #include "WLReport.h"
@@ -50,6 +51,7 @@ void WLWebViewController::loadView()
 
     mAddButtonItem = new WLBarButtonItem(
         WLBarButtonItem::Add, [this](WLBarButtonItem *sender) { addButtonPressed(sender); }, this);
+    mAddButtonItem->setAccessibilityLabel(WLLocalization::localizedString("Accessibility.AddBookmark"));
     navigationItem()->setRightBarButtonItem(mAddButtonItem);
 
     // The application delegate gives the viewer its dictionary after this;
@@ -76,6 +78,8 @@ void WLWebViewController::makeFontControl()
     mFontControl->setSegmentedControlStyle(WLSegmentedControl::Bar);
     mFontControl->setFrame(QRectF(5, 5, 120, 30));
     mFontControl->setMomentary(false);
+    mFontControl->setAccessibilityLabels({WLLocalization::localizedString("Accessibility.NormalType"),
+                                          WLLocalization::localizedString("Accessibility.LargeType")});
     mFontControl->setSelectedSegmentIndex(mUseLargeFont ? 1 : 0);
     mFontControl->addTarget(WLControlEvent::ValueChanged,
                             [this](WLControl *sender) { fontSizeChanged(sender); });

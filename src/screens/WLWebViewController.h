@@ -31,6 +31,7 @@ class WLWebViewController : public WLViewController,
 {
     Q_OBJECT
     Q_PROPERTY(WLWebView *webView READ webView NOTIFY viewLoadedChanged)
+    Q_PROPERTY(QString word READ word NOTIFY currentEntryChanged)
 
 public:
     // The first viewer made, until it is destroyed.
@@ -44,6 +45,8 @@ public:
     WLWebView *webView() const { return mWebView; }
 
     std::optional<QString> currentWord() const { return mCurrentWord; }
+    // The word shown, for the views; empty before the first entry.
+    QString word() const { return mCurrentWord.value_or(QString()); }
     std::optional<QVariantList> currentLinks() const { return mCurrentLinks; }
     std::optional<QVariantList> currentContentsIDs() const { return mCurrentContentsIDs; }
     QByteArray currentContentsData() const { return mCurrentContentsData; }

@@ -10,11 +10,13 @@
 #include "WLBundle.h"
 #include "WLButton.h"
 #include "WLContainerView.h"
+#include "WLColorScheme.h"
 #include "WLControl.h"
 #include "WLDescriptionReader.h"
 #include "WLDisplayCell.h"
 #include "WLImageView.h"
 #include "WLImageViewController.h"
+#include "WLInputMode.h"
 #include "WLInstanceChannel.h"
 #include "WLNavigationController.h"
 #include "WLNavigationItem.h"
@@ -81,6 +83,13 @@ bool &openGLSwitchedOff()
     return off;
 }
 
+// Set when the web engine's flags are the reader's, not the user's.
+bool &chromiumFlagsOurs()
+{
+    static bool ours = false;
+    return ours;
+}
+
 // Lines Qt 6.4's web engine prints at every start that tell a user nothing:
 // its own QML types it registers wrongly, the sandbox we already named, and
 // the OpenGL context it cannot make once we have turned OpenGL off.
@@ -139,7 +148,14 @@ void WLReaderShell::prepareApplication()
         if (software || qgetenv("QT_QPA_PLATFORM") == "offscreen")
             flags += " --disable-gpu";
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
+        chromiumFlagsOurs() = true;
     }
+    // Pages reach a screen reader only with this (Qt 6.4 keeps the web
+    // engine's accessibility off on Linux otherwise). It costs nothing while
+    // no screen reader is listening: the engine builds its accessibility
+    // tree only once Qt's accessibility is active (docs/PERFORMANCE.md).
+    if (!qEnvironmentVariableIsSet("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY"))
+        qputenv("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY", "1");
     // The engine's start-up summary is for debugging it; QT_LOGGING_RULES
     // still turns it back on.
     QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.debug=false\n"
@@ -225,6 +241,8 @@ void WLReaderShell::registerTypes()
     qmlRegisterUncreatableType<WLSettingsViewController>(kUri, 1, 0, "WLSettingsViewController", reason);
     qmlRegisterType<WLDisplayCell>(kUri, 1, 0, "WLDisplayCell");
     qmlRegisterType<WLPageHost>(kUri, 1, 0, "PageHost");
+    qmlRegisterSingletonInstance<WLColorScheme>(kUri, 1, 0, "ColorScheme", mColorScheme.get());
+    qmlRegisterSingletonInstance<WLInputMode>(kUri, 1, 0, "InputMode", mInputMode.get());
 }
 
 bool WLReaderShell::start(const Options &options)
@@ -241,6 +259,16 @@ bool WLReaderShell::start(const Options &options)
     openBundle(QDir(mSettings->dictionaryToOpen(options.dictionaryPath)).absolutePath());
     milestone("controllers ready");
 
+    mColorScheme = std::make_unique<WLColorScheme>();
+    mInputMode = std::make_unique<WLInputMode>();
+    // Pages learn the scheme (prefers-color-scheme) when the web engine
+    // starts, which is after this: at the first touch or entry.
+    if (mColorScheme->isDark() && chromiumFlagsOurs()) {
+        const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+        if (!flags.contains("--force-dark-mode"))
+            qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags + " --force-dark-mode");
+    }
+
     mEngine = std::make_unique<QQmlApplicationEngine>();
     mScreenViews = std::make_unique<WLScreenViews>(mEngine.get());
     registerTypes();
@@ -253,6 +281,7 @@ bool WLReaderShell::start(const Options &options)
     restoreWindowFrame();
     if (!options.windowSize.isEmpty())
         mWindow->resize(options.windowSize);
+    fitWindowToScreen();
 
     listen();
     if (!options.word.isEmpty())
@@ -364,6 +393,12 @@ bool WLReaderShell::eventFilter(QObject *watched, QEvent *event)
     default:
         break;
     }
+    if (mInputMode) {
+        if (event->type() == QEvent::KeyPress)
+            mInputMode->setKeyboard(true);
+        else if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::TouchBegin)
+            mInputMode->setKeyboard(false);
+    }
     if (event->type() == QEvent::Close)
         QTimer::singleShot(0, this, &WLReaderShell::terminate);
     // Keys reach the screens before the item with the focus (a list, a
@@ -412,6 +447,19 @@ void WLReaderShell::restoreWindowFrame()
     if (frame.isValid() && mWindow->screen()->availableGeometry().intersects(frame) &&
         frame.width() >= mWindow->minimumWidth() && frame.height() >= mWindow->minimumHeight())
         mWindow->setGeometry(frame);
+}
+
+void WLReaderShell::fitWindowToScreen()
+{
+    // At a large scale (QT_SCALE_FACTOR, the desktop's text scale) the
+    // phone's height may be more than the screen has: the window is made
+    // to fit rather than cut off at the screen's edge.
+    if (!mWindow || !mWindow->screen() || !onRealScreens())
+        return;
+    const QRect available = mWindow->screen()->availableGeometry();
+    const QSize fitted = mWindow->size().boundedTo(available.size()).expandedTo(mWindow->minimumSize());
+    if (fitted != mWindow->size())
+        mWindow->resize(fitted);
 }
 
 void WLReaderShell::saveWindowFrame()

@@ -13,6 +13,8 @@
 
 class QQmlApplicationEngine;
 class WLAppDelegate;
+class WLColorScheme;
+class WLInputMode;
 class WLInstanceChannel;
 class WLReaderApp;
 class WLReaderSettings;
@@ -80,6 +82,7 @@ public:
     QQuickWindow *window() const { return mWindow; }
     QQmlApplicationEngine *engine() const { return mEngine.get(); }
     WLScreenViews *screenViews() const { return mScreenViews.get(); }
+    WLColorScheme *colorScheme() const { return mColorScheme.get(); }
 
 Q_SIGNALS:
     // The window's first frame is on screen.
@@ -103,6 +106,7 @@ private:
     Options mOptions;
     void lookUp(const QString &word);
     void restoreWindowFrame();
+    void fitWindowToScreen();
     void saveWindowFrame();
 
     std::unique_ptr<WLReaderSettings> mSettings;
@@ -113,6 +117,8 @@ private:
     std::unique_ptr<WLScreenViews> mScreenViews;
     std::unique_ptr<WLSignalWatcher> mSignalWatcher;
     std::unique_ptr<WLInstanceChannel> mChannel;
+    std::unique_ptr<WLColorScheme> mColorScheme;
+    std::unique_ptr<WLInputMode> mInputMode;
     QPointer<QQuickWindow> mWindow;
     // The same window as the event filter sees it.
     QPointer<QObject> mWindowObject;

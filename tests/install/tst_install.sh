@@ -41,6 +41,9 @@ unset WL_DICTIONARY
 QT_QPA_PLATFORM=offscreen "$root/bin/wlreader" --version | grep -q "^wlreader " || fail "installed wlreader --version"
 test -s "$root/share/man/man1/wldict.1" || fail "wldict(1)"
 test -s "$root/share/icons/hicolor/scalable/apps/org.wlreader.WLReader.svg" || fail "the icon"
+grep -q "^License: GPL-3+" "$root/share/doc/wlreader/copyright" || fail "the licence in share/doc"
+grep -q "<project_license>GPL-3.0-or-later</project_license>" \
+    "$root/share/metainfo/org.wlreader.WLReader.metainfo.xml" || fail "the licence of the AppStream description"
 
 if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate "$root/share/applications/org.wlreader.WLReader.desktop" || fail "desktop entry"

@@ -114,6 +114,8 @@ private Q_SLOTS:
     void backButtonTitle();
     void aModalScreenCoversWithoutTakingTheScreenOffItsStack();
     void tabsTellTheirDelegateOnlyWhenTapped();
+    void altAndANumberChooseATab_data();
+    void altAndANumberChooseATab();
     void tableRowsAcrossSections();
     void deletingRowsOnlyWhileEditing();
     void rowsAddedAtTheEndsOfSections();
@@ -246,6 +248,37 @@ void TestWLKit::tabsTellTheirDelegateOnlyWhenTapped()
     tabs.selectTab(7);
     QCOMPARE(tabs.selectedIndex(), 0);
     QCOMPARE(delegate.calls, 2);
+}
+
+void TestWLKit::altAndANumberChooseATab_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    // The tab chosen; -1 when the key is left to others.
+    QTest::addColumn<int>("chosen");
+    QTest::newRow("Alt+1") << int(Qt::Key_1) << Qt::KeyboardModifiers(Qt::AltModifier) << 0;
+    QTest::newRow("Alt+3, the last") << int(Qt::Key_3) << Qt::KeyboardModifiers(Qt::AltModifier) << 2;
+    QTest::newRow("Alt and the keypad's 2") << int(Qt::Key_2) << (Qt::AltModifier | Qt::KeypadModifier) << 1;
+    QTest::newRow("Alt+4, no such tab") << int(Qt::Key_4) << Qt::KeyboardModifiers(Qt::AltModifier) << -1;
+    QTest::newRow("Alt+0") << int(Qt::Key_0) << Qt::KeyboardModifiers(Qt::AltModifier) << -1;
+    QTest::newRow("Ctrl+Alt+1") << int(Qt::Key_1) << (Qt::AltModifier | Qt::ControlModifier) << -1;
+    QTest::newRow("a plain 2") << int(Qt::Key_2) << Qt::KeyboardModifiers() << -1;
+}
+
+void TestWLKit::altAndANumberChooseATab()
+{
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(int, chosen);
+    WLTabBarController tabs;
+    Selections delegate;
+    tabs.setDelegate(&delegate);
+    tabs.setViewControllers({new Screen(u"A"_s), new Screen(u"B"_s), new Screen(u"C"_s)});
+    tabs.setSelectedIndex(1);
+    QCOMPARE(tabs.keyCommand({key, modifiers, {}}), chosen >= 0);
+    QCOMPARE(tabs.selectedIndex(), chosen >= 0 ? chosen : 1);
+    // As a tap: the delegate is told.
+    QCOMPARE(delegate.calls, chosen >= 0 ? 1 : 0);
 }
 
 void TestWLKit::tableRowsAcrossSections()

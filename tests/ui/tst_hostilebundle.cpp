@@ -19,6 +19,7 @@
 #include "WLWebViewController.h"
 #include "WLWindowDriver.h"
 
+#include <QAccessible>
 #include <QGuiApplication>
 #include <QJsonObject>
 #include <QLocale>
@@ -392,6 +393,21 @@ void TestHostileBundle::bundleTextIsDrawnAsPlainText()
         QCOMPARE(shown->property("textFormat").toInt(), int(Qt::PlainText));
     }
 
+    // A screen reader gets the same characters: the bar's heading, the
+    // window's title, the list, the section's heading.
+    QStringList named;
+    const auto collect = [&named](QAccessibleInterface *node, const auto &self) -> void {
+        if (!node)
+            return;
+        named.append(node->text(QAccessible::Name));
+        for (int child = 0; child < node->childCount(); ++child)
+            self(node->child(child), self);
+    };
+    collect(QAccessible::queryAccessibleInterface(mShell->window()), collect);
+    QVERIFY(named.contains(title));
+    QVERIFY(named.contains(title + u" — WL Reader"_s));
+    QVERIFY2(named.contains(section), qPrintable(named.join(u", "_s)));
+
     // The settings' list of dictionaries, and an alert naming it.
     mShell->appDelegate()->showAbout(nullptr);
     auto *about = qobject_cast<WLAboutImageViewController *>(
@@ -416,7 +432,6 @@ void TestHostileBundle::bundleTextIsDrawnAsPlainText()
     QCOMPARE(found.size(), 1);
     settings->tableView()->tapRow(found.first().row());
     QVERIFY(drawnAsPlainText([&](const QString &text) { return text.startsWith(title + u" is not installed"_s); }));
-
     QTest::qWait(1000);
     QCOMPARE(mServer.requests.join(u" | "_s), QString());
 }

@@ -29,6 +29,7 @@
 #include "WLWindow.h"
 #include "WLWindowDriver.h"
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QDir>
 #include <QMimeData>
@@ -69,6 +70,8 @@ private Q_SLOTS:
     void pagesInTheirCharsetAndTooLargeToGoInline();
     void aStarDictionaryShowsItsPicturesAndPlaysItsSounds();
     void savingInTheEditorAddsTheBookmark();
+    void aTapAnywhereInTheNoteRowStartsEditing_data();
+    void aTapAnywhereInTheNoteRowStartsEditing();
     void bookmarksImportedWhileTheReaderRunsAreKept();
     void typingSearchesAndAResultOpens();
     void aLetterOverAListStartsASearch();
@@ -78,6 +81,11 @@ private Q_SLOTS:
     void inGerman();
     void dictionariesAddedOpenedAndRemovedInTheSettings();
     void aReaderShowingTheChosenDictionaryComesForwardInstead();
+    void aKeyboardOnlyWalk();
+    void thePictureViewerFromTheKeyboard();
+    void aBookmarkDeletedFromTheKeyboard();
+    void searchResultsAreAnnounced_data();
+    void searchResultsAreAnnounced();
 
 private:
     void launch(const QString &dictionary = qEnvironmentVariable("WL_DEMO_BUNDLE"));
@@ -116,6 +124,45 @@ private:
             return front->property("screen").value<QObject *>() == screen
                    && front->parentItem()->property("side").toInt() == 0;
         }, 5000);
+    }
+
+    // Keys as the user presses them, to the window.
+    void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(mShell->window(), Qt::Key(key), modifiers);
+    }
+    QQuickItem *focused() { return mShell->window()->activeFocusItem(); }
+    // What a screen reader hears of an item.
+    static QString accessibleName(QQuickItem *item)
+    {
+        QAccessibleInterface *accessible = item ? QAccessible::queryAccessibleInterface(item) : nullptr;
+        return accessible ? accessible->text(QAccessible::Name) : QString();
+    }
+    static QString accessibleDescription(QQuickItem *item)
+    {
+        QAccessibleInterface *accessible = item ? QAccessible::queryAccessibleInterface(item) : nullptr;
+        return accessible ? accessible->text(QAccessible::Description) : QString();
+    }
+    QString announced() { return accessibleName(findItem(mShell->window()->contentItem(), u"announcement"_s)); }
+    // Presses Tab in the entry page until what the script says of its
+    // focused element is what is expected (the page takes keys a moment
+    // after it has the focus); false if it never is.
+    bool tabInPageTo(const QString &script, const QString &expected)
+    {
+        const QString focusedElement = u"document.activeElement ? (%1) : ''"_s.arg(script);
+        return QTest::qWaitFor([&] {
+            press(Qt::Key_Tab);
+            return QTest::qWaitFor([&] { return runJavaScript(entryWebView(), focusedElement).toString() == expected; },
+                                   1000);
+        }, 10000);
+    }
+    // Whether the item with the keyboard focus lies inside the item. Asked
+    // of the item: inside a page the focus is on the web engine's own item,
+    // built without type information, which a sanitizer cannot check.
+    bool focusIn(QQuickItem *item)
+    {
+        QQuickItem *focus = focused();
+        return focus && (focus == item || item->isAncestorOf(focus));
     }
 
     std::unique_ptr<WLReaderShell> mShell;
@@ -199,6 +246,16 @@ void TestReaderWindow::indexStartsAtSectionAAndTheSectionIndexJumps()
         QPointF(sectionIndex->width() / 2, step * (m + 0.5)));
     tapAt(mShell->window(), letter);
     QTRY_COMPARE(firstVisibleRow(list), table->rowForIndexPath(m, 0));
+
+    // From the keyboard: Tab goes from the list to the strip, Up to the
+    // letter before; the list's current row follows.
+    list->forceActiveFocus();
+    press(Qt::Key_Tab);
+    QCOMPARE(focused(), sectionIndex);
+    QCOMPARE(accessibleName(sectionIndex), u"Section Index"_s);
+    press(Qt::Key_Up);
+    QTRY_COMPARE(firstVisibleRow(list), table->rowForIndexPath(m - 1, 0));
+    QCOMPARE(list->property("currentIndex").toInt(), table->rowForIndexPath(m - 1, 0));
 }
 
 void TestReaderWindow::aRowOpensItsPageAndChangingTabTakesItAway()
@@ -418,6 +475,34 @@ void TestReaderWindow::savingInTheEditorAddsTheBookmark()
                                 ->tableView()->model()->index(0, 0);
     QCOMPARE(row.data().toString(), u"apple"_s);
     QCOMPARE(row.data(WLTableModel::DetailTextRole).toString(), u"juicy"_s);
+}
+
+void TestReaderWindow::aTapAnywhereInTheNoteRowStartsEditing_data()
+{
+    // Where in the note row's height the tap lands.
+    QTest::addColumn<qreal>("height");
+    QTest::newRow("first line") << 0.08;
+    QTest::newRow("middle") << 0.5;
+    QTest::newRow("bottom") << 0.95;
+}
+
+void TestReaderWindow::aTapAnywhereInTheNoteRowStartsEditing()
+{
+    QFETCH(qreal, height);
+    launch();
+    openEntry(u"apple"_s);
+    QTest::keyClick(mShell->window(), Qt::Key_D, Qt::ControlModifier);
+    WLAddBookmarkViewController *editor = WLAddBookmarkViewController::sharedViewController();
+    QTRY_COMPARE(mShell->appDelegate()->window()->modalViewControllers(), QList<WLViewController *>{editor});
+    QQuickItem *row = findItem(viewOf(*mShell, editor), u"notesTextView"_s);
+    QVERIFY(row);
+    // Most of the row: the first line of text is a small part of it.
+    QVERIFY(row->height() > 4 * editor->textView()->fontSize());
+    // Past the sheet's slide.
+    QTest::qWait(400);
+    tapAt(mShell->window(), row->mapToScene(QPointF(row->width() / 2, row->height() * height)));
+    QTRY_VERIFY(editor->textView()->isEditing());
+    QCOMPARE(editor->barItem()->rightBarButtonItem(), editor->doneButton());
 }
 
 void TestReaderWindow::bookmarksImportedWhileTheReaderRunsAreKept()
@@ -805,6 +890,217 @@ void TestReaderWindow::aReaderShowingTheChosenDictionaryComesForwardInstead()
     mShell->openDictionary(other);
     QTRY_VERIFY(mShell->appDelegate() != delegate);
     QCOMPARE(mShell->appDelegate()->database()->title(), u"Test Dictionary"_s);
+}
+
+void TestReaderWindow::aKeyboardOnlyWalk()
+{
+    launch();
+    // The Index list has the focus, on the first row shown.
+    auto *index = qobject_cast<WLTableViewController *>(tab(0)->topViewController());
+    const QString first = index->tableView()->model()->index(index->tableView()->rowForIndexPath(1, 0), 0).data().toString();
+    QTRY_COMPARE(accessibleName(focused()), first);
+    press(Qt::Key_Down);
+    QTRY_COMPARE(accessibleName(focused()), u"able"_s);
+
+    // Enter opens it; the page takes the focus and the entry is announced.
+    press(Qt::Key_Return);
+    WLWebViewController *viewer = WLWebViewController::sharedWebViewController();
+    QTRY_COMPARE(tab(0)->topViewController(), viewer);
+    QVERIFY(waitForPage().contains(u"able to swim"_s));
+    QTRY_COMPARE(announced(), u"able"_s);
+    QTRY_VERIFY(focusIn(entryWebView()));
+
+    // Tab reaches the page's link, Enter follows it.
+    QVERIFY(tabInPageTo(u"document.activeElement.textContent"_s, u"ability"_s));
+    press(Qt::Key_Return);
+    QTRY_COMPARE(viewer->currentWord(), std::optional(u"ability"_s));
+    QVERIFY(waitForPage().contains(u"explain things clearly"_s));
+    QTRY_COMPARE(announced(), u"ability"_s);
+
+    // Shift+Tab leaves the page for the bar's last button, "+", drawn
+    // with the focus ring; Space presses it.
+    QQuickItem *add = buttonOf(mShell->window()->contentItem(), viewer->addButtonItem());
+    QVERIFY(add);
+    QVERIFY(QTest::qWaitFor([&] {
+        if (focused() != add)
+            press(Qt::Key_Backtab, Qt::ShiftModifier);
+        return QTest::qWaitFor([&] { return focused() == add; }, 1000);
+    }, 10000));
+    QCOMPARE(accessibleName(add), u"Add Bookmark"_s);
+    QVERIFY(findItem(add, [](QQuickItem *item) {
+        return QString::fromLatin1(item->metaObject()->className()).startsWith(u"FocusRing"_s) && item->isVisible();
+    }));
+    press(Qt::Key_Space);
+    WLAddBookmarkViewController *editor = WLAddBookmarkViewController::sharedViewController();
+    WLWindow *window = mShell->appDelegate()->window();
+    QTRY_COMPARE(window->modalViewControllers(), QList<WLViewController *>{editor});
+    QQuickItem *sheet = viewOf(*mShell, editor);
+    QTRY_VERIFY(focusIn(sheet));
+
+    // Tab goes through Cancel and Save to the note field, which edits.
+    QQuickItem *note = findItem(sheet, u"textViewField"_s);
+    for (int step = 0; step < 4 && focused() != note; ++step)
+        press(Qt::Key_Tab);
+    QCOMPARE(focused(), note);
+    QTRY_VERIFY(editor->textView()->isEditing());
+    QCOMPARE(accessibleName(note), u"Notes"_s);
+    typeText(mShell->window(), u"good"_s);
+    QTRY_COMPARE(editor->textView()->text(), u"good"_s);
+    // Escape ends the editing and leaves the focus in the editor; Tab
+    // still gets about.
+    press(Qt::Key_Escape);
+    QTRY_VERIFY(!editor->textView()->isEditing());
+    QVERIFY(focusIn(sheet));
+    QVERIFY(focused() != note);
+    press(Qt::Key_Return, Qt::ControlModifier);
+    QTRY_VERIFY(window->modalViewControllers().isEmpty());
+
+    // Alt+3 is Bookmarks: its list has the focus, on the new bookmark with
+    // its note.
+    press(Qt::Key_3, Qt::AltModifier);
+    QCOMPARE(tabBar()->selectedIndex(), 2);
+    QTRY_VERIFY(focusIn(listOf(2)));
+    QTRY_COMPARE(accessibleName(focused()), u"ability"_s);
+    QCOMPARE(accessibleDescription(focused()), u"good"_s);
+    // Enter opens it here too.
+    press(Qt::Key_Return);
+    QTRY_COMPARE(tab(2)->topViewController(), viewer);
+    QTRY_COMPARE(announced(), u"ability"_s);
+    // Escape goes back.
+    press(Qt::Key_Escape);
+    QTRY_COMPARE(tab(2)->topViewController(), tab(2)->viewControllers().constFirst());
+    QTRY_VERIFY(focusIn(listOf(2)));
+
+    // Shift+Tab from the list reaches the bar's About button; Space flips
+    // to About, Escape is its Done.
+    WLNavigationController *about = nullptr;
+    for (int step = 0; step < 4 && accessibleName(focused()) != u"About"_s; ++step)
+        press(Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(accessibleName(focused()), u"About"_s);
+    press(Qt::Key_Space);
+    QTRY_VERIFY((about = mShell->appDelegate()->aboutNavigationController()));
+    QVERIFY(inFront(about));
+    QTRY_VERIFY(focusIn(viewOf(*mShell, about)));
+    // Its Settings segment, and the switch there, which has the focus.
+    for (int step = 0; step < 4 && accessibleName(focused()) != u"Settings"_s; ++step)
+        press(Qt::Key_Tab);
+    QCOMPARE(accessibleName(focused()), u"Settings"_s);
+    press(Qt::Key_Return);
+    auto *aboutScreen = qobject_cast<WLAboutImageViewController *>(about->viewControllers().constFirst());
+    QTRY_COMPARE(about->topViewController(), aboutScreen->settingsViewController());
+    QTRY_COMPARE(accessibleName(focused()), u"Background"_s);
+    press(Qt::Key_Space);
+    QTRY_VERIFY(!WLUserDefaults::standardUserDefaults()->boolForKey(WLPrefDisplayBackground));
+    press(Qt::Key_Escape);
+    QTRY_COMPARE(about->topViewController(), aboutScreen);
+    QTRY_VERIFY(focusIn(viewOf(*mShell, about)));
+    press(Qt::Key_Escape);
+    QVERIFY(inFront(tabBar()));
+    QCOMPARE(tabBar()->selectedIndex(), 2);
+    QTRY_VERIFY(focusIn(listOf(2)));
+}
+
+void TestReaderWindow::thePictureViewerFromTheKeyboard()
+{
+    launch();
+    openEntry(u"map"_s);
+    WLWebViewController *viewer = WLWebViewController::sharedWebViewController();
+    // The page has the focus; its first link is its picture.
+    QTRY_VERIFY(focusIn(entryWebView()));
+    QVERIFY(tabInPageTo(u"document.activeElement.getAttribute('href')"_s, u"pictures/map.png"_s));
+    press(Qt::Key_Return);
+    WLImageViewController *pictures = nullptr;
+    QTRY_VERIFY((pictures = viewer->imageViewController()) && tab(0)->topViewController() == pictures);
+    QQuickItem *screen = viewOf(*mShell, pictures);
+    QTRY_VERIFY(focusIn(screen));
+    QCOMPARE(accessibleName(findItem(screen, u"picture"_s)), u"Picture map.png"_s);
+    // Plus zooms in, 0 back to the fitted picture, 0 again to its own size.
+    const double fitted = pictures->scrollView()->zoomScale();
+    press(Qt::Key_Plus);
+    QTRY_VERIFY(pictures->scrollView()->zoomScale() > fitted);
+    press(Qt::Key_0);
+    QTRY_COMPARE(pictures->scrollView()->zoomScale(), fitted);
+    press(Qt::Key_0);
+    QTRY_COMPARE(pictures->scrollView()->zoomScale(), pictures->scrollView()->maximumZoomScale());
+    // Escape goes back to the page, which has the focus again.
+    press(Qt::Key_Escape);
+    QTRY_COMPARE(tab(0)->topViewController(), viewer);
+    QTRY_VERIFY(focusIn(entryWebView()));
+}
+
+void TestReaderWindow::aBookmarkDeletedFromTheKeyboard()
+{
+    launch();
+    WLBookmarksDataSource *bookmarks = WLBookmarksDataSource::sharedBookmarks();
+    bookmarks->addBookmark(u"apple"_s, QVariantList{u"apple#1"_s}, QString(), QVariantList{u"12"_s});
+    bookmarks->addBookmark(u"map"_s, QVariantList{u"map#1"_s}, QString(), QVariantList{u"207"_s});
+    press(Qt::Key_3, Qt::AltModifier);
+    QQuickItem *list = listOf(2);
+    QTRY_VERIFY(focusIn(list));
+    // Shift+Tab to Edit, Space: the list says it is being edited.
+    for (int step = 0; step < 4 && accessibleName(focused()) != u"Edit"_s; ++step)
+        press(Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(accessibleName(focused()), u"Edit"_s);
+    press(Qt::Key_Space);
+    QTRY_VERIFY(tab(2)->topViewController()->isEditing());
+    QCOMPARE(accessibleName(focused()), u"Done"_s);
+    QCOMPARE(accessibleDescription(list), u"Editing"_s);
+    // Past About to the list, Down to the second row; Delete offers to
+    // delete it, Escape takes the offer back, Delete and Enter delete it.
+    for (int step = 0; step < 4 && !focusIn(list); ++step)
+        press(Qt::Key_Tab);
+    QVERIFY(focusIn(list));
+    press(Qt::Key_Down);
+    QTRY_COMPARE(accessibleName(focused()), u"map"_s);
+    QQuickItem *row = focused();
+    press(Qt::Key_Delete);
+    QTRY_VERIFY(findItem(row, u"deleteButton"_s) && findItem(row, u"deleteButton"_s)->isVisible());
+    press(Qt::Key_Escape);
+    QTRY_VERIFY(!findItem(row, u"deleteButton"_s)->isVisible());
+    QCOMPARE(bookmarks->bookmarkCount(), std::size_t(2));
+    press(Qt::Key_Delete);
+    press(Qt::Key_Return);
+    QTRY_COMPARE(bookmarks->bookmarkCount(), std::size_t(1));
+    QString word;
+    QVERIFY(bookmarks->getBookmark(&word, nullptr, nullptr, nullptr, 0));
+    QCOMPARE(word, u"apple"_s);
+}
+
+void TestReaderWindow::searchResultsAreAnnounced_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("found");
+    QTest::newRow("matches") << u"car"_s << true;
+    QTest::newRow("none, only suggestions") << u"carx"_s << false;
+    QTest::newRow("nothing like it") << u"qqqqqqqq"_s << false;
+}
+
+void TestReaderWindow::searchResultsAreAnnounced()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, found);
+    launch();
+    // Alt+2 is Search; its field takes the focus.
+    press(Qt::Key_2, Qt::AltModifier);
+    QTRY_VERIFY(searchField() && searchField()->hasActiveFocus());
+    QCOMPARE(accessibleName(searchField()), u"Search"_s);
+    typeText(mShell->window(), typed);
+    // Once the results stop changing: their count without the "Did you
+    // mean" rows, or that there are none.
+    if (found) {
+        QTRY_VERIFY(searchRows().size() > 1);
+        QTRY_COMPARE(announced(), u"%1 results"_s.arg(searchRows().size()));
+    } else {
+        QTRY_COMPARE(announced(), u"No results"_s);
+        QVERIFY(!searchTitles().contains(u"Whole Words"_s));
+        QVERIFY(!searchTitles().contains(u"Partial Matches"_s));
+    }
+    // Down chooses the first row with the field still focused; it is said.
+    if (found) {
+        press(Qt::Key_Down);
+        QTRY_COMPARE(announced(), searchRows().value(0));
+        QVERIFY(searchField()->hasActiveFocus());
+    }
 }
 
 int main(int argc, char *argv[])

@@ -2,6 +2,7 @@
 // description, made by the reader itself offscreen on the demo dictionary:
 //   tools/make-screenshots.sh        (builds this and writes docs/screenshots)
 #include "WLAboutImageViewController.h"
+#include "WLAddBookmarkViewController.h"
 #include "WLAppDelegate.h"
 #include "WLBookmarksDataSource.h"
 #include "WLLocalization.h"
@@ -9,6 +10,7 @@
 #include "WLReaderShell.h"
 #include "WLSearchViewController.h"
 #include "WLTabBarController.h"
+#include "WLTextView.h"
 #include "WLWebViewController.h"
 
 #include <QDir>
@@ -100,6 +102,28 @@ int main(int argc, char *argv[])
     }) && ok;
     settle(1500);
     ok = shoot(shell, directory, QStringLiteral("entry")) && ok;
+
+    // Its picture in the viewer, then back.
+    const QUrl map = viewer->webView()->baseUrl().resolved(QUrl(QStringLiteral("pictures/map.png")));
+    if (viewer->receiveLinkRequest(map)) {
+        settle(1500);
+        ok = shoot(shell, directory, QStringLiteral("picture")) && ok;
+        tab(1)->popViewControllerAnimated(false);
+        settle(500);
+    }
+
+    // The bookmark editor over it, with a note.
+    viewer->addButtonPressed(nullptr);
+    if (WLAddBookmarkViewController *editor = WLAddBookmarkViewController::sharedViewController()) {
+        settle(800);
+        editor->textView()->beginEditing();
+        editor->textView()->textEdited(QStringLiteral("drawn by hand"));
+        editor->endEditing();
+        settle(700);
+        ok = shoot(shell, directory, QStringLiteral("editor")) && ok;
+        editor->cancel();
+        settle(700);
+    }
 
     // Bookmarks with a note.
     if (WLBookmarksDataSource *bookmarks = WLBookmarksDataSource::sharedBookmarks()) {

@@ -179,5 +179,60 @@
         <source>OK</source>
         <translation>OK</translation>
     </message>
+    <message id="Accessibility.Add">
+        <source>Add</source>
+        <translation>Hinzufügen</translation>
+    </message>
+    <message id="Accessibility.AddBookmark">
+        <source>Add Bookmark</source>
+        <translation>Lesezeichen hinzufügen</translation>
+    </message>
+    <message id="Accessibility.NormalType">
+        <source>Normal Type</source>
+        <translation>Normale Schrift</translation>
+    </message>
+    <message id="Accessibility.LargeType">
+        <source>Large Type</source>
+        <translation>Große Schrift</translation>
+    </message>
+    <message id="Accessibility.NoResults">
+        <source>No results</source>
+        <translation>Keine Treffer</translation>
+    </message>
+    <message id="Accessibility.BackTo">
+        <source>Back to %1</source>
+        <translation>Zurück zu %1</translation>
+    </message>
+    <message id="Accessibility.Tabs">
+        <source>Tabs</source>
+        <translation>Tabs</translation>
+    </message>
+    <message id="Accessibility.SectionIndex">
+        <source>Section Index</source>
+        <translation>Abschnittsindex</translation>
+    </message>
+    <message id="Accessibility.ClearText">
+        <source>Clear Text</source>
+        <translation>Text löschen</translation>
+    </message>
+    <message id="Accessibility.Editing">
+        <source>Editing</source>
+        <translation>Bearbeiten</translation>
+    </message>
+    <message id="Accessibility.DeleteRow">
+        <source>Delete %1</source>
+        <translation>%1 löschen</translation>
+    </message>
+    <message id="Accessibility.Picture">
+        <source>Picture %1</source>
+        <translation>Bild %1</translation>
+    </message>
+    <message id="Accessibility.Results" numerus="yes">
+        <source>%n results</source>
+        <translation>
+            <numerusform>%n Treffer</numerusform>
+            <numerusform>%n Treffer</numerusform>
+        </translation>
+    </message>
 </context>
 </TS>

@@ -179,5 +179,60 @@
         <source>OK</source>
         <translation>OK</translation>
     </message>
+    <message id="Accessibility.Add">
+        <source>Add</source>
+        <translation>Add</translation>
+    </message>
+    <message id="Accessibility.AddBookmark">
+        <source>Add Bookmark</source>
+        <translation>Add Bookmark</translation>
+    </message>
+    <message id="Accessibility.NormalType">
+        <source>Normal Type</source>
+        <translation>Normal Type</translation>
+    </message>
+    <message id="Accessibility.LargeType">
+        <source>Large Type</source>
+        <translation>Large Type</translation>
+    </message>
+    <message id="Accessibility.NoResults">
+        <source>No results</source>
+        <translation>No results</translation>
+    </message>
+    <message id="Accessibility.BackTo">
+        <source>Back to %1</source>
+        <translation>Back to %1</translation>
+    </message>
+    <message id="Accessibility.Tabs">
+        <source>Tabs</source>
+        <translation>Tabs</translation>
+    </message>
+    <message id="Accessibility.SectionIndex">
+        <source>Section Index</source>
+        <translation>Section Index</translation>
+    </message>
+    <message id="Accessibility.ClearText">
+        <source>Clear Text</source>
+        <translation>Clear Text</translation>
+    </message>
+    <message id="Accessibility.Editing">
+        <source>Editing</source>
+        <translation>Editing</translation>
+    </message>
+    <message id="Accessibility.DeleteRow">
+        <source>Delete %1</source>
+        <translation>Delete %1</translation>
+    </message>
+    <message id="Accessibility.Picture">
+        <source>Picture %1</source>
+        <translation>Picture %1</translation>
+    </message>
+    <message id="Accessibility.Results" numerus="yes">
+        <source>%n results</source>
+        <translation>
+            <numerusform>%n result</numerusform>
+            <numerusform>%n results</numerusform>
+        </translation>
+    </message>
 </context>
 </TS>

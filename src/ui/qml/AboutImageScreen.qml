@@ -9,6 +9,8 @@ Rectangle {
 
     Image {
         objectName: "aboutImage"
+        Accessible.role: Accessible.Graphic
+        Accessible.name: App.title
         anchors.fill: parent
         source: screen.controller && screen.controller.imageView ? screen.controller.imageView.image : ""
         fillMode: Image.PreserveAspectCrop

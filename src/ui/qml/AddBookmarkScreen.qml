@@ -2,11 +2,15 @@ import QtQuick
 import WLReader.Kit
 
 // The bookmark editor: its own bar over a grouped table of two rows, the
-// word and the note field, in the heights its controller gives.
-Item {
+// word and the note field, in the heights its controller gives. A dialog
+// to a screen reader; the keyboard goes through the bar's buttons and the
+// note field.
+FocusScope {
     id: screen
     property var controller
     readonly property var table: controller ? controller.tableView : null
+    Accessible.role: Accessible.Dialog
+    Accessible.name: controller && controller.barItem ? controller.barItem.title : ""
 
     Rectangle {
         anchors.fill: parent
@@ -29,8 +33,8 @@ Item {
         width: screen.width - 20
         height: rows.height
         radius: 8
-        color: "white"
-        border.color: "#a8acb2"
+        color: Style.background
+        border.color: Style.groupBorder
         clip: true
 
         Column {
@@ -51,7 +55,7 @@ Item {
                         visible: row.index > 0
                         width: parent.width
                         height: 1
-                        color: "#a8acb2"
+                        color: Style.groupBorder
                     }
                     Text {
                         objectName: "wordLabel"
@@ -63,6 +67,9 @@ Item {
                         text: row.text
                         textFormat: Text.PlainText
                         elide: Text.ElideRight
+                        color: Style.text
+                        Accessible.role: Accessible.StaticText
+                        Accessible.name: text
                         font.pixelSize: 20
                         font.bold: true
                         font.family: Style.fontFamily
@@ -81,6 +88,7 @@ Item {
                             }
                             TextViewItem {
                                 objectName: "notesTextView"
+                                focusAfterEditing: screen
                                 control: screen.controller && screen.controller.notesCell
                                          ? screen.controller.notesCell.textView : null
                             }

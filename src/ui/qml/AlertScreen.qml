@@ -2,9 +2,16 @@ import QtQuick
 import WLReader.Kit
 
 // An alert over the window: its title, its message and a button each.
-Item {
+FocusScope {
     id: screen
     property var controller
+
+    // The cancel button first: a removal is never one key away.
+    function focusContent() {
+        const button = buttons.itemAt(controller ? controller.cancelButtonIndex : 0)
+        if (button)
+            button.forceActiveFocus()
+    }
 
     Rectangle {
         anchors.fill: parent
@@ -18,8 +25,8 @@ Item {
         width: Math.min(parent.width - 40, 300)
         height: column.height + 32
         radius: 12
-        color: "#f2f3f7"
-        border.color: "#8a9fbb"
+        color: Style.dark ? "#2c2c2e" : "#f2f3f7"
+        border.color: Style.dark ? "#48484a" : "#8a9fbb"
         Accessible.role: Accessible.AlertMessage
         Accessible.name: screen.controller ? screen.controller.title : ""
         Accessible.description: screen.controller ? screen.controller.message : ""
@@ -36,6 +43,7 @@ Item {
                 wrapMode: Text.Wrap
                 text: screen.controller ? screen.controller.title : ""
                 textFormat: Text.PlainText
+                color: Style.text
                 font.pixelSize: 17
                 font.bold: true
                 font.family: Style.fontFamily
@@ -46,10 +54,12 @@ Item {
                 wrapMode: Text.Wrap
                 text: screen.controller ? screen.controller.message : ""
                 textFormat: Text.PlainText
+                color: Style.text
                 font.pixelSize: 14
                 font.family: Style.fontFamily
             }
             Repeater {
+                id: buttons
                 model: screen.controller ? screen.controller.buttonTitles : []
                 delegate: Rectangle {
                     required property string modelData
@@ -59,8 +69,6 @@ Item {
                     height: 40
                     radius: 8
                     color: press.pressed ? Style.barButtonDark : Style.barButton
-                    border.color: activeFocus ? Style.focusRing : "transparent"
-                    border.width: 3
                     // The cancel button has the focus first.
                     focus: index === (screen.controller ? screen.controller.cancelButtonIndex : 0)
                     activeFocusOnTab: true
@@ -83,6 +91,9 @@ Item {
                         id: press
                         anchors.fill: parent
                         onClicked: screen.controller.tapButton(parent.index)
+                    }
+                    FocusRing {
+                        radius: 10
                     }
                 }
             }

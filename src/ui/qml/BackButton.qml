@@ -9,12 +9,23 @@ Item {
     signal clicked()
     width: Math.min(label.implicitWidth + 24, 130)
     height: 30
+    activeFocusOnTab: visible
+    Accessible.role: Accessible.Button
+    Accessible.ignored: !visible
+    Accessible.name: qsTrId("Accessibility.BackTo").arg(title)
+    Accessible.focusable: true
+    Accessible.onPressAction: button.clicked()
+    Keys.onSpacePressed: button.clicked()
+    Keys.onReturnPressed: button.clicked()
+    Keys.onEnterPressed: button.clicked()
 
     Canvas {
         id: shape
         anchors.fill: parent
         property bool pressed: area.pressed
+        property bool dark: Style.dark
         onPressedChanged: requestPaint()
+        onDarkChanged: requestPaint()
         onWidthChanged: requestPaint()
         onPaint: {
             const ctx = getContext("2d")
@@ -30,11 +41,11 @@ Item {
             ctx.lineTo(12, h)
             ctx.closePath()
             const fill = ctx.createLinearGradient(0, 0, 0, height)
-            fill.addColorStop(0, pressed ? Style.barButtonDark : "#8ea3c0")
-            fill.addColorStop(1, pressed ? "#2c4060" : Style.barButton)
+            fill.addColorStop(0, pressed ? Style.barButtonDark : Style.barButtonLight)
+            fill.addColorStop(1, pressed ? Style.barButtonDarkBottom : Style.barButton)
             ctx.fillStyle = fill
             ctx.fill()
-            ctx.strokeStyle = "#34465f"
+            ctx.strokeStyle = Style.barButtonBorder
             ctx.lineWidth = 1
             ctx.stroke()
         }
@@ -57,4 +68,5 @@ Item {
         anchors.fill: parent
         onClicked: button.clicked()
     }
+    FocusRing {}
 }

@@ -10,6 +10,20 @@ Item {
     width: custom ? view.width : label.implicitWidth + (item && item.systemItem === 4 ? 22 : 20)
     height: custom ? view.height : 30
     opacity: item && !item.enabled ? 0.5 : 1
+    // A custom view takes the focus itself.
+    activeFocusOnTab: visible && !custom && item !== null && item.enabled
+    Accessible.role: Accessible.Button
+    Accessible.name: item ? item.accessibilityLabel : ""
+    Accessible.ignored: custom || !visible
+    Accessible.focusable: true
+    Accessible.onPressAction: trigger()
+    Keys.onSpacePressed: trigger()
+    Keys.onReturnPressed: trigger()
+    Keys.onEnterPressed: trigger()
+    function trigger() {
+        if (item && !custom)
+            item.trigger()
+    }
 
     ControlView {
         id: view
@@ -20,10 +34,10 @@ Item {
         visible: !button.custom
         anchors.fill: parent
         radius: 5
-        border.color: "#34465f"
+        border.color: Style.barButtonBorder
         gradient: Gradient {
-            GradientStop { position: 0; color: area.pressed ? Style.barButtonDark : (button.item && button.item.style === 2 ? "#6b9ff0" : "#8ea3c0") }
-            GradientStop { position: 1; color: area.pressed ? "#2c4060" : (button.item && button.item.style === 2 ? Style.doneButton : Style.barButton) }
+            GradientStop { position: 0; color: area.pressed ? Style.barButtonDark : (button.item && button.item.style === 2 ? "#6b9ff0" : Style.barButtonLight) }
+            GradientStop { position: 1; color: area.pressed ? Style.barButtonDarkBottom : (button.item && button.item.style === 2 ? Style.doneButton : Style.barButton) }
         }
     }
     Text {
@@ -43,4 +57,5 @@ Item {
         anchors.fill: parent
         onClicked: button.item.trigger()
     }
+    FocusRing {}
 }

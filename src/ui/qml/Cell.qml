@@ -3,9 +3,11 @@ import WLReader.Kit
 
 // One row: the word (and for bookmarks with a note, the note under it),
 // highlighted while selected; in editing mode a delete control at the left.
+// It has the keyboard focus while it is its list's current row.
 Item {
     id: cell
     property var table
+    readonly property string word: model.text || ""
     readonly property bool selected: table !== null && table.selectedRow === index
     readonly property bool editing: table !== null && table.editing && table.canEditRows
     readonly property bool bookmark: model.reuseIdentifier === "kWLDataSourceBookmarkCell"
@@ -13,6 +15,22 @@ Item {
     property bool confirming: false
     height: table ? table.rowHeight : 44
     onEditingChanged: confirming = false
+    focus: ListView.isCurrentItem
+    Accessible.role: Accessible.ListItem
+    Accessible.name: word
+    Accessible.description: model.detailText || ""
+    Accessible.selectable: true
+    Accessible.selected: selected
+    Accessible.focusable: true
+    Accessible.onPressAction: activate()
+
+    // A tap, from the pointer, the keyboard or a screen reader.
+    function activate() {
+        if (cell.confirming)
+            cell.confirming = false
+        else if (!cell.editing || cell.table.allowsSelectionDuringEditing)
+            cell.table.tapRow(index)
+    }
 
     // What most rows never show is made only when needed (the highlight,
     // a bookmark's two-line layout and note, the editing controls): a list
@@ -26,6 +44,17 @@ Item {
                 GradientStop { position: 1; color: Style.selectionBottom }
             }
         }
+    }
+    Keys.onReturnPressed: function(event) { cell.deleteOrPass(event) }
+    Keys.onEnterPressed: function(event) { cell.deleteOrPass(event) }
+    // Enter on a row that offers Delete deletes it.
+    function deleteOrPass(event) {
+        if (!cell.confirming) {
+            event.accepted = false
+            return
+        }
+        cell.confirming = false
+        cell.table.commitDeleteRow(index)
     }
     Rectangle {
         visible: cell.table && cell.table.separatorStyle === 1
@@ -62,7 +91,7 @@ Item {
             text: styled ? model.styledText : (model.text || "")
             textFormat: styled ? Text.StyledText : Text.PlainText
             elide: Text.ElideRight
-            color: cell.selected ? "white" : (model.textColor || "black")
+            color: cell.selected ? "white" : (!Style.dark && model.textColor ? model.textColor : Style.text)
             font.pixelSize: content.layout ? content.layout.wordFontSize : Style.fontSize + 3
             font.bold: !styled
             font.family: Style.fontFamily
@@ -79,7 +108,9 @@ Item {
                 textFormat: Text.PlainText
                 elide: Text.ElideRight
                 maximumLineCount: 1
-                color: cell.selected ? "white" : (model.detailTextColor || content.layout.notesTextColor)
+                color: cell.selected ? "white"
+                       : Style.dark ? Style.secondaryText
+                       : (model.detailTextColor || content.layout.notesTextColor)
                 font.pixelSize: content.layout.notesFontSize
                 font.family: Style.fontFamily
             }
@@ -88,12 +119,11 @@ Item {
 
     MouseArea {
         anchors.fill: parent
-        onClicked: {
-            if (cell.confirming)
-                cell.confirming = false
-            else if (!cell.editing || cell.table.allowsSelectionDuringEditing)
-                cell.table.tapRow(index)
-        }
+        onClicked: cell.activate()
+    }
+    FocusRing {
+        anchors.margins: 1
+        radius: 3
     }
     // The red minus turns into a Delete button. Made only while editing:
     // a list reloads its rows faster without them.
@@ -114,6 +144,9 @@ Item {
                 border.color: "white"
                 border.width: 2
                 rotation: cell.confirming ? 90 : 0
+                Accessible.role: Accessible.Button
+                Accessible.name: qsTrId("Accessibility.DeleteRow").arg(cell.word)
+                Accessible.onPressAction: cell.confirming = !cell.confirming
                 Behavior on rotation { NumberAnimation { duration: 150 } }
                 Rectangle {
                     anchors.centerIn: parent
@@ -137,6 +170,12 @@ Item {
                 width: deleteLabel.implicitWidth + 20
                 height: 30
                 radius: 5
+                Accessible.role: Accessible.Button
+                Accessible.name: deleteLabel.text
+                Accessible.onPressAction: {
+                    cell.confirming = false
+                    cell.table.commitDeleteRow(index)
+                }
                 gradient: Gradient {
                     GradientStop { position: 0; color: "#ee6b64" }
                     GradientStop { position: 1; color: "#c8231c" }

@@ -2,8 +2,9 @@ import QtQuick
 import WLReader.Kit
 
 // The window's container: shows its content, and flips between the old and
-// the new content when the controller asks for a flip.
-Item {
+// the new content when the controller asks for a flip. The keyboard focus
+// goes to the new content.
+FocusScope {
     id: container
     property var container
     property var shown: null
@@ -16,6 +17,7 @@ Item {
             id: frontSlot
             objectName: "frontSlot"
             anchors.fill: parent
+            focus: true
         }
         back: ScreenSlot {
             id: backSlot
@@ -38,6 +40,7 @@ Item {
                 frontSlot.screen = backSlot.screen
                 backSlot.screen = null
                 flip.angle = 0
+                container.focusContent()
             }
         }
     }
@@ -59,7 +62,10 @@ Item {
             turn.stop()
             flip.angle = 0
             backSlot.screen = null
+            const changed = frontSlot.screen !== content
             frontSlot.screen = content
+            if (changed)
+                container.focusContent()
             return
         }
         backSlot.screen = content
@@ -68,4 +74,6 @@ Item {
         turn.duration = container.container.transitionDuration * 1000
         turn.restart()
     }
+
+    function focusContent() { frontSlot.focusContent() }
 }

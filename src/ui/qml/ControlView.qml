@@ -7,6 +7,8 @@ Loader {
     property var control
     // A limit the container puts on the control's width (-1: none).
     property real maximumWidth: -1
+    // What the control is for, where its row names it (a switch).
+    property string label
     active: control !== null
     // No size of its own: a loader with one would force it on the control
     // (squeezing it to nothing before it loads); without one it takes the
@@ -27,5 +29,7 @@ Loader {
         item.control = Qt.binding(() => view.control)
         if (item.maximumWidth !== undefined)
             item.maximumWidth = Qt.binding(() => view.maximumWidth)
+        if (item.label !== undefined)
+            item.label = Qt.binding(() => view.label)
     }
 }

@@ -8,4 +8,8 @@ Image {
     width: control && control.frame.width > 0 ? control.frame.width : implicitWidth
     height: control && control.frame.height > 0 ? control.frame.height : implicitHeight
     fillMode: Image.PreserveAspectFit
+    Accessible.role: Accessible.Graphic
+    Accessible.name: control ? control.accessibilityLabel : ""
+    // A picture that says nothing is decoration.
+    Accessible.ignored: Accessible.name === ""
 }

@@ -3,13 +3,25 @@ import WLReader.Kit
 
 // The picture viewer: the picture in the frame its controller gives, zoomed
 // within the controller's limits by pinching, by the wheel with Ctrl and by
-// double-clicking, each about the point under the pointer.
-Item {
+// double-clicking, each about the point under the pointer. From the
+// keyboard: plus and minus zoom, Space or 0 toggles the zoom, the arrows
+// scroll; Escape goes back (the controller's key).
+FocusScope {
     id: screen
     property var controller
     readonly property var scrollView: controller ? controller.scrollView : null
     readonly property var picture: scrollView && scrollView.subviews.length > 0 ? scrollView.subviews[0] : null
     readonly property real zoom: scrollView ? scrollView.zoomScale : 1
+    // The file name of the picture.
+    readonly property string pictureName: {
+        const image = picture ? String(picture.image) : ""
+        const name = image.substring(image.lastIndexOf("/") + 1)
+        try {
+            return decodeURIComponent(name)
+        } catch (e) {
+            return name
+        }
+    }
     clip: true
 
     Rectangle {
@@ -21,6 +33,40 @@ Item {
         id: flick
         objectName: "pictureFlickable"
         anchors.fill: parent
+        focus: true
+        activeFocusOnTab: true
+        Keys.onPressed: function(event) {
+            const centre = Qt.point(contentX + width / 2, contentY + height / 2)
+            const step = 40
+            switch (event.key) {
+            case Qt.Key_Plus:
+            case Qt.Key_Equal:
+                screen.zoomAbout(centre, () => screen.scrollView.setZoomScale(screen.zoom * 1.25))
+                break
+            case Qt.Key_Minus:
+                screen.zoomAbout(centre, () => screen.scrollView.setZoomScale(screen.zoom / 1.25))
+                break
+            case Qt.Key_0:
+            case Qt.Key_Space:
+                screen.zoomAbout(centre, () => screen.scrollView.toggleZoom())
+                break
+            case Qt.Key_Left:
+                contentX = Math.max(0, contentX - step)
+                break
+            case Qt.Key_Right:
+                contentX = Math.max(0, Math.min(contentWidth - width, contentX + step))
+                break
+            case Qt.Key_Up:
+                contentY = Math.max(0, contentY - step)
+                break
+            case Qt.Key_Down:
+                contentY = Math.max(0, Math.min(contentHeight - height, contentY + step))
+                break
+            default:
+                return
+            }
+            event.accepted = true
+        }
         readonly property rect frame: screen.picture ? screen.picture.frame : Qt.rect(0, 0, 0, 0)
         contentWidth: Math.max(width, (frame.x + frame.width) * screen.zoom)
         contentHeight: Math.max(height, (frame.y + frame.height) * screen.zoom)
@@ -28,6 +74,9 @@ Item {
 
         Image {
             objectName: "picture"
+            Accessible.role: Accessible.Graphic
+            // The picture's name as the page gave it: plain text.
+            Accessible.name: qsTrId("Accessibility.Picture").arg(screen.pictureName)
             x: flick.frame.x * screen.zoom
             y: flick.frame.y * screen.zoom
             width: flick.frame.width * screen.zoom
@@ -78,6 +127,11 @@ Item {
         const y = point.y * after / before - onScreenY
         flick.contentX = Math.max(0, Math.min(x, flick.contentWidth - flick.width))
         flick.contentY = Math.max(0, Math.min(y, flick.contentHeight - flick.height))
+    }
+
+    FocusRing {
+        shown: flick.activeFocus
+        anchors.margins: 2
     }
 
     function showOffset() {

@@ -8,6 +8,14 @@ Item {
     objectName: "infoButton"
     width: 30
     height: 30
+    activeFocusOnTab: true
+    Accessible.role: Accessible.Button
+    Accessible.name: control && control.accessibilityLabel !== "" ? control.accessibilityLabel : "i"
+    Accessible.focusable: true
+    Accessible.onPressAction: control.tap()
+    Keys.onSpacePressed: control.tap()
+    Keys.onReturnPressed: control.tap()
+    Keys.onEnterPressed: control.tap()
     Rectangle {
         anchors.centerIn: parent
         width: 19
@@ -30,4 +38,5 @@ Item {
         anchors.fill: parent
         onClicked: button.control.tap()
     }
+    FocusRing {}
 }

@@ -14,15 +14,25 @@ Window {
     minimumHeight: 480
     visible: App.shown
     title: App.title !== "" ? App.title + " — WL Reader" : "WL Reader"
-    color: "white"
+    color: Style.background
+
+    readonly property var modals: App.window ? App.window.modalViewControllers : []
+    // Where the keyboard focus was before a modal screen came.
+    property Item focusBeforeModal: null
 
     onWidthChanged: MainScreen.setApplicationFrameSize(width, height)
     onHeightChanged: MainScreen.setApplicationFrameSize(width, height)
-    Component.onCompleted: MainScreen.setApplicationFrameSize(width, height)
+    Component.onCompleted: {
+        MainScreen.setApplicationFrameSize(width, height)
+        content.focusContent()
+    }
 
     ContainerView {
+        id: content
         anchors.fill: parent
         container: App.window ? App.window.rootView : null
+        // Under a modal screen nothing takes the focus or a tap.
+        enabled: root.modals.length === 0
     }
 
     Text {
@@ -34,9 +44,12 @@ Window {
         textFormat: Text.PlainText
         wrapMode: Text.Wrap
         horizontalAlignment: Text.AlignHCenter
-        color: "#444444"
+        color: Style.secondaryText
         font.pixelSize: 16
         font.family: Style.fontFamily
+        Accessible.role: Accessible.AlertMessage
+        Accessible.name: text
+        Accessible.ignored: !visible
     }
 
     // A dictionary dropped on the window is added.
@@ -58,10 +71,34 @@ Window {
     }
 
     Repeater {
-        model: App.window ? App.window.modalViewControllers : []
+        model: root.modals
         delegate: ModalSheet {
             controller: modelData
             animated: App.window.lastModalChangeAnimated
+            Component.onCompleted: {
+                if (!root.focusBeforeModal)
+                    root.focusBeforeModal = root.activeFocusItem
+                focusContent()
+            }
         }
+    }
+
+    AnnouncementView {}
+
+    onModalsChanged: {
+        if (modals.length === 0)
+            Qt.callLater(restoreFocus)
+    }
+    // Back where the focus was before the modal screen, else to the screen
+    // on show.
+    function restoreFocus() {
+        const before = focusBeforeModal
+        focusBeforeModal = null
+        if (modals.length > 0)
+            return
+        if (before && before.visible && before.enabled)
+            before.forceActiveFocus()
+        else
+            content.focusContent()
     }
 }

@@ -1,8 +1,9 @@
 import QtQuick
 import WLReader.Kit
 
-// A modal screen over the whole window, sliding up from the bottom.
-Item {
+// A modal screen over the whole window, sliding up from the bottom. It
+// takes the keyboard focus while it is there.
+FocusScope {
     id: sheet
     property var controller
     property bool animated: true
@@ -15,13 +16,14 @@ Item {
     Rectangle {
         anchors.fill: parent
         visible: !sheet.overlay
-        color: "white"
+        color: Style.background
         y: 0
     }
     ScreenSlot {
         id: slot
         anchors.fill: parent
         screen: sheet.controller
+        focus: true
     }
     transform: Translate {
         id: shift
@@ -31,6 +33,7 @@ Item {
         if (animated && !overlay)
             arrival.start()
     }
+    function focusContent() { slot.focusContent() }
     NumberAnimation {
         id: arrival
         target: shift

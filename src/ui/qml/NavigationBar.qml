@@ -3,9 +3,12 @@ import WLReader.Kit
 
 // The bar of a navigation stack: the top screen's title or title view, its
 // left item or the way back, and its right item. A screen with a bar of
-// its own sets the item instead of a stack.
+// its own sets the item instead of a stack. The keyboard goes through its
+// items from left to right.
 Rectangle {
     id: bar
+    Accessible.role: Accessible.ToolBar
+    Accessible.name: bar.navItem ? bar.navItem.title : ""
     property var navigation
     readonly property var topScreen: navigation ? navigation.topViewController : null
     property var navItem: topScreen ? topScreen.navigationItem : null
@@ -45,21 +48,6 @@ Rectangle {
         }
     }
 
-    Item {
-        id: right
-        anchors.right: parent.right
-        anchors.rightMargin: 5
-        anchors.verticalCenter: parent.verticalCenter
-        width: childrenRect.width
-        height: 30
-        BarButton {
-            id: rightButton
-            anchors.verticalCenter: parent.verticalCenter
-            visible: item !== null
-            item: bar.navItem ? bar.navItem.rightBarButtonItem : null
-        }
-    }
-
     // A title view (a search field, a segmented control) takes the frame its
     // control asks for, fitted between the items as the phone's bar does; a
     // title is centred between the items.
@@ -85,6 +73,8 @@ Rectangle {
     }
     Text {
         visible: bar.navItem !== null && bar.navItem.titleView === null
+        Accessible.role: Accessible.Heading
+        Accessible.name: text
         anchors.verticalCenter: parent.verticalCenter
         x: Math.max(left.x + left.width + 8, Math.min((bar.width - width) / 2, right.x - 8 - width))
         width: Math.min(implicitWidth, Math.max(0, right.x - left.x - left.width - 16))
@@ -93,9 +83,24 @@ Rectangle {
         elide: Text.ElideRight
         color: "white"
         style: Text.Raised
-        styleColor: "#3b4e68"
+        styleColor: Style.titleShadow
         font.pixelSize: 20
         font.bold: true
         font.family: Style.fontFamily
+    }
+
+    Item {
+        id: right
+        anchors.right: parent.right
+        anchors.rightMargin: 5
+        anchors.verticalCenter: parent.verticalCenter
+        width: childrenRect.width
+        height: 30
+        BarButton {
+            id: rightButton
+            anchors.verticalCenter: parent.verticalCenter
+            visible: item !== null
+            item: bar.navItem ? bar.navItem.rightBarButtonItem : null
+        }
     }
 }

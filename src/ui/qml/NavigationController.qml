@@ -3,8 +3,9 @@ import QtQuick.Controls.Basic
 import WLReader.Kit
 
 // A navigation stack: its bar over the top screen, screens sliding in and
-// out as the controller pushes and pops them.
-Item {
+// out as the controller pushes and pops them. A screen pushed or uncovered
+// takes the keyboard focus when it was in this stack.
+FocusScope {
     id: navigation
     property var controller
 
@@ -28,7 +29,12 @@ Item {
 
     Connections {
         target: navigation.controller
-        function onStackChanged() { navigation.mirror() }
+        function onStackChanged() {
+            const hadFocus = navigation.holdsFocus()
+            navigation.mirror()
+            if (hadFocus)
+                navigation.focusContent()
+        }
     }
     Component.onCompleted: mirror()
 
@@ -57,5 +63,26 @@ Item {
             view.visible = true
             stack.push(view, {}, animated && i === screens.length - 1 && stack.depth > 0 ? StackView.PushTransition : StackView.Immediate)
         }
+    }
+
+    function holdsFocus() {
+        const focused = Window.activeFocusItem
+        if (!focused || focused === Window.contentItem)
+            return visible
+        for (let item = focused; item; item = item.parent) {
+            if (item === navigation)
+                return true
+        }
+        return false
+    }
+    function focusContent() {
+        const top = controller ? controller.topViewController : null
+        const view = top ? Views.viewFor(top) : null
+        if (!view)
+            return
+        if (typeof view.focusContent === "function")
+            view.focusContent()
+        else
+            view.forceActiveFocus()
     }
 }

@@ -3,10 +3,12 @@ import WLReader.Kit
 
 // A box over the window while something long runs: what it is, the step,
 // a bar and Cancel.
-Item {
+FocusScope {
     id: screen
     property var controller
     readonly property real fraction: controller ? controller.fraction : -1
+
+    function focusContent() { cancelButton.forceActiveFocus() }
 
     Rectangle {
         anchors.fill: parent
@@ -20,8 +22,8 @@ Item {
         width: Math.min(parent.width - 40, 300)
         height: column.height + 32
         radius: 12
-        color: "#f2f3f7"
-        border.color: "#8a9fbb"
+        color: Style.dark ? "#2c2c2e" : "#f2f3f7"
+        border.color: Style.dark ? "#48484a" : "#8a9fbb"
         Accessible.role: Accessible.Dialog
         Accessible.name: screen.controller ? screen.controller.title : ""
 
@@ -37,6 +39,7 @@ Item {
                 wrapMode: Text.Wrap
                 text: screen.controller ? screen.controller.title : ""
                 textFormat: Text.PlainText
+                color: Style.text
                 font.pixelSize: 17
                 font.bold: true
                 font.family: Style.fontFamily
@@ -47,6 +50,7 @@ Item {
                 elide: Text.ElideMiddle
                 text: screen.controller ? screen.controller.step : ""
                 textFormat: Text.PlainText
+                color: Style.secondaryText
                 font.pixelSize: 13
                 font.family: Style.fontFamily
             }
@@ -56,7 +60,7 @@ Item {
                 width: parent.width
                 height: 8
                 radius: 4
-                color: "#d1d5db"
+                color: Style.dark ? "#48484a" : "#d1d5db"
                 clip: true
                 Accessible.role: Accessible.ProgressBar
                 Accessible.name: screen.controller ? screen.controller.step : ""
@@ -77,6 +81,7 @@ Item {
                 }
             }
             Rectangle {
+                id: cancelButton
                 objectName: "progressCancel"
                 width: parent.width
                 height: 40
@@ -84,8 +89,6 @@ Item {
                 enabled: screen.controller && !screen.controller.cancelling
                 opacity: enabled ? 1 : 0.5
                 color: cancelPress.pressed ? Style.barButtonDark : Style.barButton
-                border.color: activeFocus ? Style.focusRing : "transparent"
-                border.width: 3
                 focus: true
                 activeFocusOnTab: true
                 Keys.onSpacePressed: screen.controller.cancel()
@@ -105,6 +108,9 @@ Item {
                     id: cancelPress
                     anchors.fill: parent
                     onClicked: screen.controller.cancel()
+                }
+                FocusRing {
+                    radius: 10
                 }
             }
         }

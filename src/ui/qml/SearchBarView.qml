@@ -28,7 +28,7 @@ Rectangle {
         width: Math.max(0, (cancel.shown ? cancel.x : bar.width) - 6 - x)
         height: 30
         radius: 15
-        color: "white"
+        color: Style.fieldBackground
         border.color: Style.barLine
         clip: true
 
@@ -69,9 +69,14 @@ Rectangle {
             text: bar.control ? bar.control.text : ""
             clip: true
             selectByMouse: true
+            activeFocusOnTab: true
+            Accessible.name: qsTrId("Search")
+            Accessible.searchEdit: true
             font.pixelSize: 15
             font.family: Style.fontFamily
-            color: "black"
+            color: Style.fieldText
+            selectionColor: Style.selectionBottom
+            selectedTextColor: "white"
             inputMethodHints: bar.control && bar.control.autocorrectionType === 1
                               ? Qt.ImhNoAutoUppercase | Qt.ImhNoPredictiveText : Qt.ImhNone
             onTextEdited: bar.control.editText(text)
@@ -86,7 +91,13 @@ Rectangle {
             }
         }
 
-        // Erases the text, as typing it away would.
+        FocusRing {
+            shown: field.activeFocus
+            anchors.margins: 1
+            radius: 14
+        }
+
+        // The clear button.
         Rectangle {
             id: clear
             objectName: "clearButton"
@@ -98,6 +109,9 @@ Rectangle {
             height: 17
             radius: 8.5
             color: clearArea.pressed ? "#7a7a7a" : "#b3b3b3"
+            Accessible.role: Accessible.Button
+            Accessible.name: qsTrId("Accessibility.ClearText")
+            Accessible.onPressAction: bar.clear()
             Text {
                 anchors.centerIn: parent
                 text: "×"
@@ -110,10 +124,7 @@ Rectangle {
                 id: clearArea
                 anchors.fill: parent
                 anchors.margins: -6
-                onClicked: {
-                    bar.control.beginEditing()
-                    bar.control.editText("")
-                }
+                onClicked: bar.clear()
             }
         }
     }
@@ -130,9 +141,15 @@ Rectangle {
         radius: 5
         border.color: Style.barLine
         gradient: Gradient {
-            GradientStop { position: 0; color: cancelArea.pressed ? Style.barButtonDark : "#8ea3c0" }
-            GradientStop { position: 1; color: cancelArea.pressed ? "#2c4060" : Style.barButton }
+            GradientStop { position: 0; color: cancelArea.pressed ? Style.barButtonDark : Style.barButtonLight }
+            GradientStop { position: 1; color: cancelArea.pressed ? Style.barButtonDarkBottom : Style.barButton }
         }
+        // Escape is its key: a focus of its own would end the editing it
+        // cancels.
+        visible: x < bar.width
+        Accessible.role: Accessible.Button
+        Accessible.name: cancelLabel.text
+        Accessible.onPressAction: bar.control.clickCancelButton()
         Behavior on x {
             NumberAnimation { duration: bar.control ? bar.control.cancelButtonAnimationDuration * 1000 : 0 }
         }
@@ -161,6 +178,12 @@ Rectangle {
         function onFirstResponderChanged() { bar.followResponder() }
     }
     Component.onCompleted: followResponder()
+
+    // Erases the text, as typing it away would.
+    function clear() {
+        control.beginEditing()
+        control.editText("")
+    }
 
     function followResponder() {
         if (!control)

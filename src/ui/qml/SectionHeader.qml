@@ -11,6 +11,8 @@ Rectangle {
         GradientStop { position: 0; color: Style.sectionTop }
         GradientStop { position: 1; color: Style.sectionBottom }
     }
+    Accessible.role: Accessible.Heading
+    Accessible.name: title
     Text {
         anchors.verticalCenter: parent.verticalCenter
         x: 12
@@ -18,7 +20,7 @@ Rectangle {
         textFormat: Text.PlainText
         color: "white"
         style: Text.Raised
-        styleColor: "#6f7a85"
+        styleColor: Style.sectionShadow
         font.pixelSize: 17
         font.bold: true
         font.family: Style.fontFamily

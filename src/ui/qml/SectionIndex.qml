@@ -2,12 +2,39 @@ import QtQuick
 import WLReader.Kit
 
 // The letters at the right edge; a tap or a drag over them jumps to the
-// section of the letter under the finger.
+// section of the letter under the finger. From the keyboard, Up and Down
+// (Home, End) go from letter to letter, jumping as they go.
 Item {
     id: strip
     property var titles: []
+    // The letter last jumped to from the keyboard.
+    property int current: 0
     signal activated(int entry)
     width: 22
+    activeFocusOnTab: visible
+    Accessible.role: Accessible.List
+    Accessible.name: qsTrId("Accessibility.SectionIndex")
+    Accessible.focusable: true
+
+    Keys.onUpPressed: jump(current - 1)
+    Keys.onDownPressed: jump(current + 1)
+    Keys.onPressed: function(event) {
+        if (event.key === Qt.Key_Home)
+            jump(0)
+        else if (event.key === Qt.Key_End)
+            jump(titles.length - 1)
+        else
+            event.accepted = false
+    }
+    Keys.onReturnPressed: jump(current)
+    Keys.onEnterPressed: jump(current)
+    Keys.onSpacePressed: jump(current)
+    function jump(entry) {
+        if (titles.length === 0)
+            return
+        current = Math.max(0, Math.min(titles.length - 1, entry))
+        activated(current)
+    }
 
     Rectangle {
         anchors.fill: parent
@@ -27,10 +54,24 @@ Item {
                 verticalAlignment: Text.AlignVCenter
                 text: modelData
                 textFormat: Text.PlainText
-                color: "#56606b"
+                color: Style.indexText
                 font.pixelSize: Math.min(12, height)
                 font.bold: true
                 font.family: Style.fontFamily
+                Accessible.role: Accessible.ListItem
+                Accessible.name: modelData
+                Accessible.selectable: true
+                Accessible.selected: strip.activeFocus && strip.current === index
+                Accessible.onPressAction: strip.jump(index)
+                // The letter the keyboard is on.
+                Rectangle {
+                    anchors.fill: parent
+                    visible: strip.activeFocus && strip.current === index && InputMode.keyboard
+                    color: "transparent"
+                    radius: 3
+                    border.width: 2
+                    border.color: Style.focusRing
+                }
             }
         }
     }
@@ -47,6 +88,7 @@ Item {
             const entry = Math.max(0, Math.min(strip.titles.length - 1, Math.floor((y - letters.y) / step)))
             if (entry !== last) {
                 last = entry
+                strip.current = entry
                 strip.activated(entry)
             }
         }

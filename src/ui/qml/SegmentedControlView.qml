@@ -1,7 +1,10 @@
 import QtQuick
 import WLReader.Kit
 
-// Segments of titles or pictures; the selected one is drawn pressed.
+// Segments of titles or pictures; the selected one is drawn pressed. Each
+// takes the keyboard focus; Space or Enter taps it, Left and Right go to
+// the next one. A momentary control's segments are buttons, the others a
+// choice of one.
 Row {
     id: segments
     property var control
@@ -10,20 +13,40 @@ Row {
                                          : 64
     height: control && control.frame.height > 0 ? control.frame.height : 30
     spacing: 0
+    Accessible.role: Accessible.Grouping
+    Accessible.name: control ? control.accessibilityLabel : ""
+    // Without a name of its own the segments stand alone.
+    Accessible.ignored: Accessible.name === ""
     Repeater {
+        id: items
         model: segments.control ? segments.control.count : 0
         delegate: Rectangle {
+            id: segment
             objectName: "segment" + index
-            readonly property bool selected: segments.control.selectedSegmentIndex === index || area.pressed
+            readonly property bool chosen: segments.control.selectedSegmentIndex === index
+            readonly property bool selected: chosen || area.pressed
             width: segments.control.images.length > 0 ? segments.segmentWidth
                                                       : Math.max(segments.segmentWidth, label.implicitWidth + 18)
             height: segments.height
             radius: 4
-            border.color: "#34465f"
+            border.color: Style.barButtonBorder
             gradient: Gradient {
-                GradientStop { position: 0; color: selected ? Style.barButtonDark : "#9fb2cc" }
-                GradientStop { position: 1; color: selected ? "#2c4060" : Style.barButton }
+                GradientStop { position: 0; color: selected ? Style.barButtonDark : Style.barButtonLight }
+                GradientStop { position: 1; color: selected ? Style.barButtonDarkBottom : Style.barButton }
             }
+            activeFocusOnTab: true
+            Accessible.role: segments.control.momentary ? Accessible.Button : Accessible.RadioButton
+            Accessible.name: segments.control.accessibilityLabels[index] || ""
+            Accessible.checkable: !segments.control.momentary
+            Accessible.checked: !segments.control.momentary && chosen
+            Accessible.focusable: true
+            Accessible.onPressAction: segments.control.tapSegment(index)
+            Accessible.onToggleAction: segments.control.tapSegment(index)
+            Keys.onSpacePressed: segments.control.tapSegment(index)
+            Keys.onReturnPressed: segments.control.tapSegment(index)
+            Keys.onEnterPressed: segments.control.tapSegment(index)
+            Keys.onLeftPressed: segments.focusSegment(index - 1)
+            Keys.onRightPressed: segments.focusSegment(index + 1)
             Text {
                 id: label
                 anchors.centerIn: parent
@@ -45,6 +68,12 @@ Row {
                 anchors.fill: parent
                 onClicked: segments.control.tapSegment(index)
             }
+            FocusRing {}
         }
+    }
+    function focusSegment(index) {
+        const item = items.itemAt(index)
+        if (item)
+            item.forceActiveFocus()
     }
 }

@@ -4,12 +4,26 @@ import WLReader.Kit
 // The settings: a grouped table in sections, each row showing a name (and
 // a second line) at the left and a control or a check mark at the right,
 // placed by the row's layout. In editing mode the rows that can go show a
-// red mark; what a tap means is the controller's.
-Rectangle {
+// red mark; what a tap means is the controller's. The controls and the rows
+// that do something take the keyboard focus; the first has it when the
+// screen comes.
+FocusScope {
     id: screen
     property var controller
     readonly property var table: controller ? controller.tableView : null
-    color: Style.groupedBackground
+    Rectangle {
+        anchors.fill: parent
+        color: Style.groupedBackground
+    }
+    function focusContent() {
+        const first = list.itemAtIndex(0)
+        if (first && first.activeFocusOnTab)
+            first.forceActiveFocus()
+        else if (first)
+            first.nextItemInFocusChain(true).forceActiveFocus()
+        else
+            forceActiveFocus()
+    }
 
     ListView {
         id: list
@@ -19,6 +33,8 @@ Rectangle {
         anchors.topMargin: 20
         interactive: screen.table ? screen.table.scrollEnabled : false
         clip: true
+        Accessible.role: Accessible.List
+        Accessible.name: screen.controller ? screen.controller.title : ""
         model: screen.table ? screen.table.model : null
         section.property: "section"
         section.criteria: ViewSection.FullString
@@ -34,8 +50,8 @@ Rectangle {
                 anchors.bottomMargin: 6
                 text: parent.title
                 textFormat: Text.PlainText
-                color: "#4c566c"
-                style: Text.Raised
+                color: Style.dark ? Style.secondaryText : "#4c566c"
+                style: Style.dark ? Text.Normal : Text.Raised
                 styleColor: "white"
                 font.pixelSize: 17
                 font.bold: true
@@ -69,9 +85,8 @@ Rectangle {
                 width: row.width - 20
                 height: row.height
                 radius: 9
-                color: tap.pressed ? Style.selectionTop : "white"
-                border.color: row.activeFocus ? Style.focusRing : "#a9abae"
-                border.width: row.activeFocus ? 3 : 1
+                color: tap.pressed ? Style.selectionTop : Style.background
+                border.color: Style.groupBorder
 
                 WLDisplayCell {
                     id: layout
@@ -105,7 +120,7 @@ Rectangle {
                         text: row.model.text || ""
                         textFormat: Text.PlainText
                         elide: Text.ElideRight
-                        color: tap.pressed ? "white" : "black"
+                        color: tap.pressed ? "white" : Style.text
                         font.pixelSize: layout.nameFontSize
                         font.bold: true
                         font.family: Style.fontFamily
@@ -116,7 +131,7 @@ Rectangle {
                         text: row.model.detailText || ""
                         textFormat: Text.PlainText
                         elide: Text.ElideRight
-                        color: tap.pressed ? "white" : "#6d6d72"
+                        color: tap.pressed ? "white" : Style.secondaryText
                         font.pixelSize: 12
                         font.family: Style.fontFamily
                     }
@@ -128,12 +143,13 @@ Rectangle {
                     anchors.rightMargin: 14
                     anchors.verticalCenter: parent.verticalCenter
                     text: "\u2713"
-                    color: tap.pressed ? "white" : "#324f85"
+                    color: tap.pressed ? "white" : Style.focusRing
                     font.pixelSize: 20
                     font.bold: true
                 }
                 ControlView {
                     control: row.model.view
+                    label: row.model.text || ""
                     x: control ? control.frame.x : 0
                     y: control ? control.frame.y : 0
                 }
@@ -143,6 +159,10 @@ Rectangle {
                     enabled: row.tappable
                     onClicked: screen.table.tapRow(row.index)
                 }
+            }
+            FocusRing {
+                anchors.fill: content
+                radius: 10
             }
         }
     }

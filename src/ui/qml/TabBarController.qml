@@ -2,7 +2,9 @@ import QtQuick
 import WLReader.Kit
 
 // The tabs: the selected tab's screen above a bar of icons and titles.
-Item {
+// Each tab takes the keyboard focus; Space or Enter chooses it, Left and
+// Right go to the next one.
+FocusScope {
     id: tabs
     property var controller
 
@@ -14,11 +16,13 @@ Item {
         anchors.bottom: bar.top
         clip: true
         Repeater {
+            id: slots
             model: tabs.controller ? tabs.controller.viewControllers : []
             delegate: ScreenSlot {
                 anchors.fill: parent
                 screen: modelData
                 visible: index === tabs.controller.selectedIndex
+                focus: visible
             }
         }
     }
@@ -35,10 +39,14 @@ Item {
             GradientStop { position: 0.5; color: "#1c1c1c" }
             GradientStop { position: 1; color: Style.tabBottom }
         }
+        Accessible.role: Accessible.PageTabList
+        Accessible.name: qsTrId("Accessibility.Tabs")
         Row {
+            id: row
             anchors.fill: parent
             anchors.margins: 2
             Repeater {
+                id: items
                 model: tabs.controller ? tabs.controller.tabs : []
                 delegate: Item {
                     id: tab
@@ -46,6 +54,18 @@ Item {
                     readonly property bool selected: tabs.controller.selectedIndex === index
                     width: (bar.width - 4) / Math.max(1, tabs.controller.tabs.length)
                     height: bar.height - 4
+                    activeFocusOnTab: true
+                    Accessible.role: Accessible.PageTab
+                    Accessible.name: modelData.title
+                    Accessible.selectable: true
+                    Accessible.selected: selected
+                    Accessible.focusable: true
+                    Accessible.onPressAction: tabs.controller.selectTab(index)
+                    Keys.onSpacePressed: tabs.controller.selectTab(index)
+                    Keys.onReturnPressed: tabs.controller.selectTab(index)
+                    Keys.onEnterPressed: tabs.controller.selectTab(index)
+                    Keys.onLeftPressed: tabs.focusTab(index - 1)
+                    Keys.onRightPressed: tabs.focusTab(index + 1)
                     Rectangle {
                         anchors.fill: parent
                         radius: 3
@@ -74,8 +94,39 @@ Item {
                         anchors.fill: parent
                         onClicked: tabs.controller.selectTab(index)
                     }
+                    FocusRing {
+                        anchors.margins: 0
+                    }
                 }
             }
         }
+    }
+
+    // A tab chosen from the bar keeps the focus there; one chosen with
+    // Alt+number takes it to its screen.
+    Connections {
+        target: tabs.controller
+        function onSelectedIndexChanged() {
+            if (!tabs.barHasFocus())
+                Qt.callLater(tabs.focusContent)
+        }
+    }
+
+    function barHasFocus() {
+        for (let item = Window.activeFocusItem; item; item = item.parent) {
+            if (item === bar)
+                return true
+        }
+        return false
+    }
+    function focusTab(index) {
+        const item = items.itemAt(index)
+        if (item)
+            item.forceActiveFocus()
+    }
+    function focusContent() {
+        const slot = controller ? slots.itemAt(controller.selectedIndex) : null
+        if (slot)
+            slot.focusContent()
     }
 }
