@@ -25,7 +25,7 @@ void putBig(QByteArray &out, quint64 value, int bytes)
         out += char((value >> (8 * i)) & 0xff);
 }
 
-void putLittle(QByteArray &out, quint32 value, int bytes)
+void putLittle(QByteArray &out, quint64 value, int bytes)
 {
     for (int i = 0; i < bytes; ++i)
         out += char((value >> (8 * i)) & 0xff);
