@@ -830,12 +830,19 @@ void TestReaderWindow::dictionariesAddedOpenedAndRemovedInTheSettings()
     QCOMPARE(WLBookmarksDataSource::sharedBookmarks()->bookmarkCount(), std::size_t(0));
     openEntry(u"banana"_s);
 
-    // Back to the demo from the list, with its bookmark.
+    // Back to the demo from the list, with the keyboard, and with its
+    // bookmark: the switch has the focus first, then the rows in turn.
     list = showSettings();
     QVERIFY(list);
     QCOMPARE(rows(), (QStringList{u"Background"_s, u"Sample StarDict \u2713"_s, demoTitle,
                                   u"Add a Dictionary\u2026"_s}));
-    tap(rowItem(list, 2));
+    QTRY_COMPARE(accessibleName(focused()), u"Background"_s);
+    press(Qt::Key_Tab);
+    QTRY_COMPARE(accessibleName(focused()), u"Sample StarDict"_s);
+    QVERIFY(QAccessible::queryAccessibleInterface(focused())->state().checked);
+    press(Qt::Key_Tab);
+    QTRY_COMPARE(accessibleName(focused()), demoTitle + u", Demo"_s);
+    press(Qt::Key_Return);
     QTRY_COMPARE(mShell->appDelegate()->database() ? mShell->appDelegate()->database()->title() : QString(),
                  demoTitle);
     QTRY_VERIFY(WLBookmarksDataSource::sharedBookmarks());
@@ -849,10 +856,18 @@ void TestReaderWindow::dictionariesAddedOpenedAndRemovedInTheSettings()
     QTRY_VERIFY(settings->isEditing());
     tap(rowItem(list, 1));
     QTRY_VERIFY(findItem(mShell->window()->contentItem(), u"alert"_s));
-    QQuickItem *removeAll = findItem(mShell->window()->contentItem(), u"alertButton2"_s);
-    QVERIFY(removeAll);
-    waitUntilStill(removeAll);
-    tap(removeAll);
+    // The alert has the focus on Cancel, which Return taps.
+    QTRY_COMPARE(accessibleName(focused()), u"Cancel"_s);
+    press(Qt::Key_Return);
+    QTRY_VERIFY(!findItem(mShell->window()->contentItem(), u"alert"_s));
+    QVERIFY(QFileInfo::exists(added));
+    tap(rowItem(list, 1));
+    QTRY_VERIFY(findItem(mShell->window()->contentItem(), u"alert"_s));
+    QTRY_COMPARE(accessibleName(focused()), u"Cancel"_s);
+    press(Qt::Key_Tab);
+    press(Qt::Key_Tab);
+    QTRY_COMPARE(accessibleName(focused()), u"Remove All"_s);
+    press(Qt::Key_Space);
     QTRY_VERIFY(!QFileInfo::exists(added));
     QTRY_COMPARE(rows(), (QStringList{u"Background"_s, demoTitle + u" \u2713"_s, u"Add a Dictionary\u2026"_s}));
     QVERIFY(!findItem(mShell->window()->contentItem(), u"alert"_s));
