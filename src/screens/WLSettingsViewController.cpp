@@ -158,8 +158,10 @@ std::optional<WLTableViewCell> WLSettingsViewController::tableViewCellForRowAtIn
                                   .arg(QDir::toNativeSeparators(dictionary.path));
         else if (!dictionary.user)
             cell.detailText = WLLocalization::localizedString("Dictionaries.ForAllUsers");
-        cell.editable = WLDictionaryInstaller::whyNotRemovable(dictionary).isEmpty();
-        if (canonical(dictionary.path) == canonical(mDictionaryHost->openDictionaryPath()))
+        const bool open = canonical(dictionary.path) == canonical(mDictionaryHost->openDictionaryPath());
+        // A tap in editing mode still says why those without the mark stay.
+        cell.editable = !open && WLDictionaryInstaller::whyNotRemovable(dictionary).isEmpty();
+        if (open)
             cell.accessoryType = WLTableViewCellAccessoryType::Checkmark;
         return cell;
     }
