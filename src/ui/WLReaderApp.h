@@ -46,7 +46,8 @@ public:
     // window; the first local one of a drop.
     Q_INVOKABLE void addDictionary(const QUrl &url);
     Q_INVOKABLE void addDictionaries(const QList<QUrl> &urls);
-    // The chooser is asked for.
+    // The window's own file chooser is asked for, where the desktop has
+    // none to lend.
     void chooseDictionary() { Q_EMIT chooseDictionaryRequested(); }
 
 Q_SIGNALS:

@@ -14,10 +14,12 @@
 #include "WLControl.h"
 #include "WLDescriptionReader.h"
 #include "WLDisplayCell.h"
+#include "WLFileChooser.h"
 #include "WLImageView.h"
 #include "WLImageViewController.h"
 #include "WLInputMode.h"
 #include "WLInstanceChannel.h"
+#include "WLLocalization.h"
 #include "WLNavigationController.h"
 #include "WLNavigationItem.h"
 #include "WLPageHost.h"
@@ -368,8 +370,25 @@ void WLReaderShell::switchDictionary(const QString &bundlePath)
 
 void WLReaderShell::chooseDictionaryToAdd()
 {
-    if (mApp)
-        mApp->chooseDictionary();
+    if (!mApp)
+        return;
+    // The desktop's own dialog through its portal, else the window's.
+    if (!mFileChooser) {
+        mFileChooser = std::make_unique<WLFileChooser>();
+        connect(mFileChooser.get(), &WLFileChooser::chosen, mApp.get(), &WLReaderApp::addDictionary);
+        connect(mFileChooser.get(), &WLFileChooser::unavailable, mApp.get(), &WLReaderApp::chooseDictionary);
+    }
+    QString parent;
+    if (mWindow && QGuiApplication::platformName() == QLatin1String("xcb"))
+        parent = QStringLiteral("x11:%1").arg(mWindow->winId(), 0, 16);
+    const QList<WLFileChooser::Filter> filters{
+        {WLLocalization::localizedString("Dictionaries.Files"),
+         {QStringLiteral("*.ifo"), QStringLiteral("*.index"), QStringLiteral("*.dict"), QStringLiteral("*.dz"),
+          QStringLiteral("*.idx"), QStringLiteral("DatabaseInfo.plist")}},
+        {WLLocalization::localizedString("AllFiles"), {QStringLiteral("*")}},
+    };
+    mFileChooser->open(WLLocalization::localizedString("Dictionaries.Add"), filters,
+                       WLReaderApp::chooserFolder().toLocalFile(), parent);
 }
 
 bool WLReaderShell::eventFilter(QObject *watched, QEvent *event)

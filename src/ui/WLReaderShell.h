@@ -15,6 +15,7 @@ class QQmlApplicationEngine;
 class WLAppDelegate;
 class WLColorScheme;
 class WLInputMode;
+class WLFileChooser;
 class WLInstanceChannel;
 class WLReaderApp;
 class WLReaderSettings;
@@ -112,6 +113,7 @@ private:
     std::unique_ptr<WLReaderSettings> mSettings;
     QString mBundle;
     std::unique_ptr<WLReaderApp> mApp;
+    std::unique_ptr<WLFileChooser> mFileChooser;
     std::unique_ptr<WLAppDelegate> mAppDelegate;
     std::unique_ptr<QQmlApplicationEngine> mEngine;
     std::unique_ptr<WLScreenViews> mScreenViews;

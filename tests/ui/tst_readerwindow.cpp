@@ -81,6 +81,7 @@ private Q_SLOTS:
     void inGerman();
     void dictionariesAddedOpenedAndRemovedInTheSettings();
     void aReaderShowingTheChosenDictionaryComesForwardInstead();
+    void withoutADesktopPortalTheWindowsOwnChooserOpens();
     void aKeyboardOnlyWalk();
     void thePictureViewerFromTheKeyboard();
     void aBookmarkDeletedFromTheKeyboard();
@@ -907,6 +908,22 @@ void TestReaderWindow::aReaderShowingTheChosenDictionaryComesForwardInstead()
     QCOMPARE(mShell->appDelegate()->database()->title(), u"Test Dictionary"_s);
 }
 
+void TestReaderWindow::withoutADesktopPortalTheWindowsOwnChooserOpens()
+{
+    launch();
+    press(Qt::Key_O, Qt::ControlModifier);
+    // Qt Quick's own dialog, in the window's overlay.
+    QQuickItem *dialog = nullptr;
+    QTRY_VERIFY(dialog = findItem(mShell->window()->contentItem(), [](QQuickItem *item) {
+                    return QString::fromLatin1(item->metaObject()->className()).startsWith(u"QQuickPopupItem"_s)
+                           && item->isVisible();
+                }));
+    QVERIFY(findItem(dialog, u"fileDialogListView"_s));
+    QVERIFY(findItem(dialog, [](QQuickItem *item) {
+        return item->property("text").toString() == u"Add a Dictionary\u2026"_s && item->isVisible();
+    }));
+}
+
 void TestReaderWindow::aKeyboardOnlyWalk()
 {
     launch();
@@ -1120,6 +1137,9 @@ void TestReaderWindow::searchResultsAreAnnounced()
 
 int main(int argc, char *argv[])
 {
+    // No desktop portal answers: the window's own dialogs, whatever
+    // session the tests run in.
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent");
     WLReaderShell::prepareApplication();
     QGuiApplication app(argc, argv);
     // English texts whatever the machine's language; the German test adds its own.

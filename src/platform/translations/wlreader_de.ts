@@ -83,6 +83,10 @@
         <source>Delete</source>
         <translation>Löschen</translation>
     </message>
+    <message id="AllFiles">
+        <source>All files</source>
+        <translation>Alle Dateien</translation>
+    </message>
     <message id="Dictionaries">
         <source>Dictionaries</source>
         <translation>Wörterbücher</translation>
@@ -90,6 +94,10 @@
     <message id="Dictionaries.Add">
         <source>Add a Dictionary…</source>
         <translation>Wörterbuch hinzufügen …</translation>
+    </message>
+    <message id="Dictionaries.Files">
+        <source>Dictionary files</source>
+        <translation>Wörterbuchdateien</translation>
     </message>
     <message id="Dictionaries.Demo">
         <source>Demo</source>

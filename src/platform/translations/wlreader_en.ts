@@ -83,6 +83,10 @@
         <source>Delete</source>
         <translation>Delete</translation>
     </message>
+    <message id="AllFiles">
+        <source>All files</source>
+        <translation>All files</translation>
+    </message>
     <message id="Dictionaries">
         <source>Dictionaries</source>
         <translation>Dictionaries</translation>
@@ -90,6 +94,10 @@
     <message id="Dictionaries.Add">
         <source>Add a Dictionary…</source>
         <translation>Add a Dictionary…</translation>
+    </message>
+    <message id="Dictionaries.Files">
+        <source>Dictionary files</source>
+        <translation>Dictionary files</translation>
     </message>
     <message id="Dictionaries.Demo">
         <source>Demo</source>

@@ -62,7 +62,8 @@ Window {
         id: dictionaryChooser
         title: qsTrId("Dictionaries.Add")
         currentFolder: App.chooserFolder
-        nameFilters: ["Dictionaries (*.ifo *.index *.dict *.dz *.idx DatabaseInfo.plist)", "All files (*)"]
+        nameFilters: [qsTrId("Dictionaries.Files") + " (*.ifo *.index *.dict *.dz *.idx DatabaseInfo.plist)",
+                      qsTrId("AllFiles") + " (*)"]
         onAccepted: App.addDictionary(selectedFile)
     }
     Connections {
