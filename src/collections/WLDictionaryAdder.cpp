@@ -118,6 +118,7 @@ void WLDictionaryAdder::start(const Source &source, std::function<void(const Pro
     mProgress = std::move(progress);
     mFinished = std::move(finished);
     mCancelled = false;
+    mReplacing = false;
     mLastError.clear();
     mProgram = wldictProgram();
     if (mProgram.isEmpty()) {
@@ -203,12 +204,28 @@ void WLDictionaryAdder::stepFinished(int exitCode, QProcess::ExitStatus status)
             finish({false, true, {}, {}});
             return;
         }
-        runStep(Step::Installing, {QStringLiteral("--json"), QStringLiteral("install"), QStringLiteral("--name"),
-                                   mSource.name, mWork->filePath(QStringLiteral("bundle"))});
+        // The same dictionary added again (a newer copy, say) replaces the
+        // user's own in place, under its name, with its bookmarks; another
+        // gets a free name.
+        const QString bundle = mWork->filePath(QStringLiteral("bundle"));
+        const WLDictionaryInstaller::Installed built = WLDictionaryInstaller::describe(bundle);
+        QStringList arguments{QStringLiteral("--json"), QStringLiteral("install"), QStringLiteral("--name"),
+                              mSource.name, bundle};
+        for (const WLDictionaryInstaller::Installed &installed : WLDictionaryInstaller::installed()) {
+            if (installed.user && !built.identifier.isEmpty() && installed.identifier == built.identifier
+                && installed.title == built.title) {
+                arguments = {QStringLiteral("--json"), QStringLiteral("install"), QStringLiteral("--force"),
+                             QStringLiteral("--name"), installed.name, bundle};
+                mReplacing = true;
+                break;
+            }
+        }
+        runStep(Step::Installing, arguments);
         return;
     }
     const QString path = QJsonDocument::fromJson(output).object().value(QStringLiteral("path")).toString();
-    if (mCancelled) {
+    // A replacement is not undone: the copy it replaced is gone by then.
+    if (mCancelled && !mReplacing) {
         // Cancelled while it was put in place: taken out again.
         if (!path.isEmpty())
             WLDictionaryInstaller::remove(WLDictionaryInstaller::describe(path), false);

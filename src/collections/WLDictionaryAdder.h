@@ -17,7 +17,9 @@
 // hostile file can bring down only that process; its progress comes back
 // line by line. Cancel stops it and leaves nothing behind: a build is
 // stopped and its folder removed; an install that has begun finishes and
-// the dictionary is removed again.
+// the dictionary is removed again. The same dictionary (its identifier
+// and title) added again replaces the user's copy under its name, keeping its
+// bookmarks; a replacement that has begun is not undone.
 //
 // Threading: main thread only; the handlers run there.
 class WLDictionaryAdder : public QObject
@@ -78,6 +80,8 @@ private:
     QString mProgram;
     Step mStep = Step::Idle;
     bool mCancelled = false;
+    // Installing over the user's copy of the same dictionary.
+    bool mReplacing = false;
     QString mLastError;
     QByteArray mPending;
     std::unique_ptr<QTemporaryDir> mWork;

@@ -23,7 +23,7 @@ private Q_SLOTS:
     void identify_data();
     void identify();
     void addsAStarDictionaryWithItsProgress();
-    void aSecondOfTheSameNameGetsANameOfItsOwn();
+    void theSameAgainReplacesItAnotherOfItsNameIsKeptBeside();
     void cancelLeavesNothing_data();
     void cancelLeavesNothing();
     void aDamagedDictionaryNamesItsFault();
@@ -158,12 +158,26 @@ void TestWLDictionaryAdder::addsAStarDictionaryWithItsProgress()
     QVERIFY(installed.user);
 }
 
-void TestWLDictionaryAdder::aSecondOfTheSameNameGetsANameOfItsOwn()
+void TestWLDictionaryAdder::theSameAgainReplacesItAnotherOfItsNameIsKeptBeside()
 {
     QVERIFY(add(mSample).ok);
+    // The state of the one installed stays with it.
+    const QString state = mDir.filePath(u"config/WLReader/stardict.sample/defaults.plist"_s);
+    QVERIFY(QDir().mkpath(QFileInfo(state).path()));
+    QFile(state).open(QIODevice::WriteOnly);
     const WLDictionaryAdder::Result again = add(mSample);
     QVERIFY2(again.ok, qPrintable(again.error));
-    QVERIFY(again.path.endsWith(u"/sample-2"_s));
+    QVERIFY(again.path.endsWith(u"/sample"_s));
+    QCOMPARE(userFolder(), QStringList{u"sample"_s});
+    QVERIFY(QFileInfo::exists(state));
+
+    // Another dictionary whose files have the same name.
+    WLStarDictTestDictionary other;
+    other.setInfo("bookname", "Another Sample");
+    other.add("quince", WLStarDictTestDictionary::item('m', "a fruit"));
+    const WLDictionaryAdder::Result beside = add(other.write(mDir.filePath(u"files/other"_s), u"sample"_s));
+    QVERIFY2(beside.ok, qPrintable(beside.error));
+    QVERIFY(beside.path.endsWith(u"/sample-2"_s));
     QCOMPARE(userFolder(), (QStringList{u"sample"_s, u"sample-2"_s}));
 }
 
