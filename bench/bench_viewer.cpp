@@ -5,6 +5,7 @@
 // engine's processes as it goes (see docs/PERFORMANCE.md).
 #include "WLAppDelegate.h"
 #include "WLNavigationController.h"
+#include "WLLocalization.h"
 #include "WLReaderShell.h"
 #include "WLTabBarController.h"
 #include "WLTableViewController.h"
@@ -203,6 +204,8 @@ int main(int argc, char *argv[])
         qputenv("WL_DEFAULTS_FILE", QFile::encodeName(defaults.filePath(u"defaults.plist"_s)));
     WLReaderShell::prepareApplication();
     QGuiApplication app(argc, argv);
+    // The window's texts, as the reader has them.
+    WLLocalization::install();
     QCommandLineParser parser;
     parser.addOption({u"dictionary"_s, u"The bundle (default: the demo)."_s, u"DIR"_s});
     parser.addOption({u"entries"_s, u"Entries timed (default 50)."_s, u"N"_s, u"50"_s});
