@@ -1,13 +1,12 @@
 #include "WLColorScheme.h"
+#include "WLPrivateBus.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVariant>
 #include <QGuiApplication>
 #include <QPalette>
-#include <QProcess>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTest>
 #include <QThread>
 
@@ -67,7 +66,7 @@ private:
     QDBusConnection reader() { return QDBusConnection::connectToBus(mAddress, u"reader-%1"_s.arg(++mConnections)); }
     QDBusConnection portalBus() { return QDBusConnection(u"portal"_s); }
 
-    QProcess mDaemon;
+    WLPrivateBus mBus;
     QString mAddress;
     QThread mPortalThread;
     Portal mPortal;
@@ -77,14 +76,10 @@ private:
 
 void TestColorScheme::initTestCase()
 {
-    const QString daemon = QStandardPaths::findExecutable(u"dbus-daemon"_s);
-    if (daemon.isEmpty())
-        QSKIP("no dbus-daemon (package dbus)");
-    mDaemon.start(daemon, {u"--session"_s, u"--nofork"_s, u"--print-address"_s});
-    QVERIFY(mDaemon.waitForStarted());
-    QVERIFY(QTest::qWaitFor([this] { return mDaemon.canReadLine(); }, 10000));
-    mAddress = QString::fromLocal8Bit(mDaemon.readLine()).trimmed();
-    QVERIFY(!mAddress.isEmpty());
+    QString why;
+    if (!mBus.start(&why))
+        QSKIP(qPrintable(why));
+    mAddress = mBus.address();
     mPalette = QGuiApplication::palette();
     QDBusConnection bus = QDBusConnection::connectToBus(mAddress, u"portal"_s);
     QVERIFY(bus.isConnected());
@@ -98,8 +93,6 @@ void TestColorScheme::cleanupTestCase()
     mPortalThread.quit();
     mPortalThread.wait();
     QDBusConnection::disconnectFromBus(u"portal"_s);
-    mDaemon.terminate();
-    mDaemon.waitForFinished();
 }
 
 void TestColorScheme::cleanup()

@@ -1,13 +1,12 @@
 #include "WLFileChooser.h"
+#include "WLPrivateBus.h"
 
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
-#include <QProcess>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 
@@ -109,20 +108,17 @@ private Q_SLOTS:
 private:
     QDBusConnection portalBus() { return QDBusConnection(u"portal"_s); }
 
-    QProcess mDaemon;
+    WLPrivateBus mBus;
     QString mAddress;
     std::unique_ptr<FileChooserPortal> mPortal;
 };
 
 void TestFileChooser::initTestCase()
 {
-    const QString daemon = QStandardPaths::findExecutable(u"dbus-daemon"_s);
-    if (daemon.isEmpty())
-        QSKIP("no dbus-daemon (package dbus)");
-    mDaemon.start(daemon, {u"--session"_s, u"--nofork"_s, u"--print-address"_s});
-    QVERIFY(mDaemon.waitForStarted());
-    QVERIFY(QTest::qWaitFor([this] { return mDaemon.canReadLine(); }, 10000));
-    mAddress = QString::fromLocal8Bit(mDaemon.readLine()).trimmed();
+    QString why;
+    if (!mBus.start(&why))
+        QSKIP(qPrintable(why));
+    mAddress = mBus.address();
     QDBusConnection bus = QDBusConnection::connectToBus(mAddress, u"portal"_s);
     QVERIFY(bus.isConnected());
     mPortal = std::make_unique<FileChooserPortal>(bus);
@@ -136,8 +132,6 @@ void TestFileChooser::cleanupTestCase()
     mPortal.reset();
     QDBusConnection::disconnectFromBus(u"portal"_s);
     QDBusConnection::disconnectFromBus(u"reader"_s);
-    mDaemon.terminate();
-    mDaemon.waitForFinished();
 }
 
 void TestFileChooser::answers_data()
