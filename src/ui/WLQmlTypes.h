@@ -55,8 +55,7 @@ public:
     static void set(WLReaderApp *app, WLScreenViews *views, WLColorScheme *colorScheme,
                     WLInputMode *inputMode);
 
-    template <typename T>
-    static T *handOut(T *object)
+    template <typename T> static T *handOut(T *object)
     {
         if (object)
             QJSEngine::setObjectOwnership(object, QJSEngine::CppOwnership);
@@ -77,7 +76,10 @@ struct WLReaderAppForeign
     QML_SINGLETON
 
 public:
-    static WLReaderApp *create(QQmlEngine *, QJSEngine *) { return WLQmlInstances::handOut(WLQmlInstances::app().data()); }
+    static WLReaderApp *create(QQmlEngine *, QJSEngine *)
+    {
+        return WLQmlInstances::handOut(WLQmlInstances::app().data());
+    }
 };
 
 struct WLScreenViewsForeign
@@ -88,7 +90,10 @@ struct WLScreenViewsForeign
     QML_SINGLETON
 
 public:
-    static WLScreenViews *create(QQmlEngine *, QJSEngine *) { return WLQmlInstances::handOut(WLQmlInstances::views().data()); }
+    static WLScreenViews *create(QQmlEngine *, QJSEngine *)
+    {
+        return WLQmlInstances::handOut(WLQmlInstances::views().data());
+    }
 };
 
 struct WLColorSchemeForeign
@@ -99,7 +104,10 @@ struct WLColorSchemeForeign
     QML_SINGLETON
 
 public:
-    static WLColorScheme *create(QQmlEngine *, QJSEngine *) { return WLQmlInstances::handOut(WLQmlInstances::colorScheme().data()); }
+    static WLColorScheme *create(QQmlEngine *, QJSEngine *)
+    {
+        return WLQmlInstances::handOut(WLQmlInstances::colorScheme().data());
+    }
 };
 
 struct WLInputModeForeign
@@ -110,7 +118,10 @@ struct WLInputModeForeign
     QML_SINGLETON
 
 public:
-    static WLInputMode *create(QQmlEngine *, QJSEngine *) { return WLQmlInstances::handOut(WLQmlInstances::inputMode().data()); }
+    static WLInputMode *create(QQmlEngine *, QJSEngine *)
+    {
+        return WLQmlInstances::handOut(WLQmlInstances::inputMode().data());
+    }
 };
 
 // The application frame is one for the process.
@@ -122,38 +133,64 @@ struct WLScreenForeign
     QML_SINGLETON
 
 public:
-    static WLScreen *create(QQmlEngine *, QJSEngine *) { return WLQmlInstances::handOut(WLScreen::mainScreen()); }
+    static WLScreen *create(QQmlEngine *, QJSEngine *)
+    {
+        return WLQmlInstances::handOut(WLScreen::mainScreen());
+    }
 };
 
-// Made by the screens' own code only.
-struct WLViewControllerForeign { Q_GADGET QML_FOREIGN(WLViewController) QML_NAMED_ELEMENT(WLViewController) QML_UNCREATABLE("made by the controllers") };
-struct WLNavigationControllerForeign { Q_GADGET QML_FOREIGN(WLNavigationController) QML_NAMED_ELEMENT(WLNavigationController) QML_UNCREATABLE("made by the controllers") };
-struct WLTabBarControllerForeign { Q_GADGET QML_FOREIGN(WLTabBarController) QML_NAMED_ELEMENT(WLTabBarController) QML_UNCREATABLE("made by the controllers") };
-struct WLNavigationItemForeign { Q_GADGET QML_FOREIGN(WLNavigationItem) QML_NAMED_ELEMENT(WLNavigationItem) QML_UNCREATABLE("made by the controllers") };
-struct WLBarButtonItemForeign { Q_GADGET QML_FOREIGN(WLBarButtonItem) QML_NAMED_ELEMENT(WLBarButtonItem) QML_UNCREATABLE("made by the controllers") };
-struct WLControlForeign { Q_GADGET QML_FOREIGN(WLControl) QML_NAMED_ELEMENT(WLControl) QML_UNCREATABLE("made by the controllers") };
-struct WLButtonForeign { Q_GADGET QML_FOREIGN(WLButton) QML_NAMED_ELEMENT(WLButton) QML_UNCREATABLE("made by the controllers") };
-struct WLImageViewForeign { Q_GADGET QML_FOREIGN(WLImageView) QML_NAMED_ELEMENT(WLImageView) QML_UNCREATABLE("made by the controllers") };
-struct WLSegmentedControlForeign { Q_GADGET QML_FOREIGN(WLSegmentedControl) QML_NAMED_ELEMENT(WLSegmentedControl) QML_UNCREATABLE("made by the controllers") };
-struct WLSwitchForeign { Q_GADGET QML_FOREIGN(WLSwitch) QML_NAMED_ELEMENT(WLSwitch) QML_UNCREATABLE("made by the controllers") };
-struct WLWebViewForeign { Q_GADGET QML_FOREIGN(WLWebView) QML_NAMED_ELEMENT(WLWebView) QML_UNCREATABLE("made by the controllers") };
-struct WLTableViewForeign { Q_GADGET QML_FOREIGN(WLTableView) QML_NAMED_ELEMENT(WLTableView) QML_UNCREATABLE("made by the controllers") };
-struct WLTableViewControllerForeign { Q_GADGET QML_FOREIGN(WLTableViewController) QML_NAMED_ELEMENT(WLTableViewController) QML_UNCREATABLE("made by the controllers") };
-struct WLWebViewControllerForeign { Q_GADGET QML_FOREIGN(WLWebViewController) QML_NAMED_ELEMENT(WLWebViewController) QML_UNCREATABLE("made by the controllers") };
-struct WLWindowForeign { Q_GADGET QML_FOREIGN(WLWindow) QML_NAMED_ELEMENT(WLWindow) QML_UNCREATABLE("made by the controllers") };
-struct WLContainerViewForeign { Q_GADGET QML_FOREIGN(WLContainerView) QML_NAMED_ELEMENT(WLContainerView) QML_UNCREATABLE("made by the controllers") };
-struct WLAppDelegateForeign { Q_GADGET QML_FOREIGN(WLAppDelegate) QML_NAMED_ELEMENT(WLAppDelegate) QML_UNCREATABLE("made by the controllers") };
-struct WLScrollViewForeign { Q_GADGET QML_FOREIGN(WLScrollView) QML_NAMED_ELEMENT(WLScrollView) QML_UNCREATABLE("made by the controllers") };
-struct WLTextViewForeign { Q_GADGET QML_FOREIGN(WLTextView) QML_NAMED_ELEMENT(WLTextView) QML_UNCREATABLE("made by the controllers") };
-struct WLTextViewCellForeign { Q_GADGET QML_FOREIGN(WLTextViewCell) QML_NAMED_ELEMENT(WLTextViewCell) QML_UNCREATABLE("made by the controllers") };
-struct WLImageViewControllerForeign { Q_GADGET QML_FOREIGN(WLImageViewController) QML_NAMED_ELEMENT(WLImageViewController) QML_UNCREATABLE("made by the controllers") };
-struct WLAddBookmarkViewControllerForeign { Q_GADGET QML_FOREIGN(WLAddBookmarkViewController) QML_NAMED_ELEMENT(WLAddBookmarkViewController) QML_UNCREATABLE("made by the controllers") };
-struct WLSearchBarForeign { Q_GADGET QML_FOREIGN(WLSearchBar) QML_NAMED_ELEMENT(WLSearchBar) QML_UNCREATABLE("made by the controllers") };
-struct WLSearchViewControllerForeign { Q_GADGET QML_FOREIGN(WLSearchViewController) QML_NAMED_ELEMENT(WLSearchViewController) QML_UNCREATABLE("made by the controllers") };
-struct WLAboutImageViewControllerForeign { Q_GADGET QML_FOREIGN(WLAboutImageViewController) QML_NAMED_ELEMENT(WLAboutImageViewController) QML_UNCREATABLE("made by the controllers") };
-struct WLAboutWebViewControllerForeign { Q_GADGET QML_FOREIGN(WLAboutWebViewController) QML_NAMED_ELEMENT(WLAboutWebViewController) QML_UNCREATABLE("made by the controllers") };
-struct WLSettingsViewControllerForeign { Q_GADGET QML_FOREIGN(WLSettingsViewController) QML_NAMED_ELEMENT(WLSettingsViewController) QML_UNCREATABLE("made by the controllers") };
+// Classes QML knows by their own names but never makes: the screens' own
+// code makes them.
+#define WL_QML_UNCREATABLE(Type)                                                                   \
+    struct Type##Foreign                                                                           \
+    {                                                                                              \
+        Q_GADGET                                                                                   \
+        QML_FOREIGN(Type)                                                                          \
+        QML_NAMED_ELEMENT(Type)                                                                    \
+        QML_UNCREATABLE("made by the controllers")                                                 \
+    };
+
+WL_QML_UNCREATABLE(WLViewController)
+WL_QML_UNCREATABLE(WLNavigationController)
+WL_QML_UNCREATABLE(WLTabBarController)
+WL_QML_UNCREATABLE(WLNavigationItem)
+WL_QML_UNCREATABLE(WLBarButtonItem)
+WL_QML_UNCREATABLE(WLControl)
+WL_QML_UNCREATABLE(WLButton)
+WL_QML_UNCREATABLE(WLImageView)
+WL_QML_UNCREATABLE(WLSegmentedControl)
+WL_QML_UNCREATABLE(WLSwitch)
+WL_QML_UNCREATABLE(WLWebView)
+WL_QML_UNCREATABLE(WLTableView)
+WL_QML_UNCREATABLE(WLTableViewController)
+WL_QML_UNCREATABLE(WLWebViewController)
+WL_QML_UNCREATABLE(WLWindow)
+WL_QML_UNCREATABLE(WLContainerView)
+WL_QML_UNCREATABLE(WLAppDelegate)
+WL_QML_UNCREATABLE(WLScrollView)
+WL_QML_UNCREATABLE(WLTextView)
+WL_QML_UNCREATABLE(WLTextViewCell)
+WL_QML_UNCREATABLE(WLImageViewController)
+WL_QML_UNCREATABLE(WLAddBookmarkViewController)
+WL_QML_UNCREATABLE(WLSearchBar)
+WL_QML_UNCREATABLE(WLSearchViewController)
+WL_QML_UNCREATABLE(WLAboutImageViewController)
+WL_QML_UNCREATABLE(WLAboutWebViewController)
+WL_QML_UNCREATABLE(WLSettingsViewController)
+
+#undef WL_QML_UNCREATABLE
 
 // Cells a view makes for itself.
-struct WLBookmarkListCellForeign { Q_GADGET QML_FOREIGN(WLBookmarkListCell) QML_NAMED_ELEMENT(WLBookmarkListCell) };
-struct WLDisplayCellForeign { Q_GADGET QML_FOREIGN(WLDisplayCell) QML_NAMED_ELEMENT(WLDisplayCell) };
+struct WLBookmarkListCellForeign
+{
+    Q_GADGET
+    QML_FOREIGN(WLBookmarkListCell)
+    QML_NAMED_ELEMENT(WLBookmarkListCell)
+};
+
+struct WLDisplayCellForeign
+{
+    Q_GADGET
+    QML_FOREIGN(WLDisplayCell)
+    QML_NAMED_ELEMENT(WLDisplayCell)
+};
