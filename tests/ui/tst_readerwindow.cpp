@@ -253,6 +253,14 @@ void TestReaderWindow::indexStartsAtSectionAAndTheSectionIndexJumps()
         QPointF(sectionIndex->width() / 2, step * (m + 0.5)));
     tapAt(mShell->window(), letter);
     QTRY_COMPARE(firstVisibleRow(list), table->rowForIndexPath(m, 0));
+    // The headers the list takes again show their new sections.
+    const auto headerShown = [list](const QString &title) {
+        return findItem(list, [&](QQuickItem *item) {
+            return item->isVisible() && item->property("title").toString() == title;
+        }) != nullptr;
+    };
+    QTRY_VERIFY(headerShown(u"M"_s));
+    QVERIFY(!headerShown(u"A"_s));
 
     // From the keyboard: Tab goes from the list to the strip, Up to the
     // letter before; the list's current row follows.
