@@ -18,6 +18,7 @@ PACKAGES := cmake ninja-build g++ pkg-config make python3 \
             qt6-webengine-dev qml6-module-qtwebengine qt6-webchannel-dev qml6-module-qtwebchannel \
             qt6-multimedia-dev qml6-module-qtmultimedia libsndfile1-dev fonts-dejavu-core \
             qml6-module-qtquick-dialogs qml6-module-qt-labs-folderlistmodel qt6-xdgdesktopportal-platformtheme \
+            qml6-module-qtqml qml6-module-qtqml-models \
             dpkg-dev desktop-file-utils appstream \
             xvfb dbus at-spi2-core python3-pyatspi
 

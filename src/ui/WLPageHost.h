@@ -11,6 +11,7 @@
 #include <QString>
 #include <QUrl>
 #include <QWebEngineLoadingInfo>
+#include <QtQml/qqml.h>
 
 class QQmlWebChannel;
 class WLPageBridge;
@@ -29,6 +30,7 @@ class WLPageHost : public QObject, public QQmlParserStatus
 {
     Q_OBJECT
     Q_INTERFACES(QQmlParserStatus)
+    QML_NAMED_ELEMENT(PageHost)
     Q_PROPERTY(QQuickItem *view READ view WRITE setView NOTIFY viewChanged)
     Q_PROPERTY(WLWebView *webView READ webView WRITE setWebView NOTIFY webViewChanged)
 

@@ -1,49 +1,24 @@
 #include "WLReaderShell.h"
 
-#include "WLAboutImageViewController.h"
-#include "WLAboutWebViewController.h"
-#include "WLAddBookmarkViewController.h"
 #include "WLAppDelegate.h"
 #include "WLApplication.h"
-#include "WLBarButtonItem.h"
-#include "WLBookmarkListCell.h"
 #include "WLBundle.h"
-#include "WLButton.h"
-#include "WLContainerView.h"
 #include "WLColorScheme.h"
-#include "WLControl.h"
 #include "WLDescriptionReader.h"
-#include "WLDisplayCell.h"
 #include "WLFileChooser.h"
-#include "WLImageView.h"
-#include "WLImageViewController.h"
 #include "WLInputMode.h"
 #include "WLInstanceChannel.h"
 #include "WLLocalization.h"
-#include "WLNavigationController.h"
-#include "WLNavigationItem.h"
-#include "WLPageHost.h"
 #include "WLPageSchemeHandler.h"
+#include "WLQmlTypes.h"
 #include "WLReaderApp.h"
 #include "WLReaderSettings.h"
-#include "WLScreen.h"
 #include "WLScreenViews.h"
-#include "WLScrollView.h"
-#include "WLSearchBar.h"
-#include "WLSearchViewController.h"
-#include "WLSegmentedControl.h"
-#include "WLSettingsViewController.h"
 #include "WLSignalWatcher.h"
-#include "WLSwitch.h"
 #include "WLTabBarController.h"
-#include "WLTableView.h"
-#include "WLTableViewController.h"
-#include "WLTextView.h"
-#include "WLTextViewCell.h"
 #include "WLUserDefaults.h"
 #include "WLWebView.h"
 #include "WLWebViewController.h"
-#include "WLWindow.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -66,9 +41,10 @@
 #include <cstdio>
 #include <unistd.h>
 
-namespace {
-constexpr char kUri[] = "WLReader.Kit";
+// Made by qmltyperegistrar with the module.
+void qml_register_types_WLReader_Kit();
 
+namespace {
 // Time for a tab's list (and any page on it) to settle before its picture.
 constexpr int kScreenshotSettleMs = 1500;
 
@@ -208,43 +184,12 @@ WLReaderShell::~WLReaderShell()
 
 void WLReaderShell::registerTypes()
 {
-    const QString reason = QStringLiteral("made by the controllers");
-    qmlRegisterUncreatableType<WLViewController>(kUri, 1, 0, "WLViewController", reason);
-    qmlRegisterUncreatableType<WLNavigationController>(kUri, 1, 0, "WLNavigationController", reason);
-    qmlRegisterUncreatableType<WLTabBarController>(kUri, 1, 0, "WLTabBarController", reason);
-    qmlRegisterUncreatableType<WLNavigationItem>(kUri, 1, 0, "WLNavigationItem", reason);
-    qmlRegisterUncreatableType<WLBarButtonItem>(kUri, 1, 0, "WLBarButtonItem", reason);
-    qmlRegisterUncreatableType<WLControl>(kUri, 1, 0, "WLControl", reason);
-    qmlRegisterUncreatableType<WLButton>(kUri, 1, 0, "WLButton", reason);
-    qmlRegisterUncreatableType<WLImageView>(kUri, 1, 0, "WLImageView", reason);
-    qmlRegisterUncreatableType<WLSegmentedControl>(kUri, 1, 0, "WLSegmentedControl", reason);
-    qmlRegisterUncreatableType<WLSwitch>(kUri, 1, 0, "WLSwitch", reason);
-    qmlRegisterUncreatableType<WLWebView>(kUri, 1, 0, "WLWebView", reason);
-    qmlRegisterUncreatableType<WLTableView>(kUri, 1, 0, "WLTableView", reason);
-    qmlRegisterUncreatableType<WLTableViewController>(kUri, 1, 0, "WLTableViewController", reason);
-    qmlRegisterUncreatableType<WLWebViewController>(kUri, 1, 0, "WLWebViewController", reason);
-    qmlRegisterUncreatableType<WLWindow>(kUri, 1, 0, "WLWindow", reason);
-    qmlRegisterUncreatableType<WLContainerView>(kUri, 1, 0, "WLContainerView", reason);
-    qmlRegisterUncreatableType<WLAppDelegate>(kUri, 1, 0, "WLAppDelegate", reason);
-    qmlRegisterType<WLBookmarkListCell>(kUri, 1, 0, "WLBookmarkListCell");
-    qmlRegisterSingletonInstance(kUri, 1, 0, "MainScreen", WLScreen::mainScreen());
-    qmlRegisterSingletonInstance<WLScreenViews>(kUri, 1, 0, "Views", mScreenViews.get());
-    qmlRegisterUncreatableType<WLReaderApp>(kUri, 1, 0, "WLReaderApp", reason);
-    qmlRegisterSingletonInstance<WLReaderApp>(kUri, 1, 0, "App", mApp.get());
-    qmlRegisterUncreatableType<WLScrollView>(kUri, 1, 0, "WLScrollView", reason);
-    qmlRegisterUncreatableType<WLTextView>(kUri, 1, 0, "WLTextView", reason);
-    qmlRegisterUncreatableType<WLTextViewCell>(kUri, 1, 0, "WLTextViewCell", reason);
-    qmlRegisterUncreatableType<WLImageViewController>(kUri, 1, 0, "WLImageViewController", reason);
-    qmlRegisterUncreatableType<WLAddBookmarkViewController>(kUri, 1, 0, "WLAddBookmarkViewController", reason);
-    qmlRegisterUncreatableType<WLSearchBar>(kUri, 1, 0, "WLSearchBar", reason);
-    qmlRegisterUncreatableType<WLSearchViewController>(kUri, 1, 0, "WLSearchViewController", reason);
-    qmlRegisterUncreatableType<WLAboutImageViewController>(kUri, 1, 0, "WLAboutImageViewController", reason);
-    qmlRegisterUncreatableType<WLAboutWebViewController>(kUri, 1, 0, "WLAboutWebViewController", reason);
-    qmlRegisterUncreatableType<WLSettingsViewController>(kUri, 1, 0, "WLSettingsViewController", reason);
-    qmlRegisterType<WLDisplayCell>(kUri, 1, 0, "WLDisplayCell");
-    qmlRegisterType<WLPageHost>(kUri, 1, 0, "PageHost");
-    qmlRegisterSingletonInstance<WLColorScheme>(kUri, 1, 0, "ColorScheme", mColorScheme.get());
-    qmlRegisterSingletonInstance<WLInputMode>(kUri, 1, 0, "InputMode", mInputMode.get());
+    // The module's types are registered when QML first imports it; naming
+    // the registration keeps the linker from dropping it from the static
+    // library.
+    volatile auto registration = &qml_register_types_WLReader_Kit;
+    Q_UNUSED(registration);
+    WLQmlInstances::set(mApp.get(), mScreenViews.get(), mColorScheme.get(), mInputMode.get());
 }
 
 bool WLReaderShell::start(const Options &options)
@@ -274,7 +219,7 @@ bool WLReaderShell::start(const Options &options)
     mEngine = std::make_unique<QQmlApplicationEngine>();
     mScreenViews = std::make_unique<WLScreenViews>(mEngine.get());
     registerTypes();
-    mEngine->load(QUrl(QStringLiteral("qrc:/WLReader/qml/Main.qml")));
+    mEngine->load(QUrl(QStringLiteral("qrc:/WLReader/Kit/Main.qml")));
     if (mEngine->rootObjects().isEmpty())
         return false;
     mWindow = qobject_cast<QQuickWindow *>(mEngine->rootObjects().constFirst());

@@ -30,7 +30,7 @@ QQmlComponent *WLScreenViews::componentFor(const QString &viewKind)
     auto it = mComponents.find(viewKind);
     if (it == mComponents.end()) {
         auto *component = new QQmlComponent(
-            mEngine, QUrl(QStringLiteral("qrc:/WLReader/qml/%1.qml").arg(viewKind)),
+            mEngine, QUrl(QStringLiteral("qrc:/WLReader/Kit/%1.qml").arg(viewKind)),
             QQmlComponent::PreferSynchronous);
         if (component->isError())
             qWarning("wlreader: %s", qPrintable(component->errorString()));

@@ -13,6 +13,7 @@
 #include "WLLocalization.h"
 #include "WLNavigationController.h"
 #include "WLNavigationItem.h"
+#include "WLProgressViewController.h"
 #include "WLReaderShell.h"
 #include "WLSearchViewController.h"
 #include "WLSegmentedControl.h"
@@ -85,6 +86,7 @@ private Q_SLOTS:
     void aKeyboardOnlyWalk();
     void thePictureViewerFromTheKeyboard();
     void aBookmarkDeletedFromTheKeyboard();
+    void theProgressBarFillsFromTheLeftOnceTheAmountIsKnown();
     void searchResultsAreAnnounced_data();
     void searchResultsAreAnnounced();
 
@@ -235,6 +237,10 @@ void TestReaderWindow::indexStartsAtSectionAAndTheSectionIndexJumps()
     auto *table = qobject_cast<WLTableViewController *>(tab(0)->topViewController())->tableView();
     QTRY_COMPARE(firstVisibleRow(list), table->rowForIndexPath(1, 0));
     QCOMPARE(table->titleForSection(1), u"A"_s);
+    // Under its header.
+    QTRY_VERIFY(findItem(list, [](QQuickItem *item) {
+        return item->isVisible() && item->property("title").toString() == u"A"_s;
+    }));
 
     QQuickItem *sectionIndex = findItem(viewOf(*mShell, tab(0)->topViewController()), u"sectionIndex"_s);
     QVERIFY(sectionIndex && sectionIndex->isVisible());
@@ -247,6 +253,14 @@ void TestReaderWindow::indexStartsAtSectionAAndTheSectionIndexJumps()
         QPointF(sectionIndex->width() / 2, step * (m + 0.5)));
     tapAt(mShell->window(), letter);
     QTRY_COMPARE(firstVisibleRow(list), table->rowForIndexPath(m, 0));
+    // The headers the list takes again show their new sections.
+    const auto headerShown = [list](const QString &title) {
+        return findItem(list, [&](QQuickItem *item) {
+            return item->isVisible() && item->property("title").toString() == title;
+        }) != nullptr;
+    };
+    QTRY_VERIFY(headerShown(u"M"_s));
+    QVERIFY(!headerShown(u"A"_s));
 
     // From the keyboard: Tab goes from the list to the strip, Up to the
     // letter before; the list's current row follows.
@@ -808,6 +822,11 @@ void TestReaderWindow::dictionariesAddedOpenedAndRemovedInTheSettings()
     QQuickItem *list = showSettings();
     QVERIFY(list);
     QCOMPARE(rows(), (QStringList{u"Background"_s, demoTitle + u" \u2713"_s, u"Add a Dictionary\u2026"_s}));
+    // The dictionaries under their header.
+    QTRY_VERIFY(findItem(list, [](QQuickItem *item) {
+        return item->isVisible()
+               && item->property("title").toString() == WLLocalization::localizedString("Dictionaries");
+    }));
 
     // A StarDict dictionary dropped on the window is built, installed and opened.
     QMimeData files;
@@ -1096,6 +1115,29 @@ void TestReaderWindow::aBookmarkDeletedFromTheKeyboard()
     QString word;
     QVERIFY(bookmarks->getBookmark(&word, nullptr, nullptr, nullptr, 0));
     QCOMPARE(word, u"apple"_s);
+}
+
+void TestReaderWindow::theProgressBarFillsFromTheLeftOnceTheAmountIsKnown()
+{
+    launch();
+    WLProgressViewController progress(u"Adding"_s, [] {});
+    WLWindow *window = mShell->appDelegate()->window();
+    window->presentModal(&progress, false);
+    const auto dismiss = qScopeGuard([&] { window->dismissModal(&progress, false); });
+    QQuickItem *fill = nullptr;
+    QTRY_VERIFY((fill = findItem(mShell->window()->contentItem(), u"progressFill"_s)));
+    // Not known how much: a piece goes to and fro inside the track, which
+    // got its size after the box was made.
+    progress.setProgress(u"Reading"_s, 0, 0);
+    QTRY_VERIFY(fill->x() > 0);
+    for (int i = 0; i < 10; ++i) {
+        QVERIFY(fill->x() >= 0 && fill->x() + fill->width() <= fill->parentItem()->width() + 0.5);
+        QTest::qWait(100);
+    }
+    // Known: the bar fills from the left edge.
+    progress.setProgress(u"Reading"_s, 1, 4);
+    QTRY_COMPARE(fill->x(), 0.0);
+    QCOMPARE(fill->width(), fill->parentItem()->width() / 4);
 }
 
 void TestReaderWindow::searchResultsAreAnnounced_data()

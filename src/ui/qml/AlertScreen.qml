@@ -1,3 +1,5 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 import WLReader.Kit
 
@@ -62,6 +64,7 @@ FocusScope {
                 id: buttons
                 model: screen.controller ? screen.controller.buttonTitles : []
                 delegate: Rectangle {
+                    id: button
                     required property string modelData
                     required property int index
                     objectName: "alertButton" + index
@@ -80,17 +83,17 @@ FocusScope {
                     Accessible.onPressAction: screen.controller.tapButton(index)
                     Text {
                         anchors.centerIn: parent
-                        text: parent.modelData
+                        text: button.modelData
                         textFormat: Text.PlainText
                         color: "white"
                         font.pixelSize: 15
-                        font.bold: index !== screen.controller.cancelButtonIndex
+                        font.bold: button.index !== screen.controller.cancelButtonIndex
                         font.family: Style.fontFamily
                     }
                     MouseArea {
                         id: press
                         anchors.fill: parent
-                        onClicked: screen.controller.tapButton(parent.index)
+                        onClicked: screen.controller.tapButton(button.index)
                     }
                     FocusRing {
                         radius: 10

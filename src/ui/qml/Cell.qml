@@ -6,19 +6,22 @@ import WLReader.Kit
 // It has the keyboard focus while it is its list's current row.
 Item {
     id: cell
+    // The row's place and its roles, from the list.
+    required property int index
+    required property var model
     property var table
-    readonly property string word: model.text || ""
+    readonly property string word: cell.model.text || ""
     readonly property bool selected: table !== null && table.selectedRow === index
     readonly property bool editing: table !== null && table.editing && table.canEditRows
-    readonly property bool bookmark: model.reuseIdentifier === "kWLDataSourceBookmarkCell"
-                                     || model.reuseIdentifier === "kWLDataSourceBookmarkNotesCell"
+    readonly property bool bookmark: cell.model.reuseIdentifier === "kWLDataSourceBookmarkCell"
+                                     || cell.model.reuseIdentifier === "kWLDataSourceBookmarkNotesCell"
     property bool confirming: false
     height: table ? table.rowHeight : 44
     onEditingChanged: confirming = false
     focus: ListView.isCurrentItem
     Accessible.role: Accessible.ListItem
     Accessible.name: word
-    Accessible.description: model.detailText || ""
+    Accessible.description: cell.model.detailText || ""
     Accessible.selectable: true
     Accessible.selected: selected
     Accessible.focusable: true
@@ -29,12 +32,14 @@ Item {
         if (cell.confirming)
             cell.confirming = false
         else if (!cell.editing || cell.table.allowsSelectionDuringEditing)
-            cell.table.tapRow(index)
+            cell.table.tapRow(cell.index)
     }
 
     // What most rows never show is made only when needed (the highlight,
     // a bookmark's two-line layout and note, the editing controls): a list
-    // then reloads its rows several times faster.
+    // then reloads its rows several times faster. Qt 6.4's Loader cannot
+    // make a bound component (pragma ComponentBehavior: Bound), so what the
+    // loaded parts name of the row is out of qmllint's reach.
     Loader {
         anchors.fill: parent
         active: cell.selected
@@ -54,7 +59,7 @@ Item {
             return
         }
         cell.confirming = false
-        cell.table.commitDeleteRow(index)
+        cell.table.commitDeleteRow(cell.index)
     }
     Rectangle {
         visible: cell.table && cell.table.separatorStyle === 1
@@ -68,16 +73,18 @@ Item {
         id: content
         anchors.fill: parent
         anchors.leftMargin: cell.editing ? 38 : 0
-        anchors.rightMargin: cell.confirming && editControls.item ? editControls.item.removeWidth + 10 : 0
+        anchors.rightMargin: cell.confirming && editControls.item ? editControls.removeWidth + 10 : 0
         Behavior on anchors.leftMargin { NumberAnimation { duration: 200 } }
 
         Loader {
             id: bookmarkLayout
             active: cell.bookmark
+            // qmllint disable unqualified
             sourceComponent: WLBookmarkListCell {
                 contentBounds: Qt.rect(0, 0, content.width, content.height)
-                hasNotes: model.reuseIdentifier === "kWLDataSourceBookmarkNotesCell"
+                hasNotes: cell.model.reuseIdentifier === "kWLDataSourceBookmarkNotesCell"
             }
+            // qmllint enable unqualified
         }
         readonly property var layout: bookmarkLayout.item
         Text {
@@ -87,33 +94,35 @@ Item {
             height: content.layout ? content.layout.wordLabelFrame.height : content.height
             verticalAlignment: Text.AlignVCenter
             // Styled text is bold only where the row says (a search match).
-            readonly property bool styled: (model.styledText || "") !== ""
-            text: styled ? model.styledText : (model.text || "")
+            readonly property bool styled: (cell.model.styledText || "") !== ""
+            text: styled ? cell.model.styledText : (cell.model.text || "")
             textFormat: styled ? Text.StyledText : Text.PlainText
             elide: Text.ElideRight
-            color: cell.selected ? "white" : (!Style.dark && model.textColor ? model.textColor : Style.text)
+            color: cell.selected ? "white" : (!Style.dark && cell.model.textColor ? cell.model.textColor : Style.text)
             font.pixelSize: content.layout ? content.layout.wordFontSize : Style.fontSize + 3
             font.bold: !styled
             font.family: Style.fontFamily
         }
         Loader {
             active: content.layout !== null && content.layout.hasNotes
+            // qmllint disable unqualified
             sourceComponent: Text {
                 x: content.layout.notesLabelFrame.x
                 y: content.layout.notesLabelFrame.y
                 width: content.layout.notesLabelFrame.width
                 height: content.layout.notesLabelFrame.height
                 verticalAlignment: Text.AlignVCenter
-                text: model.detailText || ""
+                text: cell.model.detailText || ""
                 textFormat: Text.PlainText
                 elide: Text.ElideRight
                 maximumLineCount: 1
                 color: cell.selected ? "white"
                        : Style.dark ? Style.secondaryText
-                       : (model.detailTextColor || content.layout.notesTextColor)
+                       : (cell.model.detailTextColor || content.layout.notesTextColor)
                 font.pixelSize: content.layout.notesFontSize
                 font.family: Style.fontFamily
             }
+            // qmllint enable unqualified
         }
     }
 
@@ -131,8 +140,15 @@ Item {
         id: editControls
         anchors.fill: parent
         active: cell.editing
+        // The Delete button's width, which the row's text makes room for.
+        property real removeWidth: 0
+        // qmllint disable unqualified
         sourceComponent: Item {
-            readonly property real removeWidth: remove.width
+            Binding {
+                target: editControls
+                property: "removeWidth"
+                value: remove.width
+            }
             Rectangle {
                 visible: cell.editing
                 x: 9
@@ -174,7 +190,7 @@ Item {
                 Accessible.name: deleteLabel.text
                 Accessible.onPressAction: {
                     cell.confirming = false
-                    cell.table.commitDeleteRow(index)
+                    cell.table.commitDeleteRow(cell.index)
                 }
                 gradient: Gradient {
                     GradientStop { position: 0; color: "#ee6b64" }
@@ -194,10 +210,11 @@ Item {
                     anchors.fill: parent
                     onClicked: {
                         cell.confirming = false
-                        cell.table.commitDeleteRow(index)
+                        cell.table.commitDeleteRow(cell.index)
                     }
                 }
             }
         }
+        // qmllint enable unqualified
     }
 }

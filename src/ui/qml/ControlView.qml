@@ -1,5 +1,4 @@
 import QtQuick
-import WLReader.Kit
 
 // Draws a toolkit control by its kind.
 Loader {

@@ -1,5 +1,4 @@
 import QtQuick
-import WLReader.Kit
 
 // A picture at its natural size, or in the frame its control gives.
 Image {

@@ -28,9 +28,11 @@ FocusScope {
         asynchronous: true
     }
 
-    ListView {
+    TableListView {
         id: list
         objectName: "list"
+        controller: screen.controller
+        table: screen.table
         anchors.fill: parent
         anchors.rightMargin: index.visible ? index.width : 0
         clip: true
@@ -45,13 +47,17 @@ FocusScope {
         section.property: "section"
         section.criteria: ViewSection.FullString
         section.labelPositioning: ViewSection.InlineLabels | ViewSection.CurrentLabelAtStart
+        // Qt 6.4's ListView gives a header it takes again for another
+        // section the new one only as the context property "section", never
+        // as a required property; qmllint does not know that name.
         section.delegate: SectionHeader {
-            width: list.width
-            title: screen.table ? screen.table.titleForSection(Number(section)) : ""
+            readonly property var table: (ListView.view as TableListView).table
+            width: ListView.view.width
+            title: table ? table.titleForSection(Number(section)) : "" // qmllint disable unqualified
         }
         delegate: Cell {
-            width: list.width
-            table: screen.table
+            width: ListView.view.width
+            table: (ListView.view as TableListView).table
         }
         Accessible.role: Accessible.List
         Accessible.name: screen.controller ? screen.controller.title : ""
@@ -71,12 +77,14 @@ FocusScope {
         Keys.onEnterPressed: activateCurrent()
         Keys.onSpacePressed: activateCurrent()
         Keys.onDeletePressed: {
-            if (currentItem && currentItem.editing)
-                currentItem.confirming = !currentItem.confirming
+            const row = currentItem as Cell
+            if (row && row.editing)
+                row.confirming = !row.confirming
         }
         Keys.onEscapePressed: function(event) {
-            if (currentItem && currentItem.confirming)
-                currentItem.confirming = false
+            const row = currentItem as Cell
+            if (row && row.confirming)
+                row.confirming = false
             else
                 event.accepted = false
         }
@@ -95,8 +103,9 @@ FocusScope {
             event.accepted = true
         }
         function activateCurrent() {
-            if (currentItem)
-                currentItem.activate()
+            const row = currentItem as Cell
+            if (row)
+                row.activate()
         }
     }
 

@@ -1,3 +1,5 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 import QtQuick.Dialogs
 import QtQuick.Window
@@ -16,7 +18,9 @@ Window {
     title: App.title !== "" ? App.title + " — WL Reader" : "WL Reader"
     color: Style.background
 
-    readonly property var modals: App.window ? App.window.modalViewControllers : []
+    // Qt 6.4's type registrar names this list type in a way qmllint does not
+    // know (QList<QObject*>); the list itself is plain.
+    readonly property var modals: App.window ? App.window.modalViewControllers : [] // qmllint disable type
     // Where the keyboard focus was before a modal screen came.
     property Item focusBeforeModal: null
 
@@ -74,6 +78,7 @@ Window {
     Repeater {
         model: root.modals
         delegate: ModalSheet {
+            required property var modelData
             controller: modelData
             animated: App.window.lastModalChangeAnimated
             Component.onCompleted: {

@@ -66,17 +66,21 @@ FocusScope {
                 Accessible.name: screen.controller ? screen.controller.step : ""
                 Rectangle {
                     id: bar
+                    objectName: "progressFill"
                     height: parent.height
                     radius: 4
                     color: Style.doneButton
                     width: screen.fraction >= 0 ? parent.width * screen.fraction : parent.width / 4
-                    x: 0
-                    // Not known how much: a piece that goes to and fro.
-                    SequentialAnimation on x {
+                    // Not known how much: a piece that goes to and fro, over
+                    // the track as wide as it is by then (the box is sized
+                    // after it is made). Known: the bar fills from the left.
+                    property real sweep
+                    x: screen.fraction >= 0 ? 0 : sweep * track.width * 3 / 4
+                    SequentialAnimation on sweep {
                         running: screen.fraction < 0
                         loops: Animation.Infinite
-                        NumberAnimation { from: 0; to: track.width * 3 / 4; duration: 900 }
-                        NumberAnimation { from: track.width * 3 / 4; to: 0; duration: 900 }
+                        NumberAnimation { from: 0; to: 1; duration: 900 }
+                        NumberAnimation { from: 1; to: 0; duration: 900 }
                     }
                 }
             }

@@ -29,11 +29,14 @@ FocusScope {
     // The keyboard focus to the screen's own first place (its list, its
     // page), or into the container it is.
     function focusContent() {
-        if (!view)
-            return
-        if (typeof view.focusContent === "function")
-            view.focusContent()
+        if (view)
+            focusInto(view)
+    }
+    // Views differ by kind: only some have a first place of their own.
+    function focusInto(item) {
+        if (typeof item.focusContent === "function")
+            item.focusContent()
         else
-            view.forceActiveFocus()
+            item.forceActiveFocus()
     }
 }

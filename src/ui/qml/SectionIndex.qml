@@ -1,3 +1,5 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 import WLReader.Kit
 
@@ -48,25 +50,28 @@ Item {
         Repeater {
             model: strip.titles
             delegate: Text {
+                id: letter
+                required property string modelData
+                required property int index
                 width: strip.width
                 height: Math.min(16, (strip.height - 8) / Math.max(1, strip.titles.length))
                 horizontalAlignment: Text.AlignHCenter
                 verticalAlignment: Text.AlignVCenter
-                text: modelData
+                text: letter.modelData
                 textFormat: Text.PlainText
                 color: Style.indexText
                 font.pixelSize: Math.min(12, height)
                 font.bold: true
                 font.family: Style.fontFamily
                 Accessible.role: Accessible.ListItem
-                Accessible.name: modelData
+                Accessible.name: letter.modelData
                 Accessible.selectable: true
-                Accessible.selected: strip.activeFocus && strip.current === index
-                Accessible.onPressAction: strip.jump(index)
+                Accessible.selected: strip.activeFocus && strip.current === letter.index
+                Accessible.onPressAction: strip.jump(letter.index)
                 // The letter the keyboard is on.
                 Rectangle {
                     anchors.fill: parent
-                    visible: strip.activeFocus && strip.current === index && InputMode.keyboard
+                    visible: strip.activeFocus && strip.current === letter.index && InputMode.keyboard
                     color: "transparent"
                     radius: 3
                     border.width: 2

@@ -1,3 +1,5 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 import WLReader.Kit
 
@@ -22,8 +24,9 @@ Row {
         model: segments.control ? segments.control.count : 0
         delegate: Rectangle {
             id: segment
+            required property int index
             objectName: "segment" + index
-            readonly property bool chosen: segments.control.selectedSegmentIndex === index
+            readonly property bool chosen: segments.control.selectedSegmentIndex === segment.index
             readonly property bool selected: chosen || area.pressed
             width: segments.control.images.length > 0 ? segments.segmentWidth
                                                       : Math.max(segments.segmentWidth, label.implicitWidth + 18)
@@ -31,27 +34,27 @@ Row {
             radius: 4
             border.color: Style.barButtonBorder
             gradient: Gradient {
-                GradientStop { position: 0; color: selected ? Style.barButtonDark : Style.barButtonLight }
-                GradientStop { position: 1; color: selected ? Style.barButtonDarkBottom : Style.barButton }
+                GradientStop { position: 0; color: segment.selected ? Style.barButtonDark : Style.barButtonLight }
+                GradientStop { position: 1; color: segment.selected ? Style.barButtonDarkBottom : Style.barButton }
             }
             activeFocusOnTab: true
             Accessible.role: segments.control.momentary ? Accessible.Button : Accessible.RadioButton
-            Accessible.name: segments.control.accessibilityLabels[index] || ""
+            Accessible.name: segments.control.accessibilityLabels[segment.index] || ""
             Accessible.checkable: !segments.control.momentary
             Accessible.checked: !segments.control.momentary && chosen
             Accessible.focusable: true
-            Accessible.onPressAction: segments.control.tapSegment(index)
-            Accessible.onToggleAction: segments.control.tapSegment(index)
-            Keys.onSpacePressed: segments.control.tapSegment(index)
-            Keys.onReturnPressed: segments.control.tapSegment(index)
-            Keys.onEnterPressed: segments.control.tapSegment(index)
-            Keys.onLeftPressed: segments.focusSegment(index - 1)
-            Keys.onRightPressed: segments.focusSegment(index + 1)
+            Accessible.onPressAction: segments.control.tapSegment(segment.index)
+            Accessible.onToggleAction: segments.control.tapSegment(segment.index)
+            Keys.onSpacePressed: segments.control.tapSegment(segment.index)
+            Keys.onReturnPressed: segments.control.tapSegment(segment.index)
+            Keys.onEnterPressed: segments.control.tapSegment(segment.index)
+            Keys.onLeftPressed: segments.focusSegment(segment.index - 1)
+            Keys.onRightPressed: segments.focusSegment(segment.index + 1)
             Text {
                 id: label
                 anchors.centerIn: parent
                 visible: segments.control.images.length === 0
-                text: segments.control.titles[index] || ""
+                text: segments.control.titles[segment.index] || ""
                 textFormat: Text.PlainText
                 color: "white"
                 font.pixelSize: 12
@@ -61,12 +64,12 @@ Row {
             Image {
                 anchors.centerIn: parent
                 visible: segments.control.images.length > 0
-                source: segments.control.images[index] || ""
+                source: segments.control.images[segment.index] || ""
             }
             MouseArea {
                 id: area
                 anchors.fill: parent
-                onClicked: segments.control.tapSegment(index)
+                onClicked: segments.control.tapSegment(segment.index)
             }
             FocusRing {}
         }

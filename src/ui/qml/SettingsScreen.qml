@@ -25,10 +25,11 @@ FocusScope {
             forceActiveFocus()
     }
 
-    ListView {
+    TableListView {
         id: list
         objectName: "settingsList"
-        readonly property real rowHeight: screen.table ? screen.table.rowHeight : 44
+        controller: screen.controller
+        table: screen.table
         anchors.fill: parent
         anchors.topMargin: 20
         interactive: screen.table ? screen.table.scrollEnabled : false
@@ -40,7 +41,8 @@ FocusScope {
         section.criteria: ViewSection.FullString
         section.delegate: Item {
             required property string section
-            readonly property string title: screen.table ? screen.table.titleForSection(Number(section)) : ""
+            readonly property var table: (ListView.view as TableListView).table
+            readonly property string title: table ? table.titleForSection(Number(section)) : ""
             width: ListView.view.width
             height: title !== "" ? 36 : (Number(section) > 0 ? 16 : 0)
             Text {
@@ -62,22 +64,23 @@ FocusScope {
             id: row
             required property var model
             required property int index
+            readonly property TableListView list: ListView.view as TableListView
             readonly property bool tappable: !row.model.view && row.model.selectionStyle !== 0
             width: ListView.view.width
-            height: ListView.view.rowHeight
+            height: row.list.table ? row.list.table.rowHeight : 44
             // A row that does something on a tap is a button for the
             // keyboard and a screen reader; a row with a control leaves
             // both to the control.
             activeFocusOnTab: tappable
-            Keys.onReturnPressed: screen.table.tapRow(row.index)
-            Keys.onEnterPressed: screen.table.tapRow(row.index)
-            Keys.onSpacePressed: screen.table.tapRow(row.index)
+            Keys.onReturnPressed: row.list.table.tapRow(row.index)
+            Keys.onEnterPressed: row.list.table.tapRow(row.index)
+            Keys.onSpacePressed: row.list.table.tapRow(row.index)
             Accessible.role: Accessible.Button
             Accessible.ignored: !tappable
             Accessible.name: (row.model.text || "") + (row.model.detailText ? ", " + row.model.detailText : "")
             Accessible.checkable: row.model.accessoryType === 3
             Accessible.checked: row.model.accessoryType === 3
-            Accessible.onPressAction: screen.table.tapRow(row.index)
+            Accessible.onPressAction: row.list.table.tapRow(row.index)
 
             Rectangle {
                 id: content
@@ -96,7 +99,7 @@ FocusScope {
                 // The phone's red mark of a row that can go.
                 Rectangle {
                     id: removable
-                    visible: screen.controller && screen.controller.editing && row.model.editable
+                    visible: row.list.controller && row.list.controller.editing && row.model.editable
                     x: 10
                     anchors.verticalCenter: parent.verticalCenter
                     width: 20
@@ -157,7 +160,7 @@ FocusScope {
                     id: tap
                     anchors.fill: parent
                     enabled: row.tappable
-                    onClicked: screen.table.tapRow(row.index)
+                    onClicked: row.list.table.tapRow(row.index)
                 }
             }
             FocusRing {

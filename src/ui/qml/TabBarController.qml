@@ -1,3 +1,5 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 import WLReader.Kit
 
@@ -19,6 +21,8 @@ FocusScope {
             id: slots
             model: tabs.controller ? tabs.controller.viewControllers : []
             delegate: ScreenSlot {
+                required property var modelData
+                required property int index
                 anchors.fill: parent
                 screen: modelData
                 visible: index === tabs.controller.selectedIndex
@@ -50,22 +54,24 @@ FocusScope {
                 model: tabs.controller ? tabs.controller.tabs : []
                 delegate: Item {
                     id: tab
+                    required property var modelData
+                    required property int index
                     objectName: "tab" + index
                     readonly property bool selected: tabs.controller.selectedIndex === index
                     width: (bar.width - 4) / Math.max(1, tabs.controller.tabs.length)
                     height: bar.height - 4
                     activeFocusOnTab: true
                     Accessible.role: Accessible.PageTab
-                    Accessible.name: modelData.title
+                    Accessible.name: tab.modelData.title
                     Accessible.selectable: true
-                    Accessible.selected: selected
+                    Accessible.selected: tab.selected
                     Accessible.focusable: true
-                    Accessible.onPressAction: tabs.controller.selectTab(index)
-                    Keys.onSpacePressed: tabs.controller.selectTab(index)
-                    Keys.onReturnPressed: tabs.controller.selectTab(index)
-                    Keys.onEnterPressed: tabs.controller.selectTab(index)
-                    Keys.onLeftPressed: tabs.focusTab(index - 1)
-                    Keys.onRightPressed: tabs.focusTab(index + 1)
+                    Accessible.onPressAction: tabs.controller.selectTab(tab.index)
+                    Keys.onSpacePressed: tabs.controller.selectTab(tab.index)
+                    Keys.onReturnPressed: tabs.controller.selectTab(tab.index)
+                    Keys.onEnterPressed: tabs.controller.selectTab(tab.index)
+                    Keys.onLeftPressed: tabs.focusTab(tab.index - 1)
+                    Keys.onRightPressed: tabs.focusTab(tab.index + 1)
                     Rectangle {
                         anchors.fill: parent
                         radius: 3
@@ -77,13 +83,13 @@ FocusScope {
                         y: 2
                         width: 30
                         height: 30
-                        source: tab.selected ? modelData.selectedImage : modelData.image
+                        source: tab.selected ? tab.modelData.selectedImage : tab.modelData.image
                     }
                     Text {
                         anchors.horizontalCenter: parent.horizontalCenter
                         anchors.bottom: parent.bottom
                         anchors.bottomMargin: 1
-                        text: modelData.title
+                        text: tab.modelData.title
                         textFormat: Text.PlainText
                         color: tab.selected ? Style.tabSelectedText : Style.tabText
                         font.pixelSize: 10
@@ -92,7 +98,7 @@ FocusScope {
                     }
                     MouseArea {
                         anchors.fill: parent
-                        onClicked: tabs.controller.selectTab(index)
+                        onClicked: tabs.controller.selectTab(tab.index)
                     }
                     FocusRing {
                         anchors.margins: 0
@@ -108,8 +114,15 @@ FocusScope {
         target: tabs.controller
         function onSelectedIndexChanged() {
             if (!tabs.barHasFocus())
-                Qt.callLater(tabs.focusContent)
+                focusLater.restart()
         }
+    }
+
+    // Once the chosen screen is on show.
+    Timer {
+        id: focusLater
+        interval: 0
+        onTriggered: tabs.focusContent()
     }
 
     function barHasFocus() {
