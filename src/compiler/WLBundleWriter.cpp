@@ -199,7 +199,7 @@ bool WLBundleWriter::write(const QString &bundleDir, QString *errorMessage,
     const bool shared = mTables == WLTableLayout::Shared;
     mMeter->begin(QStringLiteral("writing contents.db"),
                   mLayout.headwords.size() + mLayout.links.size() + mLayout.search.size() +
-                      (shared ? 0 : mLayout.equal.size()) + mLayout.contents.size());
+                      mLayout.equal.size() + mLayout.contents.size());
 
     // The database files share nothing. contents.db takes about as long as
     // the other tables together, their texts included, or longer: it is
@@ -373,33 +373,35 @@ bool WLBundleWriter::writeEqualSearch(QString *errorMessage) const
            db.finish(errorMessage);
 }
 
-// Each headword is stored once, in the entry row of its headword ID, and each
-// look once per row of the search; link texts are made from the headword
-// and the fragment's number as they are read. The tables the description
-// names are views over these rows, so every query the reader makes of the
-// separate tables answers the same rows in the same order. The whole-word
-// view is the search rows of first fragments: its IDs are theirs, and the
-// search's letter index serves both.
+// Each headword is stored once, in the entry row of its headword ID, and the
+// rows of the link and search tables name it by that ID. The tables the
+// description names are views over these rows, so every query the reader
+// makes of the separate tables answers the same rows in the same order.
+// The search rows keep their link texts: made by SQL as they are read, they
+// cost the search a quarter more time.
 constexpr char kSharedSchema[] =
     "CREATE TABLE entry(id INTEGER PRIMARY KEY, word TEXT NOT NULL, links TEXT, "
     "contents_ids NOT NULL);"
     "CREATE TABLE link_row(id INTEGER PRIMARY KEY, entry INTEGER NOT NULL, "
     "fragment INTEGER NOT NULL, contents_id INTEGER NOT NULL);"
     "CREATE TABLE search_row(id INTEGER PRIMARY KEY, look TEXT NOT NULL, "
-    "entry INTEGER NOT NULL, fragment INTEGER NOT NULL, contents_id INTEGER NOT NULL);"
+    "entry INTEGER NOT NULL, link TEXT NOT NULL, contents_id INTEGER NOT NULL);"
+    "CREATE TABLE equal_row(id INTEGER PRIMARY KEY, look TEXT NOT NULL, "
+    "entry INTEGER NOT NULL);"
     // An entry of one fragment keeps neither its link text nor a text of
-    // its one contents ID. The reader never reads the headword's looks.
+    // its one contents ID; the views answer texts, as the separate tables
+    // do. The reader never reads the headword's looks.
     "CREATE VIEW headword AS SELECT id, NULL AS look, word, "
-    "coalesce(links, word || '#1') AS links, contents_ids FROM entry;"
+    "coalesce(links, word || '#1') AS links, CAST(contents_ids AS TEXT) AS contents_ids "
+    "FROM entry;"
     // CROSS JOIN keeps the row table outermost, so rows come in its order.
     "CREATE VIEW link AS SELECT l.id AS id, e.word AS word, e.word || '#' || l.fragment AS link, "
     "l.contents_id AS contents_id FROM link_row l CROSS JOIN entry e ON e.id = l.entry;"
-    "CREATE VIEW search AS SELECT s.id AS id, s.look AS look, e.word AS word, "
-    "e.word || '#' || s.fragment AS link, s.contents_id AS contents_id "
-    "FROM search_row s CROSS JOIN entry e ON e.id = s.entry;"
-    "CREATE VIEW equal_search AS SELECT s.id AS id, s.look AS look, e.word AS word, "
-    "coalesce(e.links, e.word || '#1') AS links, e.contents_ids AS contents_ids "
-    "FROM search_row s CROSS JOIN entry e ON e.id = s.entry WHERE s.fragment = 1;";
+    "CREATE VIEW search AS SELECT s.id AS id, s.look AS look, e.word AS word, s.link AS link, "
+    "s.contents_id AS contents_id FROM search_row s CROSS JOIN entry e ON e.id = s.entry;"
+    "CREATE VIEW equal_search AS SELECT q.id AS id, q.look AS look, e.word AS word, "
+    "coalesce(e.links, e.word || '#1') AS links, CAST(e.contents_ids AS TEXT) AS contents_ids "
+    "FROM equal_row q CROSS JOIN entry e ON e.id = q.entry;";
 
 bool WLBundleWriter::writeSharedTables(QString *errorMessage) const
 {
@@ -447,7 +449,7 @@ bool WLBundleWriter::writeSharedTables(QString *errorMessage) const
         }
     }
     {
-        WLSqliteBatchInsert insert(db, "search_row(id, look, entry, fragment, contents_id)", 5,
+        WLSqliteBatchInsert insert(db, "search_row(id, look, entry, link, contents_id)", 5,
                                    mLayout.search.size(), errorMessage);
         if (!insert)
             return false;
@@ -457,8 +459,23 @@ bool WLBundleWriter::writeSharedTables(QString *errorMessage) const
             insert.bind(1, qint64(i) + 1);
             insert.bindUtf8(2, look(row.look));
             insert.bind(3, headwordIDs[row.entry]);
-            insert.bind(4, row.fragment + 1);
+            insert.bindUtf8(4, linkText(row.entry, row.fragment));
             insert.bind(5, mLayout.contentsID(row.entry, row.fragment));
+            if (!insert.run(errorMessage))
+                return false;
+        }
+    }
+    {
+        WLSqliteBatchInsert insert(db, "equal_row(id, look, entry)", 3, mLayout.equal.size(),
+                                   errorMessage);
+        if (!insert)
+            return false;
+        WLProgressMeter::Counter rows(*mMeter);
+        for (qsizetype i = 0; i < mLayout.equal.size(); ++i, rows.step()) {
+            const WLDictionaryLayout::EqualRow &row = mLayout.equal[i];
+            insert.bind(1, qint64(i) + 1);
+            insert.bindUtf8(2, look(row.look));
+            insert.bind(3, headwordIDs[row.entry]);
             if (!insert.run(errorMessage))
                 return false;
         }
@@ -466,6 +483,7 @@ bool WLBundleWriter::writeSharedTables(QString *errorMessage) const
     return writeLetterIndex(db, "headword_index", mLayout.sections, errorMessage) &&
            writeLetterIndex(db, "link_index", mLayout.linkIndex, errorMessage) &&
            writeLetterIndex(db, "search_index", mLayout.searchIndex, errorMessage) &&
+           writeLetterIndex(db, "equal_search_index", mLayout.equalIndex, errorMessage) &&
            db.finish(errorMessage);
 }
 
@@ -601,8 +619,7 @@ bool WLBundleWriter::writeDescription(QString *errorMessage)
     info.insert(u"KXPropEqualSearchWordColumn"_s, u"word"_s);
     info.insert(u"KXPropEqualSearchLinksColumn"_s, u"links"_s);
     info.insert(u"KXPropEqualSearchContentsIDsColumn"_s, u"contents_ids"_s);
-    describeIndex(info, u"KXPropEqualSearchIndex"_s, equalFile,
-                  shared ? u"search_index"_s : u"equal_search_index"_s);
+    describeIndex(info, u"KXPropEqualSearchIndex"_s, equalFile, u"equal_search_index"_s);
 
     info.insert(u"KXPropContentsStorageType"_s, qint64(0));
     info.insert(u"KXPropContentsRepresentationType"_s, qint64(0));
