@@ -377,8 +377,9 @@ bool WLBundleWriter::writeEqualSearch(QString *errorMessage) const
 // rows of the link and search tables name it by that ID. The tables the
 // description names are views over these rows, so every query the reader
 // makes of the separate tables answers the same rows in the same order.
-// The search rows keep their link texts: made by SQL as they are read, they
-// cost the search a quarter more time.
+// The search rows keep their link texts and the whole words have rows of
+// their own: made by SQL as the search reads them, link texts cost it a
+// third more time (docs/PERFORMANCE.md).
 constexpr char kSharedSchema[] =
     "CREATE TABLE entry(id INTEGER PRIMARY KEY, word TEXT NOT NULL, links TEXT, "
     "contents_ids NOT NULL);"
