@@ -122,11 +122,15 @@ fi
 
 # --- the floor: wldict's two search queries, by the sqlite3 shell ----------
 # The same statements, letter ranges and LIKE patterns as the search worker
-# (table and column names as wldict build writes them).
-python3 - "$BUNDLE" "$PREFIX" "$work/floor.sql" <<'PY'
-import sqlite3, sys
+# (table and column names as wldict build writes them; the files as the
+# description names them). Prints the partial-match file, which the shell opens.
+search_db=$(python3 - "$BUNDLE" "$PREFIX" "$work/floor.sql" <<'PY'
+import plistlib, sqlite3, sys
 bundle, keyword, out = sys.argv[1:]
 keyword = keyword.lower()
+with open(f"{bundle}/DatabaseInfo.plist", "rb") as f:
+    info = plistlib.load(f)
+equal_db, search_db = info["KXPropEqualSearchDatabaseFileName"], info["KXPropSearchDatabaseFileName"]
 def letter_range(db, table):
     con = sqlite3.connect(f"file:{bundle}/{db}?mode=ro", uri=True)
     row = con.execute(f"SELECT offset, offset + count - 1 FROM {table} WHERE letter = ?",
@@ -135,14 +139,17 @@ def letter_range(db, table):
 def literal(text):
     return "'" + text.replace("'", "''") + "'"
 like = keyword.replace("\\", "\\\\").replace("%", "\\%").replace("_", "\\_")
-equal, partial = letter_range("equal.db", "equal_search_index"), letter_range("search.db", "search_index")
+equal = letter_range(equal_db, info["KXPropEqualSearchIndexTableName"])
+partial = letter_range(search_db, info["KXPropSearchIndexTableName"])
 with open(out, "w", encoding="utf-8") as sql:
-    sql.write(f"ATTACH {literal(bundle + '/equal.db')} AS e;\n")
+    sql.write(f"ATTACH {literal(bundle + '/' + equal_db)} AS e;\n")
     sql.write("SELECT word, links, contents_ids FROM e.equal_search WHERE id BETWEEN "
               f"{equal[0]} AND {equal[1]} AND look LIKE {literal(like)} ESCAPE '\\';\n")
     sql.write("SELECT word, link, contents_id FROM search WHERE id BETWEEN "
               f"{partial[0]} AND {partial[1]} AND look LIKE {literal(like + '%')} ESCAPE '\\';\n")
+print(search_db)
 PY
+)
 
 # --- timings -----------------------------------------------------------------
 mkdir -p "$OUT"
@@ -157,12 +164,12 @@ hyperfine "${common[@]}" --export-json "$OUT/lookup.json" "${lookup[@]}"
 hyperfine "${common[@]}" --export-json "$OUT/prefix.json" \
     -n "wldict search" "$WLDICT --dictionary $BUNDLE search $PREFIX" \
     -n "dict -m -s prefix" "dict -h 127.0.0.1 -p $PORT -d wn -m -s prefix $PREFIX" \
-    -n "sqlite3 (floor)" "sqlite3 -readonly $BUNDLE/search.db \".read $work/floor.sql\""
+    -n "sqlite3 (floor)" "sqlite3 -readonly $BUNDLE/$search_db \".read $work/floor.sql\""
 # What every call pays before it looks anything up: wldict opening and
 # closing the dictionary, against the sqlite3 shell opening a file.
 hyperfine "${common[@]}" --export-json "$OUT/startup.json" \
     -n "wldict info" "$WLDICT --dictionary $BUNDLE info" \
-    -n "sqlite3 (floor)" "sqlite3 -readonly $BUNDLE/search.db \"SELECT 1;\""
+    -n "sqlite3 (floor)" "sqlite3 -readonly $BUNDLE/$search_db \"SELECT 1;\""
 
 # Ratios are to the group's reference: dictd's client for the lookup, the
 # sqlite3 shell for the rest.

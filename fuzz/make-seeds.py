@@ -33,6 +33,12 @@ def rows(path, query):
         connection.close()
 
 
+def table_file(bundle, key):
+    """The database file the bundle's description names under key."""
+    with open(os.path.join(bundle, "DatabaseInfo.plist"), "rb") as f:
+        return os.path.join(bundle, plistlib.load(f)[key])
+
+
 def description_seeds(bundle):
     with open(os.path.join(bundle, "DatabaseInfo.plist"), "rb") as f:
         raw = f.read()
@@ -92,9 +98,10 @@ def decrypt_seeds(bundle):
 
 
 def contents_id_seeds(bundle):
-    ids = rows(os.path.join(bundle, "headword.db"),
+    ids = rows(table_file(bundle, "KXPropHeadwordDatabaseFileName"),
                "SELECT contents_ids FROM headword WHERE contents_ids LIKE '%\t%' LIMIT 3")
-    ids += rows(os.path.join(bundle, "equal.db"), "SELECT contents_ids FROM equal_search LIMIT 2")
+    ids += rows(table_file(bundle, "KXPropEqualSearchDatabaseFileName"),
+                "SELECT contents_ids FROM equal_search LIMIT 2")
     for n, (text,) in enumerate(ids, 1):
         write("fuzz_contents_ids", f"stored-{n}", text)
     for name, text in [("zero", "0"), ("negative", "-3"), ("empty-piece", "1\t\t2"),
@@ -116,7 +123,8 @@ def colour_seeds(bundle):
 
 
 def search_seeds(bundle):
-    looks = rows(os.path.join(bundle, "search.db"), "SELECT DISTINCT look FROM search LIMIT 4")
+    looks = rows(table_file(bundle, "KXPropSearchDatabaseFileName"),
+                 "SELECT DISTINCT look FROM search LIMIT 4")
     for n, (look,) in enumerate(looks, 1):
         write("fuzz_search", f"look-{n}", look)
     for name, text in [("star", "a*"), ("question", "?at"), ("middle", "b*k"),

@@ -31,15 +31,22 @@ def blobs(contents, ids):
     return found
 
 
+def database(bundle, key):
+    """The database file the description names under key."""
+    with open(bundle / "DatabaseInfo.plist", "rb") as f:
+        name = plistlib.load(f)[key]
+    return sqlite3.connect(f"file:{bundle / name}?mode=ro", uri=True)
+
+
 def pages(bundle):
     """Headword -> (links, fragments); link text -> (word, fragment)."""
-    contents = sqlite3.connect(f"file:{bundle / 'contents.db'}?mode=ro", uri=True)
+    contents = database(bundle, "KXPropContentsDatabaseFileName")
     headwords = {}
-    for word, links, ids in sqlite3.connect(f"file:{bundle / 'headword.db'}?mode=ro", uri=True).execute(
+    for word, links, ids in database(bundle, "KXPropHeadwordDatabaseFileName").execute(
             "SELECT word, links, contents_ids FROM headword"):
         headwords[word] = (links, blobs(contents, ids))
     targets = {}
-    for word, link, cid in sqlite3.connect(f"file:{bundle / 'link.db'}?mode=ro", uri=True).execute(
+    for word, link, cid in database(bundle, "KXPropContentsLinkDatabaseFileName").execute(
             "SELECT word, link, contents_id FROM link"):
         targets[link] = (word, blobs(contents, str(cid))[0])
     return headwords, targets

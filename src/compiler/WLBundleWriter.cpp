@@ -21,6 +21,7 @@
 #include <atomic>
 #include <charconv>
 #include <iterator>
+#include <span>
 
 using namespace Qt::StringLiterals;
 
@@ -77,9 +78,9 @@ void describeIndex(QVariantMap &info, const QString &prefix, const QString &file
 WLBundleWriter::WLBundleWriter(const QString &sourceDir, const WLSourceManifest &manifest,
                                const QList<WLSourceEntry> &entries,
                                const WLTextStore &fragmentTexts, const WLDictionaryLayout &layout,
-                               const WLTextEncoder &encoder)
+                               const WLTextEncoder &encoder, WLTableLayout tables)
     : mSourceDir(sourceDir), mManifest(manifest), mEntries(entries),
-      mFragmentTexts(fragmentTexts), mLayout(layout), mEncoder(encoder)
+      mFragmentTexts(fragmentTexts), mLayout(layout), mEncoder(encoder), mTables(tables)
 {
 }
 
@@ -195,22 +196,33 @@ bool WLBundleWriter::write(const QString &bundleDir, QString *errorMessage,
     mBundleDir = bundleDir;
     WLProgressMeter silent(nullptr);
     mMeter = meter ? meter : &silent;
+    const bool shared = mTables == WLTableLayout::Shared;
     mMeter->begin(QStringLiteral("writing contents.db"),
-                   mLayout.headwords.size() + mLayout.links.size() + mLayout.search.size() +
-                       mLayout.equal.size() + mLayout.contents.size());
+                  mLayout.headwords.size() + mLayout.links.size() + mLayout.search.size() +
+                      mLayout.equal.size() + mLayout.contents.size());
 
     // The database files share nothing. contents.db takes about as long as
-    // the other four together, their texts included, or longer: it is
+    // the other tables together, their texts included, or longer: it is
     // written beside them, and the thread that wrote them then helps make its
     // rows. A failure is reported as if the files had been written one after
     // the other: the first file's in this order.
-    using TableFile = bool (WLBundleWriter::*)(QString *) const;
-    static constexpr TableFile tableFiles[] = {
-        &WLBundleWriter::writeHeadwords, &WLBundleWriter::writeLinks, &WLBundleWriter::writeSearch,
-        &WLBundleWriter::writeEqualSearch};
-    constexpr int fileCount = 1 + int(std::size(tableFiles));
-    QString messages[fileCount];
-    bool written[fileCount] = {};
+    struct TableFile
+    {
+        bool (WLBundleWriter::*write)(QString *) const;
+        const QString &name;
+    };
+    static const TableFile separateFiles[] = {
+        {&WLBundleWriter::writeHeadwords, kHeadwordFile},
+        {&WLBundleWriter::writeLinks, kLinkFile},
+        {&WLBundleWriter::writeSearch, kSearchFile},
+        {&WLBundleWriter::writeEqualSearch, kEqualFile}};
+    static const TableFile sharedFiles[] = {{&WLBundleWriter::writeSharedTables, kHeadwordFile}};
+    const std::span<const TableFile> tableFiles =
+        shared ? std::span<const TableFile>(sharedFiles) : std::span<const TableFile>(separateFiles);
+    constexpr int kMostFiles = 1 + int(std::size(separateFiles));
+    const int fileCount = 1 + int(tableFiles.size());
+    QString messages[kMostFiles];
+    bool written[kMostFiles] = {};
     std::atomic_bool failed = false;
     WLContentsBlobs blobs(mEntries, mFragmentTexts, mLayout, mManifest.entriesFile);
     wlRunConcurrently(2, [&](int group) {
@@ -223,10 +235,9 @@ bool WLBundleWriter::write(const QString &bundleDir, QString *errorMessage,
         }
         encodeTexts();
         // Once one file has failed the build has, so the rest are skipped.
-        static const QString names[] = {kHeadwordFile, kLinkFile, kSearchFile, kEqualFile};
         for (int i = 1; i < fileCount && !failed; ++i) {
-            mMeter->setDetail(names[i - 1]);
-            written[i] = (this->*tableFiles[i - 1])(&messages[i]);
+            mMeter->setDetail(tableFiles[i - 1].name);
+            written[i] = (this->*tableFiles[i - 1].write)(&messages[i]);
             if (!written[i])
                 failed = true;
         }
@@ -362,6 +373,121 @@ bool WLBundleWriter::writeEqualSearch(QString *errorMessage) const
            db.finish(errorMessage);
 }
 
+// Each headword is stored once, in the entry row of its headword ID, and the
+// rows of the link and search tables name it by that ID. The tables the
+// description names are views over these rows, so every query the reader
+// makes of the separate tables answers the same rows in the same order.
+// The search rows keep their link texts and the whole words have rows of
+// their own: made by SQL as the search reads them, link texts cost it a
+// third more time (docs/PERFORMANCE.md).
+constexpr char kSharedSchema[] =
+    "CREATE TABLE entry(id INTEGER PRIMARY KEY, word TEXT NOT NULL, links TEXT, "
+    "contents_ids NOT NULL);"
+    "CREATE TABLE link_row(id INTEGER PRIMARY KEY, entry INTEGER NOT NULL, "
+    "fragment INTEGER NOT NULL, contents_id INTEGER NOT NULL);"
+    "CREATE TABLE search_row(id INTEGER PRIMARY KEY, look TEXT NOT NULL, "
+    "entry INTEGER NOT NULL, link TEXT NOT NULL, contents_id INTEGER NOT NULL);"
+    "CREATE TABLE equal_row(id INTEGER PRIMARY KEY, look TEXT NOT NULL, "
+    "entry INTEGER NOT NULL);"
+    // An entry of one fragment keeps neither its link text nor a text of
+    // its one contents ID; the views answer texts, as the separate tables
+    // do. The reader never reads the headword's looks.
+    "CREATE VIEW headword AS SELECT id, NULL AS look, word, "
+    "coalesce(links, word || '#1') AS links, CAST(contents_ids AS TEXT) AS contents_ids "
+    "FROM entry;"
+    // CROSS JOIN keeps the row table outermost, so rows come in its order.
+    "CREATE VIEW link AS SELECT l.id AS id, e.word AS word, e.word || '#' || l.fragment AS link, "
+    "l.contents_id AS contents_id FROM link_row l CROSS JOIN entry e ON e.id = l.entry;"
+    "CREATE VIEW search AS SELECT s.id AS id, s.look AS look, e.word AS word, s.link AS link, "
+    "s.contents_id AS contents_id FROM search_row s CROSS JOIN entry e ON e.id = s.entry;"
+    "CREATE VIEW equal_search AS SELECT q.id AS id, q.look AS look, e.word AS word, "
+    "coalesce(e.links, e.word || '#1') AS links, CAST(e.contents_ids AS TEXT) AS contents_ids "
+    "FROM equal_row q CROSS JOIN entry e ON e.id = q.entry;";
+
+bool WLBundleWriter::writeSharedTables(QString *errorMessage) const
+{
+    WLSqliteWriter db;
+    if (!db.create(path(kHeadwordFile), errorMessage) || !db.exec(kSharedSchema, errorMessage))
+        return false;
+    QList<int> headwordIDs(mLayout.headwords.size());
+    for (qsizetype i = 0; i < mLayout.headwords.size(); ++i)
+        headwordIDs[mLayout.headwords[i]] = int(i) + 1;
+    {
+        WLSqliteBatchInsert insert(db, "entry(id, word, links, contents_ids)", 4,
+                                   mLayout.headwords.size(), errorMessage);
+        if (!insert)
+            return false;
+        WLProgressMeter::Counter rows(*mMeter);
+        for (qsizetype i = 0; i < mLayout.headwords.size(); ++i, rows.step()) {
+            const int entry = mLayout.headwords[i];
+            insert.bind(1, qint64(i) + 1);
+            insert.bindUtf8(2, headword(entry));
+            if (mEntries[entry].fragments.size() == 1) {
+                insert.bindNull(3);
+                insert.bind(4, mLayout.contentsID(entry, 0));
+            } else {
+                insert.bindUtf8(3, links(entry));
+                insert.bindUtf8(4, contentsIDs(entry));
+            }
+            if (!insert.run(errorMessage))
+                return false;
+        }
+    }
+    {
+        WLSqliteBatchInsert insert(db, "link_row(id, entry, fragment, contents_id)", 4,
+                                   mLayout.links.size(), errorMessage);
+        if (!insert)
+            return false;
+        WLProgressMeter::Counter rows(*mMeter);
+        for (qsizetype i = 0; i < mLayout.links.size(); ++i, rows.step()) {
+            const WLDictionaryLayout::Fragment &fragment = mLayout.links[i];
+            insert.bind(1, qint64(i) + 1);
+            insert.bind(2, headwordIDs[fragment.entry]);
+            insert.bind(3, fragment.fragment + 1);
+            insert.bind(4, mLayout.linkContents[i]);
+            if (!insert.run(errorMessage))
+                return false;
+        }
+    }
+    {
+        WLSqliteBatchInsert insert(db, "search_row(id, look, entry, link, contents_id)", 5,
+                                   mLayout.search.size(), errorMessage);
+        if (!insert)
+            return false;
+        WLProgressMeter::Counter rows(*mMeter);
+        for (qsizetype i = 0; i < mLayout.search.size(); ++i, rows.step()) {
+            const WLDictionaryLayout::SearchRow &row = mLayout.search[i];
+            insert.bind(1, qint64(i) + 1);
+            insert.bindUtf8(2, look(row.look));
+            insert.bind(3, headwordIDs[row.entry]);
+            insert.bindUtf8(4, linkText(row.entry, row.fragment));
+            insert.bind(5, mLayout.contentsID(row.entry, row.fragment));
+            if (!insert.run(errorMessage))
+                return false;
+        }
+    }
+    {
+        WLSqliteBatchInsert insert(db, "equal_row(id, look, entry)", 3, mLayout.equal.size(),
+                                   errorMessage);
+        if (!insert)
+            return false;
+        WLProgressMeter::Counter rows(*mMeter);
+        for (qsizetype i = 0; i < mLayout.equal.size(); ++i, rows.step()) {
+            const WLDictionaryLayout::EqualRow &row = mLayout.equal[i];
+            insert.bind(1, qint64(i) + 1);
+            insert.bindUtf8(2, look(row.look));
+            insert.bind(3, headwordIDs[row.entry]);
+            if (!insert.run(errorMessage))
+                return false;
+        }
+    }
+    return writeLetterIndex(db, "headword_index", mLayout.sections, errorMessage) &&
+           writeLetterIndex(db, "link_index", mLayout.linkIndex, errorMessage) &&
+           writeLetterIndex(db, "search_index", mLayout.searchIndex, errorMessage) &&
+           writeLetterIndex(db, "equal_search_index", mLayout.equalIndex, errorMessage) &&
+           db.finish(errorMessage);
+}
+
 bool WLBundleWriter::writeContents(WLContentsBlobs &blobs, QString *errorMessage) const
 {
     WLSqliteWriter db;
@@ -462,7 +588,9 @@ bool WLBundleWriter::writeDescription(QString *errorMessage)
     info.insert(u"KXPropHeadwordIndexOffsetColumn"_s, u"offset"_s);
     info.insert(u"KXPropHeadwordIndexCountColumn"_s, u"count"_s);
 
-    info.insert(u"KXPropContentsLinkDatabaseFileName"_s, kLinkFile);
+    // The shared layout keeps every table in the headword file.
+    const bool shared = mTables == WLTableLayout::Shared;
+    info.insert(u"KXPropContentsLinkDatabaseFileName"_s, shared ? kHeadwordFile : kLinkFile);
     info.insert(u"KXPropContentsLinkTableName"_s, u"link"_s);
     info.insert(u"KXPropContentsLinkIDColumn"_s, u"id"_s);
     info.insert(u"KXPropContentsLinkWordColumn"_s, u"word"_s);
@@ -474,23 +602,25 @@ bool WLBundleWriter::writeDescription(QString *errorMessage)
     info.insert(u"KXPropContentsLinkIndexOffsetColumn"_s, u"offset"_s);
     info.insert(u"KXPropContentsLinkIndexCountColumn"_s, u"count"_s);
 
-    info.insert(u"KXPropSearchDatabaseFileName"_s, kSearchFile);
+    const QString &searchFile = shared ? kHeadwordFile : kSearchFile;
+    info.insert(u"KXPropSearchDatabaseFileName"_s, searchFile);
     info.insert(u"KXPropSearchTableName"_s, u"search"_s);
     info.insert(u"KXPropSearchIDColumn"_s, u"id"_s);
     info.insert(u"KXPropSearchLookColumn"_s, u"look"_s);
     info.insert(u"KXPropSearchWordColumn"_s, u"word"_s);
     info.insert(u"KXPropSearchLinkColumn"_s, u"link"_s);
     info.insert(u"KXPropSearchContentsIDColumn"_s, u"contents_id"_s);
-    describeIndex(info, u"KXPropSearchIndex"_s, kSearchFile, u"search_index"_s);
+    describeIndex(info, u"KXPropSearchIndex"_s, searchFile, u"search_index"_s);
 
-    info.insert(u"KXPropEqualSearchDatabaseFileName"_s, kEqualFile);
+    const QString &equalFile = shared ? kHeadwordFile : kEqualFile;
+    info.insert(u"KXPropEqualSearchDatabaseFileName"_s, equalFile);
     info.insert(u"KXPropEqualSearchTableName"_s, u"equal_search"_s);
     info.insert(u"KXPropEqualSearchIDColumn"_s, u"id"_s);
     info.insert(u"KXPropEqualSearchLookColumn"_s, u"look"_s);
     info.insert(u"KXPropEqualSearchWordColumn"_s, u"word"_s);
     info.insert(u"KXPropEqualSearchLinksColumn"_s, u"links"_s);
     info.insert(u"KXPropEqualSearchContentsIDsColumn"_s, u"contents_ids"_s);
-    describeIndex(info, u"KXPropEqualSearchIndex"_s, kEqualFile, u"equal_search_index"_s);
+    describeIndex(info, u"KXPropEqualSearchIndex"_s, equalFile, u"equal_search_index"_s);
 
     info.insert(u"KXPropContentsStorageType"_s, qint64(0));
     info.insert(u"KXPropContentsRepresentationType"_s, qint64(0));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WLDictionaryCompiler.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
@@ -21,7 +23,8 @@ class WLBundleWriter
 public:
     WLBundleWriter(const QString &sourceDir, const WLSourceManifest &manifest,
                    const QList<WLSourceEntry> &entries, const WLTextStore &fragmentTexts,
-                   const WLDictionaryLayout &layout, const WLTextEncoder &encoder);
+                   const WLDictionaryLayout &layout, const WLTextEncoder &encoder,
+                   WLTableLayout tables = WLTableLayout::Shared);
 
     // Writes the database files on the calling thread and one more; only
     // one of them uses the encoder. The meter, if any, counts their rows.
@@ -35,6 +38,7 @@ private:
     bool writeLinks(QString *errorMessage) const;
     bool writeSearch(QString *errorMessage) const;
     bool writeEqualSearch(QString *errorMessage) const;
+    bool writeSharedTables(QString *errorMessage) const;
     bool writeContents(WLContentsBlobs &blobs, QString *errorMessage) const;
     bool writeDescription(QString *errorMessage);
     bool copyResources(QString *errorMessage);
@@ -57,6 +61,7 @@ private:
     const WLTextStore &mFragmentTexts;
     const WLDictionaryLayout &mLayout;
     const WLTextEncoder &mEncoder;
+    const WLTableLayout mTables;
     QString mBundleDir;
     WLProgressMeter *mMeter = nullptr;
     QByteArray mTexts;

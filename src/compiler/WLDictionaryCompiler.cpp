@@ -129,7 +129,7 @@ bool moveIntoPlace(const QString &built, const QFileInfo &target, QString *error
 
 bool WLDictionaryCompiler::build(const QString &sourceDir, const QString &outputDir,
                                  QString *errorMessage, WLProgress *progress,
-                                 WLBuildSummary *summary)
+                                 WLBuildSummary *summary, const WLBuildOptions &options)
 {
     QString message;
     WLProgressMeter meter(progress);
@@ -195,7 +195,8 @@ bool WLDictionaryCompiler::build(const QString &sourceDir, const QString &output
             return false;
         }
         ScratchDirectory cleanup(scratch);
-        WLBundleWriter writer(sourceDir, manifest, entries, texts, layout, *encoder);
+        WLBundleWriter writer(sourceDir, manifest, entries, texts, layout, *encoder,
+                              options.tables);
         if (!writer.write(scratch, &message, &meter) || !media.write(scratch, &message, &meter) ||
             !about.write(scratch, &message))
             return false;

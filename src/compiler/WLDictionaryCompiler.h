@@ -13,6 +13,22 @@ struct WLBuildSummary
     qint64 bytes = 0;              // the bundle's files together
 };
 
+// How a bundle's headword, link and search tables are stored.
+enum class WLTableLayout
+{
+    // One file: each headword and look is stored once, and the tables the
+    // description names are views over those rows. The default.
+    Shared,
+    // A file per table, every row with its own texts, as earlier builds
+    // wrote them; kept so the reader's handling of that layout stays tested.
+    Separate,
+};
+
+struct WLBuildOptions
+{
+    WLTableLayout tables = WLTableLayout::Shared;
+};
+
 // The dictionary compiler: a source folder (manifest.json and an entries
 // file, see docs/SOURCE_FORMAT.md) in, a bundle the reader opens out.
 class WLDictionaryCompiler
@@ -26,5 +42,6 @@ public:
     // if given, hears of every phase (reading, ordering, writing each file)
     // as it goes.
     static bool build(const QString &sourceDir, const QString &outputDir, QString *errorMessage,
-                      WLProgress *progress = nullptr, WLBuildSummary *summary = nullptr);
+                      WLProgress *progress = nullptr, WLBuildSummary *summary = nullptr,
+                      const WLBuildOptions &options = {});
 };

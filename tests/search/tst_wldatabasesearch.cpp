@@ -1,5 +1,6 @@
 #include "WLSearchSession.h"
 #include "WLBundle.h"
+#include "WLDictionaryCompiler.h"
 #include "WLDatabase.h"
 #include "WLLocalization.h"
 #include "WLSearchTestSupport.h"
@@ -9,6 +10,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -70,6 +72,8 @@ private Q_SLOTS:
     void dropsWhatWholeWordsShowAndRepeats();
     void listsEachEntryOnceInASection_data();
     void listsEachEntryOnceInASection();
+    void sameResultsInEitherTableLayout_data();
+    void sameResultsInEitherTableLayout();
     void handsBackGrowingSnapshots_data();
     void handsBackGrowingSnapshots();
     void emptyKeywordClearsEverythingOnce();
@@ -239,6 +243,49 @@ void TestWLDatabaseSearch::listsEachEntryOnceInASection()
             QCOMPARE(counts[i], 1 << i);
         QCOMPARE(counts.last(), listed);
     }
+}
+
+// The demo's source built in both table layouts: every kind of keyword
+// finds the same rows, in the same order, with the same links and IDs.
+void TestWLDatabaseSearch::sameResultsInEitherTableLayout_data()
+{
+    QTest::addColumn<QString>("keyword");
+    // Letters (whole ranges), prefixes, whole words with several looks or
+    // fragments, other case, accents, escapes and wildcards.
+    for (const char *keyword :
+         {"a", "b", "h", "s", "t", "ho", "hou", "house", "houses", "Bank", "bank", "BANK",
+          "run", "é", "e-a", "cafe", "café", "naïve", "b?nk", "hou*", "*ing", "*s", "?a*", "h?u*", "*"})
+        QTest::newRow(keyword) << QString::fromUtf8(keyword);
+}
+
+void TestWLDatabaseSearch::sameResultsInEitherTableLayout()
+{
+    QFETCH(QString, keyword);
+    static QTemporaryDir built;
+    const auto bundle = [](WLTableLayout tables) {
+        const QString out =
+            built.filePath(tables == WLTableLayout::Shared ? u"shared"_s : u"separate"_s);
+        QString error;
+        if (!QFileInfo(out).isDir() &&
+            !WLDictionaryCompiler::build(QStringLiteral(WL_DEMO_SOURCE), out, &error, nullptr,
+                                         nullptr, {tables}))
+            qWarning("%s", qPrintable(error));
+        return out;
+    };
+    QStringList found[2];
+    for (const WLTableLayout tables : {WLTableLayout::Separate, WLTableLayout::Shared}) {
+        const QString dir = bundle(tables);
+        WLBundle::setResourcePath(dir);
+        std::unique_ptr<WLDatabase> database =
+            WLDatabase::initWithPropertyListFile(QDir(dir).filePath(u"DatabaseInfo.plist"_s));
+        QVERIFY(database);
+        WLSearchRecorder recorder(database.get());
+        QVERIFY(recorder.search(keyword));
+        found[tables == WLTableLayout::Shared] = recorder.sections();
+    }
+    WLBundle::setResourcePath(QString());
+    QVERIFY(!found[0].isEmpty());
+    QCOMPARE(found[1], found[0]);
 }
 
 void TestWLDatabaseSearch::handsBackGrowingSnapshots_data()

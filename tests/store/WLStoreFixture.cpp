@@ -31,34 +31,42 @@ QString sqlQuote(const QString &text)
     return u"'"_s + QString(text).replace(u"'"_s, u"''"_s) + u"'"_s;
 }
 
-// Compiled once per process; every fixture is a copy of it.
-QString compiledBundle()
+// Compiled once per process and layout; every fixture is a copy of it.
+QString compileBundle(const QTemporaryDir &directory, WLTableLayout tables)
 {
-    static QTemporaryDir directory;
-    static const QString bundle = [] {
-        const QString source = directory.filePath(u"source"_s);
-        const QString output = directory.filePath(u"bundle"_s);
-        const bool written =
-            QDir().mkpath(source + u"/pictures"_s) &&
-            writeFile(source + u"/pictures/a.png"_s, "picture bytes") &&
-            writeFile(source + u"/manifest.json"_s,
-                      R"({"title": "Fixture Dictionary", "charset": "UTF-8",
-                          "header": "<html><body>", "largeHeader": "<html><body class=large>",
-                          "footer": "</body></html>", "separator": "<hr>",
-                          "media": [{"table": "pictures", "folder": "pictures"}]})") &&
-            writeFile(
-                source + u"/entries.jsonl"_s,
-                R"({"headword": "apple", "fragments": [{"html": "<p>apple one</p>", "media": ["pictures/a.png"]}, "<p>apple two [[banana]]</p>"]}
+    const QString source = directory.filePath(u"source"_s);
+    const QString output = directory.filePath(u"bundle"_s);
+    const bool written =
+        QDir().mkpath(source + u"/pictures"_s) &&
+        writeFile(source + u"/pictures/a.png"_s, "picture bytes") &&
+        writeFile(source + u"/manifest.json"_s,
+                  R"({"title": "Fixture Dictionary", "charset": "UTF-8",
+                      "header": "<html><body>", "largeHeader": "<html><body class=large>",
+                      "footer": "</body></html>", "separator": "<hr>",
+                      "media": [{"table": "pictures", "folder": "pictures"}]})") &&
+        writeFile(
+            source + u"/entries.jsonl"_s,
+            R"({"headword": "apple", "fragments": [{"html": "<p>apple one</p>", "media": ["pictures/a.png"]}, "<p>apple two [[banana]]</p>"]}
 {"headword": "avocado", "fragments": ["<p>avocado</p>"]}
 {"headword": "banana", "fragments": ["<p>banana</p>"]}
 {"headword": "cherry", "fragments": ["<p>cherry</p>"]}
 )");
-        QString error;
-        if (!written || !WLDictionaryCompiler::build(source, output, &error))
-            qFatal("cannot compile the fixture: %s", qPrintable(error));
-        return output;
-    }();
-    return bundle;
+    QString error;
+    if (!written ||
+        !WLDictionaryCompiler::build(source, output, &error, nullptr, nullptr, {tables}))
+        qFatal("cannot compile the fixture: %s", qPrintable(error));
+    return output;
+}
+
+QString compiledBundle(WLTableLayout tables)
+{
+    static QTemporaryDir separateDirectory, sharedDirectory;
+    if (tables == WLTableLayout::Shared) {
+        static const QString shared = compileBundle(sharedDirectory, tables);
+        return shared;
+    }
+    static const QString separate = compileBundle(separateDirectory, tables);
+    return separate;
 }
 
 // The compiler writes pages of this size.
@@ -80,9 +88,9 @@ QString joined(const QStringList &pieces)
 
 } // namespace
 
-WLStoreFixture::WLStoreFixture()
+WLStoreFixture::WLStoreFixture(WLTableLayout tables)
 {
-    const QDir bundle(compiledBundle());
+    const QDir bundle(compiledBundle(tables));
     bool copied = m_dir.isValid();
     for (const QString &name : bundle.entryList(QDir::Files))
         copied = copied && QFile::copy(bundle.filePath(name), filePath(name));

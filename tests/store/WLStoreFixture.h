@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WLDictionaryCompiler.h"
+
 #include <QByteArray>
 #include <QMap>
 #include <QString>
@@ -20,12 +22,14 @@ class WLDatabase;
 // Headwords (sections a, b, c): 1 apple (contents 1 and 2), 2 avocado (3),
 // 3 banana (4), 4 cherry (5). Contents IDs and link IDs are the same.
 // Contents 1 shows the picture pictures/a.png (media.db, table "pictures");
-// contents 2 links to banana. Every file has its one role: headword.db,
-// link.db, contents.db, search.db, equal.db and media.db.
+// contents 2 links to banana. In the separate layout every file has its
+// one role: headword.db, link.db, contents.db, search.db, equal.db and
+// media.db; in the shared one headword.db holds the headword, link and
+// search tables.
 class WLStoreFixture
 {
 public:
-    WLStoreFixture();
+    explicit WLStoreFixture(WLTableLayout tables = WLTableLayout::Separate);
     ~WLStoreFixture();
     WLStoreFixture(const WLStoreFixture &) = delete;
     WLStoreFixture &operator=(const WLStoreFixture &) = delete;

@@ -52,6 +52,8 @@ private Q_SLOTS:
     void undamagedBundle();
     void damaged_data();
     void damaged();
+    void damagedSharedTables_data();
+    void damagedSharedTables();
     void sameFileForEveryRole_data();
     void sameFileForEveryRole();
     void namesHoldingSql_data();
@@ -453,7 +455,11 @@ void TestDamagedBundles::damaged_data()
            {u"search="_s + kWhole + u" / cherry|cherry#1|5"_s});
 }
 
-void TestDamagedBundles::damaged()
+namespace {
+
+// Damages a fresh fixture of that layout as the row says and checks the
+// reports, the outcome and the walk (and search) against the pristine one.
+void checkDamaged(WLTableLayout tables)
 {
     QFETCH(QString, file);
     QFETCH(QString, how);
@@ -463,7 +469,7 @@ void TestDamagedBundles::damaged()
     QFETCH(QString, keyword);
 
     const QMap<QString, QString> expected = pristineWalkWith(changes);
-    WLStoreFixture bundle;
+    WLStoreFixture bundle(tables);
     bundle.damage(file, how);
     QStringList actualReports;
     QMap<QString, QString> walk;
@@ -488,6 +494,137 @@ void TestDamagedBundles::damaged()
     if (opens)
         QCOMPARE(walk, expected);
     QVERIFY(bundle.untouched());
+}
+
+} // namespace
+
+void TestDamagedBundles::damaged()
+{
+    checkDamaged(WLTableLayout::Separate);
+}
+
+// The shared layout: the views the description names over the entry, link
+// and search rows of headword.db. Undamaged it reads as the separate one;
+// rows that point nowhere or hold the wrong things are lost or reported
+// as the separate tables' would be, and views that cannot be read fail
+// their roles.
+void TestDamagedBundles::damagedSharedTables_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("opens");
+    QTest::addColumn<QStringList>("reports");
+    QTest::addColumn<QStringList>("changes");
+    QTest::addColumn<QString>("keyword");
+
+    const auto row = [](const char *name, const QString &how, bool opens,
+                        const QStringList &reports, const QStringList &changes = {},
+                        const QString &keyword = {}) {
+        QTest::newRow(name) << u"headword.db"_s << how << opens << reports << changes << keyword;
+    };
+    // The views name the tables: the table made again must not be checked
+    // against them while it is away.
+    const auto firstRow = [](const QString &table, const QString &assignment) {
+        return u"PRAGMA legacy_alter_table = ON;"_s + WLStoreFixture::loosened(table) +
+               u" UPDATE %1 SET %2 WHERE rowid = (SELECT min(rowid) FROM %1);"_s.arg(table,
+                                                                                     assignment);
+    };
+    const QStringList linkFails = {kLink + kSqlite,
+                                   kInit + u"(![self prepareContentsLinkDatabase:info])"_s};
+    const QStringList headwordFails = {kHeadword + kSqlite,
+                                       kInit + u"(![self prepareHeadwordDatabase2:info])"_s};
+    const QStringList searchFails = {kSearch + kSqlite,
+                                     kInit + u"(![self prepareSearchDatabase:info])"_s};
+    const QString aMatches = u" / apple|apple#1|1 / apple|apple#2|2 / avocado|avocado#1|3"_s;
+    const QString appleWhole = u"search="_s + kWhole + u" / apple|apple#1\tapple#2|1,2"_s;
+    const QString partialApple =
+        u"search="_s + kPartial + u" / apple|apple#1|1 / apple|apple#2|2"_s;
+
+    row("undamaged whole word", u"SELECT 1;"_s, true, {}, {appleWhole}, u"apple"_s);
+    row("undamaged partial", u"SELECT 1;"_s, true, {}, {u"search="_s + kPartial + aMatches},
+        u"a"_s);
+    row("undamaged wildcard", u"SELECT 1;"_s, true, {},
+        {u"search="_s + kWhole + u" / cherry|cherry#1|5"_s}, u"*rr*"_s);
+
+    // Rows the views are made of, missing: the roles over them fail.
+    row("entry rows missing", u"DROP TABLE entry;"_s, false, linkFails);
+    row("link rows missing", u"DROP TABLE link_row;"_s, false, linkFails);
+    row("search rows missing", u"DROP TABLE search_row;"_s, false, searchFails);
+    row("headword view missing", u"DROP VIEW headword;"_s, false, headwordFails);
+    row("whole-word view missing", u"DROP VIEW equal_search;"_s, true,
+        {kEqual + kSqlite, kEqualFn + kSqlite}, {partialApple}, u"apple"_s);
+    // A view made of itself cannot be read.
+    row("link view circular", u"DROP VIEW link; CREATE VIEW link AS SELECT * FROM link;"_s, false,
+        linkFails);
+    row("search view circular",
+        u"DROP VIEW search; CREATE VIEW search AS SELECT * FROM search;"_s, false, searchFails);
+
+    // Rows that name no entry drop out of every view that joins them.
+    row("search row of no entry", firstRow(u"search_row"_s, u"entry = 99"_s), true, {},
+        {u"search="_s + kPartial + u" / apple|apple#2|2 / avocado|avocado#1|3"_s}, u"a"_s);
+    row("link row of no entry", firstRow(u"link_row"_s, u"entry = 99"_s), true,
+        {kGetLink + u"(retval != SQLITE_ROW)"_s}, {u"link 1=-"_s});
+    row("whole-word row of no entry", firstRow(u"equal_row"_s, u"entry = 99"_s), true, {},
+        {partialApple}, u"apple"_s);
+
+    // Wrong things in the entry rows reach the reader as the separate
+    // tables' would.
+    row("entry word NULL", firstRow(u"entry"_s, u"word = NULL"_s), true,
+        {kGetName + u"(stringPtr == NULL)"_s,
+         kItemName + u"(![self getName:&name atItemID:headwordID])"_s,
+         kGetName + u"(stringPtr == NULL)"_s, kGetAll + u"(stringPtr == NULL)"_s,
+         kGetLink + u"(stringPtr == NULL)"_s, kGetLink + u"(stringPtr == NULL)"_s,
+         kEqualFn + u"(stringPtr == NULL)"_s, kKeywordFn + u"(stringPtr == NULL)"_s,
+         kKeywordFn + u"(stringPtr == NULL)"_s},
+        {u"index=- avocado banana cherry"_s, u"word 1=-"_s, u"entry 1=-"_s, u"page 1=-"_s,
+         u"media=-"_s, u"link 1=-"_s, u"link 2=-"_s, u"search="_s},
+        u"apple"_s);
+    row("entry word not UTF-8", firstRow(u"entry"_s, u"word = X'C0'"_s), true,
+        {kGetName + u"(name == nil)"_s,
+         kItemName + u"(![self getName:&name atItemID:headwordID])"_s,
+         kGetName + u"(name == nil)"_s, kGetAll + u"(wordString == nil)"_s,
+         kGetLink + u"(wordString == nil)"_s, kGetLink + u"(wordString == nil)"_s},
+        {u"index=- avocado banana cherry"_s, u"word 1=-"_s, u"entry 1=-"_s, u"page 1=-"_s,
+         u"media=-"_s, u"link 1=-"_s, u"link 2=-"_s});
+    row("entry contents IDs not numbers", firstRow(u"entry"_s, u"contents_ids = 'x'"_s), true,
+        {kPage + u"(retval != SQLITE_ROW)"_s, kPage + u"(!succeed)"_s,
+         kPage + u"(object != nil)"_s, u"contentsIDArrayFromString: (contentsID <= 0)"_s,
+         u"contentsIDArrayFromString: (component != nil)"_s},
+        {u"entry 1=apple | apple#1 apple#2 | x"_s, u"page 1=-"_s, u"media=-"_s,
+         u"search="_s + kWhole + u" / apple|apple#1\tapple#2|nil"_s},
+        u"apple"_s);
+    row("link row fragment NULL", firstRow(u"link_row"_s, u"fragment = NULL"_s), true,
+        {kGetLink + u"(stringPtr == NULL)"_s}, {u"link 1=-"_s});
+    row("link row contents ID text", firstRow(u"link_row"_s, u"contents_id = 'abc'"_s), true,
+        {kGetLink + u"(contentsID <= 0)"_s}, {u"link 1=-"_s});
+
+    // A damaged page under the entry rows: every lookup through them fails,
+    // and the search ends with what it could read.
+    const auto failedStep = [](const QString &function) {
+        return QStringList{function + u"(retval != SQLITE_ROW)"_s, function + kSqlite};
+    };
+    QStringList pageReports;
+    for (int id = 1; id <= 4; ++id)
+        pageReports += failedStep(kGetName) +
+                       QStringList{kItemName + u"(![self getName:&name atItemID:headwordID])"_s};
+    for (int id = 1; id <= 4; ++id)
+        pageReports += failedStep(kGetName) + failedStep(kGetAll);
+    QStringList nothingRead = {u"index=- - - -"_s, u"media=-"_s, u"search="_s};
+    for (int id = 1; id <= 5; ++id) {
+        pageReports += failedStep(kGetLink);
+        nothingRead.append(u"link %1=-"_s.arg(id));
+        for (const char *key : {"word", "entry", "page"}) {
+            if (id <= 4)
+                nothingRead.append(u"%1 %2=-"_s.arg(QLatin1String(key)).arg(id));
+        }
+    }
+    row("entry rows page", u"scramble:2"_s, true, pageReports + QStringList{kKeywordFn + kSqlite},
+        nothingRead, u"a"_s);
+}
+
+void TestDamagedBundles::damagedSharedTables()
+{
+    checkDamaged(WLTableLayout::Shared);
 }
 
 void TestDamagedBundles::sameFileForEveryRole_data()
