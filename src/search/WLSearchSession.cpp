@@ -105,10 +105,11 @@ bool prepareSearchTable(const QVariantMap &info, const SearchTableKeys &keys,
 
 bool prepareSearchIndexTable(const QVariantMap &info, const QString &fileKey,
                              const WLIndexKeys &keys, const char *function,
-                             std::optional<WLIndexRangeArray> *table)
+                             std::optional<WLIndexRangeArray> *table,
+                             const WLSqliteConnection &searchFile)
 {
     std::optional<WLIndexRangeArray> loaded;
-    if (!WLDescriptionReader(info, function).readOptionalIndex(fileKey, keys, &loaded))
+    if (!WLDescriptionReader(info, function).readOptionalIndex(fileKey, keys, &loaded, &searchFile))
         return false;
     *table = std::move(loaded);
     return true;
@@ -287,7 +288,7 @@ bool WLSearchSession::prepareSearchIndex(const QVariantMap &info)
                                    {KXPropSearchIndexTableName, KXPropSearchIndexIDColumn,
                                     KXPropSearchIndexLetterColumn, KXPropSearchIndexOffsetColumn,
                                     KXPropSearchIndexCountColumn},
-                                   kPrepareIndexFn, &mSearchIndexRangeArray);
+                                   kPrepareIndexFn, &mSearchIndexRangeArray, mSearchDatabase);
 }
 
 bool WLSearchSession::prepareEqualSearchIndex(const QVariantMap &info)
@@ -297,7 +298,7 @@ bool WLSearchSession::prepareEqualSearchIndex(const QVariantMap &info)
         {KXPropEqualSearchIndexTableName, KXPropEqualSearchIndexIDColumn,
          KXPropEqualSearchIndexLetterColumn, KXPropEqualSearchIndexOffsetColumn,
          KXPropEqualSearchIndexCountColumn},
-        kPrepareEqualIndexFn, &mEqualSearchIndexRangeArray);
+        kPrepareEqualIndexFn, &mEqualSearchIndexRangeArray, mEqualSearchDatabase);
 }
 
 void WLSearchSession::cleanupSearchDatabase()
