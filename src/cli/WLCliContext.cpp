@@ -20,8 +20,11 @@ WLCliContext::WLCliContext(QString dictionaryPath, bool json)
       mOutputWidth(WLTextLayout::outputWidth())
 {
     // Bookmarks and history are the chosen dictionary's own.
-    if (!mDictionaryPath.isEmpty())
-        WLUserDefaults::setDictionary(wlDictionaryIdentifier(descriptionPath()), mDictionaryPath);
+    if (!mDictionaryPath.isEmpty()) {
+        WLUserDefaults::setDictionary(
+            [description = descriptionPath()] { return wlDictionaryIdentifier(description); },
+            mDictionaryPath);
+    }
 }
 
 WLCliContext::~WLCliContext()

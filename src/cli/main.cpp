@@ -3,6 +3,7 @@
 #include "WLCommand.h"
 #include "WLCommandHelp.h"
 #include "WLDictionaryFolders.h"
+#include "WLSearchSession.h"
 #include "WLSqlite.h"
 
 #include <QCoreApplication>
@@ -46,6 +47,7 @@ QStringList globalOptionNames()
 int main(int argc, char *argv[])
 {
     wlConfigureSqliteForShortRuns();
+    WLSearchSession::setSearchOnCallingThread(true);
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("wldict"));
     QCoreApplication::setApplicationVersion(QStringLiteral(WL_VERSION));

@@ -44,12 +44,21 @@ std::unique_ptr<WLUserDefaults> &standardSlot()
 
 bool sPostRoutineRegistered = false;
 
-// The folder of the dictionary whose state the process-wide store keeps.
-QString &dictionaryFolder()
+// The dictionary whose state the process-wide store keeps: its folder, or
+// what makes it on first use.
+struct DictionaryFolder {
+    QString name;
+    std::function<QString()> identifier;
+    QString bundlePath;
+};
+
+DictionaryFolder &dictionaryFolderSlot()
 {
-    static QString folder;
+    static DictionaryFolder folder;
     return folder;
 }
+
+QString dictionaryFolder();
 
 bool isSafeFolderName(const QString &name)
 {
@@ -151,7 +160,12 @@ QString WLUserDefaults::defaultPath()
 
 void WLUserDefaults::setDictionary(const QString &identifier, const QString &bundlePath)
 {
-    dictionaryFolder() = dictionaryFolderName(identifier, bundlePath);
+    dictionaryFolderSlot() = {dictionaryFolderName(identifier, bundlePath), {}, {}};
+}
+
+void WLUserDefaults::setDictionary(std::function<QString()> identifier, const QString &bundlePath)
+{
+    dictionaryFolderSlot() = {{}, std::move(identifier), bundlePath};
 }
 
 QString WLUserDefaults::dictionaryFolderName(const QString &identifier, const QString &bundlePath)
@@ -173,6 +187,20 @@ QString WLUserDefaults::dictionaryFolderName(const QString &identifier, const QS
     }
     return QStringLiteral("path-%1-%2").arg(readable, QString::fromLatin1(hash.toHex().left(16)));
 }
+
+namespace {
+
+QString dictionaryFolder()
+{
+    DictionaryFolder &folder = dictionaryFolderSlot();
+    if (folder.identifier) {
+        folder.name = WLUserDefaults::dictionaryFolderName(std::exchange(folder.identifier, {})(),
+                                                           folder.bundlePath);
+    }
+    return folder.name;
+}
+
+} // namespace
 
 WLUserDefaults::WLUserDefaults(const QString &path) : mPath(path)
 {

@@ -61,6 +61,9 @@ public:
     // a file of its own. Set once the bundle is chosen, before the
     // process-wide store is first used.
     static void setDictionary(const QString &identifier, const QString &bundlePath);
+    // The same, the identifier asked for only when the store is first
+    // needed: reading it costs a one-shot command that never uses the store.
+    static void setDictionary(std::function<QString()> identifier, const QString &bundlePath);
     // The folder of a dictionary's file: the identifier from its
     // description when that is a safe folder name (letters, digits and
     // ". - _ +", not starting with ".", at most 64 characters), else a name

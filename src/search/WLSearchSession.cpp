@@ -105,10 +105,11 @@ bool prepareSearchTable(const QVariantMap &info, const SearchTableKeys &keys,
 
 bool prepareSearchIndexTable(const QVariantMap &info, const QString &fileKey,
                              const WLIndexKeys &keys, const char *function,
-                             std::optional<WLIndexRangeArray> *table)
+                             std::optional<WLIndexRangeArray> *table,
+                             const WLSqliteConnection &searchFile)
 {
     std::optional<WLIndexRangeArray> loaded;
-    if (!WLDescriptionReader(info, function).readOptionalIndex(fileKey, keys, &loaded))
+    if (!WLDescriptionReader(info, function).readOptionalIndex(fileKey, keys, &loaded, &searchFile))
         return false;
     *table = std::move(loaded);
     return true;
@@ -198,6 +199,13 @@ private:
 
 } // namespace
 
+bool WLSearchSession::sSearchOnCallingThread = false;
+
+void WLSearchSession::setSearchOnCallingThread(bool onCallingThread)
+{
+    sSearchOnCallingThread = onCallingThread;
+}
+
 WLSearchSession::WLSearchSession(WLDatabase &database) : mDatabase(database) {}
 
 WLSearchSession::~WLSearchSession()
@@ -280,7 +288,7 @@ bool WLSearchSession::prepareSearchIndex(const QVariantMap &info)
                                    {KXPropSearchIndexTableName, KXPropSearchIndexIDColumn,
                                     KXPropSearchIndexLetterColumn, KXPropSearchIndexOffsetColumn,
                                     KXPropSearchIndexCountColumn},
-                                   kPrepareIndexFn, &mSearchIndexRangeArray);
+                                   kPrepareIndexFn, &mSearchIndexRangeArray, mSearchDatabase);
 }
 
 bool WLSearchSession::prepareEqualSearchIndex(const QVariantMap &info)
@@ -290,7 +298,7 @@ bool WLSearchSession::prepareEqualSearchIndex(const QVariantMap &info)
         {KXPropEqualSearchIndexTableName, KXPropEqualSearchIndexIDColumn,
          KXPropEqualSearchIndexLetterColumn, KXPropEqualSearchIndexOffsetColumn,
          KXPropEqualSearchIndexCountColumn},
-        kPrepareEqualIndexFn, &mEqualSearchIndexRangeArray);
+        kPrepareEqualIndexFn, &mEqualSearchIndexRangeArray, mEqualSearchDatabase);
 }
 
 void WLSearchSession::cleanupSearchDatabase()
@@ -322,6 +330,8 @@ bool WLSearchSession::startSearchThread()
     mLock = std::make_unique<WLConditionLock>(0);
     mContinueSearchThread.store(true);
     mRunningSearchThread.store(true);
+    if (sSearchOnCallingThread)
+        return true;
     try {
         mSearchThread = std::thread([this] { searchThread(); });
     } catch (const std::system_error &) {
@@ -354,6 +364,11 @@ void WLSearchSession::setSearchKeywordOnThread(const QString &keyword)
         WL_REPORT(kSetKeywordFn, "!mRunningSearchThread");
         return;
     }
+    if (sSearchOnCallingThread) {
+        mContinueCurrentSearching.store(true);
+        searchTakenKeyword(keyword);
+        return;
+    }
     // Waits only while an earlier keyword has not been taken; that keyword
     // has already cancelled the search in progress.
     mLock->lockWhenCondition(0);
@@ -371,30 +386,33 @@ void WLSearchSession::searchThread()
         const QString keyword = std::exchange(mNextWord, QString());
         mContinueCurrentSearching.store(true);
         lock.unlockWithCondition(0);
-
-        bool toldFinished = false;
-        if (keyword.isEmpty()) {
-            mMainThread.post(
-                [this, keyword] { setSearchResultsOnMainThread({{}, {}, keyword, true}); });
-            toldFinished = true;
-        } else {
-            const WLSearchPatterns patterns = searchPatternsForKeyword(keyword);
-            if (mContinueCurrentSearching.load())
-                searchEqualInThread(patterns.equal, keyword);
-            if (mContinueCurrentSearching.load() && mContinueSearchThread.load())
-                toldFinished = searchKeywordInThread(patterns.keyword, keyword);
-        }
-        // The last snapshot went out before it was known to be the last
-        // (its size was a power of two, or the keyword was cancelled).
-        if (!toldFinished) {
-            mMainThread.post([this, keyword] {
-                if (mLock)
-                    postSearchedWordsUpdate({{}, -1, keyword, true});
-            });
-        }
+        searchTakenKeyword(keyword);
     }
     mEqualFoundArrayInThread.clear();
     mRunningSearchThread.store(false);
+}
+
+void WLSearchSession::searchTakenKeyword(const QString &keyword)
+{
+    bool toldFinished = false;
+    if (keyword.isEmpty()) {
+        mMainThread.post([this, keyword] { setSearchResultsOnMainThread({{}, {}, keyword, true}); });
+        toldFinished = true;
+    } else {
+        const WLSearchPatterns patterns = searchPatternsForKeyword(keyword);
+        if (mContinueCurrentSearching.load())
+            searchEqualInThread(patterns.equal, keyword);
+        if (mContinueCurrentSearching.load() && mContinueSearchThread.load())
+            toldFinished = searchKeywordInThread(patterns.keyword, keyword);
+    }
+    // The last snapshot went out before it was known to be the last
+    // (its size was a power of two, or the keyword was cancelled).
+    if (!toldFinished) {
+        mMainThread.post([this, keyword] {
+            if (mLock)
+                postSearchedWordsUpdate({{}, -1, keyword, true});
+        });
+    }
 }
 
 // Not cancelled by a newer keyword: its results decide which partial

@@ -95,6 +95,13 @@ public:
 
     // ---- Worker ---------------------------------------------------------------
 
+    // Process-wide, before any dictionary opens: no worker thread; each
+    // keyword is searched on the main thread when it is handed over, and its
+    // snapshots still arrive through the event loop, in the same order. For
+    // a one-shot program that only waits for the answer, which would
+    // otherwise also wait for the worker to be scheduled, and for itself.
+    static void setSearchOnCallingThread(bool onCallingThread);
+
     bool startSearchThread();
     void stopSearchThread();
 
@@ -145,6 +152,8 @@ private:
     };
 
     void searchThread();
+    // The search of a keyword once taken: its snapshots and its end, posted.
+    void searchTakenKeyword(const QString &keyword);
     void searchEqualInThread(const QString &pattern, const QString &keyword);
     bool searchKeywordInThread(const QString &pattern, const QString &keyword);
     void postSearchedWordsUpdate(const WLSearchUpdate &update);
@@ -200,6 +209,8 @@ private:
     quint64 mRevision = 0;
     quint64 mReplacedRevision = 0;
     std::unique_ptr<WLSearchSuggestions> mSuggester;
+
+    static bool sSearchOnCallingThread;
 
     // The worker's requests to the main thread; dropped with the session.
     WLMainThread mMainThread;

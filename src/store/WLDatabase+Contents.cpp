@@ -112,7 +112,7 @@ bool WLDatabase::prepareContentsIndex(const QVariantMap &info)
                            {KXPropContentsIndexTableName, KXPropContentsIndexIDColumn,
                             KXPropContentsIndexLetterColumn, KXPropContentsIndexOffsetColumn,
                             KXPropContentsIndexCountColumn},
-                           &mContentsIndexRangeArray);
+                           &mContentsIndexRangeArray, &mContentsDatabase);
 }
 
 void WLDatabase::cleanupContentsIndex()

@@ -46,7 +46,8 @@ bool WLDescriptionReader::readIndexNames(const WLIndexKeys &keys, WLIndexNames *
 }
 
 bool WLDescriptionReader::readOptionalIndex(const QString &fileKey, const WLIndexKeys &keys,
-                                            std::optional<WLIndexRangeArray> *table) const
+                                            std::optional<WLIndexRangeArray> *table,
+                                            const WLSqliteConnection *openFile) const
 {
     const QVariant file = mInfo.value(fileKey);
     if (!file.isValid())
@@ -55,7 +56,7 @@ bool WLDescriptionReader::readOptionalIndex(const QString &fileKey, const WLInde
     names.file = file.toString();
     if (!readIndexNames(keys, &names))
         return false;
-    std::optional<WLIndexRangeArray> loaded = names.load();
+    std::optional<WLIndexRangeArray> loaded = names.load(openFile);
     if (!loaded) {
         WL_REPORT(mFunction, "indexRangeArray == nil");
         return false;

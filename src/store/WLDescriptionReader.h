@@ -29,9 +29,9 @@ struct WLIndexNames
     QString offset;
     QString count;
 
-    std::optional<WLIndexRangeArray> load() const
+    std::optional<WLIndexRangeArray> load(const WLSqliteConnection *openFile = nullptr) const
     {
-        return createIndexRangeArray(file, table, id, letter, offset, count);
+        return createIndexRangeArray(file, table, id, letter, offset, count, openFile);
     }
 };
 
@@ -62,9 +62,11 @@ public:
     bool readIndexNames(const WLIndexKeys &keys, WLIndexNames *names) const;
     // An optional letter index group: false without a report when its file
     // key is absent; otherwise false after a report when a name is missing
-    // or the table cannot be read ("indexRangeArray == nil").
+    // or the table cannot be read ("indexRangeArray == nil"). openFile: as
+    // for createIndexRangeArray.
     bool readOptionalIndex(const QString &fileKey, const WLIndexKeys &keys,
-                           std::optional<WLIndexRangeArray> *table) const;
+                           std::optional<WLIndexRangeArray> *table,
+                           const WLSqliteConnection *openFile = nullptr) const;
     // The path of a database file of the bundle, which must exist and not be
     // a directory; empty after the report.
     QString existingFilePath(const QString &fileName, const char *pathCondition,

@@ -60,7 +60,7 @@ quint32 firstUnit(const QString &text)
 std::optional<WLIndexRangeArray>
 createIndexRangeArray(const QString &fileName, const QString &tableName, const QString &idColumn,
                       const QString &letterColumn, const QString &offsetColumn,
-                      const QString &countColumn)
+                      const QString &countColumn, const WLSqliteConnection *openFile)
 {
     if (fileName.isNull())
         return std::nullopt;
@@ -73,9 +73,18 @@ createIndexRangeArray(const QString &fileName, const QString &tableName, const Q
     }
 
     std::optional<WLIndexRangeArray> result;
-    WLSqliteConnection database;
+    WLSqliteConnection ownConnection;
+    // Only a connection whose last call succeeded (a failed open keeps its
+    // handle). SQLite gives the file's full path, with links resolved: any
+    // other spelling of the same file just opens it again.
+    const char *openPath = openFile && openFile->handle()
+                                   && sqlite3_errcode(openFile->handle()) == SQLITE_OK
+                               ? sqlite3_db_filename(openFile->handle(), "main")
+                               : nullptr;
+    const bool shared = openPath && path == QString::fromUtf8(openPath);
+    const WLSqliteConnection &database = shared ? *openFile : ownConnection;
     WLSqliteStatement statement;
-    if (wlOpenReporting(database, path, kCreateFn) &&
+    if ((shared || wlOpenReporting(ownConnection, path, kCreateFn)) &&
         wlPrepareReporting(statement, database,
                            wlStatementWithNames(u"SELECT %1, %2, %3 FROM %4 ORDER BY %5;",
                                                 {letterColumn, offsetColumn, countColumn,
@@ -83,7 +92,8 @@ createIndexRangeArray(const QString &fileName, const QString &tableName, const Q
                            kCreateFn))
         result = readRecords(statement);
     wlFinalizeReporting(statement, kCreateFn);
-    wlCloseReporting(database, kCreateFn);
+    if (!shared)
+        wlCloseReporting(ownConnection, kCreateFn);
     return result;
 }
 

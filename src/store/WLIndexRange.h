@@ -27,15 +27,20 @@ struct WLRange {
 inline constexpr quint32 kWLNotFound = 0x7FFFFFFF;
 inline constexpr WLRange kWLRangeNotFound{kWLNotFound, 0};
 
+class WLSqliteConnection;
+
 // Loads a letter index table from a database file of the bundle. Nothing
 // when the file name is empty or a check fails; a bad row ends the reading
-// and keeps the records before it.
+// and keeps the records before it. When openFile is already open on that
+// same file, it is read there rather than through a connection of its own,
+// which would open the file and parse its schema again.
 std::optional<WLIndexRangeArray> createIndexRangeArray(const QString &fileName,
                                                        const QString &tableName,
                                                        const QString &idColumn,
                                                        const QString &letterColumn,
                                                        const QString &offsetColumn,
-                                                       const QString &countColumn);
+                                                       const QString &countColumn,
+                                                       const WLSqliteConnection *openFile = nullptr);
 
 // Narrows a keyword (or LIKE pattern) to the ID range of its first letter.
 // kWLRangeNotFound when the table is absent or empty, or nothing matches.

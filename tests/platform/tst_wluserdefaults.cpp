@@ -46,6 +46,8 @@ private Q_SLOTS:
     void dictionaryFolderName_data();
     void dictionaryFolderName();
     void wldictKeepsEachDictionaryApart();
+    void theIdentifierIsReadOnlyWhenTheStoreIsFirstNeeded_data();
+    void theIdentifierIsReadOnlyWhenTheStoreIsFirstNeeded();
     void twoWritersOfOneFileLoseNothing_data();
     void twoWritersOfOneFileLoseNothing();
     void aWatchingStoreTakesInWhatAnotherWrote();
@@ -402,6 +404,47 @@ void TestWLUserDefaults::wldictKeepsEachDictionaryApart()
     QCOMPARE(readAll(shared), sharedBytes);
 }
 
+void TestWLUserDefaults::theIdentifierIsReadOnlyWhenTheStoreIsFirstNeeded_data()
+{
+    QTest::addColumn<QString>("identifier");
+    QTest::newRow("a safe name") << u"org.example.lazy"_s;
+    QTest::newRow("an unsafe one, replaced by the path's") << u"../elsewhere"_s;
+}
+
+void TestWLUserDefaults::theIdentifierIsReadOnlyWhenTheStoreIsFirstNeeded()
+{
+    QFETCH(QString, identifier);
+    const QByteArray savedFile = qgetenv("WL_DEFAULTS_FILE");
+    const QByteArray savedConfig = qgetenv("XDG_CONFIG_HOME");
+    qunsetenv("WL_DEFAULTS_FILE");
+    qputenv("XDG_CONFIG_HOME", mDir->filePath(u"config"_s).toUtf8());
+    const QString bundle = mDir->filePath(u"bundle"_s);
+    QVERIFY(QDir().mkpath(bundle));
+
+    int asked = 0;
+    WLUserDefaults::setDictionary(
+        [&] {
+            ++asked;
+            return identifier;
+        },
+        bundle);
+    QCOMPARE(asked, 0);
+    const QString expected = mDir->filePath(
+        u"config/WLReader/%1/defaults.plist"_s.arg(WLUserDefaults::dictionaryFolderName(identifier, bundle)));
+    QCOMPARE(WLUserDefaults::defaultPath(), expected);
+    QCOMPARE(WLUserDefaults::defaultPath(), expected);
+    QCOMPARE(asked, 1);
+    // The eager form still replaces it.
+    WLUserDefaults::setDictionary(u"org.example.eager"_s, bundle);
+    QVERIFY(WLUserDefaults::defaultPath().endsWith(u"/WLReader/org.example.eager/defaults.plist"_s));
+    QCOMPARE(asked, 1);
+
+    qputenv("WL_DEFAULTS_FILE", savedFile);
+    if (savedConfig.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", savedConfig);
+}
 
 namespace {
 

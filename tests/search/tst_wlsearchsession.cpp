@@ -49,6 +49,7 @@ void TestWLSearchSession::cleanup()
     mSession = nullptr;
     mDatabase.reset();
     mFixture.reset();
+    WLSearchSession::setSearchOnCallingThread(false);
 }
 
 WLSearchResults TestWLSearchSession::search(const QString &keyword, bool withSuggestions)
@@ -64,26 +65,45 @@ WLSearchResults TestWLSearchSession::search(const QString &keyword, bool withSug
 
 void TestWLSearchSession::resultsAreTypedByKind_data()
 {
+    QTest::addColumn<bool>("onCallingThread");
     QTest::addColumn<QString>("keyword");
     QTest::addColumn<QList<Kind>>("kinds");
     QTest::addColumn<QStringList>("words");
     QTest::addColumn<QString>("firstWholeWord");
     QTest::addColumn<bool>("suggestions");
-    QTest::newRow("a whole word") << u"banana"_s << QList<Kind>{Kind::WholeWords} << QStringList{u"banana"_s}
-                                  << u"banana"_s << false;
-    // apple has two fragments, so two partial matches.
-    QTest::newRow("a beginning") << u"a"_s << QList<Kind>{Kind::PartialMatches}
-                                 << QStringList{u"apple"_s, u"apple"_s, u"avocado"_s} << QString() << false;
-    QTest::newRow("a wildcard over whole words")
-        << u"*e*"_s << QList<Kind>{Kind::WholeWords} << QStringList{u"apple"_s, u"cherry"_s} << u"apple"_s
-        << false;
-    QTest::newRow("nothing, and a close headword")
-        << u"banama"_s << QList<Kind>{Kind::Suggestions} << QStringList{u"banana"_s} << QString() << true;
-    QTest::newRow("nothing close") << u"zzzzzzz"_s << QList<Kind>() << QStringList() << QString() << false;
+    // The same answers whether the worker searches or, as in wldict, the
+    // thread that hands the keyword over.
+    for (const bool onCallingThread : {false, true}) {
+        const auto row = [onCallingThread](const char *name) -> QTestData & {
+            return QTest::addRow("%s%s", name, onCallingThread ? " (calling thread)" : "")
+                   << onCallingThread;
+        };
+        row("a whole word") << u"banana"_s << QList<Kind>{Kind::WholeWords}
+                            << QStringList{u"banana"_s} << u"banana"_s << false;
+        // apple has two fragments, so two partial matches.
+        row("a beginning") << u"a"_s << QList<Kind>{Kind::PartialMatches}
+                           << QStringList{u"apple"_s, u"apple"_s, u"avocado"_s} << QString() << false;
+        row("a wildcard over whole words")
+            << u"*e*"_s << QList<Kind>{Kind::WholeWords} << QStringList{u"apple"_s, u"cherry"_s}
+            << u"apple"_s << false;
+        row("nothing, and a close headword")
+            << u"banama"_s << QList<Kind>{Kind::Suggestions} << QStringList{u"banana"_s} << QString()
+            << true;
+        row("nothing close") << u"zzzzzzz"_s << QList<Kind>() << QStringList() << QString() << false;
+    }
 }
 
 void TestWLSearchSession::resultsAreTypedByKind()
 {
+    QFETCH(bool, onCallingThread);
+    if (onCallingThread) {
+        mSession = nullptr;
+        mDatabase.reset();
+        WLSearchSession::setSearchOnCallingThread(true);
+        mDatabase = mFixture->open();
+        QVERIFY(mDatabase);
+        mSession = WLSearchSession::of(*mDatabase);
+    }
     QFETCH(QString, keyword);
     QFETCH(QList<Kind>, kinds);
     QFETCH(QStringList, words);

@@ -1,8 +1,12 @@
+#include "WLBundle.h"
 #include "WLIndexRange.h"
+#include "WLSqlite.h"
 #include "WLStoreFixture.h"
 #include "WLTestSupport.h"
 
 #include <QTest>
+
+#include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
 
@@ -37,6 +41,8 @@ private Q_SLOTS:
     void checksNamesInOrder();
     void reportsUnreadableTables_data();
     void reportsUnreadableTables();
+    void readsThroughAnOpenConnectionOnlyToTheSameFile_data();
+    void readsThroughAnOpenConnectionOnlyToTheSameFile();
 
     void rangeForKeyword_data();
     void rangeForKeyword();
@@ -151,6 +157,49 @@ void TestWLIndexRange::reportsUnreadableTables()
     QCOMPARE(capture.reports(), QStringList{u"createIndexRangeArray: (retval != SQLITE_OK)"_s});
     // Reading never creates a file.
     QVERIFY(!QFile::exists(m_fixture->filePath(u"missing.db"_s)));
+}
+
+void TestWLIndexRange::readsThroughAnOpenConnectionOnlyToTheSameFile_data()
+{
+    QTest::addColumn<QString>("openFile");
+    QTest::addColumn<bool>("shared");
+    QTest::newRow("none") << QString() << false;
+    QTest::newRow("the same file") << kFile << true;
+    QTest::newRow("another file") << u"other.db"_s << false;
+    QTest::newRow("a file that failed to open") << u"missing.db"_s << false;
+}
+
+void TestWLIndexRange::readsThroughAnOpenConnectionOnlyToTheSameFile()
+{
+    QFETCH(QString, openFile);
+    QFETCH(bool, shared);
+    m_fixture->exec(kFile, u"INSERT INTO idx VALUES (1, 'a', 1, 100), (2, 'b', 101, 50), "
+                           "(3, 'c', 151, 20);"_s);
+    m_fixture->exec(u"other.db"_s, u"CREATE TABLE t (x);"_s);
+    // A temporary table of the connection hides the file's: rows read
+    // through the connection come from it.
+    WLSqliteConnection connection;
+    if (!openFile.isEmpty()) {
+        const bool opens = openFile != u"missing.db"_s;
+        QCOMPARE(connection.openReadOnly(WLBundle::pathForResource(openFile)) == SQLITE_OK, opens);
+        if (opens) {
+            QCOMPARE(sqlite3_exec(connection.handle(),
+                                  "CREATE TEMP TABLE idx (id INTEGER PRIMARY KEY, letter TEXT, "
+                                  "offset INTEGER, count INTEGER);"
+                                  "INSERT INTO idx VALUES (1, 'z', 7, 1);",
+                                  nullptr, nullptr, nullptr),
+                     SQLITE_OK);
+        }
+    }
+    StderrCapture capture;
+    const std::optional<WLIndexRangeArray> table = createIndexRangeArray(
+        kFile, u"idx"_s, u"id"_s, u"letter"_s, u"offset"_s, u"count"_s, &connection);
+    QCOMPARE(capture.reports(), QStringList());
+    QVERIFY(table);
+    QCOMPARE(*table, shared ? (WLIndexRangeArray{{u"z"_s, 7, 1}}) : abc());
+    // A shared connection stays open for its owner.
+    if (shared)
+        QCOMPARE(sqlite3_exec(connection.handle(), "SELECT 1;", nullptr, nullptr, nullptr), SQLITE_OK);
 }
 
 void TestWLIndexRange::rangeForKeyword_data()
