@@ -9,21 +9,10 @@
 #include <algorithm>
 #include <limits>
 
-namespace {
-// Bytes of each read-only file read through a mapping instead of read();
-// 0 leaves SQLite's default (no mapping).
-sqlite3_int64 sReadOnlyMappingSize = 0;
-} // namespace
-
 void wlConfigureSqliteForShortRuns()
 {
     sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
     sqlite3_config(SQLITE_CONFIG_PAGECACHE, nullptr, 0, 0);
-    // A one-shot search reads a few hundred pages once: mapped, each costs a
-    // page fault instead of a read() into a freshly allocated cache page
-    // (which, on the search worker, also grows its malloc arena a page at a
-    // time).
-    sReadOnlyMappingSize = sqlite3_int64(256) << 20;
 }
 
 WLSqliteConnection::~WLSqliteConnection()
@@ -43,11 +32,6 @@ int WLSqliteConnection::openReadOnly(const QString &path)
     if (rc == SQLITE_OK) {
         sqlite3_db_config(m_db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
         sqlite3_db_config(m_db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
-        // The pragma, not the file control alone: the pager must know too.
-        if (sReadOnlyMappingSize > 0) {
-            const QByteArray pragma = "PRAGMA mmap_size=" + QByteArray::number(sReadOnlyMappingSize);
-            sqlite3_exec(m_db, pragma.constData(), nullptr, nullptr, nullptr);
-        }
     }
     return rc;
 }

@@ -93,7 +93,7 @@ private:
 // SQLite's memory statistics, which cost a global mutex on every allocation;
 // and no connection makes its block of page slots in advance, which touches
 // some twenty fresh pages of memory per connection where an opening reads a
-// few pages. Read-only files are read through a mapping.
+// few pages.
 void wlConfigureSqliteForShortRuns();
 
 // A table or column name as SQL text: in double quotes with each double
