@@ -128,10 +128,24 @@ int main(int argc, char *argv[])
     QGuiApplication::setApplicationDisplayName(QStringLiteral("WL Reader"));
     WLLocalization::install();
 
-    WLReaderShell shell;
-    if (!shell.start(arguments.options)) {
-        std::fprintf(stderr, "wlreader: the window could not be made\n");
-        return 1;
+    int code = 0;
+    {
+        WLReaderShell shell;
+        if (!shell.start(arguments.options)) {
+            std::fprintf(stderr, "wlreader: the window could not be made\n");
+            return 1;
+        }
+        // The stop sequence has saved the bookmarks, the history and the
+        // last state by the time the loop ends; the shell goes with our
+        // own objects.
+        code = app.exec();
     }
-    return app.exec();
+    // Chromium inside this process may hang or crash in its teardown; there
+    // is nothing of ours left to save, so the process ends without it.
+    if (WLReaderShell::webEngineInOneProcess()) {
+        std::fflush(stdout);
+        std::fflush(stderr);
+        std::_Exit(code);
+    }
+    return code;
 }
