@@ -25,6 +25,7 @@
 #include "WLPageHost.h"
 #include "WLPageSchemeHandler.h"
 #include "WLReaderApp.h"
+#include "WLReaderHandOver.h"
 #include "WLReaderSettings.h"
 #include "WLScreen.h"
 #include "WLScreenViews.h"
@@ -183,16 +184,12 @@ bool WLReaderShell::webEngineInOneProcess()
 
 QString WLReaderShell::socketPathFor(const QString &bundle)
 {
-    const QString folder = WLUserDefaults::dictionaryFolderName(
-        wlDictionaryIdentifier(QDir(bundle).filePath(QStringLiteral("DatabaseInfo.plist"))), bundle);
-    return WLInstanceChannel::socketPath(folder);
+    return WLReaderHandOver::socketPathFor(bundle);
 }
 
 bool WLReaderShell::handOverToRunningReader(const Options &options)
 {
-    const WLReaderSettings settings;
-    const QString bundle = QDir(settings.dictionaryToOpen(options.dictionaryPath)).absolutePath();
-    return WLInstanceChannel::handOver(socketPathFor(bundle), options.word);
+    return WLReaderHandOver::handOver(options.dictionaryPath, options.word);
 }
 
 WLReaderShell::WLReaderShell(QObject *parent) : QObject(parent)
