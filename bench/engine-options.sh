@@ -10,7 +10,8 @@
 # builds of the reader compare what flags cannot.
 #
 # Settings (environment): VARIANTS, DICTIONARIES (bundle folders, space
-# separated), XWATCH, DISPLAY (:77), WORD (house), RUNS (10).
+# separated), XWATCH, DISPLAY (:77), WORD (house), RUNS (10), RAW (a file
+# that keeps every run's figures).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 WLREADER=${WLREADER:-$root/build/src/app/wlreader}
@@ -33,7 +34,7 @@ run() {
     [ "$flags" = - ] || environment+=(QTWEBENGINE_CHROMIUM_FLAGS="$flags")
     # shellcheck disable=SC2206
     environment+=($more)
-    env "${environment[@]}" "$XWATCH" -n "WL Reader" -p 5 -s 1500 -r 3000 -T 30 -- "$program" "$@" 2>/dev/null |
+    env "${environment[@]}" "$XWATCH" -n "WL Reader" -p 5 -s 1500 -r 3000 -T 30 -- "$program" "$@" 2>/dev/null </dev/null |
         awk '/^MAPPED_MS/ {m=$2} /^SETTLED_MS/ {s=$2} /^RSS_SUM_KB/ {r=$2; p=$4; n=$6}
              END {printf "%s %s %d %d %s\n", m, s, p/1024, r/1024, n}'
 }
@@ -50,6 +51,7 @@ for i in $(seq "$RUNS"); do
     done
 done
 echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)" >&2
+[ -z "${RAW:-}" ] || cp "$scratch/runs" "$RAW"
 
 median() { sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'; }
 printf "%-8s %-28s %-6s %10s %10s %8s %8s %6s\n" dictionary variant case "mapped ms" "painted ms" "PSS MiB" "RSS MiB" procs
