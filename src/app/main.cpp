@@ -9,6 +9,10 @@
 #include <cstdio>
 #include <cstdlib>
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
+
 int main(int argc, char *argv[])
 {
     const WLReaderCommandLine arguments = WLReaderCommandLine::parse(argc, argv);
@@ -58,6 +62,10 @@ int main(int argc, char *argv[])
     // Chromium inside this process may hang or crash in its teardown; there
     // is nothing of ours left to save, so the process ends without it.
     if (WLReaderShell::webEngineInOneProcess()) {
+#if defined(__SANITIZE_ADDRESS__)
+        // _Exit skips the leak check that would run at exit.
+        __lsan_do_leak_check();
+#endif
         std::fflush(stdout);
         std::fflush(stderr);
         std::_Exit(code);
