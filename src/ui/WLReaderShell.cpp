@@ -151,8 +151,9 @@ void WLReaderShell::prepareApplication()
         if (software || qgetenv("QT_QPA_PLATFORM") == "offscreen")
             flags += " --disable-gpu";
         // Chromium's renderer as threads of the reader rather than a zygote,
-        // a renderer and a utility process of their own: about 30 MiB less
-        // and the first entry sooner, most of all on a busy machine. The
+        // a renderer and a utility process of their own: some 20 MiB of PSS
+        // (140 MiB of RSS) less, and the first entry sooner, most of all on
+        // a busy machine (docs/PERFORMANCE.md). The
         // renderer loses its sandbox; what that leaves exposed, with page
         // script and the network already off, is in docs/SECURITY.md.
         flags += " --single-process";
