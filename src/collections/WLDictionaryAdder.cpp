@@ -88,9 +88,11 @@ QString WLDictionaryAdder::wldictProgram()
     const QString fromEnvironment = qEnvironmentVariable("WLDICT");
     if (!fromEnvironment.isEmpty())
         return fromEnvironment;
-    // Installed side by side, or in the build tree (src/app and src/cli).
+    // Installed side by side (the window in PREFIX/libexec, wldict in
+    // PREFIX/bin), or in the build tree (src/app and src/cli).
     const QDir here(WLBundle::applicationDirectory());
     for (const QString &candidate : {here.filePath(QStringLiteral("wldict")),
+                                     here.filePath(QStringLiteral("../bin/wldict")),
                                      here.filePath(QStringLiteral("../cli/wldict")),
                                      here.filePath(QStringLiteral("../../src/cli/wldict"))}) {
         const QFileInfo program(candidate);

@@ -57,6 +57,11 @@ public:
     // once on standard error) and the renderer the window draws with.
     static void prepareApplication();
 
+    // True when Chromium runs inside this process (the reader's default,
+    // or the user's flags ask for it). Its teardown at exit can then hang or
+    // crash, so the program ends without it once its state is saved.
+    static bool webEngineInOneProcess();
+
     // Hands the word to a reader already open on the same dictionary; true
     // when one took it. Works before the application object exists.
     static bool handOverToRunningReader(const Options &options);

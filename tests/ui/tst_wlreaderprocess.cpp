@@ -26,6 +26,8 @@ private Q_SLOTS:
     void aDictionaryThatDoesNotOpenStillShowsTheWindow();
     void aSecondStartHandsItsWordToTheFirst();
     void aSocketLeftByAKilledReaderDoesNotStopTheNext();
+    void theWebEngineRunsWhereTheFlagsSay_data();
+    void theWebEngineRunsWhereTheFlagsSay();
 
 private:
     // Starts a reader and waits until its window is on screen.
@@ -218,6 +220,66 @@ void TestWLReaderProcess::aSocketLeftByAKilledReaderDoesNotStopTheNext()
     QCOMPARE(third.exitCode(), 0);
     stop(next);
     QCOMPARE(next.exitCode(), 0);
+}
+
+namespace {
+// The processes whose parent is pid.
+int childrenOf(qint64 pid)
+{
+    int children = 0;
+    const QStringList entries = QDir(u"/proc"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &entry : entries) {
+        QFile stat(u"/proc/"_s + entry + u"/stat"_s);
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // "PID (COMM) STATE PPID …"; COMM may hold spaces and parentheses.
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 1 && fields.at(1).toLongLong() == pid)
+            ++children;
+    }
+    return children;
+}
+} // namespace
+
+void TestWLReaderProcess::theWebEngineRunsWhereTheFlagsSay_data()
+{
+    QTest::addColumn<QString>("flags");
+    QTest::addColumn<bool>("ownProcesses");
+    // The reader's default: Chromium inside the reader, and the reader
+    // still ends cleanly, its state saved, without Chromium's teardown.
+    QTest::newRow("the reader's flags") << QString() << false;
+    // The user's own flags win: Chromium's usual processes (and, for a
+    // normal user, its sandbox) come back.
+    QTest::newRow("the user's flags") << u"--disable-gpu --log-level=3"_s << true;
+}
+
+void TestWLReaderProcess::theWebEngineRunsWhereTheFlagsSay()
+{
+    QFETCH(QString, flags);
+    QFETCH(bool, ownProcesses);
+    QTemporaryDir home;
+    QProcess reader;
+    QProcessEnvironment env = environment(home);
+    if (flags.isEmpty())
+        env.remove(u"QTWEBENGINE_CHROMIUM_FLAGS"_s);
+    else
+        env.insert(u"QTWEBENGINE_CHROMIUM_FLAGS"_s, flags);
+    reader.setProcessEnvironment(env);
+    reader.start(QStringLiteral(WLREADER), {u"--verbose"_s, u"house"_s});
+    QByteArray errors;
+    QVERIFY(QTest::qWaitFor([&] {
+        reader.waitForReadyRead(100);
+        errors += reader.readAllStandardError();
+        return errors.contains("entry painted") || reader.state() == QProcess::NotRunning;
+    }, 60000));
+    QCOMPARE(reader.state(), QProcess::Running);
+    QCOMPARE(childrenOf(reader.processId()) > 0, ownProcesses);
+    stop(reader);
+    QCOMPARE(reader.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(reader.exitCode(), 0);
+    WLUserDefaults defaults(home.filePath(u"defaults.plist"_s));
+    QCOMPARE(defaults.stringForKey(WLPrefLastWord), u"house"_s);
 }
 
 QTEST_GUILESS_MAIN(TestWLReaderProcess)
