@@ -1,5 +1,7 @@
 #include "WLReaderCommandLine.h"
 
+#include <cstdio>
+
 #include <QCommandLineParser>
 #include <QStringList>
 
@@ -83,4 +85,21 @@ QString WLReaderCommandLine::helpText()
     if (usage >= 0 && end > usage)
         text.replace(usage + 7, end - usage - 7, QStringLiteral("wlreader"));
     return text;
+}
+
+int WLReaderCommandLine::answerWithoutWindow() const
+{
+    if (!error.isEmpty()) {
+        std::fprintf(stderr, "wlreader: %s\nTry 'wlreader --help'.\n", qPrintable(error));
+        return 2;
+    }
+    if (help) {
+        std::printf("%s", qPrintable(helpText()));
+        return 0;
+    }
+    if (version) {
+        std::printf("wlreader %s\n", WL_VERSION);
+        return 0;
+    }
+    return -1;
 }

@@ -19,4 +19,8 @@ struct WLReaderCommandLine {
 
     static WLReaderCommandLine parse(int argc, char *argv[]);
     static QString helpText();
+
+    // Prints the help, the version or the error when the command line asks
+    // for one and returns the exit status; -1 when there is a window to run.
+    int answerWithoutWindow() const;
 };

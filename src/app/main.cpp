@@ -16,18 +16,8 @@
 int main(int argc, char *argv[])
 {
     const WLReaderCommandLine arguments = WLReaderCommandLine::parse(argc, argv);
-    if (!arguments.error.isEmpty()) {
-        std::fprintf(stderr, "wlreader: %s\nTry 'wlreader --help'.\n", qPrintable(arguments.error));
-        return 2;
-    }
-    if (arguments.help) {
-        std::printf("%s", qPrintable(WLReaderCommandLine::helpText()));
-        return 0;
-    }
-    if (arguments.version) {
-        std::printf("wlreader %s\n", WL_VERSION);
-        return 0;
-    }
+    if (const int status = arguments.answerWithoutWindow(); status >= 0)
+        return status;
 
     WLReaderShell::Options options;
     options.dictionaryPath = arguments.dictionaryPath;

@@ -258,6 +258,29 @@ bool WLBundleWriter::write(const QString &bundleDir, QString *errorMessage,
     return copyResources(errorMessage) && writeDescription(errorMessage);
 }
 
+namespace {
+
+// Rows 1 to count of a table, each bound by bindRow after its ID, counted
+// in the build's progress.
+template <typename BindRow>
+bool insertRows(WLSqliteWriter &db, const char *into, int columns, qsizetype count,
+                WLProgressMeter &meter, QString *errorMessage, BindRow bindRow)
+{
+    WLSqliteBatchInsert insert(db, into, columns, count, errorMessage);
+    if (!insert)
+        return false;
+    WLProgressMeter::Counter rows(meter);
+    for (qsizetype i = 0; i < count; ++i, rows.step()) {
+        insert.bind(1, qint64(i) + 1);
+        bindRow(insert, i);
+        if (!insert.run(errorMessage))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 bool WLBundleWriter::writeHeadwords(QString *errorMessage) const
 {
     WLSqliteWriter db;
@@ -266,23 +289,16 @@ bool WLBundleWriter::writeHeadwords(QString *errorMessage) const
                  "word TEXT NOT NULL, links TEXT NOT NULL, contents_ids TEXT NOT NULL);",
                  errorMessage))
         return false;
-    {
-        WLSqliteBatchInsert insert(db, "headword(id, look, word, links, contents_ids)", 5,
-                                   mLayout.headwords.size(), errorMessage);
-        if (!insert)
-            return false;
-        WLProgressMeter::Counter rows(*mMeter);
-        for (qsizetype i = 0; i < mLayout.headwords.size(); ++i, rows.step()) {
-            const int entry = mLayout.headwords[i];
-            insert.bind(1, qint64(i) + 1);
-            insert.bindUtf8(2, looks(entry));
-            insert.bindUtf8(3, headword(entry));
-            insert.bindUtf8(4, links(entry));
-            insert.bindUtf8(5, contentsIDs(entry));
-            if (!insert.run(errorMessage))
-                return false;
-        }
-    }
+    if (!insertRows(db, "headword(id, look, word, links, contents_ids)", 5,
+                    mLayout.headwords.size(), *mMeter, errorMessage,
+                    [&](WLSqliteBatchInsert &insert, qsizetype i) {
+                        const int entry = mLayout.headwords[i];
+                        insert.bindUtf8(2, looks(entry));
+                        insert.bindUtf8(3, headword(entry));
+                        insert.bindUtf8(4, links(entry));
+                        insert.bindUtf8(5, contentsIDs(entry));
+                    }))
+        return false;
     return writeLetterIndex(db, "headword_index", mLayout.sections, errorMessage) &&
            db.finish(errorMessage);
 }
@@ -295,22 +311,14 @@ bool WLBundleWriter::writeLinks(QString *errorMessage) const
                  "link TEXT NOT NULL, contents_id INTEGER NOT NULL);",
                  errorMessage))
         return false;
-    {
-        WLSqliteBatchInsert insert(db, "link(id, word, link, contents_id)", 4,
-                                   mLayout.links.size(), errorMessage);
-        if (!insert)
-            return false;
-        WLProgressMeter::Counter rows(*mMeter);
-        for (qsizetype i = 0; i < mLayout.links.size(); ++i, rows.step()) {
-            const WLDictionaryLayout::Fragment &fragment = mLayout.links[i];
-            insert.bind(1, qint64(i) + 1);
-            insert.bindUtf8(2, headword(fragment.entry));
-            insert.bindUtf8(3, linkText(fragment.entry, fragment.fragment));
-            insert.bind(4, mLayout.linkContents[i]);
-            if (!insert.run(errorMessage))
-                return false;
-        }
-    }
+    if (!insertRows(db, "link(id, word, link, contents_id)", 4, mLayout.links.size(), *mMeter,
+                    errorMessage, [&](WLSqliteBatchInsert &insert, qsizetype i) {
+                        const WLDictionaryLayout::Fragment &fragment = mLayout.links[i];
+                        insert.bindUtf8(2, headword(fragment.entry));
+                        insert.bindUtf8(3, linkText(fragment.entry, fragment.fragment));
+                        insert.bind(4, mLayout.linkContents[i]);
+                    }))
+        return false;
     return writeLetterIndex(db, "link_index", mLayout.linkIndex, errorMessage) &&
            db.finish(errorMessage);
 }
@@ -323,23 +331,15 @@ bool WLBundleWriter::writeSearch(QString *errorMessage) const
                  "word TEXT NOT NULL, link TEXT NOT NULL, contents_id INTEGER NOT NULL);",
                  errorMessage))
         return false;
-    {
-        WLSqliteBatchInsert insert(db, "search(id, look, word, link, contents_id)", 5,
-                                   mLayout.search.size(), errorMessage);
-        if (!insert)
-            return false;
-        WLProgressMeter::Counter rows(*mMeter);
-        for (qsizetype i = 0; i < mLayout.search.size(); ++i, rows.step()) {
-            const WLDictionaryLayout::SearchRow &row = mLayout.search[i];
-            insert.bind(1, qint64(i) + 1);
-            insert.bindUtf8(2, look(row.look));
-            insert.bindUtf8(3, headword(row.entry));
-            insert.bindUtf8(4, linkText(row.entry, row.fragment));
-            insert.bind(5, mLayout.contentsID(row.entry, row.fragment));
-            if (!insert.run(errorMessage))
-                return false;
-        }
-    }
+    if (!insertRows(db, "search(id, look, word, link, contents_id)", 5, mLayout.search.size(),
+                    *mMeter, errorMessage, [&](WLSqliteBatchInsert &insert, qsizetype i) {
+                        const WLDictionaryLayout::SearchRow &row = mLayout.search[i];
+                        insert.bindUtf8(2, look(row.look));
+                        insert.bindUtf8(3, headword(row.entry));
+                        insert.bindUtf8(4, linkText(row.entry, row.fragment));
+                        insert.bind(5, mLayout.contentsID(row.entry, row.fragment));
+                    }))
+        return false;
     return writeLetterIndex(db, "search_index", mLayout.searchIndex, errorMessage) &&
            db.finish(errorMessage);
 }
@@ -352,23 +352,16 @@ bool WLBundleWriter::writeEqualSearch(QString *errorMessage) const
                  "word TEXT NOT NULL, links TEXT NOT NULL, contents_ids TEXT NOT NULL);",
                  errorMessage))
         return false;
-    {
-        WLSqliteBatchInsert insert(db, "equal_search(id, look, word, links, contents_ids)", 5,
-                                   mLayout.equal.size(), errorMessage);
-        if (!insert)
-            return false;
-        WLProgressMeter::Counter rows(*mMeter);
-        for (qsizetype i = 0; i < mLayout.equal.size(); ++i, rows.step()) {
-            const WLDictionaryLayout::EqualRow &row = mLayout.equal[i];
-            insert.bind(1, qint64(i) + 1);
-            insert.bindUtf8(2, look(row.look));
-            insert.bindUtf8(3, headword(row.entry));
-            insert.bindUtf8(4, links(row.entry));
-            insert.bindUtf8(5, contentsIDs(row.entry));
-            if (!insert.run(errorMessage))
-                return false;
-        }
-    }
+    if (!insertRows(db, "equal_search(id, look, word, links, contents_ids)", 5,
+                    mLayout.equal.size(), *mMeter, errorMessage,
+                    [&](WLSqliteBatchInsert &insert, qsizetype i) {
+                        const WLDictionaryLayout::EqualRow &row = mLayout.equal[i];
+                        insert.bindUtf8(2, look(row.look));
+                        insert.bindUtf8(3, headword(row.entry));
+                        insert.bindUtf8(4, links(row.entry));
+                        insert.bindUtf8(5, contentsIDs(row.entry));
+                    }))
+        return false;
     return writeLetterIndex(db, "equal_search_index", mLayout.equalIndex, errorMessage) &&
            db.finish(errorMessage);
 }
@@ -412,75 +405,43 @@ bool WLBundleWriter::writeSharedTables(QString *errorMessage) const
     QList<int> headwordIDs(mLayout.headwords.size());
     for (qsizetype i = 0; i < mLayout.headwords.size(); ++i)
         headwordIDs[mLayout.headwords[i]] = int(i) + 1;
-    {
-        WLSqliteBatchInsert insert(db, "entry(id, word, links, contents_ids)", 4,
-                                   mLayout.headwords.size(), errorMessage);
-        if (!insert)
-            return false;
-        WLProgressMeter::Counter rows(*mMeter);
-        for (qsizetype i = 0; i < mLayout.headwords.size(); ++i, rows.step()) {
-            const int entry = mLayout.headwords[i];
-            insert.bind(1, qint64(i) + 1);
-            insert.bindUtf8(2, headword(entry));
-            if (mEntries[entry].fragments.size() == 1) {
-                insert.bindNull(3);
-                insert.bind(4, mLayout.contentsID(entry, 0));
-            } else {
-                insert.bindUtf8(3, links(entry));
-                insert.bindUtf8(4, contentsIDs(entry));
-            }
-            if (!insert.run(errorMessage))
-                return false;
-        }
-    }
-    {
-        WLSqliteBatchInsert insert(db, "link_row(id, entry, fragment, contents_id)", 4,
-                                   mLayout.links.size(), errorMessage);
-        if (!insert)
-            return false;
-        WLProgressMeter::Counter rows(*mMeter);
-        for (qsizetype i = 0; i < mLayout.links.size(); ++i, rows.step()) {
-            const WLDictionaryLayout::Fragment &fragment = mLayout.links[i];
-            insert.bind(1, qint64(i) + 1);
-            insert.bind(2, headwordIDs[fragment.entry]);
-            insert.bind(3, fragment.fragment + 1);
-            insert.bind(4, mLayout.linkContents[i]);
-            if (!insert.run(errorMessage))
-                return false;
-        }
-    }
-    {
-        WLSqliteBatchInsert insert(db, "search_row(id, look, entry, link, contents_id)", 5,
-                                   mLayout.search.size(), errorMessage);
-        if (!insert)
-            return false;
-        WLProgressMeter::Counter rows(*mMeter);
-        for (qsizetype i = 0; i < mLayout.search.size(); ++i, rows.step()) {
-            const WLDictionaryLayout::SearchRow &row = mLayout.search[i];
-            insert.bind(1, qint64(i) + 1);
-            insert.bindUtf8(2, look(row.look));
-            insert.bind(3, headwordIDs[row.entry]);
-            insert.bindUtf8(4, linkText(row.entry, row.fragment));
-            insert.bind(5, mLayout.contentsID(row.entry, row.fragment));
-            if (!insert.run(errorMessage))
-                return false;
-        }
-    }
-    {
-        WLSqliteBatchInsert insert(db, "equal_row(id, look, entry)", 3, mLayout.equal.size(),
-                                   errorMessage);
-        if (!insert)
-            return false;
-        WLProgressMeter::Counter rows(*mMeter);
-        for (qsizetype i = 0; i < mLayout.equal.size(); ++i, rows.step()) {
-            const WLDictionaryLayout::EqualRow &row = mLayout.equal[i];
-            insert.bind(1, qint64(i) + 1);
-            insert.bindUtf8(2, look(row.look));
-            insert.bind(3, headwordIDs[row.entry]);
-            if (!insert.run(errorMessage))
-                return false;
-        }
-    }
+    if (!insertRows(db, "entry(id, word, links, contents_ids)", 4, mLayout.headwords.size(),
+                    *mMeter, errorMessage, [&](WLSqliteBatchInsert &insert, qsizetype i) {
+                        const int entry = mLayout.headwords[i];
+                        insert.bindUtf8(2, headword(entry));
+                        if (mEntries[entry].fragments.size() == 1) {
+                            insert.bindNull(3);
+                            insert.bind(4, mLayout.contentsID(entry, 0));
+                        } else {
+                            insert.bindUtf8(3, links(entry));
+                            insert.bindUtf8(4, contentsIDs(entry));
+                        }
+                    }))
+        return false;
+    if (!insertRows(db, "link_row(id, entry, fragment, contents_id)", 4, mLayout.links.size(),
+                    *mMeter, errorMessage, [&](WLSqliteBatchInsert &insert, qsizetype i) {
+                        const WLDictionaryLayout::Fragment &fragment = mLayout.links[i];
+                        insert.bind(2, headwordIDs[fragment.entry]);
+                        insert.bind(3, fragment.fragment + 1);
+                        insert.bind(4, mLayout.linkContents[i]);
+                    }))
+        return false;
+    if (!insertRows(db, "search_row(id, look, entry, link, contents_id)", 5, mLayout.search.size(),
+                    *mMeter, errorMessage, [&](WLSqliteBatchInsert &insert, qsizetype i) {
+                        const WLDictionaryLayout::SearchRow &row = mLayout.search[i];
+                        insert.bindUtf8(2, look(row.look));
+                        insert.bind(3, headwordIDs[row.entry]);
+                        insert.bindUtf8(4, linkText(row.entry, row.fragment));
+                        insert.bind(5, mLayout.contentsID(row.entry, row.fragment));
+                    }))
+        return false;
+    if (!insertRows(db, "equal_row(id, look, entry)", 3, mLayout.equal.size(), *mMeter,
+                    errorMessage, [&](WLSqliteBatchInsert &insert, qsizetype i) {
+                        const WLDictionaryLayout::EqualRow &row = mLayout.equal[i];
+                        insert.bindUtf8(2, look(row.look));
+                        insert.bind(3, headwordIDs[row.entry]);
+                    }))
+        return false;
     return writeLetterIndex(db, "headword_index", mLayout.sections, errorMessage) &&
            writeLetterIndex(db, "link_index", mLayout.linkIndex, errorMessage) &&
            writeLetterIndex(db, "search_index", mLayout.searchIndex, errorMessage) &&
@@ -500,8 +461,8 @@ bool WLBundleWriter::writeContents(WLContentsBlobs &blobs, QString *errorMessage
         // A batch of rows lies within one chunk of blobs, which stay until
         // the next chunk is taken; the media texts are kept for the batch.
         static_assert(WLContentsBlobs::kChunkRows % WLSqliteBatchInsert::kBatchRows == 0);
-        WLSqliteBatchInsert insert(db, "contents(id, data, additions)", 3,
-                                   mLayout.contents.size(), errorMessage);
+        WLSqliteBatchInsert insert(db, "contents(id, data, additions)", 3, mLayout.contents.size(),
+                                   errorMessage);
         if (!insert)
             return false;
         QByteArray media[WLSqliteBatchInsert::kBatchRows];
