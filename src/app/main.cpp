@@ -2,6 +2,7 @@
 // program starts it (front.cpp) when no running reader took the word.
 #include "WLLocalization.h"
 #include "WLReaderCommandLine.h"
+#include "WLReaderHandOver.h"
 #include "WLReaderShell.h"
 
 #include <QGuiApplication>
@@ -27,7 +28,7 @@ int main(int argc, char *argv[])
     options.verbose = arguments.verbose;
     // The front has asked already; this is for a start of this program
     // by itself (and a reader that came up meanwhile).
-    if (options.screenshotDirectory.isEmpty() && WLReaderShell::handOverToRunningReader(options))
+    if (options.screenshotDirectory.isEmpty() && WLReaderHandOver::handOver(options.dictionaryPath, options.word))
         return 0;
 
     WLReaderShell::prepareApplication();

@@ -58,7 +58,15 @@ DictionaryFolder &dictionaryFolderSlot()
     return folder;
 }
 
-QString dictionaryFolder();
+QString dictionaryFolder()
+{
+    DictionaryFolder &folder = dictionaryFolderSlot();
+    if (folder.identifier) {
+        folder.name = WLUserDefaults::dictionaryFolderName(std::exchange(folder.identifier, {})(),
+                                                           folder.bundlePath);
+    }
+    return folder.name;
+}
 
 bool isSafeFolderName(const QString &name)
 {
@@ -187,20 +195,6 @@ QString WLUserDefaults::dictionaryFolderName(const QString &identifier, const QS
     }
     return QStringLiteral("path-%1-%2").arg(readable, QString::fromLatin1(hash.toHex().left(16)));
 }
-
-namespace {
-
-QString dictionaryFolder()
-{
-    DictionaryFolder &folder = dictionaryFolderSlot();
-    if (folder.identifier) {
-        folder.name = WLUserDefaults::dictionaryFolderName(std::exchange(folder.identifier, {})(),
-                                                           folder.bundlePath);
-    }
-    return folder.name;
-}
-
-} // namespace
 
 WLUserDefaults::WLUserDefaults(const QString &path) : mPath(path)
 {

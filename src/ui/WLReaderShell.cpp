@@ -159,16 +159,6 @@ bool WLReaderShell::webEngineInOneProcess()
     return flags.contains("--single-process");
 }
 
-QString WLReaderShell::socketPathFor(const QString &bundle)
-{
-    return WLReaderHandOver::socketPathFor(bundle);
-}
-
-bool WLReaderShell::handOverToRunningReader(const Options &options)
-{
-    return WLReaderHandOver::handOver(options.dictionaryPath, options.word);
-}
-
 WLReaderShell::WLReaderShell(QObject *parent) : QObject(parent)
 {
     mClock.start();
@@ -291,7 +281,7 @@ void WLReaderShell::listen()
     if (!mOptions.screenshotDirectory.isEmpty())
         return;
     mChannel = std::make_unique<WLInstanceChannel>();
-    if (mChannel->listen(socketPathFor(mBundle)))
+    if (mChannel->listen(WLReaderHandOver::socketPathFor(mBundle)))
         connect(mChannel.get(), &WLInstanceChannel::wordReceived, this, &WLReaderShell::lookUp);
 }
 
@@ -306,7 +296,7 @@ void WLReaderShell::switchDictionary(const QString &bundlePath)
     if (mTerminated || !mAppDelegate || bundle == mBundle)
         return;
     // A reader that shows it already comes to the front instead.
-    if (WLInstanceChannel::handOver(socketPathFor(bundle), QString()))
+    if (WLInstanceChannel::handOver(WLReaderHandOver::socketPathFor(bundle), QString()))
         return;
     // The stop sequence for the one open: its views first, which draw its
     // controllers; the window stays.

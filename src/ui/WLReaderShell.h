@@ -62,10 +62,6 @@ public:
     // crash, so the program ends without it once its state is saved.
     static bool webEngineInOneProcess();
 
-    // Hands the word to a reader already open on the same dictionary; true
-    // when one took it. Works before the application object exists.
-    static bool handOverToRunningReader(const Options &options);
-
     explicit WLReaderShell(QObject *parent = nullptr);
     ~WLReaderShell() override;
 
@@ -76,9 +72,6 @@ public:
 
     WLAppDelegate *appDelegate() const { return mAppDelegate.get(); }
     WLReaderApp *app() const { return mApp.get(); }
-
-    // Where the reader of a bundle listens for the words of later starts.
-    static QString socketPathFor(const QString &bundle);
 
     // WLDictionaryHost: the switch runs once the event that asked for it
     // has been handled (it replaces the screens that asked).

@@ -14,6 +14,7 @@
 #include "WLNavigationController.h"
 #include "WLNavigationItem.h"
 #include "WLProgressViewController.h"
+#include "WLReaderHandOver.h"
 #include "WLReaderShell.h"
 #include "WLSearchViewController.h"
 #include "WLSegmentedControl.h"
@@ -909,7 +910,7 @@ void TestReaderWindow::aReaderShowingTheChosenDictionaryComesForwardInstead()
         reader.terminate();
         reader.waitForFinished(10000);
     });
-    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(WLReaderShell::socketPathFor(other)), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(WLReaderHandOver::socketPathFor(other)), 20000);
     launch();
     WLAppDelegate *delegate = mShell->appDelegate();
     const QString title = delegate->database()->title();
